@@ -25,6 +25,7 @@ inline constexpr const char* InvalidTrailer = "Invalid Image trailer";
 inline constexpr const char* BitBufferUnderrun = "Decoder bit buffer under-run";
 inline constexpr const char* CircularTableEntry = "Circular decoder table entry";
 inline constexpr const char* UnsupportedCodeSize = "Unsupported LZW minimum code size";
+inline constexpr const char* FrameTooLarge = "Frame dimensions exceed the supported limits";
 
 // Extension blocks
 inline constexpr const char* InvalidIntroducer = "Invalid extension introducer";
@@ -49,6 +50,11 @@ inline constexpr const char* InvalidImageDimensions = "Invalid image dimensions"
 inline constexpr const char* ScanLineOutOfRange = "Scan line index out of range";
 inline constexpr const char* NoDIB = "Image has no DIB";
 inline constexpr const char* DIBAllocFailed = "Failed to allocate memory for GIF DIB";
+inline constexpr const char* InvalidBitmap = "Bitmap image is not valid";
+inline constexpr const char* UnsupportedBitmap = "Unsupported bitmap format";
+inline constexpr const char* BitmapTooLarge = "Bitmap dimensions exceed the supported limits";
+inline constexpr const char* InvalidIcon = "Icon image is not valid";
+inline constexpr const char* InvalidMetafile = "Metafile is not valid";
 
 // Progress texts
 inline constexpr const char* Loading = "Loading...";
