@@ -1,0 +1,156 @@
+// Reading a GIF file into the object model: header, the block loop with its frames
+// and extension blocks, and the trailer. The image data itself is decoded by
+// DecodeImageData (lzw_decoder.cpp).
+#include <cctype>
+#include <cstring>
+
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+#include "gif/base/stream.h"
+#include "gif/codec/lzw_decoder.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+
+namespace gif {
+
+namespace {
+
+bool BeginsWithGIF(const uint8_t* signature) {
+    return std::toupper(signature[0]) == 'G' && std::toupper(signature[1]) == 'I' &&
+           std::toupper(signature[2]) == 'F';
+}
+
+// Reads bytes until one is not 0; false when the stream ends first.
+bool SkipZeroBytes(TStream& stream, uint8_t& b) {
+    while (stream.ReadByte(b))
+        if (b != 0) return true;
+    return false;
+}
+
+void StepBack(TStream& stream) {
+    stream.Seek(-1, TSeekOrigin::soCurrent);
+}
+
+// Fills the frame's pixels with its background index and decodes its image data.
+void DecodePixels(TGIFSubImage& frame, TStream& stream) {
+    TGIFImage* image = frame.OwnerImage();
+    int64_t pixels = int64_t(frame.FrameWidth()) * frame.FrameHeight();
+    if (image && pixels > image->MaxFramePixels) throw GIFException(msg::FrameTooLarge);
+    frame.AllocatePixels();
+    int fill = frame.IsTransparent() && frame.ControlBlock()
+                   ? frame.ControlBlock()->TransparentIndex() : 0;
+    if (fill != 0) std::memset(frame.Pixels(), fill, size_t(frame.PixelCount()));
+    // A frame of zero size still has image data to step over.
+    TDecodeTarget target{frame.Pixels(), frame.FrameWidth(), frame.FrameHeight(),
+                         frame.IsInterlaced()};
+    DecodeImageData(stream, target, [&frame](const char* message) { frame.Warn(1, message); });
+}
+
+} // namespace
+
+void TGIFImage::LoadFromStream(TStream& stream) {
+    Progress(this, TProgressStage::psStarting, 0, false, msg::Loading);
+    try {
+        ResetImage();
+        int64_t start = stream.Position();
+        try {
+            headerBlock_->LoadFromStream(stream);
+            frameList_->LoadFromStream(stream, this);
+            TGIFTrailer trailer(this);
+            trailer.LoadFromStream(stream);
+        } catch (...) {
+            // The frames read so far stay; the caller finds the stream where it was.
+            stream.SetPosition(start);
+            throw;
+        }
+    } catch (...) {
+        Progress(this, TProgressStage::psEnding, 0, false, msg::Loading);
+        throw;
+    }
+    Progress(this, TProgressStage::psEnding, 100, false, msg::Loading);
+}
+
+void TGIFHeader::LoadFromStream(TStream& stream) {
+    int64_t start = stream.Position();
+    uint8_t signature[6];
+    stream.ReadBuffer(signature, 6);
+    if (!BeginsWithGIF(signature)) {
+        // Embedded GIF data starts with its 32-bit length.
+        stream.SetPosition(start + 4);
+        stream.ReadBuffer(signature, 6);
+        if (!BeginsWithGIF(signature)) throw GIFException(msg::InvalidSignature);
+    }
+    uint8_t d[7];
+    stream.ReadBuffer(d, 7);
+    screen_.ScreenWidth = uint16_t(d[0] | d[1] << 8);
+    screen_.ScreenHeight = uint16_t(d[2] | d[3] << 8);
+    screen_.PackedFields = d[4];
+    screen_.BackgroundColorIndex = d[5];
+    screen_.AspectRatio = d[6];
+    if (screen_.PackedFields & 0x80)
+        globalTable_.LoadFromStream(stream, 2 << (screen_.PackedFields & 7));
+    else
+        globalTable_.RemoveAll();
+}
+
+void TGIFImageList::LoadFromStream(TStream& stream, TObject*) {
+    TGIFImage* image = OwnerImage();
+    uint8_t b;
+    if (!SkipZeroBytes(stream, b)) return;
+    while (b != bsTrailer) {
+        StepBack(stream);
+        if (b != bsExtensionIntroducer && b != bsImageSeparator) {
+            Warn(1, msg::UnknownBlockType);
+            StepBack(stream);
+            return;
+        }
+        auto frame = std::make_unique<TGIFSubImage>(image);
+        frame->LoadFromStream(stream);   // a failed frame is freed as it unwinds
+        Append(std::move(frame));
+        if (image) {
+            int64_t size = stream.Size();
+            uint8_t percent = size > 0 ? uint8_t(stream.Position() * 100 / size) : 100;
+            image->ReportProgress(this, TProgressStage::psRunning, percent, BuildBitmapsOnLoad,
+                                  msg::Loading);
+        }
+        if (!SkipZeroBytes(stream, b)) return;
+    }
+    StepBack(stream);
+}
+
+void TGIFSubImage::LoadFromStream(TStream& stream) {
+    ResetFrame();
+    blocks_->LoadFromStream(stream, this);
+
+    uint8_t next;
+    if (!stream.ReadByte(next)) return;
+    StepBack(stream);
+    if (next == bsTrailer || next == 0) return;   // a blank frame that only carries blocks
+
+    uint8_t d[10];
+    stream.ReadBuffer(d, 10);
+    descriptor_.Separator = d[0];
+    descriptor_.Left = uint16_t(d[1] | d[2] << 8);
+    descriptor_.Top = uint16_t(d[3] | d[4] << 8);
+    descriptor_.Width = uint16_t(d[5] | d[6] << 8);
+    descriptor_.Height = uint16_t(d[7] | d[8] << 8);
+    descriptor_.PackedFields = d[9];
+    if (descriptor_.Width == 0 || descriptor_.Height == 0) {
+        if (TGIFImage* image = OwnerImage()) {
+            descriptor_.Height = image->Header().LogicalHeight();
+            descriptor_.Width = image->Header().LogicalWidth();
+        }
+        Warn(1, msg::ImageExceedsScreen);
+    }
+    if (descriptor_.PackedFields & idLocalColorTable)
+        localTable_.LoadFromStream(stream, 2 << (descriptor_.PackedFields & idColorTableSize));
+    DecodePixels(*this, stream);
+    if (BuildBitmapsOnLoad) FrameBitmap();
+}
+
+void TGIFTrailer::LoadFromStream(TStream& stream) {
+    uint8_t b;
+    if (stream.ReadByte(b) && b != bsTrailer) Warn(1, msg::InvalidTrailer);
+}
+
+} // namespace gif

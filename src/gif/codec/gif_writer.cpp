@@ -1,0 +1,108 @@
+// Writing the object model as a GIF file: header, frames with their extension
+// blocks, descriptors and colour tables, and the trailer. The image data itself is
+// compressed by EncodeImageData (image_data_writer.cpp).
+#include <algorithm>
+
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
+#include "gif/model/image.h"
+
+namespace gif {
+
+namespace {
+
+void PutWord(uint8_t* p, uint16_t value) {
+    p[0] = uint8_t(value);
+    p[1] = uint8_t(value >> 8);
+}
+
+// Compresses one frame's pixels with the encoder the image asks for.
+void WriteImageData(TGIFSubImage& frame, TStream& stream) {
+    TGIFImage* image = frame.OwnerImage();
+    int bits;
+    int limit;
+    if (frame.LocalTable().EntryCount() > 0) {
+        bits = frame.LocalTable().BitsNeeded();
+        limit = frame.LocalTable().EntryCount();
+    } else {
+        bits = image ? image->ScreenBitDepth() : 0;
+        limit = 1 << bits;
+    }
+    TEncodeSource source{frame.HasPixels() ? frame.Pixels() : nullptr,
+                         frame.FrameWidth(),
+                         frame.FrameHeight(),
+                         frame.IsInterlaced(),
+                         bits,
+                         limit};
+    EncodeImageData(stream, source, image ? image->EncodingMethod : emLZW);
+}
+
+} // namespace
+
+void TGIFImage::SaveToStream(TStream& stream) {
+    Progress(this, TProgressStage::psStarting, 0, false, msg::Saving);
+    try {
+        headerBlock_->SaveToStream(stream);
+        frameList_->SaveToStream(stream);
+        TGIFTrailer trailer(this);
+        trailer.SaveToStream(stream);
+    } catch (...) {
+        Progress(this, TProgressStage::psEnding, 0, true, msg::Saving);
+        throw;
+    }
+    Progress(this, TProgressStage::psEnding, 100, true, msg::Saving);
+}
+
+void TGIFHeader::SaveToStream(TStream& stream) {
+    TGIFImage* image = OwnerImage();
+    TGIFVersion version = image ? image->GifVersion() : gvUnknown;
+    if (version == gvUnknown) throw GIFException(msg::UnsupportedVersion);
+    // A sorted global table and an aspect ratio are GIF89a features too; writing them
+    // into a file marked 87a would make strict readers reject it.
+    version = std::max(version, GifVersion());
+
+    uint8_t bytes[13] = {'G', 'I', 'F', '8', uint8_t(version == gv89a ? '9' : '7'), 'a'};
+    UpdateScreenFlags();
+    PutWord(bytes + 6, screen_.ScreenWidth);
+    PutWord(bytes + 8, screen_.ScreenHeight);
+    bytes[10] = screen_.PackedFields;
+    bytes[11] = screen_.BackgroundColorIndex;
+    bytes[12] = screen_.AspectRatio;
+    stream.WriteBuffer(bytes, sizeof bytes);
+    if (screen_.PackedFields & 0x80) globalTable_.SaveToStream(stream);
+}
+
+void TGIFImageList::SaveToStream(TStream& stream) {
+    TGIFImage* image = OwnerImage();
+    int count = ItemCount();
+    for (int i = 0; i < count; ++i) {
+        Frames(i)->SaveToStream(stream);
+        if (image)
+            image->ReportProgress(this, TProgressStage::psRunning, uint8_t((i + 1) * 100 / count),
+                                  false, msg::Saving);
+    }
+}
+
+void TGIFSubImage::SaveToStream(TStream& stream) {
+    blocks_->SaveToStream(stream);
+    if (IsBlank()) return;
+    PrepareDescriptor();
+    uint8_t d[10];
+    d[0] = bsImageSeparator;
+    PutWord(d + 1, descriptor_.Left);
+    PutWord(d + 3, descriptor_.Top);
+    PutWord(d + 5, descriptor_.Width);
+    PutWord(d + 7, descriptor_.Height);
+    d[9] = descriptor_.PackedFields;
+    stream.WriteBuffer(d, sizeof d);
+    localTable_.SaveToStream(stream);
+    WriteImageData(*this, stream);
+}
+
+void TGIFTrailer::SaveToStream(TStream& stream) {
+    stream.WriteByte(bsTrailer);
+}
+
+} // namespace gif

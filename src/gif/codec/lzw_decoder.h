@@ -1,0 +1,26 @@
+// The LZW decoder of GIF image data.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace gif {
+
+class TStream;
+
+struct TDecodeTarget {
+    uint8_t* Pixels;   // Width*Height bytes, already filled with the fill value by the caller
+    int Width;
+    int Height;
+    bool Interlaced;
+};
+
+// Decodes one frame's image data: the minimum-code-size byte, the data sub-blocks and (when
+// the data holds the end code) the block terminator. `warn` receives recoverable problems
+// ("Premature end of data", "Decoder bit buffer under-run"); errors are thrown as
+// GIFException ("Circular decoder table entry"). A code size byte that cannot be read
+// leaves the pixels as they are.
+void DecodeImageData(TStream& stream, const TDecodeTarget& target,
+                     const std::function<void(const char* message)>& warn);
+
+} // namespace gif

@@ -1,0 +1,207 @@
+#include "gif/model/subimage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+#include "gif/base/stream.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+
+namespace gif {
+
+TGIFSubImage::TGIFSubImage(TGIFImage* owner)
+    : TGIFItem(owner), blocks_(std::make_unique<TGIFExtensionList>(this)), localTable_(this) {}
+
+TGIFSubImage::~TGIFSubImage() {
+    // The blocks go first: a graphic control extension clears its links to this frame.
+    blocks_->DeleteAll();
+}
+
+void TGIFSubImage::SetPlacement(int left, int top, int width, int height) {
+    bool resized = width != descriptor_.Width || height != descriptor_.Height;
+    descriptor_.Left = uint16_t(left);
+    descriptor_.Top = uint16_t(top);
+    descriptor_.Width = uint16_t(width);
+    descriptor_.Height = uint16_t(height);
+    if (resized) {
+        DropBitmap();
+        DropMask();
+        AllocatePixels();
+    }
+
+    TGIFImage* image = OwnerImage();
+    if (!image) return;
+    TGIFHeader& header = image->Header();
+    bool grown = false;
+    int right = descriptor_.Left + descriptor_.Width;
+    int bottom = descriptor_.Top + descriptor_.Height;
+    if (header.LogicalWidth() < right) {
+        if (header.LogicalWidth() >= 1) {
+            Warn(1, msg::ImageWidthTooSmall);
+            grown = true;
+        }
+        header.SetLogicalWidth(uint16_t(std::min(right, 0xFFFF)));
+    }
+    if (header.LogicalHeight() < bottom) {
+        if (header.LogicalHeight() > 0) {
+            Warn(1, msg::ImageHeightTooSmall);
+            grown = true;
+        }
+        header.SetLogicalHeight(uint16_t(std::min(bottom, 0xFFFF)));
+    }
+    if (grown) Warn(1, msg::ImageExceedsScreen);
+}
+
+void TGIFSubImage::SetInterlaced(bool value) {
+    descriptor_.PackedFields =
+        uint8_t((descriptor_.PackedFields & ~idInterlaced) | (value ? idInterlaced : 0));
+}
+
+TGIFColorMap& TGIFSubImage::EffectiveTable() {
+    TGIFImage* image = OwnerImage();
+    if (localTable_.EntryCount() > 0 || !image || image->GlobalColorMap().EntryCount() == 0)
+        return localTable_;
+    return image->GlobalColorMap();
+}
+
+const TGIFColorMap& TGIFSubImage::EffectiveTable() const {
+    return const_cast<TGIFSubImage*>(this)->EffectiveTable();
+}
+
+int TGIFSubImage::TransparentIndex() const {
+    return isTransparent_ && controlBlock_ ? controlBlock_->TransparentIndex() : -1;
+}
+
+bool TGIFSubImage::IsBlank() const {
+    return pixels_.empty() || descriptor_.Width == 0 || descriptor_.Height == 0;
+}
+
+void TGIFSubImage::AllocatePixels() {
+    pixels_.clear();
+    pixels_.shrink_to_fit();
+    size_t count = size_t(descriptor_.Width) * descriptor_.Height;
+    if (count) pixels_.assign(count, 0);
+}
+
+void TGIFSubImage::ReleasePixels() {
+    pixels_.clear();
+    pixels_.shrink_to_fit();
+}
+
+void TGIFSubImage::EnsurePixels() {
+    if (!pixels_.empty()) return;
+    if (size_t(descriptor_.Width) * descriptor_.Height == 0) throw GIFException(msg::ImageEmpty);
+    AllocatePixels();
+}
+
+uint8_t* TGIFSubImage::RowAt(int y) {
+    if (y < 0 || y >= descriptor_.Height) throw GIFException(msg::InvalidPixelCoordinates);
+    EnsurePixels();
+    return pixels_.data() + size_t(y) * descriptor_.Width;
+}
+
+uint8_t TGIFSubImage::PixelAt(int x, int y) {
+    if (x < 0 || x >= descriptor_.Width) throw GIFException(msg::InvalidPixelCoordinates);
+    return RowAt(y)[x];
+}
+
+int TGIFSubImage::FrameBitDepth() const {
+    return localTable_.BitsNeeded();
+}
+
+TGIFVersion TGIFSubImage::GifVersion() const {
+    return localTable_.SortedByUse() || blocks_->ItemCount() > 0 ? gv89a : gv87a;
+}
+
+void TGIFSubImage::ResetFrame() {
+    blocks_->DeleteAll();
+    localTable_.RemoveAll();
+    ReleasePixels();
+    SetPlacement(descriptor_.Left, descriptor_.Top, descriptor_.Width, 0);
+    SetPlacement(descriptor_.Left, descriptor_.Top, 0, 0);
+    isTransparent_ = false;
+    controlBlock_ = nullptr;
+    DropBitmap();
+    DropMask();
+}
+
+void TGIFSubImage::SetHasFrameBitmap(bool value) {
+    if (value) {
+        if (!bitmap_) FrameBitmap();
+    } else {
+        DropBitmap();
+    }
+}
+
+void TGIFSubImage::DropBitmap() {
+    bitmap_.reset();
+}
+
+void TGIFSubImage::DropMask() {
+    mask_.reset();
+    maskPending_ = true;
+}
+
+void TGIFSubImage::SetFramePalette(HPALETTE palette) {
+    if (palette == palette_) return;
+    palette_ = std::move(palette);
+    if (bitmap_ && bitmap_->ColorTable() != palette_) {
+        DropBitmap();
+        if (TGIFImage* image = OwnerImage()) {
+            image->PaletteModified = true;
+            image->NotifyChange(this);
+        }
+    }
+}
+
+void TGIFSubImage::Assign(const TPersistent* source) {
+    if (source == this) return;
+    if (!source) {
+        ResetFrame();
+        return;
+    }
+    if (auto* frame = dynamic_cast<const TGIFSubImage*>(source)) {
+        CopyFrom(*frame);
+        return;
+    }
+    CopyFromPicture(source);
+}
+
+void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
+    if (&source == this) return;
+    ResetFrame();
+    if (source.IsBlank()) return;
+    // Pixels are copied whole below, so the descriptor is taken over directly rather than
+    // through SetPlacement; only the screen check of SetPlacement is wanted.
+    descriptor_ = source.descriptor_;
+    descriptor_.Width = 0;
+    descriptor_.Height = 0;
+    SetPlacement(source.FrameLeft(), source.FrameTop(), source.FrameWidth(), source.FrameHeight());
+    descriptor_.PackedFields = source.descriptor_.PackedFields;
+    isTransparent_ = source.isTransparent_;
+    pixels_ = source.pixels_;
+    localTable_.CopyFrom(source.localTable_);
+    if (source.blocks_->ItemCount() > 0) {
+        // Blocks are copied through their file format, so each gets its own links to this frame.
+        TMemoryStream buffer;
+        source.blocks_->SaveToStream(buffer);
+        buffer.SetPosition(0);
+        blocks_->LoadFromStream(buffer, this);
+    }
+    if (source.bitmap_) bitmap_ = std::make_unique<TBitmap>(*source.bitmap_);
+}
+
+void TGIFSubImage::PrepareDescriptor() {
+    uint8_t flags = descriptor_.PackedFields & (idInterlaced | 0x18);
+    if (localTable_.EntryCount() > 0) {
+        flags |= idLocalColorTable;
+        if (localTable_.SortedByUse()) flags |= idSort;
+        flags |= uint8_t((FrameBitDepth() - 1) & idColorTableSize);
+    }
+    descriptor_.PackedFields = flags;
+}
+
+} // namespace gif
