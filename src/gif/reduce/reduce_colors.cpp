@@ -1,0 +1,78 @@
+#include "gif/reduce/reduce_colors.h"
+
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+#include "gif/graphics/palettes.h"
+#include "gif/reduce/dib.h"
+#include "gif/reduce/dither_engine.h"
+#include "gif/reduce/fast_color_lookup.h"
+#include "gif/reduce/optimized_palette.h"
+
+namespace gif {
+
+HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
+                          const HPALETTE& customPalette, int depth) {
+    switch (method) {
+    case crNone: return nullptr;
+    case crSystem20: return MakeSystemPalette20();
+    case crHalftone: return MakeHalftonePalette();
+    case crGray4: return MakeGray4Palette();
+    case crMonochrome: return MakeMonochromePalette();
+    case crGray256: return MakeGray256Palette();
+    case crWeb216: return MakeWebPalette();
+    case crOptimized:
+        if (depth < 1 || depth > 8) throw GIFException(msg::InvalidBitsPerPixel);
+        return CreateOptimizedPalette(source, 1 << depth, 8, false);
+    case crOptimizedSystem: return CreateOptimizedPalette(source, 256, 8, true);
+    case crCustom: return customPalette ? CopyPalette(customPalette) : std::make_shared<TPalette>();
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HPALETTE& palette) {
+    switch (method) {
+    case crNone: return nullptr;
+    case crMonochrome: return std::make_unique<TMonochromeLookup>();
+    case crGray256: return std::make_unique<TGrayScaleLookup>();
+    case crWeb216: return std::make_unique<TNetscapeColorLookup>();
+    case crSystem20:
+    case crHalftone:
+    case crGray4:
+    case crOptimized:
+    case crOptimizedSystem:
+    case crCustom: return std::make_unique<TFastColorLookup>(palette);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction method,
+                                      TDitherMode dither, HPALETTE customPalette, int depth) {
+    auto result = std::make_unique<TBitmap>();
+    if (method > LastColorReduction || dither > LastDitherMode) return result;
+    if (method == crNone) {
+        *result = source;
+        result->SetPixelFormat(pf24bit);
+        return result;
+    }
+    int width = source.Width(), height = source.Height();
+    if (int64_t(width) * height > LargeReductionPixels) result->SetPixelFormat(pf1bit);
+
+    TDIBReader reader(source, pf24bit);
+    HPALETTE palette = ReductionPalette(source, method, customPalette, depth);
+    std::unique_ptr<TColorLookup> lookup = CreateColorLookup(method, palette);
+    if (!lookup || lookup->Colors() == 0) return std::make_unique<TBitmap>();
+    std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(dither, width, *lookup);
+    TDIBWriter writer(*result, pf8bit, width, height, palette);
+
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = reader.ScanLine(y);
+        uint8_t* dst = writer.ScanLine(y);
+        for (int x = ditherer->Column(); x >= 0 && x < width; x = ditherer->Column())
+            dst[x] = ditherer->Dither(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+        ditherer->NextLine();
+    }
+    writer.Commit();
+    return result;
+}
+
+} // namespace gif

@@ -1,0 +1,34 @@
+// Colour reduction of a picture to 8 bits: the palette of the reduction method, the
+// lookup that maps colours to it and the ditherer of the dither mode.
+#pragma once
+
+#include <memory>
+
+#include "gif/graphics/bitmap.h"
+#include "gif/reduce/color_lookup.h"
+#include "gif/reduce/reduction.h"
+
+namespace gif {
+
+// Above this many pixels the result bitmap is first set to 1 bit per pixel while the
+// reduced picture is being built.
+inline constexpr int64_t LargeReductionPixels = 500000;
+
+// A new bitmap holding `source` reduced by `method` and `dither`. crNone gives a 24-bit
+// copy; every other method an 8-bit bitmap carrying the method's palette in a 256-entry
+// colour table. A method or mode out of range, or a palette without colours (crCustom
+// without a palette), gives an empty bitmap. `depth` (1..8, else "Invalid Bits Per Pixel
+// value") limits crOptimized to 2^depth colours. An empty source raises
+// "Invalid image dimensions".
+std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction method,
+                                      TDitherMode dither, HPALETTE customPalette, int depth);
+
+// The palette a method reduces to (built from `source` for the optimised methods, a copy of
+// `customPalette` for crCustom); null for crNone and for methods out of range.
+HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
+                          const HPALETTE& customPalette, int depth);
+
+// The lookup a method uses over `palette`; null for crNone and for methods out of range.
+std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HPALETTE& palette);
+
+} // namespace gif
