@@ -3,7 +3,10 @@
 namespace cli {
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {};
+    static const std::vector<Command> commands = {
+        InfoCommand,
+        CopyCommand,
+    };
     return commands;
 }
 

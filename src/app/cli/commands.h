@@ -17,4 +17,8 @@ struct Command {
 // Every verb the tool knows, in the order the usage text lists them.
 const std::vector<Command>& Commands();
 
+// One per verb, each defined in its own <verb>_command.cpp.
+extern const Command InfoCommand;
+extern const Command CopyCommand;
+
 } // namespace cli
