@@ -1,0 +1,48 @@
+// Loads arbitrary bytes as a GIF file; whatever loads is written (LZW or run-length,
+// chosen by the last input byte) and read back, and must then load without error.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+#include "gif/base/stream.h"
+#include "gif/model/image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    gif::TGIFImage image;
+    image.MaxFramePixels = 1 << 22;   // keep every run small and fast
+    int warnings = 0;
+    image.WarningHandler = [&](gif::TObject*, uint8_t, const std::string&) { ++warnings; };
+    gif::TMemoryStream in(std::span<const uint8_t>(data, size));
+    try {
+        image.LoadFromStream(in);
+    } catch (const std::runtime_error&) {
+        // Damaged input is refused; the frames read so far stay and may be written below.
+    }
+    if (image.Empty()) return 0;
+
+    image.EncodingMethod = size > 0 && (data[size - 1] & 1) ? gif::emRLE : gif::emLZW;
+    gif::TMemoryStream out;
+    try {
+        image.SaveToStream(out);
+    } catch (const std::runtime_error&) {
+        // Pixels outside their colour table, or no frame with a version: not writable.
+        return 0;
+    }
+    gif::TGIFImage again;
+    again.MaxFramePixels = image.MaxFramePixels;
+    out.SetPosition(0);
+    again.LoadFromStream(out);   // what we wrote must read back without error
+    // Blank frames without blocks leave no trace in a file; every frame with pixels must
+    // come back with the same pixels.
+    auto pictures = [](const gif::TGIFImage& img) {
+        std::vector<std::vector<uint8_t>> out;
+        for (int i = 0; i < img.FrameCount(); ++i)
+            if (!img.Frame(i)->IsBlank())
+                out.emplace_back(img.Frame(i)->PixelData().begin(), img.Frame(i)->PixelData().end());
+        return out;
+    };
+    if (pictures(image) != pictures(again)) std::abort();
+    return 0;
+}
