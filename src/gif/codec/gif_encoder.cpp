@@ -1,0 +1,67 @@
+#include "gif/codec/gif_encoder.h"
+
+#include <algorithm>
+
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+
+namespace gif {
+
+void TGIFEncoder::Encode(TStream& stream, const TEncodeSource& source) {
+    if (source.Bits > 8) throw GIFException(msg::InvalidBitsPerPixel);
+    initCodeSize_ = std::max(source.Bits, 2);
+    stream.WriteByte(uint8_t(initCodeSize_));
+
+    pixels_ = source.Pixels;
+    width_ = source.Width;
+    height_ = source.Height;
+    interlaced_ = source.Interlaced;
+    initBits_ = initCodeSize_ + 1;
+    codeSize_ = initBits_;
+    maxCode_ = (1 << codeSize_) - 1;
+    clearCode_ = 1 << initCodeSize_;
+    endCode_ = clearCode_ + 1;
+    // A pixel value at or above the clear code would be read back as a control code.
+    colorLimit_ = std::min(source.ColorLimit, clearCode_);
+    acc_ = 0;
+    bitCount_ = 0;
+    outLen_ = 0;
+
+    TGIFWriter writer(stream);
+    writer_ = &writer;
+    struct Detach {
+        TGIFEncoder* self;
+        ~Detach() { self->writer_ = nullptr; }
+    } detach{this};
+    if (pixels_ && width_ > 0 && height_ > 0) Compress();
+    EmitCode(endCode_);
+    FlushOut();
+    writer.Close();
+    stream.WriteByte(0);
+}
+
+void TGIFEncoder::FlushOut() {
+    if (outLen_ > 0) writer_->Write(out_, size_t(outLen_));
+    outLen_ = 0;
+}
+
+void TGIFEncoder::ColorError() {
+    FlushOut();
+    throw GIFException(msg::ColorNotInTable);
+}
+
+std::vector<int> TGIFEncoder::RowOrder() const {
+    std::vector<int> rows;
+    rows.reserve(size_t(std::max(height_, 0)));
+    if (!interlaced_) {
+        for (int y = 0; y < height_; ++y) rows.push_back(y);
+        return rows;
+    }
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int y = kStart[pass]; y < height_; y += kStep[pass]) rows.push_back(y);
+    return rows;
+}
+
+} // namespace gif

@@ -1,0 +1,414 @@
+// The LZW decoder. The observable behaviour (pixels, warnings, errors and where the
+// stream stands afterwards) is that of a one-code-at-a-time reader with a 2 + 255 byte
+// block buffer and a pixel stack; the work is organised differently for speed:
+//  - sub-blocks are gathered into one contiguous buffer, and a code is taken with one
+//    unaligned 64-bit load. The buffer only grows when the step-by-step reader would read
+//    the next sub-block, so warnings, the end of data and the stream position match it.
+//  - each decoded string is copied from where it appeared earlier in the output (every
+//    table entry's string is a previous code's string plus one pixel), straight into the
+//    pixel buffer, instead of being walked backwards through the table onto a stack.
+//    This holds while the table is well formed. Broken data (a code beyond the next free
+//    one, a table code straight after a clear) switches to a plain table walk until the
+//    next clear code.
+#include "gif/codec/lzw_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+#include "gif/base/stream.h"
+
+namespace gif {
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr int kPad = 8;   // readable bytes behind the data for the 64-bit code load
+
+// Where the data sub-blocks come from: the bytes of a memory stream, scanned in place,
+// or reads from any other stream.
+class TBlockSource {
+public:
+    explicit TBlockSource(TStream& stream) : stream_(stream) {
+        if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+            int64_t pos = memory->Position();
+            if (pos <= memory->Size()) {
+                bytes_ = memory->Remaining();
+                inPlace_ = true;
+            }
+        }
+    }
+    // Puts a memory stream where the reads would have left it.
+    ~TBlockSource() {
+        if (inPlace_ && offset_ > 0) stream_.Seek(int64_t(offset_), TSeekOrigin::soCurrent);
+    }
+    TBlockSource(const TBlockSource&) = delete;
+    TBlockSource& operator=(const TBlockSource&) = delete;
+
+    // An upper bound of the data bytes that the sub-blocks ahead hold (0 if unknown).
+    size_t DataAhead() const {
+        if (!inPlace_) return 0;
+        size_t off = offset_, total = 0;
+        while (off < bytes_.size()) {
+            size_t length = bytes_[off++];
+            if (length == 0) break;
+            size_t got = std::min(length, bytes_.size() - off);
+            total += got;
+            off += got;
+        }
+        return total;
+    }
+    // The next sub-block's length byte, or -1 at the end of the stream.
+    int ReadLength() {
+        if (inPlace_) return offset_ < bytes_.size() ? bytes_[offset_++] : -1;
+        uint8_t length;
+        return stream_.ReadByte(length) ? length : -1;
+    }
+    // Reads up to `count` bytes; returns how many there were.
+    size_t ReadData(uint8_t* dst, size_t count) {
+        if (!inPlace_) return stream_.Read(dst, count);
+        size_t got = std::min(count, bytes_.size() - offset_);
+        std::memcpy(dst, bytes_.data() + offset_, got);
+        offset_ += got;
+        return got;
+    }
+    // Skips up to `count` bytes.
+    void Skip(size_t count) {
+        if (inPlace_) {
+            offset_ += std::min(count, bytes_.size() - offset_);
+            return;
+        }
+        uint8_t scratch[256];
+        while (count > 0) {
+            size_t got = stream_.Read(scratch, std::min(count, sizeof scratch));
+            if (got == 0) break;
+            count -= got;
+        }
+    }
+
+private:
+    TStream& stream_;
+    std::span<const uint8_t> bytes_;
+    size_t offset_ = 0;
+    bool inPlace_ = false;
+};
+
+class TLZWDecoder {
+public:
+    TLZWDecoder(TStream& stream, int codeSize, const std::function<void(const char*)>& warn)
+        : source_(stream), warn_(warn), s_(codeSize) {
+        K_ = 1 << codeSize;
+        E_ = K_ + 1;
+        ReserveData(source_.DataAhead());
+    }
+
+    // Decodes up to `total` pixels into `out` in stream order; returns how many arrived.
+    // Then reads what one more pixel request would read.
+    size_t Decode(uint8_t* out, size_t total);
+
+private:
+    // The bit reader.
+    int ReadCodeSlow(int n);
+    bool Refill();
+    void ReserveData(size_t bytes);
+    int TakeBits(int n) {
+        uint64_t word;
+        std::memcpy(&word, data_.get() + (pos_ >> 3), 8);
+        int code = int((word >> (pos_ & 7)) & ((1u << n) - 1));
+        pos_ += unsigned(n);
+        return code;
+    }
+    int ReadCode(int n) { return pos_ + unsigned(n) < limit_ ? TakeBits(n) : ReadCodeSlow(n); }
+
+    // The string table.
+    void ResetTable();
+    void SkipRest();
+    int WalkString(int code, uint8_t* stack);
+    void AddEntry(int suffix);
+    void ExtraPixelRequest();
+
+    TBlockSource source_;
+    const std::function<void(const char*)>& warn_;
+
+    // Bit reader: the data bytes of the sub-blocks read so far, the absolute bit position
+    // and the number of bits read in.
+    std::unique_ptr<uint8_t[]> data_;
+    size_t capacity_ = 0;  // bytes, the padding not counted
+    uint64_t pos_ = 0;
+    uint64_t limit_ = 0;
+    bool fresh_ = true;    // the first request gets a clear code without reading
+    bool done_ = false;    // the block terminator has been read
+    bool ended_ = false;   // the end code has been read
+
+    // LZW state.
+    int s_, K_, E_;
+    int n_ = 0, T_ = 0, F_ = 0;
+    int first_ = 0, old_ = 0;
+    bool wellFormed_ = true;
+    bool stackLeft_ = false;  // the last string did not fit: pixels left on the stack
+    uint16_t prefix_[kTableSize];
+    uint8_t suffix_[kTableSize];
+    uint16_t length_[kTableSize];  // string lengths of well-formed entries
+    uint32_t start_[kTableSize];   // where each well-formed entry's string is in the output
+};
+
+void TLZWDecoder::ReserveData(size_t bytes) {
+    if (bytes <= capacity_ && data_) return;
+    size_t size = std::max<size_t>(bytes, 1024);
+    auto grown = std::make_unique_for_overwrite<uint8_t[]>(size + kPad);
+    size_t used = size_t(limit_ >> 3);
+    if (data_) std::memcpy(grown.get(), data_.get(), used);
+    std::memset(grown.get() + used, 0, size + kPad - used);
+    data_ = std::move(grown);
+    capacity_ = size;
+}
+
+bool TLZWDecoder::Refill() {
+    if (done_) {
+        if (pos_ >= limit_) warn_(msg::BitBufferUnderrun);
+        return false;
+    }
+    int length = source_.ReadLength();
+    if (length < 0) return false;
+    if (length == 0) {
+        done_ = true;
+        return true;
+    }
+    size_t used = size_t(limit_ >> 3);
+    if (used + size_t(length) > capacity_) ReserveData(std::max(capacity_ * 2, used + 256));
+    size_t got = source_.ReadData(data_.get() + used, size_t(length));
+    limit_ += uint64_t(got) * 8;
+    if (got < size_t(length)) warn_(msg::PrematureEnd);
+    return true;
+}
+
+// A sub-block is read when the code would reach the end of the bits in hand (or end
+// exactly there); more follow while the code still does not fit. A code is never
+// built from bits past the data.
+int TLZWDecoder::ReadCodeSlow(int n) {
+    if (fresh_) {
+        fresh_ = false;
+        return K_;
+    }
+    if (pos_ + unsigned(n) < limit_) return TakeBits(n);
+    if (!Refill()) return -1;
+    while (pos_ + unsigned(n) > limit_) {
+        if (done_) {
+            warn_(msg::BitBufferUnderrun);
+            pos_ = limit_;
+            return -1;
+        }
+        if (!Refill()) return -1;
+    }
+    return TakeBits(n);
+}
+
+void TLZWDecoder::ResetTable() {
+    for (int i = 0; i < K_; ++i) {
+        prefix_[i] = 0;
+        suffix_[i] = uint8_t(i);
+    }
+    std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(kTableSize - K_));
+    std::memset(suffix_ + K_, 0, size_t(kTableSize - K_));
+    n_ = s_ + 1;
+    T_ = 2 * K_;
+    F_ = K_ + 2;
+}
+
+// The end code: the rest of the frame's sub-blocks is skipped, up to and including the
+// terminator, unless the terminator has been read already.
+void TLZWDecoder::SkipRest() {
+    ended_ = true;
+    if (done_) return;
+    for (;;) {
+        int length = source_.ReadLength();
+        if (length <= 0) return;
+        source_.Skip(size_t(length));
+    }
+}
+
+void TLZWDecoder::AddEntry(int suffix) {
+    if (F_ > kTableSize - 1) return;
+    prefix_[F_] = uint16_t(old_);
+    suffix_[F_] = uint8_t(suffix);
+    ++F_;
+    if (F_ >= T_ && T_ <= kTableSize - 1) {
+        T_ *= 2;
+        ++n_;
+    }
+}
+
+// The plain table walk for a table that may hold anything: pushes the string of `code`
+// last pixel first, adds the table entry, and returns the number of pixels pushed.
+int TLZWDecoder::WalkString(int code, uint8_t* stack) {
+    const int in = code;
+    int count = 0;
+    if (code >= F_) {
+        stack[count++] = uint8_t(first_);
+        code = old_;
+    }
+    int steps = 0;
+    while (code >= K_) {
+        stack[count++] = suffix_[code];
+        // A chain longer than the table must revisit an entry: a cycle.
+        if (prefix_[code] == code || ++steps > kTableSize)
+            throw GIFException(msg::CircularTableEntry);
+        code = prefix_[code];
+    }
+    first_ = suffix_[code];
+    stack[count++] = uint8_t(first_);
+    AddEntry(first_);
+    old_ = in;
+    return count;
+}
+
+size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total) {
+    size_t pos = 0;      // pixels written
+    size_t prevPos = 0;  // where the previous code's string starts
+    uint8_t stack[kTableSize + 8];
+    int code = K_;       // the first request always initialises the table
+    if (total == 0) {
+        ExtraPixelRequest();
+        return 0;
+    }
+    fresh_ = false;
+    for (;;) {
+        if (code == K_) {
+            ResetTable();
+            do code = ReadCode(n_);
+            while (code == K_);
+            if (code < 0) break;
+            first_ = code;
+            old_ = code;
+            // A table code straight after a clear refers to nothing sensible.
+            wellFormed_ = code < K_;
+            prevPos = pos;
+            out[pos++] = uint8_t(code);
+        } else if (code == E_) {
+            SkipRest();
+            break;
+        } else if (wellFormed_ && code <= F_) {
+            const size_t left = total - pos;
+            if (code < K_) {
+                out[pos] = uint8_t(code);
+                if (F_ < kTableSize) {
+                    start_[F_] = uint32_t(prevPos);
+                    length_[F_] = uint16_t(pos - prevPos + 1);
+                }
+                AddEntry(code);
+                old_ = code;
+                prevPos = pos;
+                pos += 1;
+            } else {
+                size_t length;
+                const uint8_t* src;
+                if (code < F_) {
+                    length = length_[code];
+                    src = out + start_[code];
+                } else {
+                    length = pos - prevPos + 1;
+                    src = out + prevPos;
+                }
+                const uint8_t head = *src;
+                if (length <= left) {
+                    if (code < F_) {
+                        std::memcpy(out + pos, src, length);
+                    } else {
+                        std::memcpy(out + pos, src, length - 1);
+                        out[pos + length - 1] = head;
+                    }
+                } else {
+                    // Only the pixels that fit; the rest would stay on the stack.
+                    std::memmove(out + pos, src, left);
+                    stackLeft_ = true;
+                }
+                if (F_ < kTableSize) {
+                    start_[F_] = uint32_t(prevPos);
+                    length_[F_] = uint16_t(pos - prevPos + 1);
+                }
+                AddEntry(head);
+                old_ = code;
+                prevPos = pos;
+                pos += std::min(length, left);
+            }
+        } else {
+            if (wellFormed_) {
+                // From here on the table may hold anything: walk it.
+                wellFormed_ = false;
+                first_ = out[prevPos];
+            }
+            int count = WalkString(code, stack);
+            size_t take = std::min<size_t>(size_t(count), total - pos);
+            for (size_t i = 0; i < take; ++i) out[pos + i] = stack[count - 1 - int(i)];
+            if (take < size_t(count)) stackLeft_ = true;
+            prevPos = pos;
+            pos += take;
+        }
+        if (pos >= total) break;
+        code = ReadCode(n_);
+        if (code < 0) break;
+    }
+    ExtraPixelRequest();
+    return pos;
+}
+
+// After the fill, one more pixel is requested and thrown away; with the end code next,
+// this reads the rest of the data and the terminator.
+void TLZWDecoder::ExtraPixelRequest() {
+    if (stackLeft_ || ended_) return;
+    int code = ReadCode(n_);
+    if (code < 0) return;
+    if (code == K_) {
+        ResetTable();
+        do code = ReadCode(n_);
+        while (code == K_);
+        first_ = code;
+        old_ = code;
+        return;
+    }
+    if (code == E_) {
+        SkipRest();
+        return;
+    }
+    // A well-formed table cannot hold a cycle; only a walk of a broken one can fail.
+    if (!wellFormed_) {
+        uint8_t stack[kTableSize + 8];
+        WalkString(code, stack);
+    }
+}
+
+} // namespace
+
+void DecodeImageData(TStream& stream, const TDecodeTarget& target,
+                     const std::function<void(const char* message)>& warn) {
+    uint8_t codeSize;
+    if (!stream.ReadByte(codeSize)) return;
+    // Above 11 the clear code would reach the end of the 4096-entry table.
+    if (codeSize > 11) throw GIFException(msg::UnsupportedCodeSize);
+    const size_t width = target.Width > 0 ? size_t(target.Width) : 0;
+    const size_t height = target.Height > 0 ? size_t(target.Height) : 0;
+    const size_t total = width * height;
+    if (total > 0xFFFFFFFFu) throw GIFException(msg::InvalidImageDimensions);
+    TLZWDecoder decoder(stream, codeSize, warn);
+    if (!target.Interlaced || total == 0) {
+        decoder.Decode(total ? target.Pixels : nullptr, total);
+        return;
+    }
+    // Interlaced rows arrive in pass order: decode in that order, then put rows in place.
+    std::vector<uint8_t> linear(total);
+    size_t produced = decoder.Decode(linear.data(), total);
+    static constexpr size_t kStart[4] = {0, 4, 2, 1};
+    static constexpr size_t kStep[4] = {8, 8, 4, 2};
+    size_t from = 0;
+    for (int pass = 0; pass < 4 && from < produced; ++pass) {
+        for (size_t y = kStart[pass]; y < height && from < produced; y += kStep[pass]) {
+            size_t count = std::min(width, produced - from);
+            std::memcpy(target.Pixels + y * width, linear.data() + from, count);
+            from += count;
+        }
+    }
+}
+
+} // namespace gif

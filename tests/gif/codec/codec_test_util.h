@@ -1,0 +1,100 @@
+// Helpers for the codec tests: generated images, encode/decode shortcuts and a recorder
+// of everything a decoder does that can be observed from outside.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gif/base/exception.h"
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
+#include "gif/codec/lzw_decoder.h"
+
+namespace giftest::codec {
+
+// A frame's pixels with what the encoders need to know about them.
+struct Frame {
+    int Width = 0;
+    int Height = 0;
+    int Bits = 8;
+    bool Interlaced = false;
+    std::vector<uint8_t> Pixels;
+};
+
+inline Frame RandomFrame(std::mt19937& rng, int width, int height, int bits, bool interlaced) {
+    Frame f{width, height, bits, interlaced, std::vector<uint8_t>(size_t(width) * height)};
+    std::uniform_int_distribution<int> pick(0, (1 << bits) - 1);
+    for (auto& p : f.Pixels) p = uint8_t(pick(rng));
+    return f;
+}
+
+// Runs of random lengths (1..maxRun) of random colours: flat areas and edges.
+inline Frame RunsFrame(std::mt19937& rng, int width, int height, int bits, bool interlaced,
+                       int maxRun) {
+    Frame f{width, height, bits, interlaced, std::vector<uint8_t>(size_t(width) * height)};
+    std::uniform_int_distribution<int> pick(0, (1 << bits) - 1), run(1, maxRun);
+    size_t i = 0;
+    while (i < f.Pixels.size()) {
+        uint8_t c = uint8_t(pick(rng));
+        for (int r = run(rng); r > 0 && i < f.Pixels.size(); --r) f.Pixels[i++] = c;
+    }
+    return f;
+}
+
+inline Frame GradientFrame(int width, int height, int bits, bool interlaced) {
+    Frame f{width, height, bits, interlaced, std::vector<uint8_t>(size_t(width) * height)};
+    const int colors = 1 << bits;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            f.Pixels[size_t(y) * width + x] = uint8_t(((x + y) * colors / (width + height)) % colors);
+    return f;
+}
+
+inline std::vector<uint8_t> Encode(const Frame& f, gif::TEncodingMethod method) {
+    gif::TMemoryStream out;
+    gif::TEncodeSource source{f.Pixels.empty() ? nullptr : f.Pixels.data(), f.Width, f.Height,
+                              f.Interlaced, f.Bits, 1 << f.Bits};
+    gif::EncodeImageData(out, source, method);
+    return out.Bytes();
+}
+
+// Everything a decode run leaves behind.
+struct DecodeResult {
+    std::vector<uint8_t> Pixels;
+    std::vector<std::string> Warnings;
+    std::string Error;   // the exception text, empty without one
+    int64_t Position = 0;
+
+    bool operator==(const DecodeResult&) const = default;
+};
+
+template <typename DecodeFn>
+DecodeResult RunDecoder(DecodeFn decode, gif::TStream& stream, int width, int height,
+                        bool interlaced, uint8_t fill = 0xEE) {
+    DecodeResult r;
+    r.Pixels.assign(size_t(width) * height, fill);
+    gif::TDecodeTarget target{r.Pixels.data(), width, height, interlaced};
+    try {
+        decode(stream, target, [&r](const char* message) { r.Warnings.push_back(message); });
+    } catch (const gif::GIFException& e) {
+        r.Error = e.what();
+    }
+    r.Position = stream.Position();
+    return r;
+}
+
+template <typename DecodeFn>
+DecodeResult RunDecoder(DecodeFn decode, const std::vector<uint8_t>& bytes, int width,
+                        int height, bool interlaced, uint8_t fill = 0xEE) {
+    gif::TMemoryStream stream(bytes);
+    return RunDecoder(decode, stream, width, height, interlaced, fill);
+}
+
+inline DecodeResult Decode(const std::vector<uint8_t>& bytes, int width, int height,
+                           bool interlaced, uint8_t fill = 0xEE) {
+    return RunDecoder(gif::DecodeImageData, bytes, width, height, interlaced, fill);
+}
+
+} // namespace giftest::codec
