@@ -45,6 +45,7 @@ inline constexpr const char* InvalidStreamOperation = "Invalid stream operation"
 inline constexpr const char* NoColorTable = "No global or local color table defined";
 inline constexpr const char* ClipboardStoreFailed = "Failed to store GIF on clipboard";
 inline constexpr const char* UnsupportedClipboardFormat = "Unsupported clipboard format";
+inline constexpr const char* UnsupportedReduction = "Unsupported color reduction settings";
 inline constexpr const char* UnsupportedPixelFormat = "Unsupported PixelFormat";
 inline constexpr const char* InvalidImageDimensions = "Invalid image dimensions";
 inline constexpr const char* ScanLineOutOfRange = "Scan line index out of range";

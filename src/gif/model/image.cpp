@@ -7,6 +7,7 @@
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/palettes.h"
+#include "gif/graphics/picture.h"
 
 namespace gif {
 
@@ -71,6 +72,7 @@ int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
 
 int TGIFImage::AddFrame(const TPersistent* source) {
     if (!source || !(dynamic_cast<const TGraphic*>(source) ||
+                     dynamic_cast<const TPicture*>(source) ||
                      dynamic_cast<const TGIFSubImage*>(source)))
         throw GIFException(msg::ObjectNotSupported);
     auto frame = std::make_unique<TGIFSubImage>(this);
