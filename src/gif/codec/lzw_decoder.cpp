@@ -280,6 +280,10 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total) {
             do code = ReadCode(n_);
             while (code == K_);
             if (code < 0) break;
+            if (code == E_) {
+                SkipRest();
+                break;
+            }
             first_ = code;
             old_ = code;
             // A table code straight after a clear refers to nothing sensible.
@@ -364,6 +368,7 @@ void TLZWDecoder::ExtraPixelRequest() {
         ResetTable();
         do code = ReadCode(n_);
         while (code == K_);
+        if (code == E_) SkipRest();
         first_ = code;
         old_ = code;
         return;

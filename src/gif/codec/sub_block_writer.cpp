@@ -25,7 +25,10 @@ size_t TGIFWriter::Write(const void* buffer, size_t count) {
         count_ += unsigned(take);
         bytes += take;
         left -= take;
-        if (count_ == 255) Flush();
+        if (count_ == 255) {
+            Flush();
+            pending_ = left > 0;
+        }
     }
     return count;
 }

@@ -36,6 +36,8 @@ public:
                 stack_.clear();
                 do code = ReadCode();
                 while (code == K_);
+                // The end code right after a clear still ends the data.
+                if (code == E_) continue;
                 first_ = code;
                 old_ = code;
                 return code;
