@@ -122,6 +122,12 @@ private:
     }
     int ReadCode(int n) { return pos_ + unsigned(n) < limit_ ? TakeBits(n) : ReadCodeSlow(n); }
 
+public:
+    // The pixels written so far, also when an error interrupted Decode.
+    size_t Produced() const { return produced_; }
+
+private:
+
     // The string table.
     void ResetTable();
     void SkipRest();
@@ -148,6 +154,7 @@ private:
     int first_ = 0, old_ = 0;
     bool wellFormed_ = true;
     bool stackLeft_ = false;  // the last string did not fit: pixels left on the stack
+    size_t produced_ = 0;     // pixels written, kept up to date before anything may throw
     uint16_t prefix_[kTableSize];
     uint8_t suffix_[kTableSize];
     uint16_t length_[kTableSize];  // string lengths of well-formed entries
@@ -277,6 +284,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total) {
     for (;;) {
         if (code == K_) {
             ResetTable();
+            produced_ = pos;
             do code = ReadCode(n_);
             while (code == K_);
             if (code < 0) break;
@@ -343,6 +351,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total) {
                 wellFormed_ = false;
                 first_ = out[prevPos];
             }
+            produced_ = pos;
             int count = WalkString(code, stack);
             size_t take = std::min<size_t>(size_t(count), total - pos);
             for (size_t i = 0; i < take; ++i) out[pos + i] = stack[count - 1 - int(i)];
@@ -351,9 +360,15 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total) {
             pos += take;
         }
         if (pos >= total) break;
-        code = ReadCode(n_);
-        if (code < 0) break;
+        if (pos_ + unsigned(n_) < limit_) {
+            code = TakeBits(n_);
+        } else {
+            produced_ = pos;
+            code = ReadCodeSlow(n_);
+            if (code < 0) break;
+        }
     }
+    produced_ = pos;
     ExtraPixelRequest();
     return pos;
 }
@@ -401,18 +416,26 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
         decoder.Decode(total ? target.Pixels : nullptr, total);
         return;
     }
-    // Interlaced rows arrive in pass order: decode in that order, then put rows in place.
+    // Interlaced rows arrive in pass order: decode in that order, then put rows in place
+    // (also the rows that arrived before an error).
     std::vector<uint8_t> linear(total);
-    size_t produced = decoder.Decode(linear.data(), total);
-    static constexpr size_t kStart[4] = {0, 4, 2, 1};
-    static constexpr size_t kStep[4] = {8, 8, 4, 2};
-    size_t from = 0;
-    for (int pass = 0; pass < 4 && from < produced; ++pass) {
-        for (size_t y = kStart[pass]; y < height && from < produced; y += kStep[pass]) {
-            size_t count = std::min(width, produced - from);
-            std::memcpy(target.Pixels + y * width, linear.data() + from, count);
-            from += count;
+    auto scatter = [&](size_t produced) {
+        static constexpr size_t kStart[4] = {0, 4, 2, 1};
+        static constexpr size_t kStep[4] = {8, 8, 4, 2};
+        size_t from = 0;
+        for (int pass = 0; pass < 4 && from < produced; ++pass) {
+            for (size_t y = kStart[pass]; y < height && from < produced; y += kStep[pass]) {
+                size_t count = std::min(width, produced - from);
+                std::memcpy(target.Pixels + y * width, linear.data() + from, count);
+                from += count;
+            }
         }
+    };
+    try {
+        scatter(decoder.Decode(linear.data(), total));
+    } catch (...) {
+        scatter(decoder.Produced());
+        throw;
     }
 }
 

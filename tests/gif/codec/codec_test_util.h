@@ -98,3 +98,53 @@ inline DecodeResult Decode(const std::vector<uint8_t>& bytes, int width, int hei
 }
 
 } // namespace giftest::codec
+
+namespace giftest::codec {
+
+// Packs (code, bits) pairs least significant bit first, the last byte padded with 0 bits.
+inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& codes) {
+    std::vector<uint8_t> out;
+    uint32_t acc = 0;
+    int count = 0;
+    for (auto [code, bits] : codes) {
+        acc |= uint32_t(code) << count;
+        count += bits;
+        while (count >= 8) {
+            out.push_back(uint8_t(acc));
+            acc >>= 8;
+            count -= 8;
+        }
+    }
+    if (count > 0) out.push_back(uint8_t(acc));
+    return out;
+}
+
+// The code size byte, `data` cut into sub-blocks of `blockSize` bytes, and (optionally)
+// the terminator.
+inline std::vector<uint8_t> ImageData(int codeSize, const std::vector<uint8_t>& data,
+                                      size_t blockSize = 255, bool terminator = true) {
+    std::vector<uint8_t> out{uint8_t(codeSize)};
+    for (size_t i = 0; i < data.size(); i += blockSize) {
+        size_t n = std::min(blockSize, data.size() - i);
+        out.push_back(uint8_t(n));
+        out.insert(out.end(), data.begin() + long(i), data.begin() + long(i + n));
+    }
+    if (terminator) out.push_back(0);
+    return out;
+}
+
+// A stream over bytes that is not a TMemoryStream, so decoders cannot scan it in place.
+class PlainStream : public gif::TStream {
+public:
+    explicit PlainStream(std::vector<uint8_t> bytes) : inner_(std::move(bytes)) {}
+    size_t Read(void* buffer, size_t count) override { return inner_.Read(buffer, count); }
+    size_t Write(const void* buffer, size_t count) override { return inner_.Write(buffer, count); }
+    int64_t Seek(int64_t offset, gif::TSeekOrigin origin) override {
+        return inner_.Seek(offset, origin);
+    }
+
+private:
+    gif::TMemoryStream inner_;
+};
+
+} // namespace giftest::codec
