@@ -7,6 +7,7 @@
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/palettes.h"
+#include "gif/render/painter.h"
 #include "gif/graphics/picture.h"
 
 namespace gif {
@@ -24,6 +25,7 @@ TGIFImage::TGIFImage()
 
 TGIFImage::~TGIFImage() {
     StopAllPainters();
+    DetachPainters();
     ResetImage();
 }
 
@@ -228,6 +230,7 @@ void TGIFImage::AssignTo(TPersistent* dest) const {
 }
 
 void TGIFImage::WriteData(TStream& stream) {
+    if (OptimizeOnEmbeddedWrite) Optimize(optTrim | optDuplicatePixels | optCleanup | optSortPalettes);
     TMemoryStream data;
     SaveToStream(data);
     uint32_t size = uint32_t(data.Size());
@@ -238,6 +241,7 @@ void TGIFImage::WriteData(TStream& stream) {
 }
 
 void TGIFImage::DropCachedBitmap() {
+    StopOwnPainter();
     bitmap_.reset();
 }
 

@@ -1,0 +1,154 @@
+#include "gif/optimize/duplicate_pixels.h"
+
+#include <array>
+#include <vector>
+
+#include "gif/model/image.h"
+#include "gif/optimize/frame_rules.h"
+#include "gif/optimize/optimize_progress.h"
+
+namespace gif::optimize {
+
+namespace {
+
+inline constexpr TColor Gray = RGB(128, 128, 128);
+
+// The colour table that decides what a pixel of `frame` shows.
+const TGIFColorMap& ActiveTable(const TGIFSubImage& frame) {
+    return frame.EffectiveTable();
+}
+
+// Whether index `a` of table `ta` shows the same colour as index `b` of table `tb`.
+// Indices outside their table only match themselves in the same table.
+bool SameColor(const TGIFColorMap& ta, int a, const TGIFColorMap& tb, int b) {
+    if (&ta == &tb && a == b) return true;
+    if (a >= ta.EntryCount() || b >= tb.EntryCount()) return false;
+    return ta.Entries()[size_t(a)] == tb.Entries()[size_t(b)];
+}
+
+// Marks the pixels of `frame` (row-major, frame coordinates) that repeat `reference`.
+// Returns the number marked.
+int MarkDuplicates(const TGIFSubImage& frame, const TGIFSubImage& reference,
+                   std::vector<uint8_t>& marks) {
+    TRect overlap = Intersection(frame.BoundsRect(), reference.BoundsRect());
+    if (overlap.IsEmpty()) return 0;
+    const TGIFColorMap& frameTable = ActiveTable(frame);
+    const TGIFColorMap& refTable = ActiveTable(reference);
+    int frameTransparent = frame.TransparentIndex();
+    int refTransparent = reference.TransparentIndex();
+    const int fw = frame.FrameWidth();
+    const int rw = reference.FrameWidth();
+    const uint8_t* framePixels = frame.Pixels();
+    const uint8_t* refPixels = reference.Pixels();
+
+    // Colour equality of index pairs is looked up once per pair, not once per pixel.
+    std::array<int8_t, 256 * 256> same{};   // 0 unknown, 1 same, -1 different
+    int marked = 0;
+    const int width = overlap.Width();
+    for (int y = overlap.Top; y < overlap.Bottom; ++y) {
+        size_t frameAt = size_t(y - frame.FrameTop()) * fw + size_t(overlap.Left - frame.FrameLeft());
+        size_t refAt = size_t(y - reference.FrameTop()) * rw + size_t(overlap.Left - reference.FrameLeft());
+        const uint8_t* f = framePixels + frameAt;
+        const uint8_t* r = refPixels + refAt;
+        uint8_t* m = marks.data() + frameAt;
+        for (int x = 0; x < width; ++x) {
+            int fp = f[x];
+            int rp = r[x];
+            if (fp == frameTransparent || rp == refTransparent) continue;
+            int8_t& known = same[size_t(fp) * 256 + size_t(rp)];
+            if (known == 0) known = SameColor(frameTable, fp, refTable, rp) ? 1 : -1;
+            if (known > 0) {
+                m[x] = 1;
+                ++marked;
+            }
+        }
+    }
+    return marked;
+}
+
+// Picks the transparent index for an opaque frame: it must not be used by any pixel that
+// stays visible, or those pixels would vanish too. Returns -1 when no index is free.
+int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& marks,
+                           TColor preferred) {
+    std::array<bool, 256> used{};
+    std::span<const uint8_t> pixels = frame.PixelData();
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (!marks[i]) used[pixels[i]] = true;
+
+    TGIFColorMap& table = frame.LocalTable().EntryCount() > 0
+                              ? static_cast<TGIFColorMap&>(frame.LocalTable())
+                              : static_cast<TGIFColorMap&>(frame.OwnerImage()->GlobalColorMap());
+    int wanted = table.FindColor(preferred);
+    if (wanted < 0) wanted = 0;
+    if (!used[size_t(wanted)]) return wanted;
+    for (int i = 0; i < table.EntryCount(); ++i)
+        if (!used[size_t(i)]) return i;
+    // Every entry is still in use: a new entry becomes the transparent one. The caller
+    // made sure the table has room.
+    if (used[size_t(table.EntryCount())]) return -1;
+    return table.AppendColor(preferred);
+}
+
+} // namespace
+
+int ReferenceFrameIndex(const TGIFImage& image, int index) {
+    int reference = index - 1;
+    while (reference > 0 && DisposalOf(*image.Frame(reference)) == dmPrevious) --reference;
+    return reference;
+}
+
+TColor PreferredTransparentColor(const TGIFImage& image) {
+    if (image.FrameCount() == 0) return Gray;
+    const TGIFSubImage& first = *image.Frame(0);
+    if (first.IsBlank() || first.FrameWidth() < 2) return Gray;
+    uint8_t index = first.Pixels()[size_t(first.FrameHeight() - 1) * first.FrameWidth() + 1];
+    const TGIFColorMap& table = first.EffectiveTable();
+    if (index >= table.EntryCount()) return Gray;
+    const TGIFColor& c = table.Entries()[index];
+    return RGB(c.Red, c.Green, c.Blue);
+}
+
+bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, TColor preferred) {
+    if (frame.IsBlank() || reference.IsBlank()) return false;
+    // The reference's picture is on the screen only if it is left in place.
+    if (!LeavesFrameInPlace(reference)) return false;
+    bool opaque = frame.TransparentIndex() < 0;
+    if (opaque) {
+        const TGIFColorMap& table =
+            frame.LocalTable().EntryCount() > 0
+                ? static_cast<const TGIFColorMap&>(frame.LocalTable())
+                : static_cast<const TGIFColorMap&>(frame.OwnerImage()->GlobalColorMap());
+        if (table.EntryCount() < 1 || table.EntryCount() >= TGIFColorMap::MaxColors) return false;
+    }
+
+    std::vector<uint8_t> marks(frame.PixelData().size(), 0);
+    if (MarkDuplicates(frame, reference, marks) == 0) return false;
+
+    int replacement = frame.TransparentIndex();
+    if (opaque) {
+        replacement = ChooseTransparentIndex(frame, marks, preferred);
+        if (replacement < 0) return false;
+    }
+    std::span<uint8_t> pixels = frame.PixelData();
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (marks[i]) pixels[i] = uint8_t(replacement);
+    if (opaque) {
+        TGIFGraphicControlExtension& gce = EnsureControlBlock(frame);
+        gce.SetTransparentIndex(uint8_t(replacement));
+        gce.SetTransparentFlag(true);
+    }
+    frame.DropBitmap();
+    frame.DropMask();
+    return true;
+}
+
+void RemoveDuplicatePixels(TGIFImage& image, TOptimizeProgress& progress) {
+    TColor preferred = PreferredTransparentColor(image);
+    for (int i = image.FrameCount() - 1; i >= 1; --i) {
+        ReplaceDuplicatePixels(*image.Frame(i), *image.Frame(ReferenceFrameIndex(image, i)),
+                               preferred);
+        progress.Step(2);
+    }
+}
+
+} // namespace gif::optimize

@@ -1,0 +1,71 @@
+#include "gif/optimize/histogram.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "gif/base/messages.h"
+#include "gif/model/colormap.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/subimage.h"
+
+namespace gif {
+
+THistogram::THistogram(const TGIFColorMap& table) : table_(table) {
+    std::span<const TGIFColor> entries = table.Entries();
+    records_.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TGIFColor& c = entries[i];
+        records_[i].Index = int(i);
+        records_[i].Key = uint32_t(c.Red) | uint32_t(c.Green) << 8 | uint32_t(c.Blue) << 16;
+    }
+    list_.reserve(records_.size());
+    for (TColorRecord& r : records_) list_.push_back(&r);
+}
+
+bool THistogram::Feed(TGIFSubImage& frame) {
+    frames_.push_back(&frame);
+    const int transparent = frame.TransparentIndex();
+    const size_t count = records_.size();
+    constexpr uint32_t saturated = std::numeric_limits<uint32_t>::max();
+    // Counted per index first: a frame has at most 65535 x 65535 pixels, which fits 32 bits.
+    std::array<uint64_t, 256> uses{};
+    bool usesTransparency = false;
+    bool warned = false;
+    for (uint8_t& p : frame.PixelData()) {
+        if (int(p) == transparent) {
+            usesTransparency = true;
+            continue;
+        }
+        if (p >= count) {
+            if (!warned) frame.Warn(1, msg::ColorNotInTable);   // once per frame is enough
+            warned = true;
+            p = 0;
+            if (count == 0) continue;
+        }
+        ++uses[p];
+    }
+    for (size_t i = 0; i < count; ++i)
+        records_[i].Count = uint32_t(std::min<uint64_t>(records_[i].Count + uses[i], saturated));
+    if (transparent >= 0 && !usesTransparency) {
+        frame.ControlBlock()->SetTransparentFlag(false);
+        frame.ControlBlock()->SetTransparentIndexUnchecked(0);
+    }
+    return usesTransparency;
+}
+
+void THistogram::Prune() {
+    std::stable_sort(list_.begin(), list_.end(),
+                     [](const TColorRecord* a, const TColorRecord* b) { return a->Count > b->Count; });
+    auto firstUnused =
+        std::find_if(list_.begin(), list_.end(), [](const TColorRecord* r) { return r->Count == 0; });
+    list_.erase(firstUnused, list_.end());
+}
+
+std::array<uint8_t, 256> THistogram::BuildMap() const {
+    std::array<uint8_t, 256> map{};
+    for (const TColorRecord* r : list_)
+        if (r->NewIndex < TColorRecord::Unassigned) map[size_t(r->Index)] = uint8_t(r->NewIndex);
+    return map;
+}
+
+} // namespace gif
