@@ -7,7 +7,6 @@
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/palettes.h"
-#include "gif/render/painter.h"
 #include "gif/graphics/picture.h"
 
 namespace gif {
@@ -25,7 +24,6 @@ TGIFImage::TGIFImage()
 
 TGIFImage::~TGIFImage() {
     StopAllPainters();
-    DetachPainters();
     ResetImage();
 }
 
@@ -241,7 +239,6 @@ void TGIFImage::WriteData(TStream& stream) {
 }
 
 void TGIFImage::DropCachedBitmap() {
-    StopOwnPainter();
     bitmap_.reset();
 }
 
