@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "gif/base/exception.h"
 #include "gif/model/image.h"
 
 namespace cli {
@@ -12,7 +13,11 @@ void LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnin
             std::fprintf(stderr, "%s: warning: %s\n", fileName.c_str(), message.c_str());
         };
     }
-    image.LoadFromFile(fileName);
+    try {
+        image.LoadFromFile(fileName);
+    } catch (const gif::GIFException& e) {
+        throw gif::GIFException(fileName + ": " + e.what());
+    }
     image.WarningHandler = nullptr;
 }
 

@@ -121,8 +121,10 @@ TEST(ColorMap, BitsNeededAndPaddedSave) {
         map.SaveToStream(out);
         ASSERT_EQ(out.Size(), c.written * 3) << c.count;
         for (int i = c.count * 3; i < c.written * 3; ++i) EXPECT_EQ(out.Bytes()[size_t(i)], 0);
-        if (c.count) EXPECT_EQ(out.Bytes()[0], 0);
-        if (c.count) EXPECT_EQ(out.Bytes()[1], 1);
+        if (c.count) {
+            EXPECT_EQ(out.Bytes()[0], 0);
+            EXPECT_EQ(out.Bytes()[1], 1);
+        }
     }
 }
 
