@@ -20,5 +20,6 @@ const std::vector<Command>& Commands();
 // One per verb, each defined in its own <verb>_command.cpp.
 extern const Command InfoCommand;
 extern const Command CopyCommand;
+extern const Command ImportCommand;
 
 } // namespace cli
