@@ -101,6 +101,12 @@ inline DecodeResult Decode(const std::vector<uint8_t>& bytes, int width, int hei
 
 namespace giftest::codec {
 
+inline std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+    std::vector<uint8_t> out;
+    for (int v : values) out.push_back(uint8_t(v));
+    return out;
+}
+
 // Packs (code, bits) pairs least significant bit first, the last byte padded with 0 bits.
 inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& codes) {
     std::vector<uint8_t> out;

@@ -1,0 +1,89 @@
+// The fast encoders against the step-by-step reference encoders: the same bytes for
+// every kind of frame, and the same bytes in the stream when a pixel is out of range.
+#include <gtest/gtest.h>
+
+#include "codec_test_util.h"
+#include "gif/base/messages.h"
+#include "reference/reference_encoders.h"
+
+namespace giftest::codec {
+namespace {
+
+struct EncodeResult {
+    std::vector<uint8_t> Bytes;
+    std::string Error;
+    bool operator==(const EncodeResult&) const = default;
+};
+
+template <typename EncodeFn>
+EncodeResult RunEncoder(EncodeFn encode, const Frame& f, gif::TEncodingMethod method, int limit,
+                        bool blank = false) {
+    gif::TMemoryStream out;
+    gif::TEncodeSource source{blank ? nullptr : f.Pixels.data(), f.Width, f.Height,
+                              f.Interlaced, f.Bits, limit};
+    EncodeResult r;
+    try {
+        encode(out, source, method);
+    } catch (const gif::GIFException& e) {
+        r.Error = e.what();
+    }
+    r.Bytes = out.Bytes();
+    return r;
+}
+
+void ExpectSameBytes(const Frame& f, int limit, bool blank = false) {
+    for (gif::TEncodingMethod method : {gif::emLZW, gif::emRLE}) {
+        SCOPED_TRACE(testing::Message() << f.Width << "x" << f.Height << " bits " << f.Bits
+                                        << " interlaced " << f.Interlaced << " method "
+                                        << int(method) << " limit " << limit);
+        EncodeResult expected = RunEncoder(giftest::ref::EncodeImageData, f, method, limit, blank);
+        EncodeResult fast = RunEncoder(gif::EncodeImageData, f, method, limit, blank);
+        ASSERT_EQ(fast.Error, expected.Error);
+        ASSERT_EQ(fast.Bytes, expected.Bytes);
+    }
+}
+
+TEST(EncoderDifferential, SameBytesForEveryKindOfFrame) {
+    std::mt19937 rng(2024);
+    for (bool interlaced : {false, true}) {
+        for (int bits : {1, 2, 3, 4, 5, 6, 7, 8}) {
+            for (int height : {1, 2, 3, 4, 5, 6, 9}) {
+                for (int width : {1, 2, 3, 17, 100}) {
+                    ExpectSameBytes(RandomFrame(rng, width, height, bits, interlaced), 1 << bits);
+                    ExpectSameBytes(RunsFrame(rng, width, height, bits, interlaced, 60), 1 << bits);
+                }
+            }
+            ExpectSameBytes(RandomFrame(rng, 400, 300, bits, interlaced), 1 << bits);
+            ExpectSameBytes(GradientFrame(300, 200, bits, interlaced), 1 << bits);
+            // Long runs drive the run-length encoder through its table reuse and clears.
+            for (int maxRun : {3, 20, 300, 5000, 100000})
+                ExpectSameBytes(RunsFrame(rng, 500, 200, bits, interlaced, maxRun), 1 << bits);
+            Frame flat{1000, 700, bits, interlaced, std::vector<uint8_t>(700000, uint8_t(bits - 1))};
+            ExpectSameBytes(flat, 1 << bits);
+            ExpectSameBytes(flat, 1 << bits, /*blank=*/true);
+        }
+    }
+}
+
+TEST(EncoderDifferential, PixelOutsideTheColorTable) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        int bits = 1 + int(rng() % 8);
+        Frame f = rng() % 2 ? RandomFrame(rng, 1 + int(rng() % 300), 1 + int(rng() % 40), bits,
+                                           rng() % 2)
+                            : RunsFrame(rng, 1 + int(rng() % 300), 1 + int(rng() % 40), bits,
+                                        rng() % 2, 50);
+        const int colors = 1 << bits;
+        int limit = 1 + int(rng() % (colors - 1));
+        // One bad pixel somewhere, sometimes far enough in that sub-blocks went out.
+        for (auto& p : f.Pixels)
+            if (p >= limit && rng() % 4 == 0) p = uint8_t(rng() % limit);
+        f.Pixels[rng() % f.Pixels.size()] = uint8_t(limit + int(rng() % (colors - limit)));
+        ExpectSameBytes(f, limit);
+        EncodeResult r = RunEncoder(gif::EncodeImageData, f, gif::emLZW, limit);
+        EXPECT_EQ(r.Error, gif::msg::ColorNotInTable);
+    }
+}
+
+} // namespace
+} // namespace giftest::codec
