@@ -7,6 +7,7 @@
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/palettes.h"
+#include "gif/render/painter.h"
 #include "gif/graphics/picture.h"
 
 namespace gif {
@@ -24,6 +25,7 @@ TGIFImage::TGIFImage()
 
 TGIFImage::~TGIFImage() {
     StopAllPainters();
+    DetachPainters();
     ResetImage();
 }
 
@@ -239,6 +241,7 @@ void TGIFImage::WriteData(TStream& stream) {
 }
 
 void TGIFImage::DropCachedBitmap() {
+    StopOwnPainter();
     bitmap_.reset();
 }
 

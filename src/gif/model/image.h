@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,8 @@
 namespace gif {
 
 class TBitmap;
+class TGIFClock;
+class TGIFDispatcher;
 class TGIFPainter;
 class TGIFImage;
 
@@ -148,8 +151,24 @@ public:
     TGIFDrawOptions DrawOptions() const { return drawOptions_; }
     void SetDrawOptions(TGIFDrawOptions value);
     TBitmap* Bitmap();
+    // Creates a renderer of this image onto `rect` of `canvas`; none for an empty image or
+    // rectangle. Asynchronous (doAsync): returned unstarted, the caller Start()s it.
+    // Synchronous: played to the end here, errors propagate, none is returned. With
+    // doValidateCanvas, play stops once `canvasLifetime` has expired.
+    std::unique_ptr<TGIFPainter> Paint(TCanvas& canvas, TGIFDrawOptions options, const TRect& rect,
+                                       std::weak_ptr<const void> canvasLifetime = {});
+    // Stops the own renderer of Draw and waits for it, drops the cached bitmap, then
+    // raises the error that ended that renderer's play, if any.
     void StopDraw();
+    // Stops every renderer of this image and waits for the asynchronous ones to end.
     void StopAllPainters();
+    // Runs renderers' paint steps and events on the user-interface thread; none: on
+    // their own threads.
+    std::shared_ptr<TGIFDispatcher> Dispatcher;
+    // The renderers' clock; none: real time.
+    std::shared_ptr<TGIFClock> Clock;
+    // With doValidateCanvas and doDirectDraw: Draw's renderer stops once this expires.
+    std::weak_ptr<const void> DrawCanvasLifetime;
     int AnimationSpeed = 100;                 // percent; 0 freezes asynchronous play
     TThreadPriority ThreadPriority = TThreadPriority::tpNormal;
     TColor DrawBackgroundColor = clNone;
@@ -181,6 +200,10 @@ private:
 
     void CopyFromImage(const TGIFImage& source);
     void DropCachedBitmap();
+    // Stops Draw's renderer and waits for it unless it is running on this thread; returns
+    // its captured error.
+    std::exception_ptr StopOwnPainter();
+    void DetachPainters();
 
     bool drawing_ = false;
     bool paletteReentrance_ = false;
@@ -191,8 +214,10 @@ private:
     std::vector<TGIFPainter*> painters_;
     TGIFDrawOptions drawOptions_ = GIFDefaultDrawOptions;
     int reductionDepth_ = DefaultReductionDepth;
-    std::unique_ptr<TBitmap> bitmap_;
-    TGIFPainter* painter_ = nullptr;
+    std::shared_ptr<TBitmap> bitmap_;   // shared with the renderer drawing into it
+    std::unique_ptr<TGIFPainter> painter_;
+    // Own renderers stopped from inside their own paint steps or events: waited for later.
+    std::vector<std::unique_ptr<TGIFPainter>> retiredPainters_;
 };
 
 } // namespace gif
