@@ -33,21 +33,36 @@ private:
 class TNetscapeColorLookup final : public TColorLookup {
 public:
     TNetscapeColorLookup() : TColorLookup(216) {}
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override {
+        int r = (red + 3) / 51, g = (green + 3) / 51, b = (blue + 3) / 51;
+        chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
+        return uint8_t(36 * r + 6 * g + b);
+    }
 };
 
 // 256 grays: gray = (77 red + 150 green + 29 blue) >> 8, which is also the index.
 class TGrayScaleLookup final : public TColorLookup {
 public:
     TGrayScaleLookup() : TColorLookup(256) {}
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override {
+        auto gray = uint8_t((77 * red + 150 * green + 29 * blue) >> 8);
+        chosen = {gray, gray, gray};
+        return gray;
+    }
 };
 
 // Black (index 0) when 77 red + 150 green + 29 blue < 32513, else white (index 1).
 class TMonochromeLookup final : public TColorLookup {
 public:
     TMonochromeLookup() : TColorLookup(2) {}
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override {
+        if (77 * red + 150 * green + 29 * blue < 32513) {
+            chosen = {0, 0, 0};
+            return 0;
+        }
+        chosen = {255, 255, 255};
+        return 1;
+    }
 };
 
 } // namespace gif

@@ -14,6 +14,11 @@ uint8_t TDitherEngine::Dither(uint8_t red, uint8_t green, uint8_t blue) {
     return index;
 }
 
+void TDitherEngine::DitherRow(const uint8_t* bgr, uint8_t* indices) {
+    for (int x = column_; x >= 0 && x < width_; x = column_)
+        indices[x] = Dither(bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]);
+}
+
 void TDitherEngine::NextLine() {
     direction_ = -direction_;
     column_ = direction_ > 0 ? 0 : width_ - 1;

@@ -22,6 +22,10 @@ public:
     // Index chosen for the pixel at Column() of the current row; moves the column one
     // step in the walking direction.
     virtual uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue);
+    // Dithers the rest of the current row in walking order, from Column() to the row's
+    // end: pixel x is read from bgr[3x..3x+2] (blue, green, red) and its index written to
+    // indices[x]. The same as calling Dither for each pixel; the caller then calls NextLine.
+    virtual void DitherRow(const uint8_t* bgr, uint8_t* indices);
     // Ends the row: reverses the direction and puts the column at the new row's start.
     virtual void NextLine();
 

@@ -38,11 +38,4 @@ uint8_t TFastColorLookup::Search(uint8_t red, uint8_t green, uint8_t blue) const
     return uint8_t(best);
 }
 
-uint8_t TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) {
-    int16_t& cell = inverse_[size_t(CellOf(red, green, blue))];
-    if (cell < 0) cell = Search(red, green, blue);
-    chosen = entries_[size_t(cell)];
-    return uint8_t(cell);
-}
-
 } // namespace gif

@@ -17,7 +17,12 @@ class TFastColorLookup final : public TColorLookup {
 public:
     // Uses the first 256 entries of `palette`; none or an empty one gives 0 colours.
     explicit TFastColorLookup(const HPALETTE& palette);
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) override {
+        int16_t& cell = inverse_[size_t(CellOf(red, green, blue))];
+        if (cell < 0) cell = Search(red, green, blue);
+        chosen = entries_[size_t(cell)];
+        return uint8_t(cell);
+    }
 
     // Cell of a colour in the inverse table.
     static int CellOf(uint8_t red, uint8_t green, uint8_t blue) {

@@ -1,5 +1,7 @@
 #include "gif/reduce/floyd_steinberg.h"
 
+#include "gif/reduce/visit_lookup.h"
+
 namespace gif {
 
 TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup)
@@ -26,6 +28,48 @@ uint8_t TFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue
     }
     column_ += direction_;
     return index;
+}
+
+// The row loop of Dither with its state in locals and the lookup called directly.
+// Adding a zero error changes nothing, so the spreading is done without testing e.
+template <typename Lookup>
+void TFloydSteinbergDitherer::WalkRow(const uint8_t* bgr, uint8_t* indices, Lookup& lookup) {
+    int32_t* const above = rows_.Row(0);
+    int32_t* const below = rows_.Row(1);
+    const int step = direction_, ahead = 3 * direction_, width = width_;
+    int cr = carried_[0], cg = carried_[1], cb = carried_[2];
+    int x = column_;
+    for (; x >= 0 && x < width; x += step) {
+        const uint8_t* p = bgr + 3 * x;
+        const int32_t* a = above + 3 * x;
+        int vr = ClampChannel(p[2] + (a[0] + cr + 8) / 16);
+        int vg = ClampChannel(p[1] + (a[1] + cg + 8) / 16);
+        int vb = ClampChannel(p[0] + (a[2] + cb + 8) / 16);
+        TRGB chosen;
+        indices[x] = lookup.Lookup(uint8_t(vr), uint8_t(vg), uint8_t(vb), chosen);
+        int er = vr - chosen.Red, eg = vg - chosen.Green, eb = vb - chosen.Blue;
+        cr = 7 * er;
+        cg = 7 * eg;
+        cb = 7 * eb;
+        int32_t* b = below + 3 * x;
+        b[-ahead] += 3 * er;
+        b[1 - ahead] += 3 * eg;
+        b[2 - ahead] += 3 * eb;
+        b[0] += 5 * er;
+        b[1] += 5 * eg;
+        b[2] += 5 * eb;
+        b[ahead] += er;
+        b[1 + ahead] += eg;
+        b[2 + ahead] += eb;
+    }
+    column_ = x;
+    carried_[0] = cr;
+    carried_[1] = cg;
+    carried_[2] = cb;
+}
+
+void TFloydSteinbergDitherer::DitherRow(const uint8_t* bgr, uint8_t* indices) {
+    VisitLookup(lookup_, [&](auto& lookup) { WalkRow(bgr, indices, lookup); });
 }
 
 void TFloydSteinbergDitherer::NextLine() {

@@ -8,7 +8,8 @@
 namespace gif {
 
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
-    : maxColors_(std::max(maxColors, 1)), colorBits_(std::clamp(colorBits, 1, 8)) {
+    : maxColors_(std::max(maxColors, 1)), colorBits_(std::clamp(colorBits, 1, 8)),
+      cache_(size_t(1) << CacheBits) {
     reducible_.fill(-1);
 }
 
@@ -21,6 +22,7 @@ int32_t TColorQuantizer::CreateNode(int level) {
     } else {
         n = int32_t(nodes_.size());
         nodes_.emplace_back();
+        versions_.push_back(0);
     }
     TOctreeNode& node = nodes_[size_t(n)];
     node.Children.fill(-1);
@@ -34,12 +36,17 @@ int32_t TColorQuantizer::CreateNode(int level) {
     return n;
 }
 
-void TColorQuantizer::FreeNode(int32_t node) { free_.push_back(node); }
+void TColorQuantizer::FreeNode(int32_t node) {
+    ++versions_[size_t(node)];
+    free_.push_back(node);
+}
 
 void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
     uint32_t key = uint32_t(red) | (uint32_t(green) << 8) | (uint32_t(blue) << 16);
-    if (lastLeaf_ >= 0 && key == lastColor_) {
-        TOctreeNode& leaf = nodes_[size_t(lastLeaf_)];
+    TCacheEntry& cached = cache_[(key * 2654435761u) >> (32 - CacheBits)];
+    if (cached.Leaf >= 0 && cached.Color == key &&
+        versions_[size_t(cached.Leaf)] == cached.Version) {
+        TOctreeNode& leaf = nodes_[size_t(cached.Leaf)];
         ++leaf.PixelCount;
         leaf.RedSum += red;
         leaf.GreenSum += green;
@@ -66,14 +73,12 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
     leaf.RedSum += red;
     leaf.GreenSum += green;
     leaf.BlueSum += blue;
-    lastLeaf_ = n;
-    lastColor_ = key;
+    cached = {key, versions_[size_t(n)], n};
     while (leafCount_ > maxColors_ && Reduce()) {
     }
 }
 
 bool TColorQuantizer::Reduce() {
-    lastLeaf_ = -1;
     int level = colorBits_ - 1;
     while (reducible_[size_t(level)] < 0 && level > 0) --level;
     int32_t n = reducible_[size_t(level)];

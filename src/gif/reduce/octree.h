@@ -53,9 +53,18 @@ private:
     std::array<int32_t, 8> reducible_;    // list heads per level 0..7
     std::vector<TOctreeNode> nodes_;      // node pool; freed nodes are reused
     std::vector<int32_t> free_;
-    // The leaf that took the previous colour, valid until the next reduction.
-    int32_t lastLeaf_ = -1;
-    uint32_t lastColor_ = 0;
+    // Colours seen recently and the leaves that took them, direct-mapped by colour. A leaf
+    // that still exists is still where its colours' walk ends (creating nodes elsewhere
+    // changes no path, and folding frees the leaves it folds), so an entry is valid while
+    // its node has not been freed since: every free bumps the node's version.
+    struct TCacheEntry {
+        uint32_t Color = 0;
+        uint32_t Version = 0;
+        int32_t Leaf = -1;
+    };
+    static constexpr int CacheBits = 14;
+    std::vector<TCacheEntry> cache_;
+    std::vector<uint32_t> versions_;      // per node of the pool
 };
 
 } // namespace gif

@@ -67,8 +67,7 @@ std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction met
     for (int y = 0; y < height; ++y) {
         const uint8_t* src = reader.ScanLine(y);
         uint8_t* dst = writer.ScanLine(y);
-        for (int x = ditherer->Column(); x >= 0 && x < width; x = ditherer->Column())
-            dst[x] = ditherer->Dither(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+        ditherer->DitherRow(src, dst);   // from the ditherer's column in its direction
         ditherer->NextLine();
     }
     writer.Commit();

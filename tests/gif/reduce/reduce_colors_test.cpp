@@ -3,6 +3,7 @@
 #include "gif/base/exception.h"
 #include "gif/graphics/palettes.h"
 #include "gif/reduce/dib.h"
+#include "gif/reduce/dither_engine.h"
 #include "gif/reduce/fast_color_lookup.h"
 #include "gif/reduce/reduce_colors.h"
 
@@ -106,6 +107,25 @@ TEST(ReduceColorsTest, DitheringIsDeterministicAndStaysInThePalette) {
     auto nearest = ReduceColors(bmp, crWeb216, dtNearest, nullptr, 8);
     auto fs = ReduceColors(bmp, crWeb216, dtFloydSteinberg, nullptr, 8);
     EXPECT_FALSE(std::equal(nearest->Bits().begin(), nearest->Bits().end(), fs->Bits().begin()));
+}
+
+TEST(ReduceColorsTest, RowWalksMatchPixelByPixelDithering) {
+    // ReduceColors walks whole rows; driving Dither pixel by pixel must give the same.
+    TBitmap bmp = Gradient(29, 11);
+    HPALETTE pal = ReductionPalette(bmp, crOptimized, nullptr, 4);
+    for (TDitherMode mode : AllModes) {
+        auto reduced = ReduceColors(bmp, crCustom, mode, pal, 8);
+        TFastColorLookup lookup(pal);
+        auto ditherer = CreateDitherer(mode, 29, lookup);
+        for (int y = 0; y < 11; ++y) {
+            const uint8_t* row = bmp.ScanLine(y);
+            for (int x = ditherer->Column(); x >= 0 && x < 29; x = ditherer->Column())
+                ASSERT_EQ(ditherer->Dither(row[3 * x + 2], row[3 * x + 1], row[3 * x]),
+                          reduced->ScanLine(y)[x])
+                    << int(mode) << " at " << x << "," << y;
+            ditherer->NextLine();
+        }
+    }
 }
 
 TEST(ReduceColorsTest, LargePicturesAreReducedCompletely) {
