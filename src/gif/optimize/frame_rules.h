@@ -8,12 +8,9 @@
 #include "gif/base/types.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/subimage.h"
+#include "gif/render/timing.h"
 
 namespace gif::optimize {
-
-// Delay units a player waits after a frame whose delay is 0 or that has no graphic
-// control extension (browsers and our renderer agree on roughly this).
-inline constexpr int FallbackDelay = 10;
 
 // The frame's disposal code; 0 (none given) without a graphic control extension.
 inline int DisposalOf(const TGIFSubImage& frame) {
@@ -26,10 +23,10 @@ inline bool LeavesFrameInPlace(const TGIFSubImage& frame) {
     return DisposalOf(frame) <= dmNoDisposal;
 }
 
-// The delay a player actually waits after the frame, in delay units.
+// The delay playback actually waits after the frame, in delay units: a delay of 0 (or none)
+// plays as the fallback delay and short ones are raised to the minimum.
 inline int ShownDelay(const TGIFSubImage& frame) {
-    const TGIFGraphicControlExtension* gce = frame.ControlBlock();
-    return gce && gce->DelayTime() > 0 ? gce->DelayTime() : FallbackDelay;
+    return FrameDelayUnits(frame, true);
 }
 
 // The number of graphic control extensions in the frame's block list.

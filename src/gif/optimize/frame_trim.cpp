@@ -59,7 +59,8 @@ bool DeleteInvisibleFrame(TGIFImage& image, int index, bool cleanupFollows) {
     if (previous.IsBlank() || !LeavesFrameInPlace(previous)) return false;
     if (frame.ControlBlock() && frame.ControlBlock()->UserInputFlag()) return false;
     if (!BlocksAllowDeletion(frame, cleanupFollows)) return false;
-    // A delay of 0 plays as the fallback delay, so both frames' real times are added.
+    // What playback waits is added up, not the stored values: a delay of 0 plays as the
+    // fallback delay, so two frames of delay 0 must become one of twice the fallback.
     int delay = ShownDelay(previous) + ShownDelay(frame);
     if (delay > MaxDelay) return false;
     EnsureControlBlock(previous).SetDelayTime(uint16_t(delay));

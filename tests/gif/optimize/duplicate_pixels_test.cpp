@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "gif/optimize/duplicate_pixels.h"
+#include "gif/optimize/optimize_fixtures.h"
+
+using namespace gif;
+using namespace opttest;
+
+namespace {
+
+struct Animation {
+    TGIFImage image;
+    explicit Animation(const std::vector<TColor>& colors = Four) {
+        SetColors(image.GlobalColorMap(), colors);
+    }
+    TGIFSubImage& Add(int left, int top, int width, int height, const std::vector<uint8_t>& pixels) {
+        return giftest::AddFrame(image, left, top, width, height, pixels);
+    }
+};
+
+} // namespace
+
+TEST(DuplicatePixels, IdenticalOpaqueFrameBecomesFullyTransparent) {
+    Animation a;
+    a.Add(0, 0, 4, 2, {1, 2, 3, 1, 2, 3, 1, 2});
+    TGIFSubImage& second = a.Add(0, 0, 4, 2, {1, 2, 3, 1, 2, 3, 1, 2});
+    a.image.Optimize(optDuplicatePixels);
+    ASSERT_TRUE(second.IsTransparent());
+    // Frame 0's pixel (1, 1) is index 3 (blue): the transparent entry gets that colour.
+    EXPECT_EQ(second.TransparentIndex(), 3);
+    EXPECT_EQ(Pixels(second), std::vector<uint8_t>(8, 3));
+    EXPECT_EQ(a.image.FrameCount(), 2);
+}
+
+TEST(DuplicatePixels, TransparentIndexNeverHidesVisiblePixels) {
+    // Frame 0's pixel (1, 0) is red (index 1), so index 1 is the colour of choice; but the
+    // second frame keeps a red pixel where frame 0 is blue. Index 1 would make it vanish.
+    Animation a;
+    a.Add(0, 0, 4, 1, {0, 1, 2, 3});
+    TGIFSubImage& second = a.Add(0, 0, 4, 1, {0, 2, 2, 1});
+    a.image.Optimize(optDuplicatePixels);
+    ASSERT_TRUE(second.IsTransparent());
+    EXPECT_EQ(second.TransparentIndex(), 0);   // the first index no visible pixel uses
+    EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{0, 2, 0, 1}));
+}
+
+TEST(DuplicatePixels, EveryIndexVisibleAddsATransparentEntry) {
+    Animation a({RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0)});
+    a.Add(0, 0, 5, 1, {0, 1, 1, 0, 2});
+    TGIFSubImage& second = a.Add(0, 0, 5, 1, {0, 0, 2, 1, 2});
+    a.image.Optimize(optDuplicatePixels);
+    ASSERT_TRUE(second.IsTransparent());
+    EXPECT_EQ(a.image.GlobalColorMap().EntryCount(), 4);
+    EXPECT_EQ(second.TransparentIndex(), 3);
+    EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{3, 0, 2, 1, 3}));
+}
+
+TEST(DuplicatePixels, TransparentFrameUsesItsOwnIndexAndKeepsItsHoles) {
+    Animation a;
+    TGIFSubImage& first = a.Add(0, 0, 4, 1, {1, 2, 3, 0});
+    Control(first, dmNoDisposal, 5, 0);   // index 0 is a hole in frame 0
+    TGIFSubImage& second = a.Add(0, 0, 4, 1, {1, 3, 3, 2});
+    Control(second, dmNone, 5, 2);
+    a.image.Optimize(optDuplicatePixels);
+    // Pixel 3 of frame 0 is a hole: what shows there is not frame 0's colour.
+    EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{2, 3, 2, 2}));
+    EXPECT_EQ(second.TransparentIndex(), 2);
+}
+
+TEST(DuplicatePixels, OnlyTheOverlapIsCompared) {
+    Animation a;
+    a.Add(0, 0, 3, 3, {1, 1, 1, 1, 2, 1, 1, 1, 1});
+    TGIFSubImage& second = a.Add(1, 1, 3, 3, {2, 1, 3, 1, 1, 3, 3, 3, 3});
+    a.image.Optimize(optDuplicatePixels);
+    // The overlap is screen (1,1)-(3,3): frame 0 shows 2 1 / 1 1 there.
+    int t = second.TransparentIndex();
+    ASSERT_GE(t, 0);
+    EXPECT_NE(t, 3);
+    EXPECT_EQ(Pixels(second),
+              (std::vector<uint8_t>{uint8_t(t), uint8_t(t), 3, uint8_t(t), uint8_t(t), 3, 3, 3, 3}));
+}
+
+TEST(DuplicatePixels, SameColourInAnotherTableCounts) {
+    Animation a;
+    a.Add(0, 0, 2, 1, {1, 3});   // red, blue
+    TGIFSubImage& second = a.Add(0, 0, 2, 1, {0, 1});
+    SetColors(second.LocalTable(), {RGB(255, 0, 0), RGB(0, 255, 0)});   // red, green
+    a.image.Optimize(optDuplicatePixels);
+    ASSERT_TRUE(second.IsTransparent());
+    EXPECT_EQ(second.PixelAt(0, 0), second.TransparentIndex());
+    EXPECT_EQ(second.PixelAt(1, 0), 1);
+    EXPECT_NE(second.TransparentIndex(), 1);
+}
+
+TEST(DuplicatePixels, ReferenceSkipsFramesThatRestoreThePrevious) {
+    Animation a;
+    TGIFSubImage& first = a.Add(0, 0, 2, 1, {1, 2});
+    Control(first, dmNoDisposal, 5);
+    TGIFSubImage& popup = a.Add(0, 0, 2, 1, {3, 3});
+    Control(popup, dmPrevious, 5);
+    TGIFSubImage& third = a.Add(0, 0, 2, 1, {1, 2});
+    a.image.Optimize(optDuplicatePixels);
+    EXPECT_EQ(optimize::ReferenceFrameIndex(a.image, 2), 0);
+    ASSERT_TRUE(third.IsTransparent());
+    EXPECT_EQ(third.PixelAt(0, 0), third.TransparentIndex());
+    EXPECT_EQ(third.PixelAt(1, 0), third.TransparentIndex());
+    EXPECT_FALSE(popup.IsTransparent());   // it differs from frame 0 everywhere
+}
+
+TEST(DuplicatePixels, NothingAgainstAFrameThatIsCleared) {
+    for (int disposal : {int(dmBackground), int(dmPrevious)}) {
+        Animation a;
+        TGIFSubImage& first = a.Add(0, 0, 2, 1, {1, 2});
+        Control(first, disposal, 5);
+        TGIFSubImage& second = a.Add(0, 0, 2, 1, {1, 2});
+        a.image.Optimize(optDuplicatePixels);
+        EXPECT_FALSE(second.IsTransparent()) << disposal;
+        EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{1, 2}));
+    }
+}
+
+TEST(DuplicatePixels, OpaqueFrameWithAFullTableIsLeftAlone) {
+    std::vector<TColor> full;
+    for (int i = 0; i < 256; ++i) full.push_back(RGB(uint8_t(i), 0, 0));
+    Animation a(full);
+    a.Add(0, 0, 2, 1, {7, 8});
+    TGIFSubImage& second = a.Add(0, 0, 2, 1, {7, 8});
+    a.image.Optimize(optDuplicatePixels);
+    EXPECT_FALSE(second.IsTransparent());
+    EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{7, 8}));
+}
+
+TEST(DuplicatePixels, PreferredColourComesFromFrameZero) {
+    Animation a;
+    EXPECT_EQ(optimize::PreferredTransparentColor(a.image), RGB(128, 128, 128));   // no frames
+    a.Add(0, 0, 1, 2, {1, 2});   // too narrow for a pixel at x = 1
+    EXPECT_EQ(optimize::PreferredTransparentColor(a.image), RGB(128, 128, 128));
+    Animation b;
+    b.Add(0, 0, 2, 2, {0, 0, 0, 2});
+    EXPECT_EQ(optimize::PreferredTransparentColor(b.image), RGB(0, 255, 0));
+}

@@ -1,0 +1,67 @@
+// Building small animations for the optimiser's tests.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "gif/model/application_extension.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+#include "gif/model/text_extensions.h"
+#include "gif/test_util.h"
+
+namespace opttest {
+
+using namespace gif;
+
+// Fills `table` with `colors`.
+inline void SetColors(TGIFColorMap& table, const std::vector<TColor>& colors) {
+    table.RemoveAll();
+    for (TColor c : colors) table.AppendColor(c);
+}
+
+// Gives the frame a graphic control extension (or changes its first one).
+inline TGIFGraphicControlExtension& Control(TGIFSubImage& frame, int disposal, int delay,
+                                            int transparent = -1) {
+    TGIFGraphicControlExtension* gce = frame.ControlBlock();
+    if (!gce) {
+        auto block = std::make_unique<TGIFGraphicControlExtension>(&frame);
+        gce = block.get();
+        frame.Blocks().Add(std::move(block));
+    }
+    gce->SetDisposalCode(uint8_t(disposal));
+    gce->SetDelayTime(uint16_t(delay));
+    if (transparent >= 0) {
+        gce->SetTransparentIndexUnchecked(uint8_t(transparent));
+        gce->SetTransparentFlag(true);
+    }
+    return *gce;
+}
+
+inline void AddComment(TGIFSubImage& frame, const std::string& text) {
+    auto block = std::make_unique<TGIFCommentExtension>(&frame);
+    block->CommentLines().push_back(text);
+    frame.Blocks().Add(std::move(block));
+}
+
+inline TGIFAppExtNSLoop& AddLoop(TGIFSubImage& frame, int count) {
+    auto block = std::make_unique<TGIFAppExtNSLoop>(&frame);
+    block->LoopCount = uint16_t(count);
+    TGIFAppExtNSLoop& ref = *block;
+    frame.Blocks().Add(std::move(block));
+    return ref;
+}
+
+inline std::vector<uint8_t> Pixels(const TGIFSubImage& frame) {
+    auto data = frame.PixelData();
+    return {data.begin(), data.end()};
+}
+
+inline int Delay(const TGIFSubImage& frame) {
+    return frame.ControlBlock() ? frame.ControlBlock()->DelayTime() : -1;
+}
+
+// A palette of four easily told apart colours: black, red, green, blue.
+inline const std::vector<TColor> Four = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+
+} // namespace opttest
