@@ -155,7 +155,16 @@ HPALETTE TGIFImage::ImagePalette() {
 void TGIFImage::SetImagePalette(HPALETTE palette) {
     if (palette == palette_) return;
     palette_ = std::move(palette);
-    if (bitmap_ && bitmap_->ColorTable() != palette_) {
+    // Frames without a local table show the image's colours: their bitmaps are out of date.
+    bool framesDropped = false;
+    for (int i = 0; i < FrameCount(); ++i) {
+        TGIFSubImage* frame = Frame(i);
+        if (frame->HasFrameBitmap() && frame->LocalTable().EntryCount() == 0) {
+            frame->DropBitmap();
+            framesDropped = true;
+        }
+    }
+    if ((bitmap_ && bitmap_->ColorTable() != palette_) || framesDropped) {
         DropCachedBitmap();
         PaletteModified = true;
         Changed(this);

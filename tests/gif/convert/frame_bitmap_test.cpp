@@ -166,6 +166,19 @@ TEST(FramePalette, ComesFromTheLocalTableElseTheImage) {
     EXPECT_EQ(local.FramePalette()->ColorAt(0), RGB(7, 7, 7));
 }
 
+TEST(ImagePalette, GlobalTableChangeRedrawsFramesThatUseIt) {
+    TGIFImage image;
+    image.GlobalColorMap().AppendColor(RGB(255, 0, 0));
+    image.GlobalColorMap().AppendColor(RGB(0, 0, 255));
+    TGIFSubImage& global = giftest::AddFrame(image, 0, 0, 2, 1, {0, 1});
+    TGIFSubImage& local = ColoredFrame(image, 2, 1, {RGB(9, 9, 9)}, {0, 0});
+    EXPECT_EQ(global.FrameBitmap()->Pixels(0, 0), RGB(255, 0, 0));
+    local.FrameBitmap();
+    image.GlobalColorMap().SetColorAt(0, RGB(0, 255, 0));
+    EXPECT_EQ(global.FrameBitmap()->Pixels(0, 0), RGB(0, 255, 0));
+    EXPECT_TRUE(local.HasFrameBitmap());   // its own table did not change
+}
+
 TEST(ImagePalette, NoneForAnEmptyImage) {
     TGIFImage image;
     EXPECT_EQ(image.ImagePalette(), nullptr);
