@@ -7,6 +7,7 @@ const std::vector<Command>& Commands() {
         InfoCommand,
         CopyCommand,
         ImportCommand,
+        OptimizeCommand,
     };
     return commands;
 }

@@ -21,5 +21,6 @@ const std::vector<Command>& Commands();
 extern const Command InfoCommand;
 extern const Command CopyCommand;
 extern const Command ImportCommand;
+extern const Command OptimizeCommand;
 
 } // namespace cli
