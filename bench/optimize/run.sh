@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the optimiser benchmark, writes the sample animations, adds the animated GIFs
+# found on this machine (not kept in the repository), and prints the size and time table
+# against gifsicle. Then runs bench_optimize for our in-memory timing.
+#   bench/optimize/run.sh [build-folder]      (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+dir=${1:-build}
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$dir" --target loopwright-cli optimize_tool bench_optimize >/dev/null
+
+work="$dir/bench-optimize"
+rm -rf "$work"
+mkdir -p "$work/in" "$work/out"
+"$dir/bench/optimize/optimize_tool" generate "$work/in"
+
+# Real animations: the first few animated GIFs on the machine outside the repository and
+# the temporary folder, plus one of them taken apart into full frames the way a naive
+# exporter would write it (colours cut to 255 so that gifsicle can take it apart).
+count=0
+while IFS= read -r gif; do
+  frames=$(/usr/bin/gifsicle --info "$gif" 2>/dev/null | sed -n '1s/.* \([0-9]*\) images$/\1/p')
+  [ -n "$frames" ] && [ "$frames" -gt 1 ] || continue
+  name=real_$(basename "$gif" .gif)
+  cp "$gif" "$work/in/$name.gif"
+  if [ "$count" -eq 0 ]; then
+    /usr/bin/gifsicle --colors 255 "$gif" '#0-149' 2>/dev/null |
+      /usr/bin/gifsicle -U -o "$work/in/${name}_full_frames.gif" 2>/dev/null || true
+  fi
+  count=$((count + 1))
+  [ "$count" -lt 4 ] || break
+done < <(find / \( -path /proc -o -path /sys -o -path /tmp -o -path "$PWD" \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
+[ "$count" -gt 0 ] || echo "(no animated GIF found on this machine besides the samples)"
+
+python3 bench/optimize/compare.py "$dir/src/app/loopwright-cli" "$dir/bench/optimize/optimize_tool" \
+  "$work/out" "$work"/in/*.gif
+echo
+"$dir/bench/optimize/bench_optimize" --benchmark_min_time=0.2
