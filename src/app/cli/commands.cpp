@@ -8,6 +8,7 @@ const std::vector<Command>& Commands() {
         CopyCommand,
         ImportCommand,
         OptimizeCommand,
+        FramesCommand,
     };
     return commands;
 }

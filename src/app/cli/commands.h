@@ -22,5 +22,6 @@ extern const Command InfoCommand;
 extern const Command CopyCommand;
 extern const Command ImportCommand;
 extern const Command OptimizeCommand;
+extern const Command FramesCommand;
 
 } // namespace cli
