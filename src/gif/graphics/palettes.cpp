@@ -67,7 +67,8 @@ HPALETTE MakeHalftonePalette() {
     auto pal = std::make_shared<TPalette>();
     pal->Entries.reserve(256);
     for (int i = 0; i < 10; ++i) pal->Entries.push_back(Entry(SystemColors[size_t(i)]));
-    for (const TPaletteEntry& e : MakeWebPalette()->Entries) pal->Entries.push_back(e);
+    HPALETTE web = MakeWebPalette();
+    pal->Entries.insert(pal->Entries.end(), web->Entries.begin(), web->Entries.end());
     // 20 grays between the cube's levels: 255 * i / 21 is never a multiple of 51.
     for (int i = 1; i <= 20; ++i) {
         auto v = uint8_t((255 * i + 10) / 21);

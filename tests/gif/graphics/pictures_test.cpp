@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "gif/base/exception.h"
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
@@ -163,6 +165,11 @@ TEST(PalettesTest, FixedPalettesHaveThePlatformsLayout) {
         EXPECT_EQ(half->ColorAt(i), sys->ColorAt(i));
         EXPECT_EQ(half->ColorAt(246 + i), sys->ColorAt(10 + i));
     }
+    for (int i = 0; i < 216; ++i) ASSERT_EQ(half->ColorAt(10 + i), web->ColorAt(i));
+    std::vector<TColor> grays;
+    for (int i = 226; i < 246; ++i) grays.push_back(half->ColorAt(i));
+    EXPECT_EQ(std::set<TColor>(grays.begin(), grays.end()).size(), 20u);
+    for (TColor g : grays) EXPECT_NE(GetRValue(g) % 51, 0);   // not already in the cube
     EXPECT_EQ(MakeGray4Palette()->ColorAt(2), RGB(192, 192, 192));
     EXPECT_EQ(MakeGray256Palette()->ColorAt(77), RGB(77, 77, 77));
     EXPECT_EQ(MakeMonochromePalette()->Count(), 2);
