@@ -1,5 +1,6 @@
 #include "gif/optimize/duplicate_pixels.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -14,8 +15,20 @@ namespace {
 inline constexpr TColor Gray = RGB(128, 128, 128);
 
 // The colour table that decides what a pixel of `frame` shows.
-const TGIFColorMap& ActiveTable(const TGIFSubImage& frame) {
+const TGIFColorMap& ShownTable(const TGIFSubImage& frame) {
     return frame.EffectiveTable();
+}
+
+// The table an opaque frame's new transparent index refers to: its local table if that
+// has entries, else the global one.
+TGIFColorMap& ActiveTable(TGIFSubImage& frame) {
+    if (frame.LocalTable().EntryCount() > 0) return frame.LocalTable();
+    return frame.OwnerImage()->GlobalColorMap();
+}
+
+bool UsesIndex(const TGIFSubImage& frame, int index) {
+    std::span<const uint8_t> pixels = frame.PixelData();
+    return std::find(pixels.begin(), pixels.end(), uint8_t(index)) != pixels.end();
 }
 
 // Whether index `a` of table `ta` shows the same colour as index `b` of table `tb`.
@@ -28,13 +41,12 @@ bool SameColor(const TGIFColorMap& ta, int a, const TGIFColorMap& tb, int b) {
 
 // Marks the pixels of `frame` (row-major, frame coordinates) that repeat `reference`.
 // Returns the number marked.
-int MarkDuplicates(const TGIFSubImage& frame, const TGIFSubImage& reference,
+int MarkDuplicates(const TGIFSubImage& frame, int frameTransparent, const TGIFSubImage& reference,
                    std::vector<uint8_t>& marks) {
     TRect overlap = Intersection(frame.BoundsRect(), reference.BoundsRect());
     if (overlap.IsEmpty()) return 0;
-    const TGIFColorMap& frameTable = ActiveTable(frame);
-    const TGIFColorMap& refTable = ActiveTable(reference);
-    int frameTransparent = frame.TransparentIndex();
+    const TGIFColorMap& frameTable = ShownTable(frame);
+    const TGIFColorMap& refTable = ShownTable(reference);
     int refTransparent = reference.TransparentIndex();
     const int fw = frame.FrameWidth();
     const int rw = reference.FrameWidth();
@@ -75,9 +87,7 @@ int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& mark
     for (size_t i = 0; i < pixels.size(); ++i)
         if (!marks[i]) used[pixels[i]] = true;
 
-    TGIFColorMap& table = frame.LocalTable().EntryCount() > 0
-                              ? static_cast<TGIFColorMap&>(frame.LocalTable())
-                              : static_cast<TGIFColorMap&>(frame.OwnerImage()->GlobalColorMap());
+    TGIFColorMap& table = ActiveTable(frame);
     int wanted = table.FindColor(preferred);
     if (wanted < 0) wanted = 0;
     if (!used[size_t(wanted)]) return wanted;
@@ -112,19 +122,24 @@ bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, 
     if (frame.IsBlank() || reference.IsBlank()) return false;
     // The reference's picture is on the screen only if it is left in place.
     if (!LeavesFrameInPlace(reference)) return false;
-    bool opaque = frame.TransparentIndex() < 0;
+    int transparent = frame.TransparentIndex();
+    if (transparent >= ActiveTable(frame).EntryCount()) {
+        // The transparent entry is not in the table (sorting drops it when no pixel uses
+        // it). Writing that index into pixels would make the frame unwritable, so such a
+        // frame counts as opaque, or is left alone when its holes use the missing index.
+        if (UsesIndex(frame, transparent)) return false;
+        transparent = -1;
+    }
+    bool opaque = transparent < 0;
     if (opaque) {
-        const TGIFColorMap& table =
-            frame.LocalTable().EntryCount() > 0
-                ? static_cast<const TGIFColorMap&>(frame.LocalTable())
-                : static_cast<const TGIFColorMap&>(frame.OwnerImage()->GlobalColorMap());
+        const TGIFColorMap& table = ActiveTable(frame);
         if (table.EntryCount() < 1 || table.EntryCount() >= TGIFColorMap::MaxColors) return false;
     }
 
     std::vector<uint8_t> marks(frame.PixelData().size(), 0);
-    if (MarkDuplicates(frame, reference, marks) == 0) return false;
+    if (MarkDuplicates(frame, transparent, reference, marks) == 0) return false;
 
-    int replacement = frame.TransparentIndex();
+    int replacement = transparent;
     if (opaque) {
         replacement = ChooseTransparentIndex(frame, marks, preferred);
         if (replacement < 0) return false;

@@ -132,3 +132,24 @@ TEST(Optimize, OptimisedAnimationSurvivesWritingAndReading) {
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_TRUE(std::ranges::equal(after[i]->Bits(), before[i]->Bits())) << i;
 }
+
+TEST(Optimize, SortingAwayAnUnusedTransparentEntryKeepsTheFileWritable) {
+    // Frame 1 is marked transparent but has no holes; sorting drops its transparent entry,
+    // and the duplicate pass must not then write that vanished index into its pixels.
+    TGIFImage image;
+    SetColors(image.GlobalColorMap(), Four);
+    giftest::AddFrame(image, 0, 0, 3, 1, {1, 1, 0});
+    Control(giftest::AddFrame(image, 0, 0, 3, 1, {1, 1, 0}), dmNone, 5, 3);
+    const TColor background = RGB(9, 9, 9);
+    auto before = ComposeFrames(image, background);
+    image.Optimize(optSortPalettes | optDuplicatePixels);
+    TMemoryStream stream;
+    ASSERT_NO_THROW(image.SaveToStream(stream));
+    stream.SetPosition(0);
+    TGIFImage reread;
+    reread.LoadFromStream(stream);
+    auto after = ComposeFrames(reread, background);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(std::ranges::equal(after[i]->Bits(), before[i]->Bits())) << i;
+}
