@@ -24,12 +24,31 @@ public:
     int Lookup(uint32_t key) const;
 
     // The slot a key's probe sequence starts at.
-    static int Slot(uint32_t key) { return int((key ^ (key >> 4)) % kSize); }
+    static int Slot(uint32_t key) {
+        // (key ^ key >> 4) mod 8009, by multiplying with the fixed-point inverse (exact for
+        // every 32-bit value; two multiplications instead of a division).
+        constexpr uint64_t kInverse = ~uint64_t(0) / kSize + 1;
+        const uint64_t low = kInverse * uint64_t(key ^ (key >> 4));
+        return int((static_cast<unsigned __int128>(low) * kSize) >> 64);
+    }
     // The slot probed after `slot`: the doubling sequence modulo 8009 (0 goes to 8008).
     static int NextSlot(int slot) {
-        if (slot == 0) return kSize - 1;
+        // Without branches: the hot loops cannot predict which way this goes.
         int next = slot - (kSize - slot);
-        return next < 0 ? next + kSize : next;
+        next += kSize & (next >> 31);
+        const int zero = -int(slot == 0);
+        return (next & ~zero) | ((kSize - 1) & zero);
+    }
+    // The first two slots of a key's probe sequence, the second computed alongside the
+    // first rather than from it (shorter dependency chains in hot loops).
+    static void FirstSlots(uint32_t key, int& first, int& second) {
+        constexpr uint64_t kInverse = ~uint64_t(0) / kSize + 1;
+        const uint64_t hash = uint64_t(key ^ (key >> 4));
+        const uint64_t low1 = kInverse * hash;
+        const uint64_t low2 = kInverse * (hash * 2);
+        first = int((static_cast<unsigned __int128>(low1) * kSize) >> 64);
+        const int doubled = int((static_cast<unsigned __int128>(low2) * kSize) >> 64);
+        second = first == 0 ? kSize - 1 : doubled;
     }
     // Whether a slot value counts as empty (anything from 0xFFFFF000 up).
     static bool IsEmpty(uint32_t value) { return value >= 0xFFFFF000u; }

@@ -1,0 +1,40 @@
+// Generated frames for the codec benchmarks: photographic, cartoon-like, 1-bit and an
+// interlaced animation, plus one frame above 20 MB of pixels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace benchcodec {
+
+struct FrameInput {
+    int Width = 0;
+    int Height = 0;
+    bool Interlaced = false;
+    std::vector<uint8_t> Pixels;  // colour indices, row-major
+};
+
+struct Input {
+    std::string Name;
+    int Bits = 8;  // colour table size 2^Bits
+    std::vector<FrameInput> Frames;
+
+    size_t PixelCount() const {
+        size_t n = 0;
+        for (const FrameInput& f : Frames) n += f.Pixels.size();
+        return n;
+    }
+};
+
+// A smooth colour field with noise, ordered-dithered to a 6x7x6 colour cube (252 colours).
+FrameInput PhotoFrame(int width, int height, uint32_t seed);
+// Flat shapes in up to 24 colours on a plain background, with hard edges.
+FrameInput CartoonFrame(int width, int height, uint32_t seed, int shift = 0);
+// Black line art and ordered-dithered grey on white, 2 colours.
+FrameInput BilevelFrame(int width, int height, uint32_t seed);
+
+// All benchmark inputs.
+std::vector<Input> MakeInputs();
+
+} // namespace benchcodec
