@@ -10,12 +10,13 @@ python3 - "$out" <<'PY'
 import re, sys
 times = {}
 for line in open(sys.argv[1]):
-    m = re.match(r'(BM_\w+)/(\d)\s+([\d.]+) ms', line)
+    m = re.match(r'(BM_\w+)/(\d)\S*\s+([\d.]+) ms\s+([\d.]+) ms', line)
     if m:
-        times[(m.group(1), m.group(2))] = float(m.group(3))
+        times[(m.group(1), m.group(2))] = (float(m.group(3)), float(m.group(4)))
 for arg, name in (("0", "photo"), ("1", "flat")):
     ours = times.get(("BM_OctreeFloydSteinberg", arg))
     liq = times.get(("BM_LibImageQuant", arg))
     if ours and liq:
-        print(f"{name}: libimagequant / ours = {liq / ours:.2f}x")
+        print(f"{name}: libimagequant / ours = {liq[0] / ours[0]:.2f}x wall, "
+              f"{liq[1] / ours[1]:.2f}x CPU")
 PY

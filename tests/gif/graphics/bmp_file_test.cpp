@@ -44,8 +44,9 @@ TEST(BmpFileTest, RoundTripsEveryFormatThroughFilesAndPackedDIBs) {
         loaded.LoadFromStream(stream);
         ExpectSamePixels(src, loaded);
         EXPECT_EQ(stream.Position(), stream.Size() - 1);
-        if (IsIndexedFormat(f))
+        if (IsIndexedFormat(f)) {
             EXPECT_EQ(loaded.ColorTable()->Entries.size(), src.ColorTable()->Entries.size());
+        }
 
         TBitmap fromDib;
         fromDib.LoadFromDIB(src.SaveToDIB());
