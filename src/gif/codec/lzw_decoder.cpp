@@ -105,8 +105,9 @@ public:
     }
 
     // Decodes up to `total` pixels into `out` in stream order; returns how many arrived.
-    // Then reads what one more pixel request would read.
-    size_t Decode(uint8_t* out, size_t total);
+    // Then reads what one more pixel request would read. `room` bytes of `out` may be
+    // written (at least `total`); bytes past the pixels written may be overwritten.
+    size_t Decode(uint8_t* out, size_t total, size_t room);
 
 private:
     // The bit reader.
@@ -271,104 +272,184 @@ int TLZWDecoder::WalkString(int code, uint8_t* stack) {
     return count;
 }
 
-size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total) {
-    size_t pos = 0;      // pixels written
-    size_t prevPos = 0;  // where the previous code's string starts
-    uint8_t stack[kTableSize + 8];
-    int code = K_;       // the first request always initialises the table
+// Copies a table string of `length` bytes from earlier output. With `wide`, lengths up to
+// 16 move as one 16-byte block (the bytes past `length` are overwritten later, or restored
+// when decoding stops early); the source ends at or before `dst`, and the load happens
+// before the store.
+static inline void CopyString(uint8_t* dst, const uint8_t* src, size_t length, bool wide) {
+    if (wide && length <= 16) {
+        uint8_t block[16];
+        std::memcpy(block, src, 16);
+        std::memcpy(dst, block, 16);
+    } else {
+        std::memcpy(dst, src, length);
+    }
+}
+
+// The hot loop keeps the bit reader and table state in locals and hands them back to
+// the members around the rare calls (sub-block reads, clears, broken tables).
+size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t room) {
     if (total == 0) {
         ExtraPixelRequest();
         return 0;
     }
     fresh_ = false;
+    uint8_t stack[kTableSize + 8];
+    const int K = K_;
+    const int E = E_;
+    size_t pos = 0;      // pixels written
+    size_t prevPos = 0;  // where the previous code's string starts
+    uint64_t bitPos = pos_;
+    uint64_t limit = limit_;
+    const uint8_t* data = data_.get();
+    int n = 0, F = 0, T = 0, old = 0;
+    uint32_t mask = 0;
+    bool wellFormed = true;
+    // Strings up to 16 pixels are copied as whole 16-byte blocks while that much room is
+    // left behind them.
+    const size_t wideEnd = room >= 16 ? room - 16 : 0;
+
+    auto save = [&]() {
+        pos_ = bitPos;
+        produced_ = pos;
+        n_ = n;
+        F_ = F;
+        T_ = T;
+        old_ = old;
+    };
+    auto load = [&]() {
+        bitPos = pos_;
+        limit = limit_;
+        data = data_.get();
+        n = n_;
+        F = F_;
+        T = T_;
+        old = old_;
+        mask = (1u << n) - 1;
+    };
+
+    int code = K;  // the first request always initialises the table
     for (;;) {
-        if (code == K_) {
+        if (wellFormed && code < F && code > E) {
+            // A table entry: its string is a copy of earlier output.
+            const size_t length = length_[code];
+            const uint8_t* const src = out + start_[code];
+            const uint8_t head = *src;
+            const size_t left = total - pos;
+            if (length <= left) [[likely]] {
+                CopyString(out + pos, src, length, pos <= wideEnd);
+            } else {
+                std::memmove(out + pos, src, left);
+                stackLeft_ = true;
+            }
+            if (F < kTableSize) {
+                start_[F] = uint32_t(prevPos);
+                length_[F] = uint16_t(pos - prevPos + 1);
+                prefix_[F] = uint16_t(old);
+                suffix_[F] = head;
+                if (++F >= T && T < kTableSize) {
+                    T *= 2;
+                    ++n;
+                    mask = (1u << n) - 1;
+                }
+            }
+            old = code;
+            prevPos = pos;
+            pos += std::min(length, left);
+        } else if (wellFormed && code < K) {
+            out[pos] = uint8_t(code);
+            if (F < kTableSize) {
+                start_[F] = uint32_t(prevPos);
+                length_[F] = uint16_t(pos - prevPos + 1);
+                prefix_[F] = uint16_t(old);
+                suffix_[F] = uint8_t(code);
+                if (++F >= T && T < kTableSize) {
+                    T *= 2;
+                    ++n;
+                    mask = (1u << n) - 1;
+                }
+            }
+            old = code;
+            prevPos = pos;
+            pos += 1;
+        } else if (wellFormed && code == F) {
+            // The string of the previous code plus its own first pixel.
+            const size_t length = pos - prevPos + 1;
+            const uint8_t* const src = out + prevPos;
+            const uint8_t head = *src;
+            const size_t left = total - pos;
+            if (length <= left) [[likely]] {
+                CopyString(out + pos, src, length - 1, pos <= wideEnd);
+                out[pos + length - 1] = head;
+            } else {
+                std::memmove(out + pos, src, left);
+                stackLeft_ = true;
+            }
+            if (F < kTableSize) {
+                start_[F] = uint32_t(prevPos);
+                length_[F] = uint16_t(length);
+                prefix_[F] = uint16_t(old);
+                suffix_[F] = head;
+                if (++F >= T && T < kTableSize) {
+                    T *= 2;
+                    ++n;
+                    mask = (1u << n) - 1;
+                }
+            }
+            old = code;
+            prevPos = pos;
+            pos += std::min(length, left);
+        } else if (code == K) {
+            save();
             ResetTable();
-            produced_ = pos;
             do code = ReadCode(n_);
-            while (code == K_);
+            while (code == K);
+            load();
             if (code < 0) break;
-            if (code == E_) {
+            if (code == E) {
                 SkipRest();
                 break;
             }
             first_ = code;
-            old_ = code;
+            old = code;
             // A table code straight after a clear refers to nothing sensible.
-            wellFormed_ = code < K_;
+            wellFormed = code < K;
             prevPos = pos;
             out[pos++] = uint8_t(code);
-        } else if (code == E_) {
+        } else if (code == E) {
             SkipRest();
             break;
-        } else if (wellFormed_ && code <= F_) {
-            const size_t left = total - pos;
-            if (code < K_) {
-                out[pos] = uint8_t(code);
-                if (F_ < kTableSize) {
-                    start_[F_] = uint32_t(prevPos);
-                    length_[F_] = uint16_t(pos - prevPos + 1);
-                }
-                AddEntry(code);
-                old_ = code;
-                prevPos = pos;
-                pos += 1;
-            } else {
-                size_t length;
-                const uint8_t* src;
-                if (code < F_) {
-                    length = length_[code];
-                    src = out + start_[code];
-                } else {
-                    length = pos - prevPos + 1;
-                    src = out + prevPos;
-                }
-                const uint8_t head = *src;
-                if (length <= left) {
-                    if (code < F_) {
-                        std::memcpy(out + pos, src, length);
-                    } else {
-                        std::memcpy(out + pos, src, length - 1);
-                        out[pos + length - 1] = head;
-                    }
-                } else {
-                    // Only the pixels that fit; the rest would stay on the stack.
-                    std::memmove(out + pos, src, left);
-                    stackLeft_ = true;
-                }
-                if (F_ < kTableSize) {
-                    start_[F_] = uint32_t(prevPos);
-                    length_[F_] = uint16_t(pos - prevPos + 1);
-                }
-                AddEntry(head);
-                old_ = code;
-                prevPos = pos;
-                pos += std::min(length, left);
-            }
         } else {
-            if (wellFormed_) {
-                // From here on the table may hold anything: walk it.
-                wellFormed_ = false;
+            // A code beyond the next free one, or any code while the table is broken:
+            // walk the table as it stands.
+            if (wellFormed) {
+                wellFormed = false;
                 first_ = out[prevPos];
             }
-            produced_ = pos;
-            int count = WalkString(code, stack);
-            size_t take = std::min<size_t>(size_t(count), total - pos);
+            save();
+            const int count = WalkString(code, stack);
+            load();
+            const size_t take = std::min<size_t>(size_t(count), total - pos);
             for (size_t i = 0; i < take; ++i) out[pos + i] = stack[count - 1 - int(i)];
             if (take < size_t(count)) stackLeft_ = true;
             prevPos = pos;
             pos += take;
         }
         if (pos >= total) break;
-        if (pos_ + unsigned(n_) < limit_) {
-            code = TakeBits(n_);
+        if (bitPos + unsigned(n) < limit) [[likely]] {
+            uint64_t word;
+            std::memcpy(&word, data + (bitPos >> 3), 8);
+            code = int((word >> (bitPos & 7)) & mask);
+            bitPos += unsigned(n);
         } else {
-            produced_ = pos;
-            code = ReadCodeSlow(n_);
+            save();
+            code = ReadCodeSlow(n);
+            load();
             if (code < 0) break;
         }
     }
-    produced_ = pos;
+    save();
+    wellFormed_ = wellFormed;
     ExtraPixelRequest();
     return pos;
 }
@@ -412,13 +493,29 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
     const size_t total = width * height;
     if (total > 0xFFFFFFFFu) throw GIFException(msg::InvalidImageDimensions);
     TLZWDecoder decoder(stream, codeSize, warn);
-    if (!target.Interlaced || total == 0) {
-        decoder.Decode(total ? target.Pixels : nullptr, total);
+    if (total == 0) {
+        decoder.Decode(nullptr, 0, 0);
+        return;
+    }
+    if (!target.Interlaced) {
+        // Straight into the pixels. Whole-block copies may run up to 16 bytes past the
+        // last pixel decoded; when decoding stops early those get the fill value back.
+        uint8_t* const pixels = target.Pixels;
+        const uint8_t fill = pixels[total - 1];
+        auto restore = [&](size_t produced) {
+            if (produced < total) std::memset(pixels + produced, fill, std::min<size_t>(16, total - produced));
+        };
+        try {
+            restore(decoder.Decode(pixels, total, total));
+        } catch (...) {
+            restore(decoder.Produced());
+            throw;
+        }
         return;
     }
     // Interlaced rows arrive in pass order: decode in that order, then put rows in place
     // (also the rows that arrived before an error).
-    std::vector<uint8_t> linear(total);
+    std::vector<uint8_t> linear(total + 16);
     auto scatter = [&](size_t produced) {
         static constexpr size_t kStart[4] = {0, 4, 2, 1};
         static constexpr size_t kStep[4] = {8, 8, 4, 2};
@@ -432,7 +529,7 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
         }
     };
     try {
-        scatter(decoder.Decode(linear.data(), total));
+        scatter(decoder.Decode(linear.data(), total, linear.size()));
     } catch (...) {
         scatter(decoder.Produced());
         throw;
