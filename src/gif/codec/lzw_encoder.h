@@ -13,6 +13,14 @@ namespace gif {
 // Classic GIF LZW: the table grows until the next free code reaches 4095, then a clear
 // code starts it again, so no code above 4094 is ever sent. The code size grows right
 // after the code sent while the next free code is above the largest code of the size.
+//
+// Where the strings live: the first child added to each code (pixel and child code) sits
+// in a per-code array, later children in the string table (THashTable). A string that has
+// no child yet, the usual case in noisy images, is then known to end after one load, and
+// flat areas mostly follow first children. For code sizes up to 4 (at most 16 pixel
+// values) a direct array children[pixel][prefix] holds everything. Either way the map
+// (prefix, pixel) -> code is the one the string table alone would hold, so the codes sent
+// are the same.
 class TLZWEncoder : public TGIFEncoder {
 protected:
     void Compress() override;
@@ -31,26 +39,25 @@ private:
 
     template <bool CheckLimit>
     void CompressRows();
-    // The last child found or made for each code answers the lookup, else Step().
-    // Returns how many pixels the cache answered.
     template <bool CheckLimit>
-    size_t RunCached(TState& state, const uint8_t* p, const uint8_t* end);
-    // Each pixel settled from the first two probe slots (loaded at once), else Step().
-    // Returns how many pixels continued the current string.
+    void RunSplit(TState& state, const uint8_t* p, const uint8_t* end);
     template <bool CheckLimit>
-    size_t RunHashed(TState& state, const uint8_t* p, const uint8_t* end);
-    // One pixel the plain way: probe until the key or an empty slot; on a miss send the
-    // prefix, grow the code size, and clear or add the key.
-    void Step(TState& s, uint32_t pixel);
+    void RunDirect(TState& state, const uint8_t* p, const uint8_t* end);
+    // Sends a code at the current size.
     void Emit(TState& s, int code);
-    void ClearTable(TState& s);
+    // After the code for a string has gone out: grows the code size, and clears the
+    // table when the next free code has reached 4095. Returns true after a clear.
+    bool AfterMiss(TState& s);
+    void ResetTables();
+    void Finish(TState& s);
     [[noreturn]] void ColorErrorAt(const TState& s);
 
+    static constexpr int kDirectMaxCodeSize = 4;
+    static constexpr uint32_t kNoChild = 0xFFFFFFFF;
+
     std::unique_ptr<THashTable> table_;
-    // The last child found or made for each code, as pixel * 4096 + child code: most
-    // lookups in flat areas and along runs hit it with one load instead of a hash probe.
-    // Table entries never change until the next clear, so a cached pair is always right.
-    std::unique_ptr<uint32_t[]> lastChild_;
+    std::unique_ptr<uint32_t[]> firstChild_;  // per code: pixel * 4096 + child, or kNoChild
+    std::unique_ptr<uint16_t[]> children_;    // direct table, 0xFFFF = none
 };
 
 } // namespace gif
