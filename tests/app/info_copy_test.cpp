@@ -8,7 +8,6 @@
 #include "gif/test_util.h"
 
 using clitest::Quote;
-using clitest::Run;
 using clitest::TempDir;
 
 namespace {
@@ -38,7 +37,7 @@ void WriteSample(const std::filesystem::path& path) {
 TEST(CliInfo, DescribesFramesAndBlocks) {
     TempDir dir;
     WriteSample(dir / "sample.gif");
-    clitest::Result r = Run("info " + Quote(dir / "sample.gif"));
+    clitest::Result r = clitest::Run("info " + Quote(dir / "sample.gif"));
     EXPECT_EQ(r.Status, 0) << r.Output;
     EXPECT_NE(r.Output.find("version: GIF89a"), std::string::npos) << r.Output;
     EXPECT_NE(r.Output.find("logical screen: 3 x 2"), std::string::npos) << r.Output;
@@ -55,7 +54,7 @@ TEST(CliInfo, ShowsWarnings) {
     gif.Image(0, 0, 2, 1, {1, 0}).Raw({0x42});
     std::ofstream(dir / "odd.gif", std::ios::binary)
         .write(reinterpret_cast<const char*>(gif.Bytes.data()), std::streamsize(gif.Bytes.size()));
-    clitest::Result r = Run("info " + Quote(dir / "odd.gif"));
+    clitest::Result r = clitest::Run("info " + Quote(dir / "odd.gif"));
     EXPECT_EQ(r.Status, 0);
     EXPECT_NE(r.Output.find("warning: Invalid Image trailer"), std::string::npos) << r.Output;
 }
@@ -64,7 +63,7 @@ TEST(CliCopy, WritesAnEquivalentFileInBothEncodings) {
     TempDir dir;
     WriteSample(dir / "in.gif");
     for (const char* option : {"", " --rle"}) {
-        clitest::Result r = Run("copy " + Quote(dir / "in.gif") + " " + Quote(dir / "out.gif") + option);
+        clitest::Result r = clitest::Run("copy " + Quote(dir / "in.gif") + " " + Quote(dir / "out.gif") + option);
         ASSERT_EQ(r.Status, 0) << r.Output;
         gif::TGIFImage a, b;
         a.LoadFromFile((dir / "in.gif").string());
@@ -85,10 +84,10 @@ TEST(CliErrors, UnreadableInputGivesOneLineAndStatusOne) {
     for (const std::string& command :
          {"info " + Quote(dir / "junk.gif"), "info " + Quote(dir / "missing.gif"),
           "copy " + Quote(dir / "junk.gif") + " " + Quote(dir / "out.gif")}) {
-        clitest::Result r = Run(command);
+        clitest::Result r = clitest::Run(command);
         EXPECT_EQ(r.Status, 1) << command;
         EXPECT_EQ(std::count(r.Output.begin(), r.Output.end(), '\n'), 1) << r.Output;
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "out.gif"));
-    EXPECT_EQ(Run("frobnicate").Status, 2);
+    EXPECT_EQ(clitest::Run("frobnicate").Status, 2);
 }

@@ -126,6 +126,7 @@ void TGIFSubImage::ResetFrame() {
     controlBlock_ = nullptr;
     DropBitmap();
     DropMask();
+    palette_.reset();
 }
 
 void TGIFSubImage::SetHasFrameBitmap(bool value) {
