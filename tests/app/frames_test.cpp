@@ -99,7 +99,8 @@ int CompareWithImageMagick(const TempDir& dir, const std::filesystem::path& gif,
     auto ours = dir / "ours";
     auto theirs = dir / "theirs";
     std::filesystem::create_directories(theirs);
-    clitest::Result result = clitest::Run("frames " + Quote(gif) + " " + Quote(ours) + " --background " + background);
+    clitest::Result result =
+        clitest::Run("frames " + Quote(gif) + " " + Quote(ours) + " --background " + background);
     EXPECT_EQ(result.Status, 0) << result.Output;
     // -coalesce gives every frame as shown (disposal applied, transparent where nothing
     // was drawn); -alpha remove flattens each one over the background.
@@ -125,7 +126,8 @@ int CompareWithImageMagick(const TempDir& dir, const std::filesystem::path& gif,
             for (int x = 0; x < a->Width(); ++x)
                 if (a->Pixels(x, y) != b->Pixels(x, y) && differences++ == 0)
                     ADD_FAILURE() << "first difference at " << x << "," << y << ": ours "
-                                  << std::hex << a->Pixels(x, y) << ", ImageMagick " << b->Pixels(x, y);
+                                  << std::hex << a->Pixels(x, y) << ", ImageMagick "
+                                  << b->Pixels(x, y);
         EXPECT_EQ(differences, 0);
     }
     return count;
@@ -190,7 +192,8 @@ TEST(CliFrames, MatchesImageMagickWhenTheFirstFrameIsPartial) {
 TEST(CliFrames, WritesNamedBitmapsOverTheBackground) {
     TempDir dir;
     WriteGif(dir / "two.gif", 3, 1, {{0, 0, 1, 1, 2}, {2, 0, 1, 1, 1}});
-    clitest::Result result = clitest::Run("frames " + Quote(dir / "two.gif") + " " + Quote(dir / "out"));
+    clitest::Result result =
+        clitest::Run("frames " + Quote(dir / "two.gif") + " " + Quote(dir / "out"));
     ASSERT_EQ(result.Status, 0) << result.Output;
     EXPECT_NE(result.Output.find("2 frames written"), std::string::npos) << result.Output;
     auto first = LoadBitmap(dir / "out" / "frame-000.bmp");
@@ -203,8 +206,13 @@ TEST(CliFrames, WritesNamedBitmapsOverTheBackground) {
     EXPECT_EQ(second->Pixels(2, 0), gif::TColor(Palette[7]));
 
     EXPECT_EQ(clitest::Run("frames " + Quote(dir / "two.gif")).Status, 2);
-    EXPECT_EQ(clitest::Run("frames " + Quote(dir / "two.gif") + " " + Quote(dir / "x") + " --background 12345").Status, 2);
-    EXPECT_EQ(clitest::Run("frames " + Quote(dir / "two.gif") + " " + Quote(dir / "x") + " --fast").Status, 2);
+    EXPECT_EQ(clitest::Run("frames " + Quote(dir / "two.gif") + " " + Quote(dir / "x") +
+                           " --background 12345")
+                  .Status,
+              2);
+    EXPECT_EQ(clitest::Run("frames " + Quote(dir / "two.gif") + " " + Quote(dir / "x") + " --fast")
+                  .Status,
+              2);
     result = clitest::Run("frames " + Quote(dir / "missing.gif") + " " + Quote(dir / "x"));
     EXPECT_EQ(result.Status, 1);
 }

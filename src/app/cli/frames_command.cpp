@@ -48,14 +48,15 @@ int RunFrames(const Args& args) {
             std::optional<gif::TColor> color;
             if (i + 1 < args.size()) color = ParseColor(args[++i]);
             if (!color) {
-                std::fprintf(stderr, "loopwright-cli frames: --background needs a colour RRGGBB\n%s",
+                std::fprintf(stderr,
+                             "loopwright-cli frames: --background needs a colour RRGGBB\n%s",
                              UsageText);
                 return 2;
             }
             background = *color;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
-            std::fprintf(stderr, "loopwright-cli frames: unknown option \"%s\"\n%s", args[i].c_str(),
-                         UsageText);
+            std::fprintf(stderr, "loopwright-cli frames: unknown option \"%s\"\n%s",
+                         args[i].c_str(), UsageText);
             return 2;
         } else {
             positional.push_back(args[i]);

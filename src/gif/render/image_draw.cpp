@@ -42,7 +42,8 @@ std::unique_ptr<TGIFPainter> TGIFImage::Paint(TCanvas& canvas, TGIFDrawOptions o
     if (FrameCount() == 1) options &= TGIFDrawOptions(~(doAsync | doAnimate));
     TGIFRenderEnvironment environment{Dispatcher, Clock, std::move(canvasLifetime), nullptr,
                                       ThreadPriority};
-    auto painter = std::make_unique<TGIFPainter>(*this, canvas, rect, options, std::move(environment));
+    auto painter =
+        std::make_unique<TGIFPainter>(*this, canvas, rect, options, std::move(environment));
     if (options & doAsync) return painter;
     painter->Execute();
     painter->WaitFor();

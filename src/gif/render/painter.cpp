@@ -38,7 +38,8 @@ unsigned DisposalCodesInUse(const TGIFImage& image) {
     for (int i = 0; i < image.FrameCount(); ++i) {
         const TGIFExtensionList& blocks = image.Frame(i)->Blocks();
         for (int b = 0; b < blocks.ItemCount(); ++b)
-            if (auto* control = dynamic_cast<const TGIFGraphicControlExtension*>(blocks.Extensions(b)))
+            if (auto* control =
+                    dynamic_cast<const TGIFGraphicControlExtension*>(blocks.Extensions(b)))
                 codes |= 1u << control->DisposalCode();
     }
     return codes;

@@ -15,7 +15,8 @@ constexpr TColor K = clBlack, R = RGB(255, 0, 0), G = RGB(0, 255, 0), B = RGB(0,
 // Global table: 0 black, 1 red, 2 green, 3 blue, 4 white, 5 magenta (only ever transparent).
 const std::vector<TColor> Colors = {K, R, G, B, W, RGB(255, 0, 255)};
 
-std::vector<std::vector<TColor>> Rows(const std::vector<std::unique_ptr<TBitmap>>& frames, int y = 0) {
+std::vector<std::vector<TColor>> Rows(const std::vector<std::unique_ptr<TBitmap>>& frames,
+                                      int y = 0) {
     std::vector<std::vector<TColor>> out;
     for (const auto& frame : frames) {
         EXPECT_EQ(frame->PixelFormat(), pf24bit);

@@ -25,8 +25,9 @@ TBitmap Filled(int width, int height, TColor color) {
 }
 
 // Plays synchronously on an instant clock, capturing row 0 of `screen` after every frame.
-std::vector<std::vector<TColor>> PlayRows(TGIFImage& image, TBitmap& screen, TGIFDrawOptions options,
-                                          const TRect& rect, std::weak_ptr<const void> lifetime = {}) {
+std::vector<std::vector<TColor>> PlayRows(TGIFImage& image, TBitmap& screen,
+                                          TGIFDrawOptions options, const TRect& rect,
+                                          std::weak_ptr<const void> lifetime = {}) {
     std::vector<std::vector<TColor>> rows;
     image.Clock = std::make_shared<TInstantClock>();
     image.OnAfterFrame = [&](TObject*) { rows.push_back(Row(screen)); };

@@ -161,9 +161,10 @@ TEST(PainterLoop, LoopValueZeroIsEndlessOnlyInAsynchronousPlay) {
     EXPECT_EQ(Record(image, Sync | doLoop, std::make_shared<FakeClock>()).Frames,
               (std::vector<int>{0, 1}));
     int shown = 0;
-    Play play = Record(image, Async | doLoop, std::make_shared<FakeClock>(), [&](TGIFPainter& painter) {
-        if (++shown == 7) painter.Stop();
-    });
+    Play play =
+        Record(image, Async | doLoop, std::make_shared<FakeClock>(), [&](TGIFPainter& painter) {
+            if (++shown == 7) painter.Stop();
+        });
     EXPECT_EQ(play.Frames, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
     EXPECT_EQ(play.Ends, 0);   // nothing is invoked once stopped
     // doLoopForever goes on in synchronous play too.

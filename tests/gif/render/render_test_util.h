@@ -62,7 +62,8 @@ inline void SetScreen(gif::TGIFImage& image, int width, int height,
 
 // `count` frames of 1 x 1 pixel, each with the given delay (and no disposal).
 inline void AddPlainFrames(gif::TGIFImage& image, int count, int delay = 0) {
-    if (image.GlobalColorMap().EntryCount() == 0) SetScreen(image, 1, 1, {gif::clBlack, gif::clWhite});
+    if (image.GlobalColorMap().EntryCount() == 0)
+        SetScreen(image, 1, 1, {gif::clBlack, gif::clWhite});
     for (int i = 0; i < count; ++i) AddFrame(image, {0, 0, 1, 1, {uint8_t(i & 1)}, delay});
 }
 

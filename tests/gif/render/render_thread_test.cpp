@@ -20,7 +20,8 @@ namespace {
 // Threads of this process, as the kernel lists them.
 int ThreadCount() {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task"))
         ++count;
     return count;
 }
@@ -195,7 +196,9 @@ TEST(RenderThreads, InlineDispatchPaintsOnTheRenderersThread) {
     f.Image.Dispatcher = nullptr;
     std::atomic<bool> elsewhere{false};
     std::thread::id self = std::this_thread::get_id();
-    f.Image.OnAfterFrame = [&](TObject*) { elsewhere = elsewhere || std::this_thread::get_id() != self; };
+    f.Image.OnAfterFrame = [&](TObject*) {
+        elsewhere = elsewhere || std::this_thread::get_id() != self;
+    };
     auto painter = f.Image.Paint(f.Screen.Canvas(), doAsync | doAnimate, Rect(0, 0, 2, 1));
     painter->Start();
     painter->WaitFor();
