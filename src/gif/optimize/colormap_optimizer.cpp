@@ -49,6 +49,9 @@ void TColorMapOptimizer::Optimize() {
     TGIFColor backgroundColor = hadBackground ? global.Entries()[size_t(background)] : TGIFColor{};
 
     Analyse();
+    // Nothing draws with any table (no frames, or only blank ones): the tables, which the
+    // user may be about to draw with, stay as they are.
+    if (histograms_.empty()) return;
     MergeEqualColors();
     BuildFinalTable();
     Apply();

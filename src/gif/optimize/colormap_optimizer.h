@@ -21,7 +21,8 @@ public:
     TColorMapOptimizer(const TColorMapOptimizer&) = delete;
     TColorMapOptimizer& operator=(const TColorMapOptimizer&) = delete;
 
-    // Runs the whole merge. The caller stops the image's renderers and holds their lock.
+    // Runs the whole merge; an image in which no frame draws with a table is left alone.
+    // The caller stops the image's renderers and holds their lock.
     void Optimize();
 
     // Results, for callers that report them: colours in the merged table (with the

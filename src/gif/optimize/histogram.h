@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -35,7 +34,6 @@ public:
     const std::vector<TGIFSubImage*>& Frames() const { return frames_; }
     // The records that survived Prune, most used first (all records before pruning).
     std::vector<TColorRecord*>& List() { return list_; }
-    const TColorRecord& Record(int index) const { return records_[size_t(index)]; }
 
     // Counts the frame's pixels and remembers the frame. Transparent pixels are not counted;
     // a pixel outside the table is set to 0 with the warning "Color not in color table". A

@@ -145,3 +145,15 @@ TEST(ColorMapMerge, UnusedTransparencyIsDropped) {
     EXPECT_EQ(optimizer.FinalCount(), 2);
     EXPECT_EQ(image.GlobalColorMap().EntryCount(), 2);
 }
+
+TEST(ColorMapMerge, ImageWithoutPicturesKeepsItsPalette) {
+    TGIFImage image;
+    SetColors(image.GlobalColorMap(), Four);
+    image.OptimizeColorMaps();
+    EXPECT_EQ(image.GlobalColorMap().EntryCount(), 4);
+    auto blank = std::make_unique<TGIFSubImage>(&image);
+    AddComment(*blank, "only a comment");
+    image.AddFrame(std::move(blank));
+    image.OptimizeColorMaps();
+    EXPECT_EQ(image.GlobalColorMap().EntryCount(), 4);
+}
