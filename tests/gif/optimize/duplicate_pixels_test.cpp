@@ -129,13 +129,3 @@ TEST(DuplicatePixels, OpaqueFrameWithAFullTableIsLeftAlone) {
     EXPECT_FALSE(second.IsTransparent());
     EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{7, 8}));
 }
-
-TEST(DuplicatePixels, PreferredColourComesFromFrameZero) {
-    Animation a;
-    EXPECT_EQ(optimize::PreferredTransparentColor(a.image), RGB(128, 128, 128));   // no frames
-    a.Add(0, 0, 1, 2, {1, 2});   // too narrow for a pixel at x = 1
-    EXPECT_EQ(optimize::PreferredTransparentColor(a.image), RGB(128, 128, 128));
-    Animation b;
-    b.Add(0, 0, 2, 2, {0, 0, 0, 2});
-    EXPECT_EQ(optimize::PreferredTransparentColor(b.image), RGB(0, 255, 0));
-}
