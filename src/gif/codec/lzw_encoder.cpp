@@ -16,6 +16,12 @@ void TLZWEncoder::Compress() {
     } else {
         if (!table_) table_ = std::make_unique<THashTable>();
         if (!firstChild_) firstChild_ = std::make_unique_for_overwrite<uint32_t[]>(4096);
+        if (!pairs_) {
+            pairs_ = std::make_unique_for_overwrite<uint16_t[]>(256 * 256);
+            std::memset(pairs_.get(), 0xFF, 256 * 256 * sizeof(uint16_t));
+            pairsUsed_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+            pairsUsedCount_ = 0;
+        }
     }
     if (colorLimit_ < 256)
         CompressRows<true>();
@@ -43,6 +49,8 @@ void TLZWEncoder::ResetTables() {
     } else {
         table_->Clear();
         std::memset(firstChild_.get(), 0xFF, 4096 * sizeof(uint32_t));
+        for (int i = 0; i < pairsUsedCount_; ++i) pairs_[pairsUsed_[i]] = 0xFFFF;
+        pairsUsedCount_ = 0;
     }
 }
 
@@ -80,7 +88,10 @@ template <bool CheckLimit>
 void TLZWEncoder::RunSplit(TState& state, const uint8_t* p, const uint8_t* const end) {
     uint32_t* const slots = table_->Slots();
     uint32_t* const firstChild = firstChild_.get();
+    uint16_t* const pairs = pairs_.get();
+    uint16_t* const pairsUsed = pairsUsed_.get();
     const unsigned limit = unsigned(colorLimit_);
+    const uint32_t clearCode = uint32_t(clearCode_);
     uint8_t* const base = out_;
     TState s = state;
     // The next free code at which a miss needs AfterMiss() (size growth or clear).
@@ -89,6 +100,36 @@ void TLZWEncoder::RunSplit(TState& state, const uint8_t* p, const uint8_t* const
         const uint32_t pixel = *p;
         if (CheckLimit && pixel >= limit) [[unlikely]]
             ColorErrorAt(s);
+        if (s.Prefix < clearCode) {
+            // A single-pixel string: its children are indexed directly.
+            const uint32_t key = (s.Prefix << 8) | pixel;
+            const uint16_t child = pairs[key];
+            if (child != 0xFFFF) {
+                s.Prefix = child;
+                continue;
+            }
+            LZW_EMIT_PREFIX(s);
+            if (s.Out - base >= kOutBatch) [[unlikely]] {
+                outLen_ = int(s.Out - base);
+                FlushOut();
+                s.Out = base;
+            }
+            if (s.NextCode >= threshold) [[unlikely]] {
+                TState t = s;
+                const bool cleared = AfterMiss(t);
+                s = t;
+                threshold = std::min(s.MaxCode + 1, 4095);
+                if (cleared) {
+                    s.Prefix = pixel;
+                    continue;
+                }
+            }
+            pairs[key] = uint16_t(s.NextCode);
+            pairsUsed[pairsUsedCount_++] = uint16_t(key);
+            ++s.NextCode;
+            s.Prefix = pixel;
+            continue;
+        }
         const uint32_t first = firstChild[s.Prefix];
         if ((first >> 12) == pixel) {
             s.Prefix = first & 0xFFF;

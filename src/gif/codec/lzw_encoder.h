@@ -14,10 +14,12 @@ namespace gif {
 // code starts it again, so no code above 4094 is ever sent. The code size grows right
 // after the code sent while the next free code is above the largest code of the size.
 //
-// Where the strings live: the first child added to each code (pixel and child code) sits
-// in a per-code array, later children in the string table (THashTable). A string that has
-// no child yet, the usual case in noisy images, is then known to end after one load, and
-// flat areas mostly follow first children. For code sizes up to 4 (at most 16 pixel
+// Where the strings live: the children of single-pixel strings in a direct 256 x 256
+// array (in noisy images nearly every string starts with such a lookup); for longer
+// strings the first child added to each code (pixel and child code) sits in a per-code
+// array, later children in the string table (THashTable). A string that has no child
+// yet, the usual case in noisy images, is then known to end after one load, and flat
+// areas mostly follow first children. For code sizes up to 4 (at most 16 pixel
 // values) a direct array children[pixel][prefix] holds everything. Either way the map
 // (prefix, pixel) -> code is the one the string table alone would hold, so the codes sent
 // are the same.
@@ -58,6 +60,11 @@ private:
     std::unique_ptr<THashTable> table_;
     std::unique_ptr<uint32_t[]> firstChild_;  // per code: pixel * 4096 + child, or kNoChild
     std::unique_ptr<uint16_t[]> children_;    // direct table, 0xFFFF = none
+    // Children of single-pixel strings, indexed by the key itself (prefix * 256 + pixel,
+    // prefix below K <= 256), 0xFFFF = none; the keys in use, to reset only those.
+    std::unique_ptr<uint16_t[]> pairs_;
+    std::unique_ptr<uint16_t[]> pairsUsed_;
+    int pairsUsedCount_ = 0;
 };
 
 } // namespace gif
