@@ -3,22 +3,22 @@
 // whether the stream is scanned in place (a memory stream) or read block by block.
 // Whatever was decoded is then encoded with both encoders and must decode back to the
 // same pixels.
+#include "gif/base/exception.h"
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
+#include "gif/codec/lzw_decoder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <vector>
 
-#include "gif/base/exception.h"
-#include "gif/base/stream.h"
-#include "gif/codec/image_data_writer.h"
-#include "gif/codec/lzw_decoder.h"
-
 namespace {
 
 // A stream that is not a TMemoryStream, so the decoder reads it through Read().
 class ReadOnlyStream : public gif::TStream {
-public:
+  public:
     explicit ReadOnlyStream(std::span<const uint8_t> bytes) : inner_(bytes) {}
     size_t Read(void* buffer, size_t count) override { return inner_.Read(buffer, count); }
     size_t Write(const void*, size_t) override { return 0; }
@@ -26,7 +26,7 @@ public:
         return inner_.Seek(offset, origin);
     }
 
-private:
+  private:
     gif::TMemoryStream inner_;
 };
 

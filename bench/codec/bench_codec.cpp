@@ -5,17 +5,16 @@
 //     size_ratio = our image data bytes / giflib's.
 //   BM_EncodeRLE/<input>: our run-length encoder alone; rle_giflib_ok says whether
 //     giflib decodes its output to the same pixels.
-#include <benchmark/benchmark.h>
-#include <gif_lib.h>
-
-#include <chrono>
-#include <cstring>
-#include <stdexcept>
-
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/codec/lzw_decoder.h"
 #include "inputs.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstring>
+#include <gif_lib.h>
+#include <stdexcept>
 
 namespace benchcodec {
 namespace {
@@ -36,8 +35,8 @@ int ReadFromMemory(GifFileType* file, GifByteType* buffer, int count) {
 }
 
 int WriteToMemory(GifFileType* file, const GifByteType* buffer, int count) {
-    static_cast<std::vector<uint8_t>*>(file->UserData)->insert(
-        static_cast<std::vector<uint8_t>*>(file->UserData)->end(), buffer, buffer + count);
+    static_cast<std::vector<uint8_t>*>(file->UserData)
+        ->insert(static_cast<std::vector<uint8_t>*>(file->UserData)->end(), buffer, buffer + count);
     return count;
 }
 
@@ -75,7 +74,8 @@ std::vector<std::pair<size_t, size_t>> ImageDataRanges(const std::vector<uint8_t
     size_t p = 13;
     if (gif[10] & 0x80) p += 3u << ((gif[10] & 7) + 1);
     auto skipBlocks = [&] {
-        while (gif[p] != 0) p += 1 + gif[p];
+        while (gif[p] != 0)
+            p += 1 + gif[p];
         ++p;
     };
     while (p < gif.size() && gif[p] != 0x3B) {
@@ -105,7 +105,8 @@ std::vector<std::vector<uint8_t>> GiflibDecode(const std::vector<uint8_t>& gif) 
     std::vector<std::vector<uint8_t>> frames;
     for (int i = 0; i < file->ImageCount; ++i) {
         const SavedImage& s = file->SavedImages[i];
-        frames.emplace_back(s.RasterBits, s.RasterBits + size_t(s.ImageDesc.Width) * s.ImageDesc.Height);
+        frames.emplace_back(s.RasterBits,
+                            s.RasterBits + size_t(s.ImageDesc.Width) * s.ImageDesc.Height);
     }
     DGifCloseFile(file, &error);
     return frames;
@@ -133,9 +134,9 @@ std::vector<std::vector<uint8_t>> OurEncode(const Input& input, gif::TEncodingMe
         // marks the end of what was written.
         gif::TMemoryStream out;
         out.SetSize(f.Pixels.size() + f.Pixels.size() / 2 + 1024);
-        gif::EncodeImageData(out, {f.Pixels.data(), f.Width, f.Height, f.Interlaced, input.Bits,
-                                   1 << input.Bits},
-                             method);
+        gif::EncodeImageData(
+            out, {f.Pixels.data(), f.Width, f.Height, f.Interlaced, input.Bits, 1 << input.Bits},
+            method);
         const size_t written = size_t(out.Position());
         std::vector<uint8_t> bytes = out.TakeBytes();
         bytes.resize(written);
@@ -144,7 +145,9 @@ std::vector<std::vector<uint8_t>> OurEncode(const Input& input, gif::TEncodingMe
     return data;
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 void Report(benchmark::State& state, const Input& input, double ours, double theirs) {
     const double pixels = double(input.PixelCount()) * double(state.iterations());
@@ -216,9 +219,11 @@ void BM_EncodeLZW(benchmark::State& state, const Input* input) {
         theirs += Seconds(t3 - t2);
         state.SetIterationTime(Seconds(t1 - t0));
         ourBytes = 0;
-        for (const auto& d : data) ourBytes += d.size();
+        for (const auto& d : data)
+            ourBytes += d.size();
         theirBytes = 0;
-        for (auto [from, to] : ImageDataRanges(out)) theirBytes += to - from;
+        for (auto [from, to] : ImageDataRanges(out))
+            theirBytes += to - from;
     }
     Report(state, *input, ours, theirs);
     state.counters["size_ratio"] = double(ourBytes) / double(theirBytes);
@@ -229,7 +234,8 @@ void BM_EncodeRLE(benchmark::State& state, const Input* input) {
     for (auto _ : state) {
         auto data = OurEncode(*input, gif::emRLE);
         bytes = 0;
-        for (const auto& d : data) bytes += d.size();
+        for (const auto& d : data)
+            bytes += d.size();
     }
     state.SetItemsProcessed(int64_t(input->PixelCount()) * state.iterations());
     state.counters["bytes"] = double(bytes);
@@ -249,15 +255,16 @@ void BM_EncodeRLE(benchmark::State& state, const Input* input) {
 int main(int argc, char** argv) {
     static const std::vector<benchcodec::Input> inputs = benchcodec::MakeInputs();
     for (const benchcodec::Input& input : inputs) {
-        benchmark::RegisterBenchmark(("BM_Decode/" + input.Name).c_str(), benchcodec::BM_Decode, &input)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("BM_EncodeLZW/" + input.Name).c_str(), benchcodec::BM_EncodeLZW,
+        benchmark::RegisterBenchmark(("BM_Decode/" + input.Name).c_str(), benchcodec::BM_Decode,
                                      &input)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("BM_EncodeRLE/" + input.Name).c_str(), benchcodec::BM_EncodeRLE,
-                                     &input)
+        benchmark::RegisterBenchmark(("BM_EncodeLZW/" + input.Name).c_str(),
+                                     benchcodec::BM_EncodeLZW, &input)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_EncodeRLE/" + input.Name).c_str(),
+                                     benchcodec::BM_EncodeRLE, &input)
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);

@@ -12,17 +12,18 @@ struct FrameInput {
     int Width = 0;
     int Height = 0;
     bool Interlaced = false;
-    std::vector<uint8_t> Pixels;  // colour indices, row-major
+    std::vector<uint8_t> Pixels; // colour indices, row-major
 };
 
 struct Input {
     std::string Name;
-    int Bits = 8;  // colour table size 2^Bits
+    int Bits = 8; // colour table size 2^Bits
     std::vector<FrameInput> Frames;
 
     size_t PixelCount() const {
         size_t n = 0;
-        for (const FrameInput& f : Frames) n += f.Pixels.size();
+        for (const FrameInput& f : Frames)
+            n += f.Pixels.size();
         return n;
     }
 };

@@ -1,9 +1,9 @@
 #include "gif/codec/gif_encoder.h"
 
-#include <algorithm>
-
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
+
+#include <algorithm>
 
 namespace gif {
 
@@ -54,13 +54,15 @@ std::vector<int> TGIFEncoder::RowOrder() const {
     std::vector<int> rows;
     rows.reserve(size_t(std::max(height_, 0)));
     if (!interlaced_) {
-        for (int y = 0; y < height_; ++y) rows.push_back(y);
+        for (int y = 0; y < height_; ++y)
+            rows.push_back(y);
         return rows;
     }
     static constexpr int kStart[4] = {0, 4, 2, 1};
     static constexpr int kStep[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass)
-        for (int y = kStart[pass]; y < height_; y += kStep[pass]) rows.push_back(y);
+        for (int y = kStart[pass]; y < height_; y += kStep[pass])
+            rows.push_back(y);
     return rows;
 }
 

@@ -2,16 +2,16 @@
 // order in which the pixels of a frame are visited.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "gif/codec/image_data_writer.h"
 #include "gif/codec/sub_block_writer.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace gif {
 
 class TGIFEncoder {
-public:
+  public:
     virtual ~TGIFEncoder() = default;
 
     // Writes the minimum code size byte, the compressed pixels as sub-blocks and the
@@ -19,7 +19,7 @@ public:
     // colour limit; the sub-blocks completed before it stay written.
     void Encode(TStream& stream, const TEncodeSource& source);
 
-protected:
+  protected:
     // Compresses every pixel; the caller emits the end code afterwards.
     virtual void Compress() = 0;
 
@@ -63,13 +63,13 @@ protected:
     int width_ = 0;
     int height_ = 0;
     bool interlaced_ = false;
-    int colorLimit_ = 0;    // every pixel must be below it (never above ClearCode)
-    int initCodeSize_ = 0;  // s: the minimum code size written to the stream
-    int initBits_ = 0;      // s + 1
-    int codeSize_ = 0;      // bits per code now
-    int maxCode_ = 0;       // the largest code of the current size
-    int clearCode_ = 0;     // K = 2^s
-    int endCode_ = 0;       // E = K + 1
+    int colorLimit_ = 0;   // every pixel must be below it (never above ClearCode)
+    int initCodeSize_ = 0; // s: the minimum code size written to the stream
+    int initBits_ = 0;     // s + 1
+    int codeSize_ = 0;     // bits per code now
+    int maxCode_ = 0;      // the largest code of the current size
+    int clearCode_ = 0;    // K = 2^s
+    int endCode_ = 0;      // E = K + 1
     uint64_t acc_ = 0;
     int bitCount_ = 0;
     uint8_t out_[kOutBatch + kOutSlack] = {};

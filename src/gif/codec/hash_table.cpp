@@ -4,7 +4,9 @@
 
 namespace gif {
 
-void THashTable::Clear() { std::memset(slots_, 0xFF, sizeof slots_); }
+void THashTable::Clear() {
+    std::memset(slots_, 0xFF, sizeof slots_);
+}
 
 void THashTable::Insert(uint32_t key, int code) {
     uint32_t value = (key << 12) | uint32_t(code);

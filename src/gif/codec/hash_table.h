@@ -10,7 +10,7 @@ namespace gif {
 // an empty slot has all bits set. It holds at most 4095 entries, so it is never more than
 // about half full.
 class THashTable {
-public:
+  public:
     static constexpr int kSize = 8009;
     static constexpr uint32_t kEmpty = 0xFFFFFFFF;
 
@@ -64,7 +64,7 @@ public:
     int InsertSlow(uint32_t value, int slot);
     int LookupSlow(uint32_t key) const;
 
-private:
+  private:
     uint32_t slots_[kSize];
 };
 

@@ -12,25 +12,25 @@
 //    next clear code.
 #include "gif/codec/lzw_decoder.h"
 
+#include "gif/base/exception.h"
+#include "gif/base/messages.h"
+#include "gif/base/stream.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include "gif/base/exception.h"
-#include "gif/base/messages.h"
-#include "gif/base/stream.h"
-
 namespace gif {
 namespace {
 
 constexpr int kTableSize = 4096;
-constexpr int kPad = 8;   // readable bytes behind the data for the 64-bit code load
+constexpr int kPad = 8; // readable bytes behind the data for the 64-bit code load
 
 // Where the data sub-blocks come from: the bytes of a memory stream, scanned in place,
 // or reads from any other stream.
 class TBlockSource {
-public:
+  public:
     explicit TBlockSource(TStream& stream) : stream_(stream) {
         if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
             int64_t pos = memory->Position();
@@ -88,7 +88,7 @@ public:
         }
     }
 
-private:
+  private:
     TStream& stream_;
     std::span<const uint8_t> bytes_;
     size_t offset_ = 0;
@@ -96,7 +96,7 @@ private:
 };
 
 class TLZWDecoder {
-public:
+  public:
     TLZWDecoder(TStream& stream, int codeSize, const std::function<void(const char*)>& warn)
         : source_(stream), warn_(warn), s_(codeSize) {
         K_ = 1 << codeSize;
@@ -109,7 +109,7 @@ public:
     // written (at least `total`); bytes past the pixels written may be overwritten.
     size_t Decode(uint8_t* out, size_t total, size_t room);
 
-private:
+  private:
     // The bit reader.
     int ReadCodeSlow(int n);
     bool Refill();
@@ -123,12 +123,11 @@ private:
     }
     int ReadCode(int n) { return pos_ + unsigned(n) < limit_ ? TakeBits(n) : ReadCodeSlow(n); }
 
-public:
+  public:
     // The pixels written so far, also when an error interrupted Decode.
     size_t Produced() const { return produced_; }
 
-private:
-
+  private:
     // The string table.
     void ResetTable();
     void SkipRest();
@@ -142,24 +141,24 @@ private:
     // Bit reader: the data bytes of the sub-blocks read so far, the absolute bit position
     // and the number of bits read in.
     std::unique_ptr<uint8_t[]> data_;
-    size_t capacity_ = 0;  // bytes, the padding not counted
+    size_t capacity_ = 0; // bytes, the padding not counted
     uint64_t pos_ = 0;
     uint64_t limit_ = 0;
-    bool fresh_ = true;    // the first request gets a clear code without reading
-    bool done_ = false;    // the block terminator has been read
-    bool ended_ = false;   // the end code has been read
+    bool fresh_ = true;  // the first request gets a clear code without reading
+    bool done_ = false;  // the block terminator has been read
+    bool ended_ = false; // the end code has been read
 
     // LZW state.
     int s_, K_, E_;
     int n_ = 0, T_ = 0, F_ = 0;
     int first_ = 0, old_ = 0;
     bool wellFormed_ = true;
-    bool stackLeft_ = false;  // the last string did not fit: pixels left on the stack
-    size_t produced_ = 0;     // pixels written, kept up to date before anything may throw
+    bool stackLeft_ = false; // the last string did not fit: pixels left on the stack
+    size_t produced_ = 0;    // pixels written, kept up to date before anything may throw
     uint16_t prefix_[kTableSize];
     uint8_t suffix_[kTableSize];
-    uint16_t length_[kTableSize];  // string lengths of well-formed entries
-    uint32_t start_[kTableSize];   // where each well-formed entry's string is in the output
+    uint16_t length_[kTableSize]; // string lengths of well-formed entries
+    uint32_t start_[kTableSize];  // where each well-formed entry's string is in the output
 };
 
 void TLZWDecoder::ReserveData(size_t bytes) {
@@ -297,8 +296,8 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
     uint8_t stack[kTableSize + 8];
     const int K = K_;
     const int E = E_;
-    size_t pos = 0;      // pixels written
-    size_t prevPos = 0;  // where the previous code's string starts
+    size_t pos = 0;     // pixels written
+    size_t prevPos = 0; // where the previous code's string starts
     uint64_t bitPos = pos_;
     uint64_t limit = limit_;
     const uint8_t* data = data_.get();
@@ -328,7 +327,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
         mask = (1u << n) - 1;
     };
 
-    int code = K;  // the first request always initialises the table
+    int code = K; // the first request always initialises the table
     for (;;) {
         if (wellFormed && code < F && code > E) {
             // A table entry: its string is a copy of earlier output.
@@ -402,7 +401,8 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
         } else if (code == K) {
             save();
             ResetTable();
-            do code = ReadCode(n_);
+            do
+                code = ReadCode(n_);
             while (code == K);
             load();
             if (code < 0) break;
@@ -430,7 +430,8 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
             const int count = WalkString(code, stack);
             load();
             const size_t take = std::min<size_t>(size_t(count), total - pos);
-            for (size_t i = 0; i < take; ++i) out[pos + i] = stack[count - 1 - int(i)];
+            for (size_t i = 0; i < take; ++i)
+                out[pos + i] = stack[count - 1 - int(i)];
             if (take < size_t(count)) stackLeft_ = true;
             prevPos = pos;
             pos += take;
@@ -462,7 +463,8 @@ void TLZWDecoder::ExtraPixelRequest() {
     if (code < 0) return;
     if (code == K_) {
         ResetTable();
-        do code = ReadCode(n_);
+        do
+            code = ReadCode(n_);
         while (code == K_);
         if (code == E_) SkipRest();
         first_ = code;
@@ -503,7 +505,8 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
         uint8_t* const pixels = target.Pixels;
         const uint8_t fill = pixels[total - 1];
         auto restore = [&](size_t produced) {
-            if (produced < total) std::memset(pixels + produced, fill, std::min<size_t>(16, total - produced));
+            if (produced < total)
+                std::memset(pixels + produced, fill, std::min<size_t>(16, total - produced));
         };
         try {
             restore(decoder.Decode(pixels, total, total));

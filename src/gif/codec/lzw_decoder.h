@@ -9,8 +9,8 @@ namespace gif {
 class TStream;
 
 struct TDecodeTarget {
-    uint8_t* Pixels;   // Width*Height bytes, all already set to one fill value by the caller;
-                       // the pixels the data does not reach keep it
+    uint8_t* Pixels; // Width*Height bytes, all already set to one fill value by the caller;
+                     // the pixels the data does not reach keep it
     int Width;
     int Height;
     bool Interlaced;

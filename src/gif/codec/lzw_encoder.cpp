@@ -49,7 +49,8 @@ void TLZWEncoder::ResetTables() {
     } else {
         table_->Clear();
         std::memset(firstChild_.get(), 0xFF, 4096 * sizeof(uint32_t));
-        for (int i = 0; i < pairsUsedCount_; ++i) pairs_[pairsUsed_[i]] = 0xFFFF;
+        for (int i = 0; i < pairsUsedCount_; ++i)
+            pairs_[pairsUsed_[i]] = 0xFFFF;
         pairsUsedCount_ = 0;
     }
 }
@@ -74,14 +75,14 @@ void TLZWEncoder::ColorErrorAt(const TState& s) {
 }
 
 // Sends the prefix code from the locals (the common miss, no size change).
-#define LZW_EMIT_PREFIX(s)                                \
-    do {                                                  \
-        (s).Acc |= uint64_t((s).Prefix) << (s).Bits;      \
-        (s).Bits += unsigned((s).CodeSize);               \
-        std::memcpy((s).Out, &(s).Acc, 8);                \
-        (s).Out += (s).Bits >> 3;                         \
-        (s).Acc >>= (s).Bits & ~7u;                       \
-        (s).Bits &= 7;                                    \
+#define LZW_EMIT_PREFIX(s)                                                                         \
+    do {                                                                                           \
+        (s).Acc |= uint64_t((s).Prefix) << (s).Bits;                                               \
+        (s).Bits += unsigned((s).CodeSize);                                                        \
+        std::memcpy((s).Out, &(s).Acc, 8);                                                         \
+        (s).Out += (s).Bits >> 3;                                                                  \
+        (s).Acc >>= (s).Bits & ~7u;                                                                \
+        (s).Bits &= 7;                                                                             \
     } while (false)
 
 template <bool CheckLimit>
@@ -230,8 +231,7 @@ void TLZWEncoder::RunDirect(TState& state, const uint8_t* p, const uint8_t* cons
 
 #undef LZW_EMIT_PREFIX
 
-template <bool CheckLimit>
-void TLZWEncoder::CompressRows() {
+template <bool CheckLimit> void TLZWEncoder::CompressRows() {
     TState state{acc_, unsigned(bitCount_), out_ + outLen_, codeSize_, maxCode_, 0, 0};
     // The first clear code.
     Emit(state, clearCode_);

@@ -1,12 +1,12 @@
 // The LZW encoder of GIF image data.
 #pragma once
 
+#include "gif/codec/gif_encoder.h"
+#include "gif/codec/hash_table.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-
-#include "gif/codec/gif_encoder.h"
-#include "gif/codec/hash_table.h"
 
 namespace gif {
 
@@ -24,27 +24,24 @@ namespace gif {
 // (prefix, pixel) -> code is the one the string table alone would hold, so the codes sent
 // are the same.
 class TLZWEncoder : public TGIFEncoder {
-protected:
+  protected:
     void Compress() override;
 
-private:
+  private:
     // The encoder state the hot loops keep in registers.
     struct TState {
-        uint64_t Acc;       // bits not yet sent, lowest first
-        unsigned Bits;      // how many
-        uint8_t* Out;       // next byte of the batch buffer
+        uint64_t Acc;  // bits not yet sent, lowest first
+        unsigned Bits; // how many
+        uint8_t* Out;  // next byte of the batch buffer
         int CodeSize;
-        int MaxCode;        // the largest code of the current size
-        int NextCode;       // F, the next free code
-        uint32_t Prefix;    // the code of the string matched so far
+        int MaxCode;     // the largest code of the current size
+        int NextCode;    // F, the next free code
+        uint32_t Prefix; // the code of the string matched so far
     };
 
-    template <bool CheckLimit>
-    void CompressRows();
-    template <bool CheckLimit>
-    void RunSplit(TState& state, const uint8_t* p, const uint8_t* end);
-    template <bool CheckLimit>
-    void RunDirect(TState& state, const uint8_t* p, const uint8_t* end);
+    template <bool CheckLimit> void CompressRows();
+    template <bool CheckLimit> void RunSplit(TState& state, const uint8_t* p, const uint8_t* end);
+    template <bool CheckLimit> void RunDirect(TState& state, const uint8_t* p, const uint8_t* end);
     // Sends a code at the current size.
     void Emit(TState& s, int code);
     // After the code for a string has gone out: grows the code size, and clears the
@@ -58,8 +55,8 @@ private:
     static constexpr uint32_t kNoChild = 0xFFFFFFFF;
 
     std::unique_ptr<THashTable> table_;
-    std::unique_ptr<uint32_t[]> firstChild_;  // per code: pixel * 4096 + child, or kNoChild
-    std::unique_ptr<uint16_t[]> children_;    // direct table, 0xFFFF = none
+    std::unique_ptr<uint32_t[]> firstChild_; // per code: pixel * 4096 + child, or kNoChild
+    std::unique_ptr<uint16_t[]> children_;   // direct table, 0xFFFF = none
     // Children of single-pixel strings, indexed by the key itself (prefix * 256 + pixel,
     // prefix below K <= 256), 0xFFFF = none; the keys in use, to reset only those.
     std::unique_ptr<uint16_t[]> pairs_;

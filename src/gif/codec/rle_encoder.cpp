@@ -21,8 +21,7 @@ void TRLEEncoder::Compress() {
 
 // Runs are found a stretch of equal bytes at a time; only the first pixel of a run needs
 // the colour check, the others equal it.
-template <bool CheckLimit>
-void TRLEEncoder::CompressRows() {
+template <bool CheckLimit> void TRLEEncoder::CompressRows() {
     const std::vector<int> rows = RowOrder();
     // Without interlacing the rows follow each other in memory: one long row.
     const size_t span = interlaced_ ? size_t(width_) : size_t(width_) * size_t(height_);
@@ -39,7 +38,8 @@ void TRLEEncoder::CompressRows() {
                 runColor_ = pixel;
                 runLength_ = 0;
             }
-            while (q < end && *q == pixel) ++q;
+            while (q < end && *q == pixel)
+                ++q;
             runLength_ += q - p;
             p = q;
         }
@@ -111,7 +111,8 @@ void TRLEEncoder::EmitRunPlainOrCleared(int64_t n) {
         Clear();
         EmitRunAfterClear(n);
     } else {
-        for (int64_t i = 0; i < n; ++i) EmitLiteral(runColor_);
+        for (int64_t i = 0; i < n; ++i)
+            EmitLiteral(runColor_);
     }
 }
 
@@ -131,7 +132,8 @@ void TRLEEncoder::EmitRunFromTable(int64_t n) {
     }
     clearPoint_ = maxCodes_;
     const int runCode = int(baseCode_ + tableRun_ - 2);
-    for (int64_t i = 0; i < reps; ++i) EmitLiteral(runCode);
+    for (int64_t i = 0; i < reps; ++i)
+        EmitLiteral(runCode);
     if (left > 0) {
         if (justCleared_)
             EmitRunAfterClear(left);

@@ -2,9 +2,9 @@
 // built from pixel codes, clear codes and codes for runs of one colour.
 #pragma once
 
-#include <cstdint>
-
 #include "gif/codec/gif_encoder.h"
+
+#include <cstdint>
 
 namespace gif {
 
@@ -14,10 +14,10 @@ namespace gif {
 // and later runs of the same colour reuse the longest run code in the table. The encoder
 // tracks the decoder's table size to change code sizes exactly when the decoder does.
 class TRLEEncoder : public TGIFEncoder {
-protected:
+  protected:
     void Compress() override;
 
-private:
+  private:
     void Clear();
     void EmitLiteral(int code);
     void EndRun(int64_t n);
@@ -25,11 +25,10 @@ private:
     void EmitRunPlainOrCleared(int64_t n);
     void EmitRunFromTable(int64_t n);
     void RestoreClearPoint();
-    template <bool CheckLimit>
-    void CompressRows();
+    template <bool CheckLimit> void CompressRows();
 
-    int baseCode_ = 0;     // B = K + 2
-    int maxCodes_ = 0;     // M = 4095 - B
+    int baseCode_ = 0; // B = K + 2
+    int maxCodes_ = 0; // M = 4095 - B
     int bumpInit_ = 0;
     int clearInit_ = 0;
     int bumpPoint_ = 0;
@@ -37,8 +36,8 @@ private:
     int codesSinceClear_ = 0;
     int runColor_ = -1;
     int64_t runLength_ = 0;
-    int64_t tableRun_ = 0;  // the longest run code the decoder's table holds
-    int tableColor_ = -1;   // the colour of those run codes
+    int64_t tableRun_ = 0; // the longest run code the decoder's table holds
+    int tableColor_ = -1;  // the colour of those run codes
     bool justCleared_ = false;
 };
 

@@ -1,15 +1,19 @@
 #include "gif/codec/sub_block_writer.h"
 
-#include <cstring>
-
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
 
+#include <cstring>
+
 namespace gif {
 
-size_t TGIFStream::Read(void*, size_t) { throw GIFException(msg::InvalidStreamOperation); }
+size_t TGIFStream::Read(void*, size_t) {
+    throw GIFException(msg::InvalidStreamOperation);
+}
 
-size_t TGIFStream::Write(const void*, size_t) { throw GIFException(msg::InvalidStreamOperation); }
+size_t TGIFStream::Write(const void*, size_t) {
+    throw GIFException(msg::InvalidStreamOperation);
+}
 
 int64_t TGIFStream::Seek(int64_t, TSeekOrigin) {
     throw GIFException(msg::InvalidStreamOperation);

@@ -1,16 +1,16 @@
 // Cutting compressed image data into GIF data sub-blocks.
 #pragma once
 
-#include <cstdint>
-
 #include "gif/base/stream.h"
+
+#include <cstdint>
 
 namespace gif {
 
 // A write-only view of another stream: reading and seeking through it are errors
 // ("Invalid stream operation"), and so is writing unless a subclass says otherwise.
 class TGIFStream : public TStream {
-public:
+  public:
     explicit TGIFStream(TStream& stream) : stream_(stream) {}
 
     // Always raises GIFException "Invalid stream operation".
@@ -20,7 +20,7 @@ public:
     // Always raises GIFException "Invalid stream operation".
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
 
-protected:
+  protected:
     TStream& stream_;
 };
 
@@ -28,7 +28,7 @@ protected:
 // stream as its count byte followed by the data, in one write. It never writes the block
 // terminator: the encoder does that after Close().
 class TGIFWriter : public TGIFStream {
-public:
+  public:
     explicit TGIFWriter(TStream& stream) : TGIFStream(stream) {}
 
     // Takes `count` bytes; every time 255 have gathered they leave as one sub-block.
@@ -41,7 +41,7 @@ public:
         if (pending_) Flush();
     }
 
-private:
+  private:
     uint8_t block_[256] = {};
     unsigned count_ = 0;
     bool pending_ = false;

@@ -1,14 +1,13 @@
 // Hand-made image data for the decoder's and encoders' edge cases, and the small parts
 // (sub-block writer, string table, run cost arithmetic).
-#include <gtest/gtest.h>
-
-#include <cmath>
-
 #include "codec_test_util.h"
 #include "gif/base/messages.h"
 #include "gif/codec/hash_table.h"
 #include "gif/codec/run_cost.h"
 #include "gif/codec/sub_block_writer.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
 
 namespace giftest::codec {
 namespace {
@@ -49,7 +48,8 @@ TEST(SubBlockWriter, SixHundredBytesMakeThreeSubBlocks) {
     {
         gif::TGIFWriter writer(out);
         std::vector<uint8_t> bytes(600);
-        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(i);
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = uint8_t(i);
         // In pieces that straddle the block boundaries.
         writer.Write(bytes.data(), 100);
         writer.Write(bytes.data() + 100, 400);
@@ -144,8 +144,7 @@ TEST(DecodeImageData, EndCodeBeforeTheLastPixel) {
 
 TEST(DecodeImageData, DataWithoutClearCodeOrTerminator) {
     // 1, 2, then code 6 = "1 2" (defined by the second code), then 4-bit codes.
-    std::vector<uint8_t> bytes =
-        ImageData(2, PackCodes({{1, 3}, {2, 3}, {6, 3}, {3, 4}, {5, 4}}));
+    std::vector<uint8_t> bytes = ImageData(2, PackCodes({{1, 3}, {2, 3}, {6, 3}, {3, 4}, {5, 4}}));
     DecodeResult r = Decode(bytes, 5, 1, false);
     EXPECT_EQ(r.Pixels, Bytes({1, 2, 1, 2, 3}));
     EXPECT_EQ(r.Warnings, kNoWarnings);
@@ -253,14 +252,17 @@ TEST(DecodeImageData, InterlacedSmallHeightsAreFilled) {
     // Rows arrive as 0, 4, 2, 1, 3 for height 5.
     Frame f{1, 5, 3, true, {0, 1, 2, 3, 4}};
     std::vector<int> codes = ParseCodes(Encode(f, gif::emLZW));
-    EXPECT_EQ(std::vector<int>(codes.begin() + 1, codes.end() - 1), std::vector<int>({0, 4, 2, 1, 3}));
+    EXPECT_EQ(std::vector<int>(codes.begin() + 1, codes.end() - 1),
+              std::vector<int>({0, 4, 2, 1, 3}));
 }
 
 TEST(HashTable, InsertLookupAndClear) {
     gif::THashTable table;
     EXPECT_EQ(table.Lookup(5), -1);
-    for (uint32_t key = 0; key < 4000; ++key) table.Insert(key * 263 % 1048000, int(key));
-    for (uint32_t key = 0; key < 4000; ++key) EXPECT_EQ(table.Lookup(key * 263 % 1048000), int(key));
+    for (uint32_t key = 0; key < 4000; ++key)
+        table.Insert(key * 263 % 1048000, int(key));
+    for (uint32_t key = 0; key < 4000; ++key)
+        EXPECT_EQ(table.Lookup(key * 263 % 1048000), int(key));
     EXPECT_EQ(table.Lookup(1048001), -1);
     table.Clear();
     EXPECT_EQ(table.Lookup(263), -1);
@@ -273,13 +275,16 @@ TEST(HashTable, KeysCrowdedIntoOneProbeCycleStillEnd) {
     // Doubling modulo 8009 keeps a probe in the 4004 slots of its start's cycle; fill more
     // than that with keys whose slots all lie in the cycle of slot 1.
     std::vector<bool> inCycle(8009, false);
-    for (int s = 1, i = 0; i < 4004; ++i, s = gif::THashTable::NextSlot(s)) inCycle[size_t(s)] = true;
+    for (int s = 1, i = 0; i < 4004; ++i, s = gif::THashTable::NextSlot(s))
+        inCycle[size_t(s)] = true;
     std::vector<uint32_t> keys;
     for (uint32_t key = 0; keys.size() < 4090; ++key)
         if (inCycle[size_t(gif::THashTable::Slot(key))]) keys.push_back(key);
     gif::THashTable table;
-    for (size_t i = 0; i < keys.size(); ++i) table.Insert(keys[i], int(i));
-    for (size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(table.Lookup(keys[i]), int(i));
+    for (size_t i = 0; i < keys.size(); ++i)
+        table.Insert(keys[i], int(i));
+    for (size_t i = 0; i < keys.size(); ++i)
+        ASSERT_EQ(table.Lookup(keys[i]), int(i));
     EXPECT_EQ(table.Lookup(keys.back() + 1000000), -1);
 }
 

@@ -2,15 +2,15 @@
 // of everything a decoder does that can be observed from outside.
 #pragma once
 
-#include <cstdint>
-#include <random>
-#include <string>
-#include <vector>
-
 #include "gif/base/exception.h"
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/codec/lzw_decoder.h"
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace giftest::codec {
 
@@ -26,7 +26,8 @@ struct Frame {
 inline Frame RandomFrame(std::mt19937& rng, int width, int height, int bits, bool interlaced) {
     Frame f{width, height, bits, interlaced, std::vector<uint8_t>(size_t(width) * height)};
     std::uniform_int_distribution<int> pick(0, (1 << bits) - 1);
-    for (auto& p : f.Pixels) p = uint8_t(pick(rng));
+    for (auto& p : f.Pixels)
+        p = uint8_t(pick(rng));
     return f;
 }
 
@@ -38,7 +39,8 @@ inline Frame RunsFrame(std::mt19937& rng, int width, int height, int bits, bool 
     size_t i = 0;
     while (i < f.Pixels.size()) {
         uint8_t c = uint8_t(pick(rng));
-        for (int r = run(rng); r > 0 && i < f.Pixels.size(); --r) f.Pixels[i++] = c;
+        for (int r = run(rng); r > 0 && i < f.Pixels.size(); --r)
+            f.Pixels[i++] = c;
     }
     return f;
 }
@@ -48,14 +50,19 @@ inline Frame GradientFrame(int width, int height, int bits, bool interlaced) {
     const int colors = 1 << bits;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            f.Pixels[size_t(y) * width + x] = uint8_t(((x + y) * colors / (width + height)) % colors);
+            f.Pixels[size_t(y) * width + x] =
+                uint8_t(((x + y) * colors / (width + height)) % colors);
     return f;
 }
 
 inline std::vector<uint8_t> Encode(const Frame& f, gif::TEncodingMethod method) {
     gif::TMemoryStream out;
-    gif::TEncodeSource source{f.Pixels.empty() ? nullptr : f.Pixels.data(), f.Width, f.Height,
-                              f.Interlaced, f.Bits, 1 << f.Bits};
+    gif::TEncodeSource source{f.Pixels.empty() ? nullptr : f.Pixels.data(),
+                              f.Width,
+                              f.Height,
+                              f.Interlaced,
+                              f.Bits,
+                              1 << f.Bits};
     gif::EncodeImageData(out, source, method);
     return out.Bytes();
 }
@@ -64,7 +71,7 @@ inline std::vector<uint8_t> Encode(const Frame& f, gif::TEncodingMethod method) 
 struct DecodeResult {
     std::vector<uint8_t> Pixels;
     std::vector<std::string> Warnings;
-    std::string Error;   // the exception text, empty without one
+    std::string Error; // the exception text, empty without one
     int64_t Position = 0;
 
     bool operator==(const DecodeResult&) const = default;
@@ -86,8 +93,8 @@ DecodeResult RunDecoder(DecodeFn decode, gif::TStream& stream, int width, int he
 }
 
 template <typename DecodeFn>
-DecodeResult RunDecoder(DecodeFn decode, const std::vector<uint8_t>& bytes, int width,
-                        int height, bool interlaced, uint8_t fill = 0xEE) {
+DecodeResult RunDecoder(DecodeFn decode, const std::vector<uint8_t>& bytes, int width, int height,
+                        bool interlaced, uint8_t fill = 0xEE) {
     gif::TMemoryStream stream(bytes);
     return RunDecoder(decode, stream, width, height, interlaced, fill);
 }
@@ -103,7 +110,8 @@ namespace giftest::codec {
 
 inline std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
     std::vector<uint8_t> out;
-    for (int v : values) out.push_back(uint8_t(v));
+    for (int v : values)
+        out.push_back(uint8_t(v));
     return out;
 }
 
@@ -141,7 +149,7 @@ inline std::vector<uint8_t> ImageData(int codeSize, const std::vector<uint8_t>& 
 
 // A stream over bytes that is not a TMemoryStream, so decoders cannot scan it in place.
 class PlainStream : public gif::TStream {
-public:
+  public:
     explicit PlainStream(std::vector<uint8_t> bytes) : inner_(std::move(bytes)) {}
     size_t Read(void* buffer, size_t count) override { return inner_.Read(buffer, count); }
     size_t Write(const void* buffer, size_t count) override { return inner_.Write(buffer, count); }
@@ -149,7 +157,7 @@ public:
         return inner_.Seek(offset, origin);
     }
 
-private:
+  private:
     gif::TMemoryStream inner_;
 };
 

@@ -1,19 +1,18 @@
 // The fast decoder against the step-by-step reference decoder: pixels, the warnings in
 // order, the error and the stream position afterwards must all be the same, for valid
 // data from both encoders and for damaged data of every kind.
-#include <gtest/gtest.h>
-
 #include "codec_test_util.h"
 #include "gif/base/messages.h"
 #include "reference/reference_decoder.h"
+
+#include <gtest/gtest.h>
 
 namespace giftest::codec {
 namespace {
 
 // Splits the sub-block payload of an encoding and cuts it again at random sizes
 // (1..maxBlock); sizes of 1 make codes span several sub-blocks.
-std::vector<uint8_t> Reblock(const std::vector<uint8_t>& encoded, std::mt19937& rng,
-                             int maxBlock) {
+std::vector<uint8_t> Reblock(const std::vector<uint8_t>& encoded, std::mt19937& rng, int maxBlock) {
     std::vector<uint8_t> data;
     size_t i = 1;
     while (i < encoded.size() && encoded[i] != 0) {
@@ -40,19 +39,33 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& rng) {
     int rounds = 1 + int(rng() % 3);
     for (int r = 0; r < rounds && !bytes.empty(); ++r) {
         switch (kind(rng)) {
-        case 0: bytes[at(bytes.size())] = uint8_t(byte(rng)); break;
-        case 1: bytes[at(bytes.size())] ^= uint8_t(1 << (rng() % 8)); break;
-        case 2: bytes.resize(at(bytes.size())); break;
-        case 3: bytes[0] = uint8_t(rng() % 13); break;
-        case 4: bytes.insert(bytes.begin() + long(at(bytes.size())), uint8_t(byte(rng))); break;
-        case 5: bytes.erase(bytes.begin() + long(at(bytes.size()))); break;
-        case 6: {  // a run of random bytes somewhere in the data
+        case 0:
+            bytes[at(bytes.size())] = uint8_t(byte(rng));
+            break;
+        case 1:
+            bytes[at(bytes.size())] ^= uint8_t(1 << (rng() % 8));
+            break;
+        case 2:
+            bytes.resize(at(bytes.size()));
+            break;
+        case 3:
+            bytes[0] = uint8_t(rng() % 13);
+            break;
+        case 4:
+            bytes.insert(bytes.begin() + long(at(bytes.size())), uint8_t(byte(rng)));
+            break;
+        case 5:
+            bytes.erase(bytes.begin() + long(at(bytes.size())));
+            break;
+        case 6: { // a run of random bytes somewhere in the data
             size_t from = at(bytes.size());
             for (size_t i = from; i < std::min(bytes.size(), from + 8); ++i)
                 bytes[i] = uint8_t(byte(rng));
             break;
         }
-        default: bytes[at(bytes.size())] = 0; break;
+        default:
+            bytes[at(bytes.size())] = 0;
+            break;
         }
     }
     return bytes;
@@ -85,8 +98,7 @@ void ExpectSameAsReference(const std::vector<uint8_t>& bytes, int width, int hei
         RunDecoder(giftest::ref::DecodeImageData, bytes, width, height, interlaced);
     DecodeResult fast = RunDecoder(gif::DecodeImageData, bytes, width, height, interlaced);
     PlainStream plain(bytes);
-    DecodeResult viaReads =
-        RunDecoder(gif::DecodeImageData, plain, width, height, interlaced);
+    DecodeResult viaReads = RunDecoder(gif::DecodeImageData, plain, width, height, interlaced);
     ASSERT_EQ(fast.Error, expected.Error);
     ASSERT_EQ(fast.Warnings, expected.Warnings);
     ASSERT_EQ(fast.Position, expected.Position);
@@ -107,7 +119,7 @@ std::vector<Frame> SmallFrames(std::mt19937& rng) {
                 frames.push_back(RandomFrame(rng, width, height, bits, interlaced));
                 frames.push_back(RunsFrame(rng, width, height, bits, interlaced, 30));
             }
-    frames.push_back(RandomFrame(rng, 200, 150, 8, false));  // past the 4095 table clear
+    frames.push_back(RandomFrame(rng, 200, 150, 8, false)); // past the 4095 table clear
     frames.push_back(RunsFrame(rng, 300, 100, 2, true, 200));
     frames.push_back(GradientFrame(128, 64, 8, false));
     return frames;
@@ -166,10 +178,12 @@ TEST(DecoderDifferential, RandomBytes) {
     Outcomes outcomes;
     for (int round = 0; round < 4000; ++round) {
         std::vector<uint8_t> bytes(rng() % 600);
-        for (auto& b : bytes) b = uint8_t(rng());
+        for (auto& b : bytes)
+            b = uint8_t(rng());
         if (!bytes.empty()) bytes[0] = uint8_t(rng() % 12);
         // Plausible sub-block lengths most of the time.
-        if (bytes.size() > 2 && rng() % 2) bytes[1] = uint8_t(std::min<size_t>(bytes.size() - 2, 255));
+        if (bytes.size() > 2 && rng() % 2)
+            bytes[1] = uint8_t(std::min<size_t>(bytes.size() - 2, 255));
         int width = 1 + int(rng() % 64), height = 1 + int(rng() % 16);
         SCOPED_TRACE(testing::Message() << "round " << round);
         ExpectSameAsReference(bytes, width, height, rng() % 2, &outcomes);

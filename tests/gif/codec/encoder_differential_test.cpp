@@ -1,10 +1,10 @@
 // The fast encoders against the step-by-step reference encoders: the same bytes for
 // every kind of frame, and the same bytes in the stream when a pixel is out of range.
-#include <gtest/gtest.h>
-
 #include "codec_test_util.h"
 #include "gif/base/messages.h"
 #include "reference/reference_encoders.h"
+
+#include <gtest/gtest.h>
 
 namespace giftest::codec {
 namespace {
@@ -19,8 +19,8 @@ template <typename EncodeFn>
 EncodeResult RunEncoder(EncodeFn encode, const Frame& f, gif::TEncodingMethod method, int limit,
                         bool blank = false) {
     gif::TMemoryStream out;
-    gif::TEncodeSource source{blank ? nullptr : f.Pixels.data(), f.Width, f.Height,
-                              f.Interlaced, f.Bits, limit};
+    gif::TEncodeSource source{
+        blank ? nullptr : f.Pixels.data(), f.Width, f.Height, f.Interlaced, f.Bits, limit};
     EncodeResult r;
     try {
         encode(out, source, method);
@@ -33,9 +33,9 @@ EncodeResult RunEncoder(EncodeFn encode, const Frame& f, gif::TEncodingMethod me
 
 void ExpectSameBytes(const Frame& f, int limit, bool blank = false) {
     for (gif::TEncodingMethod method : {gif::emLZW, gif::emRLE}) {
-        SCOPED_TRACE(testing::Message() << f.Width << "x" << f.Height << " bits " << f.Bits
-                                        << " interlaced " << f.Interlaced << " method "
-                                        << int(method) << " limit " << limit);
+        SCOPED_TRACE(testing::Message()
+                     << f.Width << "x" << f.Height << " bits " << f.Bits << " interlaced "
+                     << f.Interlaced << " method " << int(method) << " limit " << limit);
         EncodeResult expected = RunEncoder(giftest::ref::EncodeImageData, f, method, limit, blank);
         EncodeResult fast = RunEncoder(gif::EncodeImageData, f, method, limit, blank);
         ASSERT_EQ(fast.Error, expected.Error);
@@ -58,7 +58,8 @@ TEST(EncoderDifferential, SameBytesForEveryKindOfFrame) {
             // Long runs drive the run-length encoder through its table reuse and clears.
             for (int maxRun : {3, 20, 300, 5000, 100000})
                 ExpectSameBytes(RunsFrame(rng, 500, 200, bits, interlaced, maxRun), 1 << bits);
-            Frame flat{1000, 700, bits, interlaced, std::vector<uint8_t>(700000, uint8_t(bits - 1))};
+            Frame flat{1000, 700, bits, interlaced,
+                       std::vector<uint8_t>(700000, uint8_t(bits - 1))};
             ExpectSameBytes(flat, 1 << bits);
             ExpectSameBytes(flat, 1 << bits, /*blank=*/true);
         }
@@ -69,10 +70,10 @@ TEST(EncoderDifferential, PixelOutsideTheColorTable) {
     std::mt19937 rng(5);
     for (int round = 0; round < 200; ++round) {
         int bits = 1 + int(rng() % 8);
-        Frame f = rng() % 2 ? RandomFrame(rng, 1 + int(rng() % 300), 1 + int(rng() % 40), bits,
-                                           rng() % 2)
-                            : RunsFrame(rng, 1 + int(rng() % 300), 1 + int(rng() % 40), bits,
-                                        rng() % 2, 50);
+        Frame f =
+            rng() % 2
+                ? RandomFrame(rng, 1 + int(rng() % 300), 1 + int(rng() % 40), bits, rng() % 2)
+                : RunsFrame(rng, 1 + int(rng() % 300), 1 + int(rng() % 40), bits, rng() % 2, 50);
         const int colors = 1 << bits;
         int limit = 1 + int(rng() % (colors - 1));
         // One bad pixel somewhere, sometimes far enough in that sub-blocks went out.

@@ -1,7 +1,7 @@
 // Encode -> decode round trips for both encoders over many kinds of frames.
-#include <gtest/gtest.h>
-
 #include "codec_test_util.h"
+
+#include <gtest/gtest.h>
 
 namespace giftest::codec {
 namespace {
@@ -30,9 +30,9 @@ std::vector<Frame> Frames() {
 TEST(CodecRoundTrip, LZWAndRLEDecodeToTheSamePixels) {
     for (gif::TEncodingMethod method : {gif::emLZW, gif::emRLE}) {
         for (const Frame& f : Frames()) {
-            SCOPED_TRACE(testing::Message() << "method " << int(method) << " " << f.Width << "x"
-                                            << f.Height << " bits " << f.Bits << " interlaced "
-                                            << f.Interlaced);
+            SCOPED_TRACE(testing::Message()
+                         << "method " << int(method) << " " << f.Width << "x" << f.Height
+                         << " bits " << f.Bits << " interlaced " << f.Interlaced);
             std::vector<uint8_t> bytes = Encode(f, method);
             DecodeResult r = Decode(bytes, f.Width, f.Height, f.Interlaced);
             EXPECT_EQ(r.Error, "");

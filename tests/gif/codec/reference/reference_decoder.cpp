@@ -1,15 +1,15 @@
 #include "reference_decoder.h"
 
-#include <vector>
-
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
+
+#include <vector>
 
 namespace giftest::ref {
 namespace {
 
 class Decoder {
-public:
+  public:
     Decoder(gif::TStream& stream, int s, const std::function<void(const char*)>& warn)
         : stream_(stream), warn_(warn), s_(s) {
         K_ = 1 << s;
@@ -34,7 +34,8 @@ public:
                 T_ = 2 * K_;
                 F_ = K_ + 2;
                 stack_.clear();
-                do code = ReadCode();
+                do
+                    code = ReadCode();
                 while (code == K_);
                 // The end code right after a clear still ends the data.
                 if (code == E_) continue;
@@ -85,7 +86,7 @@ public:
 
     bool StackEmpty() const { return stack_.empty(); }
 
-private:
+  private:
     void Push(int v) { stack_.push_back(v); }
     int Pop() {
         int v = stack_.back();

@@ -2,11 +2,11 @@
 // (ReadCode, ReadPixel, the pixel fill), used to check the fast decoder.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-
 #include "gif/base/stream.h"
 #include "gif/codec/lzw_decoder.h"
+
+#include <cstdint>
+#include <functional>
 
 namespace giftest::ref {
 

@@ -1,19 +1,19 @@
 #include "reference_encoders.h"
 
-#include <algorithm>
-#include <memory>
-
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
 #include "gif/codec/hash_table.h"
 #include "gif/codec/run_cost.h"
 #include "gif/codec/sub_block_writer.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace giftest::ref {
 namespace {
 
 class Encoder {
-public:
+  public:
     explicit Encoder(const gif::TEncodeSource& src) : src_(src) {}
     virtual ~Encoder() = default;
 
@@ -38,7 +38,7 @@ public:
         stream.WriteByte(0);
     }
 
-protected:
+  protected:
     virtual void Compress() = 0;
 
     virtual void EmitCode(int code) {
@@ -93,10 +93,10 @@ protected:
 };
 
 class LZW : public Encoder {
-public:
+  public:
     using Encoder::Encoder;
 
-protected:
+  protected:
     void EmitCode(int code) override {
         Encoder::EmitCode(code);
         if (F_ > maxCode_ || clearPending_) {
@@ -140,16 +140,16 @@ protected:
         EmitCode(prefix);
     }
 
-private:
+  private:
     std::unique_ptr<gif::THashTable> table_;
     int F_ = 0;
 };
 
 class RLE : public Encoder {
-public:
+  public:
     using Encoder::Encoder;
 
-protected:
+  protected:
     void Compress() override {
         B_ = K_ + 2;
         M_ = 4095 - B_;
@@ -176,7 +176,7 @@ protected:
         EndRun(length_);
     }
 
-private:
+  private:
     void Clear() {
         bump_ = bumpInit_;
         clearAt_ = clearInit_;
@@ -240,7 +240,8 @@ private:
             Clear();
             AfterClear(n);
         } else {
-            for (; n > 0; --n) Literal(color_);
+            for (; n > 0; --n)
+                Literal(color_);
         }
     }
     void FromTable(int64_t n) {
@@ -257,7 +258,8 @@ private:
             return;
         }
         clearAt_ = M_;
-        for (; reps > 0; --reps) Literal(int(B_ + tableRun_ - 2));
+        for (; reps > 0; --reps)
+            Literal(int(B_ + tableRun_ - 2));
         if (left > 0) {
             if (justCleared_)
                 AfterClear(left);
