@@ -74,16 +74,21 @@ void TLZWEncoder::ColorErrorAt(const TState& s) {
     ColorError();
 }
 
-// Sends the prefix code from the locals (the common miss, no size change).
-#define LZW_EMIT_PREFIX(s)                                                                         \
-    do {                                                                                           \
-        (s).Acc |= uint64_t((s).Prefix) << (s).Bits;                                               \
-        (s).Bits += unsigned((s).CodeSize);                                                        \
-        std::memcpy((s).Out, &(s).Acc, 8);                                                         \
-        (s).Out += (s).Bits >> 3;                                                                  \
-        (s).Acc >>= (s).Bits & ~7u;                                                                \
-        (s).Bits &= 7;                                                                             \
-    } while (false)
+namespace {
+
+// Sends the prefix code (the common miss, no size change). Always inlined, so that the
+// state stays in registers.
+[[gnu::always_inline]] inline void EmitPrefix(uint64_t& acc, unsigned& bits, uint8_t*& out,
+                                              uint32_t prefix, int codeSize) {
+    acc |= uint64_t(prefix) << bits;
+    bits += unsigned(codeSize);
+    std::memcpy(out, &acc, 8);
+    out += bits >> 3;
+    acc >>= bits & ~7u;
+    bits &= 7;
+}
+
+} // namespace
 
 template <bool CheckLimit>
 void TLZWEncoder::RunSplit(TState& state, const uint8_t* p, const uint8_t* const end) {
@@ -109,7 +114,7 @@ void TLZWEncoder::RunSplit(TState& state, const uint8_t* p, const uint8_t* const
                 s.Prefix = child;
                 continue;
             }
-            LZW_EMIT_PREFIX(s);
+            EmitPrefix(s.Acc, s.Bits, s.Out, s.Prefix, s.CodeSize);
             if (s.Out - base >= kOutBatch) [[unlikely]] {
                 outLen_ = int(s.Out - base);
                 FlushOut();
@@ -162,7 +167,7 @@ void TLZWEncoder::RunSplit(TState& state, const uint8_t* p, const uint8_t* const
             }
         }
         // A miss: the prefix code goes out, the key takes the next free code.
-        LZW_EMIT_PREFIX(s);
+        EmitPrefix(s.Acc, s.Bits, s.Out, s.Prefix, s.CodeSize);
         if (s.Out - base >= kOutBatch) [[unlikely]] {
             outLen_ = int(s.Out - base);
             FlushOut();
@@ -207,7 +212,7 @@ void TLZWEncoder::RunDirect(TState& state, const uint8_t* p, const uint8_t* cons
             s.Prefix = child;
             continue;
         }
-        LZW_EMIT_PREFIX(s);
+        EmitPrefix(s.Acc, s.Bits, s.Out, s.Prefix, s.CodeSize);
         if (s.Out - base >= kOutBatch) [[unlikely]] {
             outLen_ = int(s.Out - base);
             FlushOut();
@@ -228,8 +233,6 @@ void TLZWEncoder::RunDirect(TState& state, const uint8_t* p, const uint8_t* cons
     }
     state = s;
 }
-
-#undef LZW_EMIT_PREFIX
 
 template <bool CheckLimit> void TLZWEncoder::CompressRows() {
     TState state{acc_, unsigned(bitCount_), out_ + outLen_, codeSize_, maxCode_, 0, 0};
