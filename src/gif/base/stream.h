@@ -67,6 +67,21 @@ private:
     size_t pos_ = 0;
 };
 
+// A stream that keeps nothing and counts what is written: for measuring output sizes.
+class TCountingStream : public TStream {
+public:
+    size_t Read(void*, size_t) override { return 0; }
+    size_t Write(const void*, size_t count) override {
+        size_ += int64_t(count);
+        return count;
+    }
+    int64_t Seek(int64_t, TSeekOrigin) override { return size_; }
+    int64_t Size() override { return size_; }
+
+private:
+    int64_t size_ = 0;
+};
+
 // A stream over a file of the file system.
 class TFileStream : public TStream {
 public:

@@ -109,10 +109,10 @@ void TGIFColorMap::SetColorAt(int index, TColor value) {
     NotifyChanged();
 }
 
-int TGIFColorMap::BitsNeeded() const {
-    if (count_ == 0) return 0;
+int TGIFColorMap::BitsFor(int count) {
+    if (count <= 0) return 0;
     int bits = 1;
-    while ((1 << bits) < count_) ++bits;
+    while ((1 << bits) < count) ++bits;
     return bits;
 }
 

@@ -60,7 +60,9 @@ public:
     TColor ColorAt(int index);
     void SetColorAt(int index, TColor value);
     // Bits per pixel needed for EntryCount entries (0 for an empty table).
-    int BitsNeeded() const;
+    int BitsNeeded() const { return BitsFor(count_); }
+    // Bits per pixel needed for `count` entries: the smallest b >= 1 with 2^b >= count.
+    static int BitsFor(int count);
 
     // Writes the entries padded with black to 2^BitsNeeded entries; nothing when empty.
     void SaveToStream(TStream& stream) const;

@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 #include "gif/optimize/frame_rules.h"
 #include "gif/optimize/optimize_progress.h"
@@ -93,10 +95,38 @@ int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& mark
     if (!used[size_t(wanted)]) return wanted;
     for (int i = 0; i < table.EntryCount(); ++i)
         if (!used[size_t(i)]) return i;
-    // Every entry is still in use: a new entry becomes the transparent one. The caller
-    // made sure the table has room.
+    // Every entry is still in use: a new entry (EntryCount, appended by the caller) becomes
+    // the transparent one. The caller made sure the table has room.
     if (used[size_t(table.EntryCount())]) return -1;
-    return table.AppendColor(preferred);
+    return table.EntryCount();
+}
+
+// The bytes of LZW data for what trimming would keep of `pixels`: the rectangle of the
+// pixels other than `transparent` (all of them when it is -1).
+int64_t TrimmedCompressedSize(const TGIFSubImage& frame, const std::vector<uint8_t>& pixels,
+                              int transparent, int bits) {
+    const int width = frame.FrameWidth();
+    const int height = frame.FrameHeight();
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels.data() + size_t(y) * width;
+        for (int x = 0; x < width; ++x) {
+            if (row[x] == transparent) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = y;
+        }
+    }
+    if (right < 0) return 0;
+    const int w = right - left + 1;
+    const int h = bottom - top + 1;
+    std::vector<uint8_t> kept(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(pixels.data() + size_t(top + y) * width + left, w, kept.data() + size_t(y) * w);
+    TCountingStream counter;
+    EncodeImageData(counter, {kept.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW);
+    return counter.Size();
 }
 
 } // namespace
@@ -145,8 +175,23 @@ bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, 
         if (replacement < 0) return false;
     }
     std::span<uint8_t> pixels = frame.PixelData();
-    for (size_t i = 0; i < pixels.size(); ++i)
-        if (marks[i]) pixels[i] = uint8_t(replacement);
+    std::vector<uint8_t> replaced(pixels.begin(), pixels.end());
+    for (size_t i = 0; i < replaced.size(); ++i)
+        if (marks[i]) replaced[i] = uint8_t(replacement);
+
+    // Transparency scattered through noisy pictures (video, dithering) breaks the runs LZW
+    // feeds on and can make the frame larger: the replacement is kept only when what is
+    // left of the frame compresses to no more than before.
+    std::vector<uint8_t> original(pixels.begin(), pixels.end());
+    TGIFColorMap& table = ActiveTable(frame);
+    int bitsBefore = table.BitsNeeded();
+    int bitsAfter = TGIFColorMap::BitsFor(std::max(table.EntryCount(), replacement + 1));
+    if (TrimmedCompressedSize(frame, replaced, replacement, bitsAfter) >
+        TrimmedCompressedSize(frame, original, transparent, bitsBefore))
+        return false;
+
+    if (opaque && replacement == table.EntryCount()) table.AppendColor(preferred);
+    std::copy(replaced.begin(), replaced.end(), pixels.begin());
     if (opaque) {
         TGIFGraphicControlExtension& gce = EnsureControlBlock(frame);
         gce.SetTransparentIndex(uint8_t(replacement));

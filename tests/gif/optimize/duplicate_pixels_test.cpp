@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "gif/base/stream.h"
 #include "gif/optimize/duplicate_pixels.h"
 #include "gif/optimize/optimize_fixtures.h"
 
@@ -128,4 +132,38 @@ TEST(DuplicatePixels, OpaqueFrameWithAFullTableIsLeftAlone) {
     a.image.Optimize(optDuplicatePixels);
     EXPECT_FALSE(second.IsTransparent());
     EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{7, 8}));
+}
+
+TEST(DuplicatePixels, NeverMakesNoisyVideoLarger) {
+    // Moving smooth shapes with a little noise, as video frames cut to a colour cube look:
+    // many pixels repeat the frame before at scattered places. Turning those into
+    // transparency breaks the runs LZW feeds on, so the pass must leave such frames alone.
+    std::vector<TColor> cube;
+    for (int i = 0; i < 216; ++i) cube.push_back(RGB(uint8_t(i / 36 * 51), uint8_t(i / 6 % 6 * 51), uint8_t(i % 6 * 51)));
+    Animation a(cube);
+    constexpr int W = 120, H = 90;
+    uint32_t seed = 5;
+    auto noise = [&] { return double(((seed = seed * 1103515245u + 12345u) >> 16) % 100) / 1000.0 - 0.05; };
+    auto level = [](double v) { return std::clamp(int(v * 6), 0, 5); };
+    for (int f = 0; f < 4; ++f) {
+        std::vector<uint8_t> pixels(size_t(W) * H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                double t = f * 0.15;
+                double v = std::sin(x * 0.05 + t) + std::sin(y * 0.07 - t) + std::sin((x + y) * 0.03 + 2 * t);
+                double n = noise();
+                pixels[size_t(y) * W + x] = uint8_t(36 * level(0.5 + v / 6 + n) +
+                                                    6 * level(0.5 + std::sin(v) / 3 + n) +
+                                                    level(0.5 - v / 6 + n));
+            }
+        a.Add(0, 0, W, H, pixels);
+    }
+    auto savedSize = [](TGIFImage& image) {
+        TCountingStream counter;
+        image.SaveToStream(counter);
+        return counter.Size();
+    };
+    int64_t before = savedSize(a.image);
+    a.image.Optimize(optDuplicatePixels);
+    EXPECT_LE(savedSize(a.image), before);
 }
