@@ -131,6 +131,7 @@ class TLZWDecoder {
     // The string table.
     void ResetTable();
     void SkipRest();
+    void RequestOnePixel();
     int WalkString(int code, uint8_t* stack);
     void AddEntry(int suffix);
     void ExtraPixelRequest();
@@ -456,8 +457,15 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
 }
 
 // After the fill, one more pixel is requested and thrown away; with the end code next,
-// this reads the rest of the data and the terminator.
+// this reads the rest of the data and the terminator. Data that goes on without an end
+// code (some writers add codes past the last pixel) is skipped up to the terminator too,
+// so that the frames after it are not lost.
 void TLZWDecoder::ExtraPixelRequest() {
+    RequestOnePixel();
+    if (!ended_) SkipRest();
+}
+
+void TLZWDecoder::RequestOnePixel() {
     if (stackLeft_ || ended_) return;
     int code = ReadCode(n_);
     if (code < 0) return;

@@ -136,6 +136,20 @@ TEST(GifReader, EarlyEndKeepsFillValueAndContinues) {
     EXPECT_TRUE(loaded.log.Entries.empty());
 }
 
+TEST(GifReader, DataPastTheLastPixelIsSkipped) {
+    // Some writers put codes after the last pixel; the frames after them must not be lost.
+    GifBuilder gif(2, 1, kFour);
+    gif.Raw({0x2C}).Word(0).Word(0).Word(2).Word(1).Raw({0});
+    gif.Raw(giftest::PlainLZW(std::vector<uint8_t>(300, 1), 2));
+    gif.Image(0, 0, 2, 1, {3, 2}).Trailer();
+    Loaded loaded(gif.Bytes);
+    ASSERT_EQ(loaded.image.FrameCount(), 2);
+    EXPECT_EQ(Pixels(*loaded.image.Frame(0)), (std::vector<uint8_t>{1, 1}));
+    EXPECT_EQ(Pixels(*loaded.image.Frame(1)), (std::vector<uint8_t>{3, 2}));
+    EXPECT_TRUE(loaded.log.Entries.empty());
+    EXPECT_EQ(loaded.endPosition, int64_t(gif.Bytes.size()));
+}
+
 TEST(GifReader, InterlacedSmallHeightsAreFilledCompletely) {
     for (int height : {1, 2, 3, 5, 9}) {
         // Rows in stream order: passes 0, 8, 16.. / 4, 12.. / 2, 6.. / 1, 3..

@@ -19,6 +19,17 @@ class Decoder {
         F_ = K_ + 2;
     }
 
+    // After the last pixel: data that goes on without an end code is skipped up to and
+    // including the terminator, so that the next block is read from its start.
+    void SkipUnusedData() {
+        if (ended_ || zeroBlock_) return;
+        uint8_t length;
+        while (stream_.ReadByte(length) && length != 0) {
+            std::vector<uint8_t> skip(length);
+            stream_.Read(skip.data(), length);
+        }
+    }
+
     int ReadPixel() {
         if (!stack_.empty()) return Pop();
         // The end code finishes the data: nothing is read after it.
@@ -189,6 +200,7 @@ void DecodeImageData(gif::TStream& stream, const gif::TDecodeTarget& target,
                 if (!fillRow(y)) return;
     }();
     decoder.ReadPixel();
+    decoder.SkipUnusedData();
 }
 
 } // namespace giftest::ref
