@@ -5,9 +5,12 @@
 //     size_ratio = our image data bytes / giflib's.
 //   BM_EncodeRLE/<input>: our run-length encoder alone; rle_giflib_ok says whether
 //     giflib decodes its output to the same pixels.
+//   BM_LoadFile/<input>, BM_SaveFile/<input>: whole files, as the editor reads and writes
+//     them: TGIFImage::LoadFromStream vs DGifSlurp, TGIFImage::SaveToStream vs EGifSpew.
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/codec/lzw_decoder.h"
+#include "gif/model/image.h"
 #include "inputs.h"
 
 #include <benchmark/benchmark.h>
@@ -249,6 +252,83 @@ void BM_EncodeRLE(benchmark::State& state, const Input* input) {
     state.counters["rle_giflib_ok"] = ok ? 1 : 0;
 }
 
+// The input as an image of our object model, coloured like the giflib files.
+std::unique_ptr<gif::TGIFImage> OurImage(const Input& input) {
+    auto image = std::make_unique<gif::TGIFImage>();
+    for (int i = 0; i < (1 << input.Bits); ++i)
+        image->GlobalColorMap().AppendColor(gif::RGB(uint8_t(i * 37), uint8_t(i * 91), uint8_t(i * 13)));
+    for (const FrameInput& f : input.Frames) {
+        auto frame = std::make_unique<gif::TGIFSubImage>(image.get());
+        frame->SetPlacement(0, 0, f.Width, f.Height);
+        frame->SetInterlaced(f.Interlaced);
+        std::memcpy(frame->Pixels(), f.Pixels.data(), f.Pixels.size());
+        image->AddFrame(std::move(frame));
+    }
+    return image;
+}
+
+void BM_LoadFile(benchmark::State& state, const Input* input) {
+    const std::vector<uint8_t> gif = GiflibEncode(*input);
+    double ours = 0, theirs = 0;
+    for (auto _ : state) {
+        Clock::time_point t0 = Clock::now();
+        {
+            gif::TMemoryStream stream{std::span<const uint8_t>(gif)};
+            gif::TGIFImage image;
+            image.LoadFromStream(stream);
+            benchmark::DoNotOptimize(image.Frame(0)->Pixels());
+        }
+        Clock::time_point t1 = Clock::now();
+        MemoryReader reader{&gif};
+        int error = 0;
+        GifFileType* file = DGifOpen(&reader, ReadFromMemory, &error);
+        if (!file || DGifSlurp(file) != GIF_OK) state.SkipWithError("DGifSlurp failed");
+        benchmark::DoNotOptimize(file->SavedImages);
+        DGifCloseFile(file, &error);
+        Clock::time_point t2 = Clock::now();
+        ours += Seconds(t1 - t0);
+        theirs += Seconds(t2 - t1);
+        state.SetIterationTime(Seconds(t1 - t0));
+    }
+    Report(state, *input, ours, theirs);
+}
+
+void BM_SaveFile(benchmark::State& state, const Input* input) {
+    std::unique_ptr<gif::TGIFImage> image = OurImage(*input);
+    double ours = 0, theirs = 0;
+    size_t ourBytes = 0, theirBytes = 0;
+    for (auto _ : state) {
+        Clock::time_point t0 = Clock::now();
+        gif::TMemoryStream out;
+        image->SaveToStream(out);
+        Clock::time_point t1 = Clock::now();
+        ourBytes = size_t(out.Size());
+        std::vector<uint8_t> theirs_out;
+        int error = 0;
+        GifFileType* file = EGifOpen(&theirs_out, WriteToMemory, &error);
+        std::vector<GifColorType> colors(size_t(1) << input->Bits);
+        file->SWidth = input->Frames[0].Width;
+        file->SHeight = input->Frames[0].Height;
+        file->SColorResolution = 8;
+        file->SColorMap = GifMakeMapObject(int(colors.size()), colors.data());
+        for (const FrameInput& f : input->Frames) {
+            SavedImage* saved = GifMakeSavedImage(file, nullptr);
+            saved->ImageDesc = {0, 0, f.Width, f.Height, f.Interlaced, nullptr};
+            saved->RasterBits = static_cast<GifByteType*>(malloc(f.Pixels.size()));
+            std::memcpy(saved->RasterBits, f.Pixels.data(), f.Pixels.size());
+        }
+        Clock::time_point t2 = Clock::now();
+        if (EGifSpew(file) != GIF_OK) state.SkipWithError("EGifSpew failed");
+        Clock::time_point t3 = Clock::now();
+        theirBytes = theirs_out.size();
+        ours += Seconds(t1 - t0);
+        theirs += Seconds(t3 - t2);
+        state.SetIterationTime(Seconds(t1 - t0));
+    }
+    Report(state, *input, ours, theirs);
+    state.counters["size_ratio"] = double(ourBytes) / double(theirBytes);
+}
+
 } // namespace
 } // namespace benchcodec
 
@@ -261,6 +341,14 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("BM_EncodeLZW/" + input.Name).c_str(),
                                      benchcodec::BM_EncodeLZW, &input)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_LoadFile/" + input.Name).c_str(),
+                                     benchcodec::BM_LoadFile, &input)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_SaveFile/" + input.Name).c_str(),
+                                     benchcodec::BM_SaveFile, &input)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("BM_EncodeRLE/" + input.Name).c_str(),
