@@ -27,16 +27,16 @@ struct Frame {
 };
 
 // A frame using the image's global table.
-inline gif::TGIFSubImage& AddFrame(gif::TGIFImage& image, const Frame& spec) {
+inline gif::TGIFSubImage& AddFrame(gif::TGIFImage& image, const Frame& wanted) {
     auto frame = std::make_unique<gif::TGIFSubImage>(&image);
-    frame->SetPlacement(spec.Left, spec.Top, spec.Width, spec.Height);
-    std::copy(spec.Pixels.begin(), spec.Pixels.end(), frame->Pixels());
-    if (spec.Delay >= 0) {
+    frame->SetPlacement(wanted.Left, wanted.Top, wanted.Width, wanted.Height);
+    std::copy(wanted.Pixels.begin(), wanted.Pixels.end(), frame->Pixels());
+    if (wanted.Delay >= 0) {
         auto control = std::make_unique<gif::TGIFGraphicControlExtension>(frame.get());
-        control->SetDelayTime(uint16_t(spec.Delay));
-        control->SetDisposalCode(uint8_t(spec.Disposal));
-        if (spec.Transparent >= 0) {
-            control->SetTransparentIndexUnchecked(uint8_t(spec.Transparent));
+        control->SetDelayTime(uint16_t(wanted.Delay));
+        control->SetDisposalCode(uint8_t(wanted.Disposal));
+        if (wanted.Transparent >= 0) {
+            control->SetTransparentIndexUnchecked(uint8_t(wanted.Transparent));
             control->SetTransparentFlag(true);
         }
         frame->Blocks().Add(std::move(control));
