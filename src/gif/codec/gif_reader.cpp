@@ -39,7 +39,8 @@ void DecodePixels(TGIFSubImage& frame, TStream& stream) {
     frame.AllocatePixels();
     int fill = frame.IsTransparent() && frame.ControlBlock()
                    ? frame.ControlBlock()->TransparentIndex() : 0;
-    if (fill != 0) std::memset(frame.Pixels(), fill, size_t(frame.PixelCount()));
+    if (fill != 0 && frame.HasPixels())
+        std::memset(frame.Pixels(), fill, size_t(frame.PixelCount()));
     // A frame of zero size still has image data to step over.
     TDecodeTarget target{frame.Pixels(), frame.FrameWidth(), frame.FrameHeight(),
                          frame.IsInterlaced()};

@@ -210,6 +210,16 @@ TEST(GifReader, ShortColourTableIsAnError) {
     }
 }
 
+TEST(GifReader, TransparentFrameOfZeroSizeOnAnEmptyScreen) {
+    // Found by the fuzzer: nothing to fill, but the image data must still be stepped over.
+    GifBuilder gif(0, 0);
+    gif.Control(0, 0, 3).Image(0, 0, 0, 0, {}).Image(0, 0, 1, 1, {1}).Trailer();
+    Loaded loaded(gif.Bytes);
+    ASSERT_EQ(loaded.image.FrameCount(), 2);
+    EXPECT_TRUE(loaded.image.Frame(0)->IsBlank());
+    EXPECT_EQ(loaded.image.Frame(1)->PixelAt(0, 0), 1);
+}
+
 TEST(GifReader, HugeFrameIsRefusedBeforeAllocating) {
     GifBuilder gif(1, 1, kFour);
     gif.Raw({0x2C}).Word(0).Word(0).Word(60000).Word(60000).Raw({0}).Raw(giftest::PlainLZW({1}, 2));
