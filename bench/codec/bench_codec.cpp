@@ -43,9 +43,9 @@ int WriteToMemory(GifFileType* file, const GifByteType* buffer, int count) {
     return count;
 }
 
-// Writes the input as a GIF with giflib; returns the file's bytes.
-std::vector<uint8_t> GiflibEncode(const Input& input) {
-    std::vector<uint8_t> out;
+// A giflib file writing into `out`, holding copies of the input's frames, ready for
+// EGifSpew (which also frees it). The copies are made here, outside any timed part.
+GifFileType* GiflibSpewReady(const Input& input, std::vector<uint8_t>& out) {
     int error = 0;
     GifFileType* file = EGifOpen(&out, WriteToMemory, &error);
     if (!file) throw std::runtime_error("EGifOpen failed");
@@ -67,7 +67,14 @@ std::vector<uint8_t> GiflibEncode(const Input& input) {
         image->RasterBits = static_cast<GifByteType*>(malloc(f.Pixels.size()));
         std::memcpy(image->RasterBits, f.Pixels.data(), f.Pixels.size());
     }
-    if (EGifSpew(file) != GIF_OK) throw std::runtime_error("EGifSpew failed");
+    out.reserve(input.PixelCount() * 3 / 2 + 1024);
+    return file;
+}
+
+// Writes the input as a GIF with giflib; returns the file's bytes.
+std::vector<uint8_t> GiflibEncode(const Input& input) {
+    std::vector<uint8_t> out;
+    if (EGifSpew(GiflibSpewReady(input, out)) != GIF_OK) throw std::runtime_error("EGifSpew failed");
     return out;
 }
 
@@ -201,20 +208,7 @@ void BM_EncodeLZW(benchmark::State& state, const Input* input) {
         // giflib's set-up (colour map, copies of the rasters) is timed as part of EGifSpew's
         // share only where it cannot be avoided; the copies are made outside.
         std::vector<uint8_t> out;
-        int error = 0;
-        GifFileType* file = EGifOpen(&out, WriteToMemory, &error);
-        std::vector<GifColorType> colors(size_t(1) << input->Bits);
-        file->SWidth = input->Frames[0].Width;
-        file->SHeight = input->Frames[0].Height;
-        file->SColorResolution = 8;
-        file->SColorMap = GifMakeMapObject(int(colors.size()), colors.data());
-        for (const FrameInput& f : input->Frames) {
-            SavedImage* image = GifMakeSavedImage(file, nullptr);
-            image->ImageDesc = {0, 0, f.Width, f.Height, f.Interlaced, nullptr};
-            image->RasterBits = static_cast<GifByteType*>(malloc(f.Pixels.size()));
-            std::memcpy(image->RasterBits, f.Pixels.data(), f.Pixels.size());
-        }
-        out.reserve(input->PixelCount() * 3 / 2 + 1024);
+        GifFileType* file = GiflibSpewReady(*input, out);
         Clock::time_point t2 = Clock::now();
         if (EGifSpew(file) != GIF_OK) state.SkipWithError("EGifSpew failed");
         Clock::time_point t3 = Clock::now();
@@ -304,19 +298,7 @@ void BM_SaveFile(benchmark::State& state, const Input* input) {
         Clock::time_point t1 = Clock::now();
         ourBytes = size_t(out.Size());
         std::vector<uint8_t> theirs_out;
-        int error = 0;
-        GifFileType* file = EGifOpen(&theirs_out, WriteToMemory, &error);
-        std::vector<GifColorType> colors(size_t(1) << input->Bits);
-        file->SWidth = input->Frames[0].Width;
-        file->SHeight = input->Frames[0].Height;
-        file->SColorResolution = 8;
-        file->SColorMap = GifMakeMapObject(int(colors.size()), colors.data());
-        for (const FrameInput& f : input->Frames) {
-            SavedImage* saved = GifMakeSavedImage(file, nullptr);
-            saved->ImageDesc = {0, 0, f.Width, f.Height, f.Interlaced, nullptr};
-            saved->RasterBits = static_cast<GifByteType*>(malloc(f.Pixels.size()));
-            std::memcpy(saved->RasterBits, f.Pixels.data(), f.Pixels.size());
-        }
+        GifFileType* file = GiflibSpewReady(*input, theirs_out);
         Clock::time_point t2 = Clock::now();
         if (EGifSpew(file) != GIF_OK) state.SkipWithError("EGifSpew failed");
         Clock::time_point t3 = Clock::now();
