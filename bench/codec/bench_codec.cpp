@@ -155,6 +155,18 @@ std::vector<std::vector<uint8_t>> OurEncode(const Input& input, gif::TEncodingMe
     return data;
 }
 
+// Reads a whole file with DGifSlurp, as a program using giflib would; false on failure.
+bool GiflibSlurp(const std::vector<uint8_t>& gif) {
+    MemoryReader reader{&gif};
+    int error = 0;
+    GifFileType* file = DGifOpen(&reader, ReadFromMemory, &error);
+    if (!file) return false;
+    bool ok = DGifSlurp(file) == GIF_OK;
+    benchmark::DoNotOptimize(file->SavedImages);
+    DGifCloseFile(file, &error);
+    return ok;
+}
+
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
@@ -184,12 +196,7 @@ void BM_Decode(benchmark::State& state, const Input* input) {
             benchmark::DoNotOptimize(pixels.data());
         }
         Clock::time_point t1 = Clock::now();
-        MemoryReader reader{&gif};
-        int error = 0;
-        GifFileType* file = DGifOpen(&reader, ReadFromMemory, &error);
-        if (!file || DGifSlurp(file) != GIF_OK) state.SkipWithError("DGifSlurp failed");
-        benchmark::DoNotOptimize(file->SavedImages);
-        DGifCloseFile(file, &error);
+        if (!GiflibSlurp(gif)) state.SkipWithError("DGifSlurp failed");
         Clock::time_point t2 = Clock::now();
         ours += Seconds(t1 - t0);
         theirs += Seconds(t2 - t1);
@@ -273,12 +280,7 @@ void BM_LoadFile(benchmark::State& state, const Input* input) {
             benchmark::DoNotOptimize(image.Frame(0)->Pixels());
         }
         Clock::time_point t1 = Clock::now();
-        MemoryReader reader{&gif};
-        int error = 0;
-        GifFileType* file = DGifOpen(&reader, ReadFromMemory, &error);
-        if (!file || DGifSlurp(file) != GIF_OK) state.SkipWithError("DGifSlurp failed");
-        benchmark::DoNotOptimize(file->SavedImages);
-        DGifCloseFile(file, &error);
+        if (!GiflibSlurp(gif)) state.SkipWithError("DGifSlurp failed");
         Clock::time_point t2 = Clock::now();
         ours += Seconds(t1 - t0);
         theirs += Seconds(t2 - t1);
