@@ -328,6 +328,21 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
         mask = (1u << n) - 1;
     };
 
+    // The entry of the previous code's string plus `suffix`: that string starts at prevPos
+    // and the new one ends at pos, so it is pos - prevPos + 1 pixels long.
+    auto addEntry = [&](uint8_t suffix) {
+        if (F >= kTableSize) return;
+        start_[F] = uint32_t(prevPos);
+        length_[F] = uint16_t(pos - prevPos + 1);
+        prefix_[F] = uint16_t(old);
+        suffix_[F] = suffix;
+        if (++F >= T && T < kTableSize) {
+            T *= 2;
+            ++n;
+            mask = (1u << n) - 1;
+        }
+    };
+
     int code = K; // the first request always initialises the table
     for (;;) {
         if (wellFormed && code < F && code > E) {
@@ -342,33 +357,13 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
                 std::memmove(out + pos, src, left);
                 stackLeft_ = true;
             }
-            if (F < kTableSize) {
-                start_[F] = uint32_t(prevPos);
-                length_[F] = uint16_t(pos - prevPos + 1);
-                prefix_[F] = uint16_t(old);
-                suffix_[F] = head;
-                if (++F >= T && T < kTableSize) {
-                    T *= 2;
-                    ++n;
-                    mask = (1u << n) - 1;
-                }
-            }
+            addEntry(head);
             old = code;
             prevPos = pos;
             pos += std::min(length, left);
         } else if (wellFormed && code < K) {
             out[pos] = uint8_t(code);
-            if (F < kTableSize) {
-                start_[F] = uint32_t(prevPos);
-                length_[F] = uint16_t(pos - prevPos + 1);
-                prefix_[F] = uint16_t(old);
-                suffix_[F] = uint8_t(code);
-                if (++F >= T && T < kTableSize) {
-                    T *= 2;
-                    ++n;
-                    mask = (1u << n) - 1;
-                }
-            }
+            addEntry(uint8_t(code));
             old = code;
             prevPos = pos;
             pos += 1;
@@ -385,17 +380,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
                 std::memmove(out + pos, src, left);
                 stackLeft_ = true;
             }
-            if (F < kTableSize) {
-                start_[F] = uint32_t(prevPos);
-                length_[F] = uint16_t(length);
-                prefix_[F] = uint16_t(old);
-                suffix_[F] = head;
-                if (++F >= T && T < kTableSize) {
-                    T *= 2;
-                    ++n;
-                    mask = (1u << n) - 1;
-                }
-            }
+            addEntry(head);
             old = code;
             prevPos = pos;
             pos += std::min(length, left);

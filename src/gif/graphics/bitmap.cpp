@@ -60,15 +60,7 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) {
 
 // Copies take the picture, not the owner's event handlers.
 TBitmap::TBitmap(const TBitmap& other) : TGraphic() {
-    SetTransparent(other.Transparent());
-    width_ = other.width_;
-    height_ = other.height_;
-    format_ = other.format_;
-    stride_ = other.stride_;
-    bits_ = other.bits_;
-    palette_ = CopyPalette(other.palette_);
-    transparentColor_ = other.transparentColor_;
-    transparentMode_ = other.transparentMode_;
+    *this = other;
 }
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
