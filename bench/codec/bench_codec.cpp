@@ -179,14 +179,30 @@ void Report(benchmark::State& state, const Input& input, double ours, double the
     state.SetItemsProcessed(int64_t(pixels));
 }
 
+// Times `decode` (ours) against DGifSlurp of the same file, in the same iteration.
+template <typename Decode>
+void CompareWithSlurp(benchmark::State& state, const Input& input, const std::vector<uint8_t>& gif,
+                      Decode decode) {
+    double ours = 0, theirs = 0;
+    for (auto _ : state) {
+        Clock::time_point t0 = Clock::now();
+        decode();
+        Clock::time_point t1 = Clock::now();
+        if (!GiflibSlurp(gif)) state.SkipWithError("DGifSlurp failed");
+        Clock::time_point t2 = Clock::now();
+        ours += Seconds(t1 - t0);
+        theirs += Seconds(t2 - t1);
+        state.SetIterationTime(Seconds(t1 - t0));
+    }
+    Report(state, input, ours, theirs);
+}
+
 void BM_Decode(benchmark::State& state, const Input* input) {
     const std::vector<uint8_t> gif = GiflibEncode(*input);
     const auto ranges = ImageDataRanges(gif);
     gif::TMemoryStream stream{std::vector<uint8_t>(gif)};
-    double ours = 0, theirs = 0;
     auto noWarnings = [](const char*) {};
-    for (auto _ : state) {
-        Clock::time_point t0 = Clock::now();
+    CompareWithSlurp(state, *input, gif, [&] {
         for (size_t i = 0; i < ranges.size(); ++i) {
             const FrameInput& f = input->Frames[i];
             std::vector<uint8_t> pixels(f.Pixels.size(), 0);
@@ -195,14 +211,7 @@ void BM_Decode(benchmark::State& state, const Input* input) {
                                  noWarnings);
             benchmark::DoNotOptimize(pixels.data());
         }
-        Clock::time_point t1 = Clock::now();
-        if (!GiflibSlurp(gif)) state.SkipWithError("DGifSlurp failed");
-        Clock::time_point t2 = Clock::now();
-        ours += Seconds(t1 - t0);
-        theirs += Seconds(t2 - t1);
-        state.SetIterationTime(Seconds(t1 - t0));
-    }
-    Report(state, *input, ours, theirs);
+    });
 }
 
 void BM_EncodeLZW(benchmark::State& state, const Input* input) {
@@ -270,23 +279,12 @@ std::unique_ptr<gif::TGIFImage> OurImage(const Input& input) {
 
 void BM_LoadFile(benchmark::State& state, const Input* input) {
     const std::vector<uint8_t> gif = GiflibEncode(*input);
-    double ours = 0, theirs = 0;
-    for (auto _ : state) {
-        Clock::time_point t0 = Clock::now();
-        {
-            gif::TMemoryStream stream{std::span<const uint8_t>(gif)};
-            gif::TGIFImage image;
-            image.LoadFromStream(stream);
-            benchmark::DoNotOptimize(image.Frame(0)->Pixels());
-        }
-        Clock::time_point t1 = Clock::now();
-        if (!GiflibSlurp(gif)) state.SkipWithError("DGifSlurp failed");
-        Clock::time_point t2 = Clock::now();
-        ours += Seconds(t1 - t0);
-        theirs += Seconds(t2 - t1);
-        state.SetIterationTime(Seconds(t1 - t0));
-    }
-    Report(state, *input, ours, theirs);
+    CompareWithSlurp(state, *input, gif, [&] {
+        gif::TMemoryStream stream{std::span<const uint8_t>(gif)};
+        gif::TGIFImage image;
+        image.LoadFromStream(stream);
+        benchmark::DoNotOptimize(image.Frame(0)->Pixels());
+    });
 }
 
 void BM_SaveFile(benchmark::State& state, const Input* input) {
