@@ -31,7 +31,10 @@ void TGIFSubImage::SetPlacement(int left, int top, int width, int height) {
         DropMask();
         AllocatePixels();
     }
+    GrowScreenToFit();
+}
 
+void TGIFSubImage::GrowScreenToFit() {
     TGIFImage* image = OwnerImage();
     if (!image) return;
     TGIFHeader& header = image->Header();
@@ -175,13 +178,10 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     if (&source == this) return;
     ResetFrame();
     if (source.IsBlank()) return;
-    // Pixels are copied whole below, so the descriptor is taken over directly rather than
-    // through SetPlacement; only the screen check of SetPlacement is wanted.
+    // The pixels are copied whole, so the descriptor is taken over directly; only the
+    // screen of this frame's image may have to grow.
     descriptor_ = source.descriptor_;
-    descriptor_.Width = 0;
-    descriptor_.Height = 0;
-    SetPlacement(source.FrameLeft(), source.FrameTop(), source.FrameWidth(), source.FrameHeight());
-    descriptor_.PackedFields = source.descriptor_.PackedFields;
+    GrowScreenToFit();
     isTransparent_ = source.isTransparent_;
     pixels_ = source.pixels_;
     localTable_.CopyFrom(source.localTable_);

@@ -135,6 +135,8 @@ private:
     friend struct TFrameBitmapBuilder;
     friend struct TFrameConverter;
 
+    // Enlarges the image's logical screen to hold the frame, warning when it was not 0 x 0.
+    void GrowScreenToFit();
     // Converts bitmaps, icons, metafiles and picture containers (frame_from_picture.cpp).
     void CopyFromPicture(const TPersistent* source);
 
