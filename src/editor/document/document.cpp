@@ -12,6 +12,7 @@
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
 #include "editor/document/workspace_host.h"
+#include "gif/model/image.h"
 
 namespace editor {
 
@@ -25,6 +26,14 @@ TDocument::~TDocument() {
     history_.Clear();
 }
 
+void TDocument::Retire() {
+    DeleteFileIfNamed(tempFileName_);
+    tempFileName_.clear();
+    history_.Clear();
+    Shown = {};
+    retired_ = true;
+}
+
 QString TDocument::ShortName() const { return QFileInfo(fileName_).fileName(); }
 
 void TDocument::SetMaxUndo(int n) {
@@ -34,6 +43,7 @@ void TDocument::SetMaxUndo(int n) {
 }
 
 void TDocument::SetModified(bool value) {
+    if (retired_) return;
     if (value) {
         if (tempFileName_.isEmpty()) tempFileName_ = MakeTempFile(GetTempFolder());
         // Without a backing file this document's edits would be lost at the next switch:
@@ -58,6 +68,7 @@ void TDocument::SetModified(bool value) {
 }
 
 bool TDocument::SaveQuery(bool saveAs, bool force) {
+    if (retired_) return false;
     IPrompter& prompter = workspace_.Prompter();
     if (!force && modified_) {
         prompter.Beep();
@@ -93,6 +104,7 @@ bool TDocument::SaveQuery(bool saveAs, bool force) {
 }
 
 bool TDocument::WriteDocument() {
+    if (retired_) return false;
     // Only the working image can be written: bring this document's animation into it.
     if (!Loaded || workspace_.ActiveDocument() != this) workspace_.BringDocumentForward(*this);
     const int answer = AskWithRemember(workspace_.Prompter(), workspace_.Config(),
@@ -129,6 +141,7 @@ void TDocument::PushCommand(int kind, int subKind, int arg1, int arg2, int frame
 }
 
 void TDocument::UpdateUndoState() {
+    if (retired_) return;
     TActionStates& actions = workspace_.Actions();
     actions.SetEnabled(TActionId::EditUndo, history_.Count() > 0);
     actions.SetCaption(TActionId::EditUndo, Format("&Undo %s", history_.TopCaption()));
@@ -138,6 +151,7 @@ void TDocument::UpdateUndoState() {
 }
 
 void TDocument::UndoLast() {
+    if (retired_) return;
     workspace_.Host().StopPlayback(true);
     editor::UndoLast(workspace_.Context(), history_, *this);
 }
@@ -148,9 +162,12 @@ void TDocument::DeleteTempFile() {
     SyncedCount = 0;
 }
 
-void TDocument::ReloadWorkingImage(const QString& path) { workspace_.ReloadWorkingImage(path); }
+void TDocument::ReloadWorkingImage(const QString& path) {
+    if (!retired_) workspace_.ReloadWorkingImage(path);
+}
 
 bool TDocument::WriteBackingFile() {
+    if (retired_) return false;
     if (tempFileName_.isEmpty()) tempFileName_ = MakeTempFile(GetTempFolder());
     if (tempFileName_.isEmpty()) return false;
     const bool saved = SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), tempFileName_,
@@ -159,8 +176,12 @@ bool TDocument::WriteBackingFile() {
     return saved;
 }
 
-void TDocument::RepaintFrameList() { workspace_.Host().RepaintFrameList(); }
+void TDocument::RepaintFrameList() {
+    if (!retired_) workspace_.Host().RepaintFrameList();
+}
 
-void TDocument::CloseNow() { workspace_.CloseDocumentNow(*this); }
+void TDocument::CloseNow() {
+    if (!retired_) workspace_.CloseDocumentNow(*this);
+}
 
 } // namespace editor

@@ -33,6 +33,11 @@ public:
     TDocument(TWorkspace& workspace, const QString& fileName, bool untitled);
     // Deletes the backing file and the history.
     ~TDocument() override;
+    // The document's window closed: the backing file and the history go now; the object
+    // stays, inert, until the workspace frees it, so that code still running for it (an
+    // undo whose reload closed the document) meets no freed memory.
+    void Retire();
+    bool Retired() const { return retired_; }
     TDocument(const TDocument&) = delete;
     TDocument& operator=(const TDocument&) = delete;
 
@@ -96,6 +101,7 @@ private:
     QString tempFileName_;
     bool modified_ = false;
     bool untitled_ = false;
+    bool retired_ = false;
     int maxUndo_ = 50;
     THistoryList history_;
 };

@@ -26,6 +26,7 @@ TWorkspace::~TWorkspace() {
     // Documents go first: their backing files and histories refer to the working image.
     active_ = nullptr;
     documents_.clear();
+    retired_.clear();
 }
 
 void TWorkspace::SetFramePrompts(IFramePrompts* prompts) {
@@ -54,6 +55,7 @@ bool TWorkspace::AnyDocumentModified() const {
 }
 
 TDocument& TWorkspace::CreateDocument(const QString& path) {
+    FreeRetiredDocuments();
     // The working image is about to hold the new document's animation.
     if (active_) active_->Loaded = false;
     auto document = std::make_unique<TDocument>(*this, path, false);
@@ -68,6 +70,7 @@ TDocument& TWorkspace::CreateDocument(const QString& path) {
 }
 
 TDocument& TWorkspace::CreateUntitledDocument() {
+    FreeRetiredDocuments();
     if (active_) active_->Loaded = false;
     auto document =
         std::make_unique<TDocument>(*this, Format(msg::UntitledName, untitledCounter_++), true);
@@ -93,7 +96,7 @@ void TWorkspace::DocumentClosed(TDocument& document) {
     if (!Contains(&document)) return;
     host_.StopPlayback(true);
     const bool last = DocumentCount() == 1;
-    std::unique_ptr<TDocument> closed = RemoveDocument(document);
+    RemoveDocument(document);
     if (last) {
         ResetMainWindow();
         host_.StartResetTimer();
@@ -104,9 +107,8 @@ void TWorkspace::CloseDocumentNow(TDocument& document) {
     if (!Contains(&document)) return;
     document.SetModified(false);
     const bool last = DocumentCount() == 1;
-    std::unique_ptr<TDocument> closed = RemoveDocument(document);
-    host_.DestroyDocumentWindow(*closed);
-    closed.reset();
+    RemoveDocument(document);
+    host_.DestroyDocumentWindow(document);
     // Without documents the window goes back to its empty state, as after a close.
     if (last) {
         ResetMainWindow();
@@ -114,18 +116,20 @@ void TWorkspace::CloseDocumentNow(TDocument& document) {
     }
 }
 
-std::unique_ptr<TDocument> TWorkspace::RemoveDocument(TDocument& document) {
+void TWorkspace::RemoveDocument(TDocument& document) {
     auto it = std::find_if(documents_.begin(), documents_.end(),
                            [&document](const auto& d) { return d.get() == &document; });
-    std::unique_ptr<TDocument> removed = std::move(*it);
+    document.Retire();
+    retired_.push_back(std::move(*it));
     documents_.erase(it);
     if (active_ == &document) active_ = nullptr;
     if (documents_.empty()) {
         actions_.SetEnabled(TActionId::EditUndo, false);
         actions_.SetCaption(TActionId::EditUndo, Format("&Undo %s", QString()));
     }
-    return removed;
 }
+
+void TWorkspace::FreeRetiredDocuments() { retired_.clear(); }
 
 void TWorkspace::ResetMainWindow() {
     host_.ResetWindow();

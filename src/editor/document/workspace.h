@@ -119,8 +119,9 @@ public:
 
 private:
     friend class TDocument;
-    // Takes the document out of the list (no longer active); the caller frees it.
-    std::unique_ptr<TDocument> RemoveDocument(TDocument& document);
+    // Takes the document out of the list (no longer active) and retires it.
+    void RemoveDocument(TDocument& document);
+    void FreeRetiredDocuments();
     // After a failed open, the active document's animation goes back into the working image.
     void RestoreActiveDocument();
     void ClearWorkingImage();
@@ -137,6 +138,8 @@ private:
     std::unique_ptr<IFramePrompts> storedPrompts_;
     IFramePrompts* framePrompts_;
     std::vector<std::unique_ptr<TDocument>> documents_;
+    // Closed documents, retired and freed once no code can still be running for them.
+    std::vector<std::unique_ptr<TDocument>> retired_;
     TDocument* active_ = nullptr;
     int untitledCounter_ = 1;
     bool inspectorHideOnce_ = false;

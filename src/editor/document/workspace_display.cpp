@@ -47,16 +47,22 @@ void TWorkspace::DisplayFrame(int index) {
     shown.ImageHeight = image_->Height();
     document.StatusText =
         Format(msg::FrameCaption, document.ShortName(), image_->Height(), image_->Width());
-    if (const gif::TGIFGraphicControlExtension* control = frame.ControlBlock()) {
+    shown.DrawTransparent = false;
+    shown.TransparentColor = gif::clNone;
+    const gif::TGIFGraphicControlExtension* control = frame.ControlBlock();
+    // A frame without any colour table has no colours to draw or to make transparent.
+    const bool hasColors = frame.EffectiveTable().EntryCount() > 0;
+    if (control && hasColors) {
         shown.DrawTransparent = control->TransparentFlag();
         shown.TransparentColor = control->TransparentColorValue();
     }
     // A copy: the frame's own bitmap is a cache that edits drop.
-    if (gif::TBitmap* bitmap = frame.FrameBitmap())
-        shown.Bitmap = std::make_shared<const gif::TBitmap>(*bitmap);
-    else
-        shown.Bitmap.reset();
-    frame.DropBitmap();
+    shown.Bitmap.reset();
+    if (hasColors) {
+        if (gif::TBitmap* bitmap = frame.FrameBitmap())
+            shown.Bitmap = std::make_shared<const gif::TBitmap>(*bitmap);
+        frame.DropBitmap();
+    }
     shown.Bounds = frame.BoundsRect();
     shown.Background = PanelBackground(*image_->Frame(0));
     host_.FrameShown(document);
