@@ -46,6 +46,7 @@ void TNumberField::SetText(const QString& text) {
     const bool blocked = edit_->blockSignals(true);
     edit_->setText(text);
     edit_->blockSignals(blocked);
+    if (!edit_->hasFocus()) onEntry_ = text;
 }
 
 int TNumberField::Position() const {
@@ -69,7 +70,20 @@ void TNumberField::SetReadOnly(bool readOnly) {
 void TNumberField::StepBy(int direction) {
     const int value = std::clamp(Position() + direction * step_, minimum_, maximum_);
     edit_->setText(QString::number(value));
+    if (!edit_->hasFocus()) onEntry_ = edit_->text();
     emit Edited(edit_->text());
+    emit Stepped();
+}
+
+bool TNumberField::CheckOnLeave() {
+    const bool accepted = leaveCheck_ ? leaveCheck_(edit_->text()) : editor::IsNumeric(edit_->text());
+    if (accepted) {
+        onEntry_ = edit_->text();
+        return true;
+    }
+    edit_->setText(onEntry_);
+    emit Edited(onEntry_);
+    return false;
 }
 
 bool TNumberField::eventFilter(QObject* watched, QEvent* event) {
@@ -77,10 +91,7 @@ bool TNumberField::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) {
             onEntry_ = edit_->text();
         } else if (event->type() == QEvent::FocusOut) {
-            if (!editor::IsNumeric(edit_->text())) {
-                edit_->setText(onEntry_);
-                emit Edited(onEntry_);
-            }
+            CheckOnLeave();
         }
     }
     return QWidget::eventFilter(watched, event);

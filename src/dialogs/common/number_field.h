@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QWidget>
+#include <functional>
 
 class QToolButton;
 
@@ -29,10 +30,17 @@ public:
 
     // Presses the up (+1) or down (-1) button.
     void StepBy(int direction);
+    // Decides on leaving the field whether its text stays; when it does not, the text on
+    // entry comes back (and the check may tell the user why). Default: digits only.
+    void SetLeaveCheck(std::function<bool(const QString& text)> check) { leaveCheck_ = std::move(check); }
+    // Runs the leave check now, as leaving the field does; false when the text was refused.
+    bool CheckOnLeave();
 
 signals:
     // The user typed or stepped: the text changed through the user, not through SetText.
     void Edited(const QString& text);
+    // The up or down button was pressed (after Edited).
+    void Stepped();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,6 +53,7 @@ private:
     int maximum_;
     int step_ = 1;
     QString onEntry_;
+    std::function<bool(const QString&)> leaveCheck_;
 };
 
 } // namespace dialogs
