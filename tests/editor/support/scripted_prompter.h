@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "editor/core/prompter.h"
+#include "editor/support/qt_print.h"
 
 namespace editortest {
 
