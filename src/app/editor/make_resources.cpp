@@ -116,6 +116,15 @@ void WriteAnimation(const QString& path) {
         editor::EnsureGraphicControl(*animation.Frame(index), 9);
     }
     editor::OptimiseColorMaps(animation);
+    // The reduction averages the white background with the light colours near it: those
+    // entries become pure white again, so that the animation meets the white panel it is
+    // shown on without a seam.
+    gif::TGIFColorMap& table = animation.GlobalColorMap();
+    for (int i = 0; i < table.EntryCount(); ++i) {
+        const gif::TGIFColor c = table.Entries()[size_t(i)];
+        if (c.Red >= 244 && c.Green >= 244 && c.Blue >= 244)
+            table.SetColorAt(i, gif::RGB(255, 255, 255));
+    }
     editor::AddLoopExtension(animation, 0, 0);
     animation.SaveToFile(editor::NativePath(path));
 }

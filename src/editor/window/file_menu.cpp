@@ -1,5 +1,6 @@
 // The File menu, Add Frame and Undo: the window's side of the document commands.
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 
 #include "editor/core/file_kinds.h"
@@ -15,6 +16,15 @@
 
 namespace editor {
 
+namespace {
+
+// The open dialogs start in the stored folder while it exists, else in the home folder.
+QString ExistingFolder(const QString& folder) {
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+} // namespace
+
 void TfrmMain::FileNewExecute() {
     // The animation wizard shows here; the action stays unavailable until it exists.
     HideStartupAnimation();
@@ -24,7 +34,7 @@ void TfrmMain::FileOpenExecute() {
     HideStartupAnimation();
     TFileQuestion question;
     question.Filter = msg::OpenGifFilter;
-    question.InitialDir = openDir_;
+    question.InitialDir = ExistingFolder(openDir_);
     question.Multiple = true;
     const QStringList files = prompter_->AskOpenFileNames(question);
     for (const QString& file : files) workspace_->OpenGifDocument(file);
@@ -43,7 +53,7 @@ void TfrmMain::FrameAddExecute() {
     StopPlayback(true);
     TFileQuestion question;
     question.Filter = msg::ImageFilesFilter;
-    question.InitialDir = openDir_;
+    question.InitialDir = ExistingFolder(openDir_);
     question.Multiple = true;
     const QStringList files = prompter_->AskOpenFileNames(question);
     if (files.isEmpty()) return;
