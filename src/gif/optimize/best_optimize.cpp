@@ -36,17 +36,21 @@ int LoopPoint(const TGIFImage& image) {
     return 0;
 }
 
-// One play of a frame on a screen: the picture it shows and the screen it leaves.
+// One play of a frame: the part of the screen under it before, with it drawn, and after
+// its disposal.
 struct TPlay {
+    TScreen Before;
     TScreen Shown;
     TScreen Next;
 };
 
-void Play(const TGIFSubImage& frame, const TScreen& before, TPlay& play) {
-    play.Shown = before;
-    DrawFrame(frame, play.Shown);
+void Play(const TGIFSubImage& frame, const TScreen& screen, TPlay& play) {
+    const TRect rect = frame.BoundsRect();
+    play.Before = Window(screen, rect);
+    play.Shown = play.Before;
+    DrawFrame(frame, play.Shown, 0, 0);
     play.Next = play.Shown;
-    ApplyDisposal(DisposalOf(frame), frame.BoundsRect(), before, play.Next);
+    ApplyDisposal(DisposalOf(frame), TRect{0, 0, rect.Width(), rect.Height()}, play.Before, play.Next);
 }
 
 // Frames rewritten so far, with their old form for going back.
@@ -67,9 +71,10 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
     TScreen end(width, height);
     TPlay play;
     for (int i = 0; i < shownFrames; ++i) {
-        if (!FrameIsModelled(*image.Frame(i), end)) return rewritten;
-        Play(*image.Frame(i), end, play);
-        end = play.Next;
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (!FrameIsModelled(frame, end)) return rewritten;
+        Play(frame, end, play);
+        PutWindow(end, frame.BoundsRect(), play.Next);
     }
 
     const int loopPoint = LoopPoint(image);
@@ -79,16 +84,17 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
     TPlay firstPlay, laterPlay;
     for (int i = 0; i < shownFrames; ++i) {
         TGIFSubImage& frame = *image.Frame(i);
+        const TRect rect = frame.BoundsRect();
         if (i == loopPoint) {
             later = end;
             laterDiffers = later.Pixels != first.Pixels;
         }
         std::vector<TFrameView> views;
         Play(frame, first, firstPlay);
-        views.push_back({&first, &firstPlay.Shown, &firstPlay.Next});
+        views.push_back({&firstPlay.Before, &firstPlay.Shown, &firstPlay.Next});
         if (laterDiffers) {
             Play(frame, later, laterPlay);
-            views.push_back({&later, &laterPlay.Shown, &laterPlay.Next});
+            views.push_back({&laterPlay.Before, &laterPlay.Shown, &laterPlay.Next});
         }
         auto old = std::make_unique<TGIFSubImage>(&image);
         old->CopyFrom(frame);
@@ -96,9 +102,9 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
         // clears that rectangle.
         if (rewriter.Rewrite(frame, views, /*keepPlacement=*/i == 0))
             rewritten.push_back({i, std::move(old)});
-        first = std::move(firstPlay.Next);
+        PutWindow(first, rect, firstPlay.Next);
         if (laterDiffers) {
-            later = std::move(laterPlay.Next);
+            PutWindow(later, rect, laterPlay.Next);
             laterDiffers = later.Pixels != first.Pixels;
         }
     }
@@ -107,8 +113,7 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
 
 // Rewrites the frames, then plays the result through the renderer: while a picture differs
 // from before, the last rewritten frame up to it takes its old form back.
-void RewriteFrames(TGIFImage& image, TColor background) {
-    const std::vector<TShownPicture> before = ShownPictures(image, background);
+void RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
     std::vector<TRewritten> rewritten = RewriteOnModel(image);
     while (!rewritten.empty()) {
         const std::vector<TShownPicture> after = ShownPictures(image, background);
@@ -149,23 +154,29 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
 
     result.BytesBefore = result.BytesAfter = SavedSize(image);
     const TColor background = UnusedColor({&image});
-    const std::vector<TShownPicture> reference = Timeline(ShownPictures(image, background));
+    const std::vector<TShownPicture> pictures = ShownPictures(image, background);
+    const std::vector<TShownPicture> reference = Timeline(pictures);
 
     // Starting points: the optimiser's passes with the merge (without it when the merge
-    // would lose colours), and the image as it is.
+    // would lose colours), and, when the passes did not make it smaller, the image as it is.
     std::unique_ptr<TGIFImage> best;
     bool passesShowTheSame = false;
+    bool passesHelped = false;
     for (int start = 0; start < 3; ++start) {
         if (start == 1 && passesShowTheSame) continue;
+        if (start == 2 && passesHelped) continue;
         auto work = std::make_unique<TGIFImage>();
         work->Assign(&image);
+        std::vector<TShownPicture> workPictures;
         if (start < 2) {
             work->Optimize(AllPasses);
             if (start == 0) work->OptimizeColorMaps();
-            if (Timeline(ShownPictures(*work, background)) != reference) continue;
+            workPictures = ShownPictures(*work, background);
+            if (Timeline(workPictures) != reference) continue;
             passesShowTheSame = true;
+            passesHelped = SavedSize(*work) < result.BytesBefore;
         }
-        RewriteFrames(*work, background);
+        RewriteFrames(*work, background, start < 2 ? workPictures : pictures);
         const int64_t size = SavedSize(*work);
         if (size < result.BytesAfter) {
             result.BytesAfter = size;

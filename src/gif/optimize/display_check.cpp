@@ -21,22 +21,25 @@ uint64_t Mix(uint64_t h) {
     return h ^ (h >> 33);
 }
 
-// Word-at-a-time hash; two seeds give two independent values.
+// Word-at-a-time hash in four independent lanes (so the multiplications overlap): 256 bits
+// of state, mixed and folded into two 64-bit values at the end.
 void HashBytes(std::span<const uint8_t> bytes, uint64_t (&out)[2]) {
-    uint64_t a = 0x9E3779B97F4A7C15ull ^ bytes.size(), b = 0xD6E8FEB86659FD93ull + bytes.size();
+    constexpr uint64_t P1 = 0x9E3779B185EBCA87ull, P2 = 0xC2B2AE3D27D4EB4Full;
+    uint64_t lane[4] = {P1 + P2, P2, 0, 0 - P1};
     size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        a = (a ^ word) * 0x100000001B3ull;
-        a = (a << 29) | (a >> 35);
-        b = (b + word) * 0xFF51AFD7ED558CCDull;
-        b ^= b >> 31;
+    for (; i + 32 <= bytes.size(); i += 32) {
+        for (int k = 0; k < 4; ++k) {
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + i + 8 * size_t(k), 8);
+            const uint64_t v = lane[k] ^ word;
+            lane[k] = ((v << 29) | (v >> 35)) * P1;   // the turn carries high bits down
+        }
     }
-    uint64_t tail = 0;
-    std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
-    out[0] = Mix(a ^ tail);
-    out[1] = Mix(b + tail * 0x9E3779B97F4A7C15ull);
+    uint64_t tail[4] = {};
+    std::memcpy(tail, bytes.data() + i, bytes.size() - i);
+    for (int k = 0; k < 4; ++k) lane[k] = Mix(lane[k] ^ Mix(tail[k] + uint64_t(k)));
+    out[0] = Mix(lane[0] ^ (lane[1] * P1) ^ bytes.size());
+    out[1] = Mix(lane[2] ^ (lane[3] * P2) ^ (bytes.size() << 1));
 }
 
 } // namespace

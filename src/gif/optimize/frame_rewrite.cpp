@@ -44,7 +44,8 @@ struct TEncoding {
     int Transparent = -1;   // -1: no pixel is transparent
     int CodeSize = 0;       // 0: the one the colour table needs
     bool Interlaced = false;
-    int64_t Cost = std::numeric_limits<int64_t>::max();
+    int64_t Data = 0;   // bytes of the compressed pixels
+    int64_t Cost = std::numeric_limits<int64_t>::max();   // with the descriptor and blocks added
 };
 
 // The code size and colour limit the writer uses for the frame's table.
@@ -100,16 +101,16 @@ template <typename F> bool AllViews(std::span<const TFrameView> views, F&& test)
     return true;
 }
 
-// The smallest rectangle inside the frame's own for which `disposal` shows and leaves the
+// The smallest rectangle (frame coordinates) for which `disposal` shows and leaves the
 // same screens, or none when that disposal cannot.
-std::optional<TRect> LayoutRect(int disposal, const TRect& own, std::span<const TFrameView> views) {
-    TRect box{own.Right, own.Bottom, own.Left, own.Top};
+std::optional<TRect> LayoutRect(int disposal, int width, int height, std::span<const TFrameView> views) {
+    TRect box{width, height, 0, 0};
     for (const TFrameView& view : views) {
-        for (int y = own.Top; y < own.Bottom; ++y) {
+        for (int y = 0; y < height; ++y) {
             const TColorKey* before = view.Before->Row(y);
             const TColorKey* shown = view.Shown->Row(y);
             const TColorKey* next = view.Next->Row(y);
-            for (int x = own.Left; x < own.Right; ++x) {
+            for (int x = 0; x < width; ++x) {
                 bool changed = shown[x] != before[x];
                 if (disposal == dmPrevious) {
                     if (next[x] != before[x]) return std::nullopt;
@@ -128,7 +129,7 @@ std::optional<TRect> LayoutRect(int disposal, const TRect& own, std::span<const 
         }
     }
     // Nothing changes: one pixel (transparent, or the colour already shown) will do.
-    if (box.IsEmpty()) box = {own.Left, own.Top, own.Left + 1, own.Top + 1};
+    if (box.IsEmpty()) box = {0, 0, 1, 1};
     if (disposal == dmBackground) {
         // Restoring to the background clears the whole rectangle.
         for (const TFrameView& view : views)
@@ -147,8 +148,9 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     const size_t count = size_t(rect.Width()) * size_t(rect.Height());
     cells.Color.resize(count);
     cells.Kind.resize(count);
-    const TRect own = frame.BoundsRect();
     const int transparent = frame.TransparentIndex();
+    TColorKey lastKey = NoColor;
+    int lastEntry = -1;
     size_t i = 0;
     for (int y = rect.Top; y < rect.Bottom; ++y) {
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
@@ -161,11 +163,15 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
             }
             int entry = -1;
             if (constant && shown != ScreenBackground) {
-                int original = frame.Pixels()[size_t(y - own.Top) * frame.FrameWidth() + size_t(x - own.Left)];
+                int original = frame.Pixels()[size_t(y) * frame.FrameWidth() + size_t(x)];
                 if (original != transparent) {
                     entry = original;
+                } else if (shown == lastKey) {
+                    entry = lastEntry;   // neighbours mostly share their colour
                 } else if (auto found = entryOf.find(shown); found != entryOf.end()) {
                     entry = found->second;
+                    lastKey = shown;
+                    lastEntry = entry;
                 }
             }
             if (entry < 0 && !same) return std::nullopt;
@@ -178,19 +184,29 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     return cells;
 }
 
-// The transparent index for the cells: an entry no pixel needs as its colour, preferably
-// the colour of many free pixels (they then match either way), else the lowest. -1 when
-// every entry is needed.
+// The transparent index for the cells: an entry no pixel needs as its colour that keeps
+// the code size smallest, preferably the colour of many free pixels (they then match
+// either way), else the lowest. -1 when every entry is needed.
 int ChooseTransparent(const TCells& cells, int entries) {
     std::array<bool, 256> needed{};
     std::array<int, 256> freeUse{};
+    int largest = 0;
     for (size_t i = 0; i < cells.Kind.size(); ++i) {
+        if (cells.Kind[i] == ckHole) continue;
+        largest = std::max<int>(largest, cells.Color[i]);
         if (cells.Kind[i] == ckColor) needed[cells.Color[i]] = true;
-        else if (cells.Kind[i] == ckFree) ++freeUse[cells.Color[i]];
+        else ++freeUse[cells.Color[i]];
     }
     int best = -1;
-    for (int v = 0; v < entries && v < 256; ++v)
-        if (!needed[size_t(v)] && (best < 0 || freeUse[size_t(v)] > freeUse[size_t(best)])) best = v;
+    for (int v = 0; v < entries && v < 256; ++v) {
+        if (needed[size_t(v)]) continue;
+        if (best < 0) {
+            best = v;
+        } else if (BitsFor(std::max(largest, v)) == BitsFor(std::max(largest, best)) &&
+                   freeUse[size_t(v)] > freeUse[size_t(best)]) {
+            best = v;
+        }
+    }
     return best;
 }
 
@@ -219,7 +235,6 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         return false;
     const int disposal = DisposalOf(frame);
     if (disposal > dmPrevious) return false;
-    if (!FrameIsModelled(frame, *views[0].Before)) return false;
 
     const TFrameColors colors = FrameColors(frame);
     const TTableBits table = WriterBits(frame);
@@ -237,8 +252,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     TEncoding best;
     std::vector<uint8_t> chosen;
     for (int d : disposals) {
-        std::optional<TRect> rect = keepPlacement ? std::optional<TRect>(frame.BoundsRect())
-                                                  : LayoutRect(d, frame.BoundsRect(), views);
+        std::optional<TRect> rect =
+            keepPlacement ? std::optional<TRect>(TRect{0, 0, frame.FrameWidth(), frame.FrameHeight()})
+                          : LayoutRect(d, frame.FrameWidth(), frame.FrameHeight(), views);
         if (!rect) continue;
         std::optional<TCells> cells = BuildCells(frame, *rect, views, entryOf);
         if (!cells) continue;
@@ -276,10 +292,12 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
-            int64_t cost = DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0) +
-                           DataBytes(frame, chosen.data(), width, height, false, codeSize,
-                                     std::min(table.Limit, 1 << codeSize));
+            const int64_t data = DataBytes(frame, chosen.data(), width, height, false, codeSize,
+                                           std::min(table.Limit, 1 << codeSize));
+            const int64_t cost =
+                DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0) + data;
             if (cost < best.Cost) {
+                best.Data = data;
                 best.Layout = {d, *rect};
                 best.Pixels = chosen;
                 best.Transparent = usesTransparency ? transparent : -1;
@@ -292,11 +310,15 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
 
     // The code size the table asks for, and interlacing, can still be smaller.
     const int width = best.Layout.Rect.Width(), height = best.Layout.Rect.Height();
-    const int64_t overhead = best.Cost - DataBytes(frame, best.Pixels.data(), width, height, false,
-                                                   best.CodeSize, std::min(table.Limit, 1 << best.CodeSize));
+    const int64_t overhead = best.Cost - best.Data;
+    const int tableCodeSize = std::max(table.Bits, 2);
+    const int smallest = best.CodeSize;
+    std::vector<int> codeSizes{smallest};
+    if (tableCodeSize != smallest) codeSizes.push_back(tableCodeSize);
     for (bool interlaced : {false, true}) {
         if (interlaced && !frame.IsInterlaced()) continue;
-        for (int bits : {best.CodeSize, std::max(table.Bits, 2)}) {
+        for (int bits : codeSizes) {
+            if (!interlaced && bits == smallest) continue;   // measured already
             int64_t cost = overhead + DataBytes(frame, best.Pixels.data(), width, height, interlaced,
                                                 bits, std::min(table.Limit, 1 << bits));
             if (cost < best.Cost) {
@@ -310,7 +332,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     if (!ShowsTheSame(best, colors, views)) return false;
 
     const TRect& rect = best.Layout.Rect;
-    frame.SetPlacement(rect.Left, rect.Top, width, height);
+    frame.SetPlacement(frame.FrameLeft() + rect.Left, frame.FrameTop() + rect.Top, width, height);
     std::copy(best.Pixels.begin(), best.Pixels.end(), frame.Pixels());
     frame.SetInterlaced(best.Interlaced);
     frame.SetCodeSizeHint(best.CodeSize < std::max(table.Bits, 2) ? best.CodeSize : 0);

@@ -29,11 +29,10 @@ bool FrameIsModelled(const TGIFSubImage& frame, const TScreen& screen) {
     return true;
 }
 
-void DrawFrame(const TGIFSubImage& frame, TScreen& screen) {
+void DrawFrame(const TGIFSubImage& frame, TScreen& screen, int left, int top) {
     if (!frame.HasPixels()) return;
     const TFrameColors colors = FrameColors(frame);
     const int transparent = frame.TransparentIndex();
-    const int left = frame.FrameLeft(), top = frame.FrameTop();
     const int width = std::min<int>(frame.FrameWidth(), screen.Width - left);
     const int height = std::min<int>(frame.FrameHeight(), screen.Height - top);
     for (int y = 0; y < height; ++y) {
@@ -42,6 +41,18 @@ void DrawFrame(const TGIFSubImage& frame, TScreen& screen) {
         for (int x = 0; x < width; ++x)
             if (int(source[x]) != transparent) target[x] = colors[source[x]];
     }
+}
+
+TScreen Window(const TScreen& screen, const TRect& rect) {
+    TScreen window(rect.Width(), rect.Height());
+    for (int y = 0; y < window.Height; ++y)
+        std::copy_n(screen.Row(rect.Top + y) + rect.Left, window.Width, window.Row(y));
+    return window;
+}
+
+void PutWindow(TScreen& screen, const TRect& rect, const TScreen& window) {
+    for (int y = 0; y < window.Height; ++y)
+        std::copy_n(window.Row(y), window.Width, screen.Row(rect.Top + y) + rect.Left);
 }
 
 void ApplyDisposal(int disposal, const TRect& rect, const TScreen& before, TScreen& shown) {

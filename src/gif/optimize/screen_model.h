@@ -45,8 +45,13 @@ struct TScreen {
 // and every pixel it draws names an entry of its table.
 bool FrameIsModelled(const TGIFSubImage& frame, const TScreen& screen);
 
-// Draws the frame's pixels onto `screen`, leaving its transparent ones out.
-void DrawFrame(const TGIFSubImage& frame, TScreen& screen);
+// Draws the frame's pixels onto `screen` with its top-left pixel at (left, top), leaving
+// its transparent ones out.
+void DrawFrame(const TGIFSubImage& frame, TScreen& screen, int left, int top);
+
+// A copy of the part `rect` of `screen`, and putting such a part back.
+TScreen Window(const TScreen& screen, const TRect& rect);
+void PutWindow(TScreen& screen, const TRect& rect, const TScreen& window);
 
 // Turns `shown` (the picture with the frame drawn) into the screen the next frame is drawn
 // on: unchanged for disposal 0, 1 and 4-7, the frame's rectangle cleared for 2 (restore to
