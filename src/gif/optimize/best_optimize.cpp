@@ -6,6 +6,7 @@
 #include "gif/base/stream.h"
 #include "gif/model/application_extension.h"
 #include "gif/model/image.h"
+#include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/frame_rewrite.h"
 #include "gif/optimize/frame_rules.h"
@@ -111,19 +112,22 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
     return rewritten;
 }
 
-// Rewrites the frames, then plays the result through the renderer: while a picture differs
-// from before, the last rewritten frame up to it takes its old form back.
-void RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
+// Renumbers the colours, rewrites the frames, then plays the result through the renderer:
+// while a picture differs from `before`, the last rewritten frame up to it takes its old
+// form back. Returns whether the image shows what it showed before.
+bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
+    CompactIndices(image);
     std::vector<TRewritten> rewritten = RewriteOnModel(image);
-    while (!rewritten.empty()) {
+    for (;;) {
         const std::vector<TShownPicture> after = ShownPictures(image, background);
         size_t differs = 0;
         while (differs < before.size() && differs < after.size() && before[differs] == after[differs])
             ++differs;
-        if (differs == before.size() && differs == after.size()) return;
+        if (differs == before.size() && differs == after.size()) return true;
+        if (rewritten.empty()) return false;
         size_t k = rewritten.size();
         while (k > 0 && size_t(rewritten[k - 1].Index) > differs) --k;
-        if (k == 0) k = rewritten.size();   // not found before it: go back on the last one
+        if (k == 0) k = rewritten.size();   // none up to it: go back on the last one
         TRewritten& undo = rewritten[k - 1];
         image.Frame(undo.Index)->CopyFrom(*undo.Old);
         rewritten.erase(rewritten.begin() + std::ptrdiff_t(k - 1));
@@ -176,7 +180,7 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
             passesShowTheSame = true;
             passesHelped = SavedSize(*work) < result.BytesBefore;
         }
-        RewriteFrames(*work, background, start < 2 ? workPictures : pictures);
+        if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
         const int64_t size = SavedSize(*work);
         if (size < result.BytesAfter) {
             result.BytesAfter = size;

@@ -26,13 +26,14 @@ int TFlexibleLzw::Reach(uint32_t code, size_t pos) const {
     return steps;
 }
 
-uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
+uint8_t TFlexibleLzw::StartValue(size_t pos) const {
     const uint8_t color = colors_[pos];
     if (!free_[pos] || color == transparent_) return color;
     int withColor = Reach(color, pos + 1);
     int withTransparent = Reach(transparent_, pos + 1);
-    if (withColor != withTransparent) return withColor > withTransparent ? color : transparent_;
-    return previous == color ? color : transparent_;   // equal: keep a run going
+    // Strings of transparent pixels serve again wherever the screen stands still, so the
+    // colour is taken only when it reaches clearly further.
+    return withColor > withTransparent + Bias ? color : transparent_;
 }
 
 void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
@@ -46,7 +47,7 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
     ClearTable();
     uint32_t next = firstFree;
 
-    uint32_t prefix = StartValue(0, transparent);
+    uint32_t prefix = StartValue(0);
     out[0] = uint8_t(prefix);
     for (size_t pos = 1; pos < n; ++pos) {
         const uint8_t color = colors[pos];
@@ -57,7 +58,7 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
             bool takeHole = hole != None && child == None;
             if (hole != None && child != None) {
                 const int viaColor = Reach(child, pos + 1), viaHole = Reach(hole, pos + 1);
-                takeHole = viaHole > viaColor || (viaHole == viaColor && out[pos - 1] == transparent);
+                takeHole = viaHole + Bias >= viaColor;
             }
             if (takeHole) {
                 child = hole;
@@ -70,7 +71,7 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
             continue;
         }
         // No string goes on: the code for `prefix` is sent and a new string starts here.
-        value = StartValue(pos, out[pos - 1]);
+        value = StartValue(pos);
         if (next >= MaxCodes - 1) {
             ClearTable();
             next = firstFree;

@@ -11,9 +11,9 @@ namespace gif::optimize {
 // Runs the GIF LZW parse (the string table, clears at code 4095, codes as the encoder
 // assigns them) over pixels of which some are free: each of those may be written as its
 // colour or as the transparent index. Where the current string can go on, the choice that
-// continues it is taken (both possible: the one that continues further); where a new
-// string starts, the value whose string reaches further. The encoder, given the pixels
-// chosen, parses them the same way, so every extension found here is a code saved.
+// continues it is taken; where both can, or a new string starts, transparency unless the
+// colour's string reaches clearly further (strings of transparency serve again wherever
+// the screen stands still). The encoder, given the pixels chosen, parses them the same way.
 class TFlexibleLzw {
 public:
     TFlexibleLzw();
@@ -27,6 +27,8 @@ private:
     static constexpr uint32_t None = 0xFFFFFFFF;
     static constexpr int MaxCodes = 4096;
     static constexpr int Lookahead = 24;
+    // How much further a colour must reach than transparency to be chosen.
+    static constexpr int Bias = 6;
 
     uint32_t Child(uint32_t code, uint8_t pixel) const {
         uint32_t slot = table_[size_t(code) * 256 + pixel];
@@ -40,7 +42,7 @@ private:
     // How many of the pixels from `pos` on the string `code` can be extended by.
     int Reach(uint32_t code, size_t pos) const;
     // The value a new string at `pos` starts with.
-    uint8_t StartValue(size_t pos, uint8_t previous) const;
+    uint8_t StartValue(size_t pos) const;
 
     std::unique_ptr<uint32_t[]> table_;   // (code, pixel) -> generation << 12 | child code
     uint32_t generation_ = 0;

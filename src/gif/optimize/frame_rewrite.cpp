@@ -210,6 +210,26 @@ int ChooseTransparent(const TCells& cells, int entries) {
     return best;
 }
 
+// Transparency for the stretches between changing pixels that are at least MinRun long
+// (or must be transparent somewhere), colours for the shorter ones.
+void ChooseRuns(const TCells& cells, uint8_t transparent, std::vector<uint8_t>& chosen) {
+    constexpr size_t MinRun = 3;
+    const size_t count = cells.Kind.size();
+    size_t i = 0;
+    while (i < count) {
+        if (cells.Kind[i] == ckColor) {
+            chosen[i] = cells.Color[i];
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        bool hole = false;
+        while (end < count && cells.Kind[end] != ckColor) hole = hole || cells.Kind[end++] == ckHole;
+        const bool transparentRun = hole || end - i >= MinRun;
+        for (; i < end; ++i) chosen[i] = transparentRun ? transparent : cells.Color[i];
+    }
+}
+
 // Draws the encoding on each view's screen and checks that it shows and leaves the same.
 bool ShowsTheSame(const TEncoding& encoding, const TFrameColors& colors,
                   std::span<const TFrameView> views) {
@@ -266,8 +286,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         const size_t count = cells->Kind.size();
 
         // The pixel choices: colours wherever possible, transparency wherever possible,
-        // and whichever LZW prefers.
-        const int variants = transparent >= 0 && cells->HasFree ? 3 : 1;
+        // transparency only in runs (between pixels that change) of at least three, and
+        // whichever LZW prefers.
+        const int variants = transparent >= 0 && cells->HasFree ? 4 : 1;
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
             if (variant == 2) {
@@ -281,6 +302,8 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                 }
                 lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent), BitsFor(largest),
                             chosen.data());
+            } else if (variant == 3) {
+                ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
                 for (size_t i = 0; i < count; ++i) {
                     bool hole = cells->Kind[i] == ckHole || (variant == 1 && cells->Kind[i] == ckFree);
