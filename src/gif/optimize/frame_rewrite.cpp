@@ -224,7 +224,8 @@ void ChooseRuns(const TCells& cells, uint8_t transparent, std::vector<uint8_t>& 
         }
         size_t end = i;
         bool hole = false;
-        while (end < count && cells.Kind[end] != ckColor) hole = hole || cells.Kind[end++] == ckHole;
+        for (; end < count && cells.Kind[end] != ckColor; ++end)
+            if (cells.Kind[end] == ckHole) hole = true;
         const bool transparentRun = hole || end - i >= MinRun;
         for (; i < end; ++i) chosen[i] = transparentRun ? transparent : cells.Color[i];
     }
