@@ -65,12 +65,12 @@ int RunOptimize(const Args& args) {
         if (merge) image.OptimizeColorMaps();
     }
 
-    // Never larger than the input: when the result is not smaller, the input goes out as it is.
+    // Never larger than the input: when the result is larger, the input goes out as it is.
     gif::TMemoryStream input;
     input.LoadFromFile(files[0]);
     gif::TMemoryStream output;
     image.SaveToStream(output);
-    const bool keepInput = output.Size() >= input.Size();
+    const bool keepInput = output.Size() > input.Size();
     (keepInput ? input : output).SaveToFile(files[1]);
 
     const auto before = uintmax_t(input.Size());
@@ -78,7 +78,7 @@ int RunOptimize(const Args& args) {
     std::printf("Size before: %ju bytes, %d frames\n", uintmax_t(before), framesBefore);
     std::printf("Size after: %ju bytes, %d frames (%.1f%% of before)\n", uintmax_t(after),
                 keepInput ? framesBefore : image.FrameCount(), before ? 100.0 * double(after) / double(before) : 0.0);
-    if (keepInput) std::printf("The input is kept as it is: optimising did not make it smaller\n");
+    if (keepInput) std::printf("The input is kept as it is: optimising made it larger\n");
     return 0;
 }
 

@@ -163,10 +163,12 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
 
     // Starting points: the optimiser's passes with the merge (without it when the merge
     // would lose colours), and, when the passes did not make it smaller, the image as it is.
+    // The clean-up pass deletes a loop block on any frame but the first, which would end the
+    // looping: such animations start from the image as it is.
     std::unique_ptr<TGIFImage> best;
     bool passesShowTheSame = false;
     bool passesHelped = false;
-    for (int start = 0; start < 3; ++start) {
+    for (int start = LoopPoint(image) > 0 ? 2 : 0; start < 3; ++start) {
         if (start == 1 && passesShowTheSame) continue;
         if (start == 2 && passesHelped) continue;
         auto work = std::make_unique<TGIFImage>();
