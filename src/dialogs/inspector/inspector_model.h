@@ -57,6 +57,7 @@ public:
     TInspectorModel(gif::TGIFImage& image, editor::IPrompter& prompter, int defaultDelay)
         : image_(image), prompter_(prompter), defaultDelay_(defaultDelay) {}
 
+    void SetDefaultDelay(int delay) { defaultDelay_ = delay; }
     // The values shown for frame `index` (empty values when there is no such frame).
     TRowValues RowValues(int index) const;
     bool HasTransparency(int index) const;
