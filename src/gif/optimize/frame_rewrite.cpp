@@ -116,6 +116,8 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height, std::span<c
                     if (next[x] != before[x]) return std::nullopt;
                 } else if (disposal == dmBackground) {
                     changed = changed || next[x] != shown[x];
+                    // Restoring to the background clears every pixel it draws.
+                    if (changed && next[x] != ScreenBackground) return std::nullopt;
                 } else if (next[x] != shown[x]) {
                     return std::nullopt;
                 }
