@@ -35,6 +35,16 @@ struct TQuestion {
     QString CheckCaption;
 };
 
+// An open or save dialog. The filter is written the program's way: pairs of description
+// and patterns separated by "|" ("GIF Images|*.gif|All Image Files|*.*").
+struct TFileQuestion {
+    QString Filter;
+    QString InitialDir;
+    QString FileName;          // preselected name (a save dialog's suggestion)
+    QString DefaultSuffix;     // "gif": added to a name typed without one
+    bool Multiple = false;     // an open dialog may return several files
+};
+
 struct TAnswer {
     int Result = mrNone;
     bool Checked = false;
@@ -51,6 +61,9 @@ public:
     virtual void Beep() = 0;
     // Shows or hides the busy cursor; calls nest.
     virtual void SetBusy(bool busy) = 0;
+    // The file dialogs: the chosen file(s), empty when cancelled.
+    virtual QString AskSaveFileName(const TFileQuestion&) { return {}; }
+    virtual QStringList AskOpenFileNames(const TFileQuestion&) { return {}; }
 
     // A message box without check box; returns the button pressed.
     int Message(TMessageKind kind, const QString& text, TButtons buttons = TButtons::Ok) {

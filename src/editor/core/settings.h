@@ -72,6 +72,7 @@ inline constexpr S DefaultNSLoop{sections::Settings, "DefaultNSLoop", 0};
 inline constexpr S Warnings{sections::Settings, "Warnings", 0};
 inline constexpr S PaletteType{sections::Settings, "PaletteType", 0};
 inline constexpr S MaxColorCount{sections::Settings, "MaxColorCount", 256};
+inline constexpr S MaxImportCount{sections::Settings, "MaxImportCount", 256};
 inline constexpr S DitherMethod{sections::Settings, "DitherMethod", 0};
 inline constexpr S PaletteDefaults{sections::Settings, "PaletteDefaults", 0};
 inline constexpr S ClipDefault{sections::Settings, "ClipDefault", 0};

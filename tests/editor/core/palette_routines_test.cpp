@@ -57,8 +57,9 @@ TEST(CanDeleteColor, SortedTableCountsLaterDuplicatesBeforeTheLastEntry) {
     EXPECT_TRUE(CanDeleteColor(*image, frame.LocalTable(), firstBlue, 1));
     // A colour used by pixels and held nowhere else stays.
     for (int i = 0; i < 4; ++i)
-        if (entries[size_t(i)] == (gif::TGIFColor{0x56, 0x34, 0x12}))
+        if (entries[size_t(i)] == (gif::TGIFColor{0x56, 0x34, 0x12})) {
             EXPECT_FALSE(CanDeleteColor(*image, frame.LocalTable(), i, 1));
+        }
 }
 
 TEST(CanDeleteColor, GlobalTableLooksAtEveryFrameThatDrawsWithIt) {
@@ -110,7 +111,6 @@ TEST(PaletteCollection, RestoresLocalTablesThatAMergeTookAway) {
     EXPECT_TRUE(image->Frame(2)->LocalTable().SortedByUse());
     // Reduction settings of the image survive the merge.
     EXPECT_EQ(image->ReductionMethod, gif::DefaultReductionMethod);
-    const auto before = GifBytes(*image);
     // The other palette types just merge.
     auto other = MakeAnimation(3);
     SetTable(other->Frame(2)->LocalTable(), {gif::RGB(10, 20, 30), gif::RGB(1, 1, 1)});

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "editor/core/prompter.h"
+#include "editor/support/qt_print.h"
 
 namespace editortest {
 
@@ -15,6 +16,20 @@ public:
     TScriptedPrompter& Then(int result, bool checked = false) {
         answers_.push_back({result, checked});
         return *this;
+    }
+
+    // Queues the files the next file dialog returns (none: cancelled).
+    TScriptedPrompter& ThenFiles(const QStringList& files) {
+        files_.push_back(files);
+        return *this;
+    }
+
+    QString AskSaveFileName(const editor::TFileQuestion& question) override {
+        const QStringList files = NextFiles(question);
+        return files.isEmpty() ? QString() : files.front();
+    }
+    QStringList AskOpenFileNames(const editor::TFileQuestion& question) override {
+        return NextFiles(question);
     }
 
     editor::TAnswer Ask(const editor::TQuestion& question) override {
@@ -43,6 +58,7 @@ public:
     int PendingAnswers() const { return int(answers_.size()); }
 
     std::vector<editor::TQuestion> Asked;
+    std::vector<editor::TFileQuestion> FileDialogs;
     QStringList Unexpected;
     QStringList Opened;
     bool OpenSucceeds = true;
@@ -50,7 +66,19 @@ public:
     int BusyDepth = 0;
 
 private:
+    QStringList NextFiles(const editor::TFileQuestion& question) {
+        FileDialogs.push_back(question);
+        if (files_.empty()) {
+            Unexpected.push_back("file dialog");
+            return {};
+        }
+        QStringList files = files_.front();
+        files_.pop_front();
+        return files;
+    }
+
     std::deque<editor::TAnswer> answers_;
+    std::deque<QStringList> files_;
 };
 
 } // namespace editortest
