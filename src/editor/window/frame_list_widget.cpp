@@ -20,7 +20,9 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        const QRect item = option.rect.adjusted(3, 3, -3, -3);
+        // Shrunk by 3 pixels, its right edge at FrameSize + 20 whatever the list's width.
+        QRect item = option.rect.adjusted(3, 3, -3, -3);
+        item.setRight(option.rect.left() + list_.FrameSize() + 20);
         const QPalette& palette = option.palette;
         const bool selected = option.state & QStyle::State_Selected;
         painter->save();

@@ -24,7 +24,7 @@
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
-#include "editor/window/bitmap_image.h"
+#include "editor/window/qt_colors.h"
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/mdi_child.h"
 #include "editor/window/player.h"

@@ -12,7 +12,7 @@
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
-#include "editor/window/bitmap_image.h"
+#include "editor/window/qt_colors.h"
 #include "gif/graphics/bitmap.h"
 
 namespace editor {

@@ -8,7 +8,7 @@
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
-#include "editor/window/bitmap_image.h"
+#include "editor/window/qt_colors.h"
 #include "editor/window/main_window.h"
 #include "editor/window/mdi_child.h"
 #include "editor/window/player.h"

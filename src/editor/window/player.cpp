@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPointer>
 
-#include "editor/window/bitmap_image.h"
+#include "editor/window/qt_colors.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/canvas.h"
 #include "gif/model/image.h"
