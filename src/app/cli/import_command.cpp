@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
 #include "gif/reduce/reduction.h"
+#include "load.h"
 
 namespace cli {
 
@@ -121,7 +123,8 @@ int RunImport(const Args& args) {
     for (const std::string& name : options->Pictures) {
         try {
             gif::TBitmap bitmap;
-            bitmap.LoadFromFile(name);
+            bitmap.LoadFromFile(InputName(name));
+            if (bitmap.Empty()) throw std::runtime_error("the picture is empty");
             int index = image.AddFrame(&bitmap);
             if (options->Delay) SetDelay(*image.Frame(index), *options->Delay);
         } catch (const std::exception& e) {
@@ -129,7 +132,7 @@ int RunImport(const Args& args) {
             return 1;
         }
     }
-    image.SaveToFile(options->Output);
+    SaveGif(image, options->Output);
     return 0;
 }
 

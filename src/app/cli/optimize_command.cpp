@@ -3,7 +3,6 @@
 // (with --merge or no option), writes OUT and prints the sizes before and after.
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 
 #include "commands.h"
 #include "gif/model/image.h"
@@ -47,20 +46,21 @@ int RunOptimize(const Args& args) {
     }
 
     gif::TGIFImage image;
-    LoadGif(image, files[0], /*showWarnings=*/true);
+    const int64_t before = LoadGif(image, files[0], /*showWarnings=*/true);
     const int framesBefore = image.FrameCount();
     image.WarningHandler = [&files](gif::TObject*, uint8_t, const std::string& message) {
         std::fprintf(stderr, "%s: warning: %s\n", files[0].c_str(), message.c_str());
     };
     image.Optimize(options);
     if (merge) image.OptimizeColorMaps();
-    image.SaveToFile(files[1]);
+    const int64_t after = SaveGif(image, files[1]);
 
-    const auto before = std::filesystem::file_size(files[0]);
-    const auto after = std::filesystem::file_size(files[1]);
-    std::printf("Size before: %ju bytes, %d frames\n", uintmax_t(before), framesBefore);
-    std::printf("Size after: %ju bytes, %d frames (%.1f%% of before)\n", uintmax_t(after),
-                image.FrameCount(), before ? 100.0 * double(after) / double(before) : 0.0);
+    // The report goes to stderr when the GIF itself goes to standard output.
+    FILE* report = files[1] == "-" ? stderr : stdout;
+    std::fprintf(report, "Size before: %lld bytes, %d frames\n", (long long)before, framesBefore);
+    std::fprintf(report, "Size after: %lld bytes, %d frames (%.1f%% of before)\n",
+                 (long long)after, image.FrameCount(),
+                 before ? 100.0 * double(after) / double(before) : 0.0);
     return 0;
 }
 

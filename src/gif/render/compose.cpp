@@ -10,7 +10,15 @@ namespace gif {
 
 std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor background) {
     std::vector<std::unique_ptr<TBitmap>> frames;
-    if (image.Empty() || image.Width() <= 0 || image.Height() <= 0) return frames;
+    ComposeFrames(image, background, [&frames](TBitmap& picture, int) {
+        frames.push_back(std::make_unique<TBitmap>(picture));
+    });
+    return frames;
+}
+
+void ComposeFrames(TGIFImage& image, TColor background,
+                   const std::function<void(TBitmap& picture, int index)>& sink) {
+    if (image.Empty() || image.Width() <= 0 || image.Height() <= 0) return;
 
     TBitmap screen(image.Width(), image.Height(), pf24bit);
     const TRect whole = Rect(0, 0, image.Width(), image.Height());
@@ -27,12 +35,10 @@ std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor bac
     painter.OnBeforeFrame = nullptr;
     painter.OnLoop = nullptr;
     painter.OnPlayEnd = nullptr;
-    painter.OnAfterFrame = [&frames, &screen](TObject*) {
-        frames.push_back(std::make_unique<TBitmap>(screen));
-    };
+    int index = 0;
+    painter.OnAfterFrame = [&](TObject*) { sink(screen, index++); };
     painter.Execute();
     painter.WaitFor();
-    return frames;
 }
 
 } // namespace gif

@@ -1,6 +1,7 @@
 // The pictures an animation shows, frame by frame, as a viewer sees them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,5 +18,12 @@ class TGIFImage;
 // cleared areas showing `background`. One bitmap per frame shown; play ends early at a
 // frame without pixels. An empty image (or screen) gives none. Errors propagate.
 std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor background);
+
+// The same pictures handed to `sink` one at a time, as each frame is shown: memory stays
+// that of one screen however many frames there are. `picture` is the screen itself: the
+// sink may save or copy it but must not change it. The frames count from 0. An error of
+// the sink ends the play and propagates.
+void ComposeFrames(TGIFImage& image, TColor background,
+                   const std::function<void(TBitmap& picture, int index)>& sink);
 
 } // namespace gif
