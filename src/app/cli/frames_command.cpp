@@ -74,9 +74,9 @@ int RunFrames(const Args& args) {
     // Each picture is written as soon as it is composed: memory does not grow with the
     // number of frames.
     int written = 0;
-    gif::ComposeFrames(image, background, [&](gif::TBitmap& picture, int index) {
-        picture.SaveToFile((folder / FrameFileName(index)).string());
-        written = index + 1;
+    gif::ComposeFramesEach(image, background, [&](int, const gif::TBitmap& picture) {
+        gif::TBitmap(picture).SaveToFile((folder / FrameFileName(written)).string());
+        ++written;
     });
     std::printf("%d frames written to %s\n", written, folder.string().c_str());
     return 0;

@@ -1,6 +1,6 @@
 // `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]`:
-// builds an animation from bitmap files, one frame each, reduced to 256 colours with the
-// chosen method and dither mode.
+// builds an animation from pictures (bitmaps, icons, and every kind the imaging control
+// reads), one frame each, reduced to 256 colours with the chosen method and dither mode.
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -12,11 +12,12 @@
 #include <string_view>
 
 #include "commands.h"
-#include "gif/graphics/bitmap.h"
+#include "gif/graphics/graphic.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
 #include "gif/reduce/reduction.h"
 #include "load.h"
+#include "picture_input.h"
 
 namespace cli {
 
@@ -122,10 +123,9 @@ int RunImport(const Args& args) {
     image.SetReductionDepth(options->Depth);
     for (const std::string& name : options->Pictures) {
         try {
-            gif::TBitmap bitmap;
-            bitmap.LoadFromFile(InputName(name));
-            if (bitmap.Empty()) throw std::runtime_error("the picture is empty");
-            int index = image.AddFrame(&bitmap);
+            std::unique_ptr<gif::TGraphic> picture = LoadPicture(name);
+            if (picture->Empty()) throw std::runtime_error("the picture is empty");
+            int index = image.AddFrame(picture.get());
             if (options->Delay) SetDelay(*image.Frame(index), *options->Delay);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "loopwright-cli import: %s: %s\n", name.c_str(), e.what());
@@ -140,7 +140,7 @@ int RunImport(const Args& args) {
 
 const Command ImportCommand = {
     "import",
-    "import PICTURE... -o OUT  build an animation from bitmap files, one frame each\n"
+    "import PICTURE... -o OUT  build an animation from pictures, one frame each\n"
     "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]",
     RunImport};
 

@@ -26,14 +26,16 @@ std::string OutputName(const std::string& argument) {
     return argument == "-" ? "/dev/stdout" : argument;
 }
 
-int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings) {
+int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings,
+                gif::TMemoryStream* bytes) {
     if (showWarnings) {
         image.WarningHandler = [&fileName](gif::TObject*, uint8_t, const std::string& message) {
             std::fprintf(stderr, "%s: warning: %s\n", fileName.c_str(), message.c_str());
         };
     }
     image.MaxImagePixels = g_maxImagePixels;
-    gif::TMemoryStream stream;
+    gif::TMemoryStream own;
+    gif::TMemoryStream& stream = bytes ? *bytes : own;
     stream.LoadFromFile(InputName(fileName));
     try {
         image.LoadFromStream(stream);
@@ -47,6 +49,13 @@ int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWar
 int64_t SaveGif(gif::TGIFImage& image, const std::string& fileName) {
     gif::TSafeFileWriter writer(OutputName(fileName));
     image.SaveToStream(writer.Stream());
+    writer.Commit();
+    return writer.BytesWritten();
+}
+
+int64_t SaveBytes(const gif::TMemoryStream& data, const std::string& fileName) {
+    gif::TSafeFileWriter writer(OutputName(fileName));
+    writer.Stream().WriteBuffer(data.Bytes().data(), data.Bytes().size());
     writer.Commit();
     return writer.BytesWritten();
 }

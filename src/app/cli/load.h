@@ -7,6 +7,7 @@
 
 namespace gif {
 class TGIFImage;
+class TMemoryStream;
 }
 
 namespace cli {
@@ -19,10 +20,13 @@ std::string InputName(const std::string& argument);
 std::string OutputName(const std::string& argument);
 
 // Loads `fileName` into `image`; errors propagate (main prints them as one line).
-// Returns the size of the file in bytes.
-int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings);
+// Returns the size of the file in bytes; `bytes`, when given, receives the file itself.
+int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings,
+                gif::TMemoryStream* bytes = nullptr);
 
-// Saves `image` as `fileName` through the library's safe save; returns the bytes written.
+// Saves `image` (or the bytes of `data`) as `fileName` through the library's safe save;
+// returns the bytes written.
 int64_t SaveGif(gif::TGIFImage& image, const std::string& fileName);
+int64_t SaveBytes(const gif::TMemoryStream& data, const std::string& fileName);
 
 } // namespace cli

@@ -10,14 +10,14 @@ namespace gif {
 
 std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor background) {
     std::vector<std::unique_ptr<TBitmap>> frames;
-    ComposeFrames(image, background, [&frames](TBitmap& picture, int) {
+    ComposeFramesEach(image, background, [&frames](int, const TBitmap& picture) {
         frames.push_back(std::make_unique<TBitmap>(picture));
     });
     return frames;
 }
 
-void ComposeFrames(TGIFImage& image, TColor background,
-                   const std::function<void(TBitmap& picture, int index)>& sink) {
+void ComposeFramesEach(TGIFImage& image, TColor background,
+                       const std::function<void(int, const TBitmap&)>& shown) {
     if (image.Empty() || image.Width() <= 0 || image.Height() <= 0) return;
 
     TBitmap screen(image.Width(), image.Height(), pf24bit);
@@ -35,8 +35,9 @@ void ComposeFrames(TGIFImage& image, TColor background,
     painter.OnBeforeFrame = nullptr;
     painter.OnLoop = nullptr;
     painter.OnPlayEnd = nullptr;
-    int index = 0;
-    painter.OnAfterFrame = [&](TObject*) { sink(screen, index++); };
+    painter.OnAfterFrame = [&painter, &screen, &shown](TObject*) {
+        shown(painter.ActiveFrame(), screen);
+    };
     painter.Execute();
     painter.WaitFor();
 }

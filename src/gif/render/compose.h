@@ -19,11 +19,9 @@ class TGIFImage;
 // frame without pixels. An empty image (or screen) gives none. Errors propagate.
 std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor background);
 
-// The same pictures handed to `sink` one at a time, as each frame is shown: memory stays
-// that of one screen however many frames there are. `picture` is the screen itself: the
-// sink may save or copy it but must not change it. The frames count from 0. An error of
-// the sink ends the play and propagates.
-void ComposeFrames(TGIFImage& image, TColor background,
-                   const std::function<void(TBitmap& picture, int index)>& sink);
+// The same play, handing each picture to `shown` (frame index, picture) as it is made
+// instead of keeping it, for callers that only compare or summarise long animations.
+void ComposeFramesEach(TGIFImage& image, TColor background,
+                       const std::function<void(int, const TBitmap&)>& shown);
 
 } // namespace gif
