@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "editor/core/file_kinds.h"
+#include "editor/core/picture_routines.h"
 #include "editor/document/document_messages.h"
+#include "editor/document/picture_files.h"
 #include "editor/document/workspace_fixture.h"
 #include "gif/base/stream.h"
 
@@ -183,4 +186,22 @@ TEST_F(WorkspaceTest, RecentFilesStoredAndRead) {
     workspace.OpenRecentFile(0);
     EXPECT_EQ(prompter.Texts().last(), "Could not open /b.gif. The file may have moved.");
     EXPECT_EQ(workspace.RecentFiles().Count(), 0);
+}
+
+TEST_F(WorkspaceTest, GifArrivingAsPictureIncludesOrStartsNew) {
+    workspace.OpenGifDocument(WriteGif("a.gif", 2));
+    const QString b = WriteGif("b.gif", 3);
+    gif::TBitmap bitmap;
+    prompter.Then(mrYes);   // "&Include": after the selected frame
+    EXPECT_EQ(LoadPictureFile(workspace, b, bitmap, fkGif), liIncluded);
+    EXPECT_EQ(prompter.Asked[0].ButtonCaptions, (QStringList{"&Include", "&Start New"}));
+    EXPECT_EQ(workspace.WorkingImage().FrameCount(), 5);
+    EXPECT_EQ(frames.Count(), 5);
+    EXPECT_EQ(Active().History().Count(), 3);
+    EXPECT_EQ(Active().History().TopCaption(), "Drag and Drop Image");
+
+    prompter.Then(mrNo);    // "&Start New"
+    EXPECT_EQ(LoadPictureFile(workspace, b, bitmap, fkGif), liOpened);
+    EXPECT_EQ(workspace.DocumentCount(), 2);
+    EXPECT_EQ(Active().ShortName(), "b.gif");
 }
