@@ -11,6 +11,7 @@
 #include "editor/core/text_routines.h"
 #include "editor/document/document.h"
 #include "editor/document/workspace.h"
+#include "editor/document/workspace_host.h"
 #include "editor/undo/command.h"
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
