@@ -162,7 +162,7 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     const std::vector<TShownPicture> reference = Timeline(pictures);
 
     // Starting points: the optimiser's passes with the merge (without it when the merge
-    // would lose colours), and, when the passes did not make it smaller, the image as it is.
+    // would lose colours), and, when they did not make it smaller, the image as it is.
     // The clean-up pass deletes a loop block on any frame but the first, which would end the
     // looping: such animations start from the image as it is.
     std::unique_ptr<TGIFImage> best;
@@ -180,10 +180,10 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
             workPictures = ShownPictures(*work, background);
             if (Timeline(workPictures) != reference) continue;
             passesShowTheSame = true;
-            passesHelped = SavedSize(*work) < result.BytesBefore;
         }
         if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
         const int64_t size = SavedSize(*work);
+        if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {
             result.BytesAfter = size;
             best = std::move(work);

@@ -1,5 +1,7 @@
 #include "gif/optimize/display_check.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <initializer_list>
 #include <unordered_set>
@@ -63,9 +65,31 @@ TColor UnusedColor(std::initializer_list<const TGIFImage*> images) {
 
 std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background) {
     std::vector<TShownPicture> pictures;
+    // A picture differs from the one before only under this frame and the one before it
+    // (drawing one, disposing of the other), so only those rows are hashed again.
+    std::vector<std::array<uint64_t, 2>> rows;
+    TRect previous{};
     ComposeFramesEach(image, background, [&](int index, const TBitmap& picture) {
+        const int height = picture.Height();
+        const auto rowBytes = size_t(BytesPerScanLine(picture.Width(), pf24bit));
+        const TRect rect = image.Frame(index)->BoundsRect();
+        int top = std::min(rect.Top, previous.Top), bottom = std::max(rect.Bottom, previous.Bottom);
+        if (rows.empty()) {
+            rows.resize(size_t(height));
+            top = 0;
+            bottom = height;
+        }
+        for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
+            uint64_t hash[2];
+            HashBytes({picture.ScanLine(y), rowBytes}, hash);
+            rows[size_t(y)] = {hash[0], hash[1]};
+        }
+        previous = rect;
         TShownPicture shown{};
-        HashBytes(picture.Bits(), shown.Hash);
+        for (int y = 0; y < height; ++y) {
+            shown.Hash[0] = Mix(shown.Hash[0] ^ rows[size_t(y)][0]) + uint64_t(y);
+            shown.Hash[1] = Mix(shown.Hash[1] + rows[size_t(y)][1] * 0x9E3779B97F4A7C15ull);
+        }
         shown.Delay = FrameDelayUnits(*image.Frame(index), true);
         pictures.push_back(shown);
     });

@@ -4,11 +4,11 @@
 
 namespace gif::optimize {
 
-TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<uint32_t[]>(size_t(MaxCodes) * 256)) {}
+TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<TSlot[]>(Slots)) {}
 
 void TFlexibleLzw::ClearTable() {
-    if (++generation_ >= (1u << 20)) {   // the stamp would overflow its 20 bits
-        std::fill_n(table_.get(), size_t(MaxCodes) * 256, 0u);
+    if (++generation_ == 0) {   // the stamp wrapped: old slots could look current
+        std::fill_n(table_.get(), Slots, TSlot{0, 0, 0});
         generation_ = 1;
     }
 }

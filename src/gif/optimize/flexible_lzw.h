@@ -30,12 +30,30 @@ private:
     // How much further a colour must reach than transparency to be chosen.
     static constexpr int Bias = 6;
 
+    // The string table: open addressing over (code, pixel) keys, stamped with the
+    // generation that wrote them so that emptying it costs nothing. At most 4094 strings
+    // live at once, so the table is never more than half full and stays in the cache.
+    struct TSlot {
+        uint32_t Key;          // code << 8 | pixel
+        uint16_t Code;
+        uint16_t Generation;
+    };
+    static constexpr size_t Slots = 8192;
+
+    static size_t SlotOf(uint32_t key) { return (key * 0x9E3779B1u) >> 19; }
     uint32_t Child(uint32_t code, uint8_t pixel) const {
-        uint32_t slot = table_[size_t(code) * 256 + pixel];
-        return (slot >> 12) == generation_ ? (slot & 0xFFF) : None;
+        const uint32_t key = code << 8 | pixel;
+        for (size_t slot = SlotOf(key);; slot = (slot + 1) & (Slots - 1)) {
+            const TSlot& s = table_[slot];
+            if (s.Generation != generation_) return None;
+            if (s.Key == key) return s.Code;
+        }
     }
     void AddChild(uint32_t code, uint8_t pixel, uint32_t child) {
-        table_[size_t(code) * 256 + pixel] = generation_ << 12 | child;
+        const uint32_t key = code << 8 | pixel;
+        size_t slot = SlotOf(key);
+        while (table_[slot].Generation == generation_) slot = (slot + 1) & (Slots - 1);
+        table_[slot] = {key, uint16_t(child), generation_};
     }
     // Empties the string table in constant time: entries of older generations are stale.
     void ClearTable();
@@ -44,8 +62,8 @@ private:
     // The value a new string at `pos` starts with.
     uint8_t StartValue(size_t pos) const;
 
-    std::unique_ptr<uint32_t[]> table_;   // (code, pixel) -> generation << 12 | child code
-    uint32_t generation_ = 0;
+    std::unique_ptr<TSlot[]> table_;
+    uint16_t generation_ = 0;
     const uint8_t* colors_ = nullptr;
     const uint8_t* free_ = nullptr;
     size_t n_ = 0;

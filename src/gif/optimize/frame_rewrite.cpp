@@ -4,7 +4,6 @@
 #include <array>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "gif/base/stream.h"
@@ -142,17 +141,43 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height, std::span<c
     return box;
 }
 
+// The first entry of a table holding each colour: open addressing over at most 256
+// colours in 512 slots.
+class TEntryOf {
+public:
+    explicit TEntryOf(const TFrameColors& colors, int entries) {
+        slots_.fill({NoColor, 0});
+        for (int i = 0; i < entries; ++i) {
+            size_t slot = SlotOf(colors[size_t(i)]);
+            while (slots_[slot].Key != NoColor && slots_[slot].Key != colors[size_t(i)]) slot = (slot + 1) & 511;
+            if (slots_[slot].Key == NoColor) slots_[slot] = {colors[size_t(i)], uint8_t(i)};
+        }
+    }
+    // The entry, or -1 when no entry has the colour.
+    int Find(TColorKey key) const {
+        for (size_t slot = SlotOf(key);; slot = (slot + 1) & 511) {
+            if (slots_[slot].Key == key) return slots_[slot].Entry;
+            if (slots_[slot].Key == NoColor) return -1;
+        }
+    }
+
+private:
+    struct TSlot {
+        TColorKey Key;
+        uint8_t Entry;
+    };
+    static size_t SlotOf(TColorKey key) { return (key * 0x9E3779B1u) >> 23; }
+    std::array<TSlot, 512> slots_;
+};
+
 // What each pixel of the rectangle may be; none when some pixel can be neither.
 std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
-                                 std::span<const TFrameView> views,
-                                 const std::unordered_map<TColorKey, uint8_t>& entryOf) {
+                                 std::span<const TFrameView> views, const TEntryOf& entryOf) {
     TCells cells;
     const size_t count = size_t(rect.Width()) * size_t(rect.Height());
     cells.Color.resize(count);
     cells.Kind.resize(count);
     const int transparent = frame.TransparentIndex();
-    TColorKey lastKey = NoColor;
-    int lastEntry = -1;
     size_t i = 0;
     for (int y = rect.Top; y < rect.Bottom; ++y) {
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
@@ -168,12 +193,8 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
                 int original = frame.Pixels()[size_t(y) * frame.FrameWidth() + size_t(x)];
                 if (original != transparent) {
                     entry = original;
-                } else if (shown == lastKey) {
-                    entry = lastEntry;   // neighbours mostly share their colour
-                } else if (auto found = entryOf.find(shown); found != entryOf.end()) {
-                    entry = found->second;
-                    lastKey = shown;
-                    lastEntry = entry;
+                } else {
+                    entry = entryOf.Find(shown);
                 }
             }
             if (entry < 0 && !same) return std::nullopt;
@@ -262,8 +283,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     const TFrameColors colors = FrameColors(frame);
     const TTableBits table = WriterBits(frame);
     const int entries = std::min(frame.EffectiveTable().EntryCount(), table.Limit);
-    std::unordered_map<TColorKey, uint8_t> entryOf;
-    for (int i = entries - 1; i >= 0; --i) entryOf[colors[size_t(i)]] = uint8_t(i);
+    const TEntryOf entryOf(colors, entries);
 
     // The disposals worth a try: the frame's own, and those that restore.
     std::vector<int> disposals{disposal};
@@ -292,6 +312,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         // transparency only in runs (between pixels that change) of at least three, and
         // whichever LZW prefers.
         const int variants = transparent >= 0 && cells->HasFree ? 4 : 1;
+        std::vector<std::vector<uint8_t>> tried;
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
             if (variant == 2) {
@@ -313,6 +334,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                     chosen[i] = hole ? uint8_t(transparent) : cells->Color[i];
                 }
             }
+            // Choices often coincide (no short runs, nothing LZW prefers): encode each once.
+            if (std::find(tried.begin(), tried.end(), chosen) != tried.end()) continue;
+            if (variant + 1 < variants) tried.push_back(chosen);
             const bool usesTransparency =
                 transparent >= 0 && std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
             const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
