@@ -11,24 +11,25 @@ namespace gif::optimize {
 // Runs the GIF LZW parse (the string table, clears at code 4095, codes as the encoder
 // assigns them) over pixels of which some are free: each of those may be written as its
 // colour or as the transparent index. Where the current string can go on, the choice that
-// continues it is taken; where both can, or a new string starts, transparency unless the
-// colour's string reaches clearly further (strings of transparency serve again wherever
-// the screen stands still). The encoder, given the pixels chosen, parses them the same way.
+// continues it is taken; where both can, or a new string starts, the one whose string
+// reaches further, with a bias for transparency when asked (strings of transparency serve
+// again wherever the screen stands still). The encoder, given the pixels chosen, parses
+// them the same way.
 class TFlexibleLzw {
 public:
     TFlexibleLzw();
 
     // colors[i]: the pixel's value; free[i] != 0: it may be `transparent` instead.
     // Writes the chosen values to `out` (n of each). `codeSize`: the minimum code size.
+    // `bias`: how much further a colour's string must reach than transparency's to be
+    // taken (0: whichever reaches further, a run going on when they tie).
     void Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
-                int codeSize, uint8_t* out);
+                int codeSize, int bias, uint8_t* out);
 
 private:
     static constexpr uint32_t None = 0xFFFFFFFF;
     static constexpr int MaxCodes = 4096;
     static constexpr int Lookahead = 24;
-    // How much further a colour must reach than transparency to be chosen.
-    static constexpr int Bias = 6;
 
     // The string table: open addressing over (code, pixel) keys, stamped with the
     // generation that wrote them so that emptying it costs nothing. At most 4094 strings
@@ -60,7 +61,7 @@ private:
     // How many of the pixels from `pos` on the string `code` can be extended by.
     int Reach(uint32_t code, size_t pos) const;
     // The value a new string at `pos` starts with.
-    uint8_t StartValue(size_t pos) const;
+    uint8_t StartValue(size_t pos, uint8_t previous) const;
 
     std::unique_ptr<TSlot[]> table_;
     uint16_t generation_ = 0;
@@ -68,6 +69,7 @@ private:
     const uint8_t* free_ = nullptr;
     size_t n_ = 0;
     uint8_t transparent_ = 0;
+    int bias_ = 0;
 };
 
 } // namespace gif::optimize

@@ -310,12 +310,12 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
 
         // The pixel choices: colours wherever possible, transparency wherever possible,
         // transparency only in runs (between pixels that change) of at least three, and
-        // whichever LZW prefers.
-        const int variants = transparent >= 0 && cells->HasFree ? 4 : 1;
+        // whichever LZW prefers, with and without a bias for transparency.
+        const int variants = transparent >= 0 && cells->HasFree ? 5 : 1;
         std::vector<std::vector<uint8_t>> tried;
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
-            if (variant == 2) {
+            if (variant == 2 || variant == 4) {
                 std::vector<uint8_t> free(count);
                 std::vector<uint8_t> values(cells->Color);
                 int largest = transparent;
@@ -325,7 +325,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                     largest = std::max<int>(largest, values[i]);
                 }
                 lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent), BitsFor(largest),
-                            chosen.data());
+                            variant == 2 ? 6 : 0, chosen.data());
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
