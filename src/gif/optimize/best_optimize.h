@@ -9,7 +9,7 @@ namespace gif {
 class TGIFImage;
 
 struct TBestOptimizeResult {
-    int64_t BytesBefore = 0;   // the image as the writer writes it, before and after
+    int64_t BytesBefore = 0; // the image as the writer writes it, before and after
     int64_t BytesAfter = 0;
     bool Changed = false;
 };

@@ -1,15 +1,15 @@
 #include "gif/optimize/display_check.h"
 
+#include "gif/graphics/bitmap.h"
+#include "gif/model/image.h"
+#include "gif/render/compose.h"
+#include "gif/render/timing.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <initializer_list>
 #include <unordered_set>
-
-#include "gif/graphics/bitmap.h"
-#include "gif/model/image.h"
-#include "gif/render/compose.h"
-#include "gif/render/timing.h"
 
 namespace gif::optimize {
 
@@ -34,12 +34,13 @@ void HashBytes(std::span<const uint8_t> bytes, uint64_t (&out)[2]) {
             uint64_t word;
             std::memcpy(&word, bytes.data() + i + 8 * size_t(k), 8);
             const uint64_t v = lane[k] ^ word;
-            lane[k] = ((v << 29) | (v >> 35)) * P1;   // the turn carries high bits down
+            lane[k] = ((v << 29) | (v >> 35)) * P1; // the turn carries high bits down
         }
     }
     uint64_t tail[4] = {};
     std::memcpy(tail, bytes.data() + i, bytes.size() - i);
-    for (int k = 0; k < 4; ++k) lane[k] = Mix(lane[k] ^ Mix(tail[k] + uint64_t(k)));
+    for (int k = 0; k < 4; ++k)
+        lane[k] = Mix(lane[k] ^ Mix(tail[k] + uint64_t(k)));
     out[0] = Mix(lane[0] ^ (lane[1] * P1) ^ bytes.size());
     out[1] = Mix(lane[2] ^ (lane[3] * P2) ^ (bytes.size() << 1));
 }
@@ -54,7 +55,8 @@ TColor UnusedColor(std::initializer_list<const TGIFImage*> images) {
     };
     for (const TGIFImage* image : images) {
         add(image->Header().GlobalTable());
-        for (int i = 0; i < image->FrameCount(); ++i) add(image->Frame(i)->LocalTable());
+        for (int i = 0; i < image->FrameCount(); ++i)
+            add(image->Frame(i)->LocalTable());
     }
     // At most 256 colours per table: a few hundred steps find a free one.
     for (uint32_t c = 0x010203;; c += 0x0F1D2B) {

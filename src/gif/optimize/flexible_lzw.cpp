@@ -7,7 +7,7 @@ namespace gif::optimize {
 TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<TSlot[]>(Slots)) {}
 
 void TFlexibleLzw::ClearTable() {
-    if (++generation_ == 0) {   // the stamp wrapped: old slots could look current
+    if (++generation_ == 0) { // the stamp wrapped: old slots could look current
         std::fill_n(table_.get(), Slots, TSlot{0, 0, 0});
         generation_ = 1;
     }
@@ -33,11 +33,11 @@ uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
     int withTransparent = Reach(transparent_, pos + 1);
     if (withColor > withTransparent + bias_) return color;
     if (withColor + bias_ < withTransparent || bias_ > 0) return transparent_;
-    return previous == color ? color : transparent_;   // a tie: keep a run going
+    return previous == color ? color : transparent_; // a tie: keep a run going
 }
 
-void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
-                          uint8_t transparent, int codeSize, int bias, uint8_t* out) {
+void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
+                          int codeSize, int bias, uint8_t* out) {
     bias_ = bias;
     if (n == 0) return;
     colors_ = colors;
@@ -59,8 +59,9 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
             bool takeHole = hole != None && child == None;
             if (hole != None && child != None) {
                 const int viaColor = Reach(child, pos + 1), viaHole = Reach(hole, pos + 1);
-                takeHole = viaHole + bias_ > viaColor ||
-                           (viaHole + bias_ == viaColor && (bias_ > 0 || out[pos - 1] == transparent));
+                takeHole =
+                    viaHole + bias_ > viaColor ||
+                    (viaHole + bias_ == viaColor && (bias_ > 0 || out[pos - 1] == transparent));
             }
             if (takeHole) {
                 child = hole;

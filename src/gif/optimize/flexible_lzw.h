@@ -16,7 +16,7 @@ namespace gif::optimize {
 // again wherever the screen stands still). The encoder, given the pixels chosen, parses
 // them the same way.
 class TFlexibleLzw {
-public:
+  public:
     TFlexibleLzw();
 
     // colors[i]: the pixel's value; free[i] != 0: it may be `transparent` instead.
@@ -26,7 +26,7 @@ public:
     void Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
                 int codeSize, int bias, uint8_t* out);
 
-private:
+  private:
     static constexpr uint32_t None = 0xFFFFFFFF;
     static constexpr int MaxCodes = 4096;
     static constexpr int Lookahead = 24;
@@ -35,7 +35,7 @@ private:
     // generation that wrote them so that emptying it costs nothing. At most 4094 strings
     // live at once, so the table is never more than half full and stays in the cache.
     struct TSlot {
-        uint32_t Key;          // code << 8 | pixel
+        uint32_t Key; // code << 8 | pixel
         uint16_t Code;
         uint16_t Generation;
     };
@@ -53,7 +53,8 @@ private:
     void AddChild(uint32_t code, uint8_t pixel, uint32_t child) {
         const uint32_t key = code << 8 | pixel;
         size_t slot = SlotOf(key);
-        while (table_[slot].Generation == generation_) slot = (slot + 1) & (Slots - 1);
+        while (table_[slot].Generation == generation_)
+            slot = (slot + 1) & (Slots - 1);
         table_[slot] = {key, uint16_t(child), generation_};
     }
     // Empties the string table in constant time: entries of older generations are stale.
