@@ -18,6 +18,10 @@ namespace {
 
 using namespace optimize;
 
+// Larger screens are left alone: the model and the renderer's pictures of one would take
+// gigabytes.
+constexpr int64_t MaxScreenPixels = int64_t(1) << 24;
+
 constexpr TGIFOptimizeOptions AllPasses =
     optTrim | optDuplicatePixels | optCleanup | optSortPalettes;
 
@@ -163,6 +167,7 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     } handlers(image);
 
     result.BytesBefore = result.BytesAfter = SavedSize(image);
+    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) return result;
     const TColor background = UnusedColor({&image});
     const std::vector<TShownPicture> pictures = ShownPictures(image, background);
     const std::vector<TShownPicture> reference = Timeline(pictures);

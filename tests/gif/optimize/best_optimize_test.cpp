@@ -211,15 +211,20 @@ TEST(OptimizeBest, WritesTheSmallestCodeSizeAFrameNeeds) {
     EXPECT_EQ(CodeSizes(Saved(image))[1], 8);
 }
 
-// Nothing smaller exists for a one-pixel picture: the image is left exactly as it was.
+// Nothing smaller exists for a one-pixel picture, and a screen too large to check is not
+// touched (a 35-byte file could otherwise ask for gigabytes): both stay exactly as they were.
 TEST(OptimizeBest, AnImageThatCannotShrinkStaysAsItIs) {
-    TGIFImage image;
-    SetColors(image.GlobalColorMap(), {RGB(1, 2, 3), RGB(4, 5, 6)});
-    giftest::AddFrame(image, 0, 0, 1, 1, {1});
-    const std::vector<uint8_t> before = Saved(image);
-    TBestOptimizeResult result = OptimizeAndCheck(image);
-    EXPECT_FALSE(result.Changed);
-    EXPECT_EQ(Saved(image), before);
+    for (int screen : {1, 60000}) {
+        TGIFImage image;
+        SetColors(image.GlobalColorMap(), {RGB(1, 2, 3), RGB(4, 5, 6)});
+        giftest::AddFrame(image, 0, 0, 1, 1, {1});
+        if (screen > 1) giftest::AddFrame(image, screen - 1, screen - 1, 1, 1, {0});
+        const std::vector<uint8_t> before = Saved(image);
+        TBestOptimizeResult result = screen > 1 ? OptimizeBest(image) : OptimizeAndCheck(image);
+        EXPECT_FALSE(result.Changed) << screen;
+        EXPECT_EQ(result.BytesAfter, result.BytesBefore) << screen;
+        EXPECT_EQ(Saved(image), before) << screen;
+    }
 }
 
 // A looping animation that starts its loop at frame 1 over an all-red intro: frame 1 is
