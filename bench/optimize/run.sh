@@ -19,8 +19,8 @@ mkdir -p "$work/in" "$work/out"
 
 # The animated GIFs of the fuzz corpus (small files written by hand and by other tools).
 for gif in fuzz/corpus/gif_file/*.gif; do
-  frames=$(/usr/bin/gifsicle --info "$gif" 2>/dev/null | sed -n '1s/.* \([0-9]*\) images$/\1/p')
-  [ -n "$frames" ] && [ "$frames" -gt 1 ] && cp "$gif" "$work/in/corpus_$(basename "$gif")"
+  frames=$( (/usr/bin/gifsicle --info "$gif" 2>/dev/null || true) | sed -n '1s/.* \([0-9]*\) images$/\1/p')
+  if [ -n "$frames" ] && [ "$frames" -gt 1 ]; then cp "$gif" "$work/in/corpus_$(basename "$gif")"; fi
 done
 
 # Real animations: the first few animated GIFs on the machine outside the repository and
@@ -28,7 +28,7 @@ done
 # exporter would write it (colours cut to 255 so that gifsicle can take it apart).
 count=0
 while IFS= read -r gif; do
-  frames=$(/usr/bin/gifsicle --info "$gif" 2>/dev/null | sed -n '1s/.* \([0-9]*\) images$/\1/p')
+  frames=$( (/usr/bin/gifsicle --info "$gif" 2>/dev/null || true) | sed -n '1s/.* \([0-9]*\) images$/\1/p')
   [ -n "$frames" ] && [ "$frames" -gt 1 ] || continue
   name=real_$(basename "$gif" .gif)
   cp "$gif" "$work/in/$name.gif"
@@ -38,7 +38,8 @@ while IFS= read -r gif; do
   fi
   count=$((count + 1))
   [ "$count" -lt 4 ] || break
-done < <(find / \( -path /proc -o -path /sys -o -path /tmp -o -path "$PWD" \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
+done < <(find / \( -path /proc -o -path /sys -o -path /tmp -o -path "$PWD" -o -path '*/fuzz/corpus' \
+            -o -path '*/bench-optimize' \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
 [ "$count" -gt 0 ] || echo "(no animated GIF found on this machine besides the samples)"
 
 nice python3 bench/optimize/compare.py "$dir/src/app/loopwright-cli" "$dir/bench/optimize/optimize_tool" \

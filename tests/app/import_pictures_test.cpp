@@ -119,4 +119,87 @@ TEST_F(ImportPictures, UnreadablePictureFailsWithOneLine) {
     }
 }
 
+#ifdef LOOPWRIGHT_WITH_EDITOR_CORE
+
+// The editor's stored palette settings, in a settings folder of the test's own.
+class ImportWithStoredPalette : public ImportPictures {
+  protected:
+    void Store(const std::string& settings) {
+        std::filesystem::path folder = dir_.Path / "config" / "Quillmark Software";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / "GIF Loopwright 3.0.ini") << "[Settings]\n" << settings;
+    }
+    void SetUp() override {
+        ImportPictures::SetUp();
+        setenv("XDG_CONFIG_HOME", (dir_.Path / "config").c_str(), 1); // the tool inherits it
+    }
+    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+
+    clitest::Result ImportStored(const std::string& inputs) {
+        return clitest::Run("import " + inputs + " -o " + Quote(Output()) + " --palette-settings");
+    }
+    // A picture of far more than 256 colours: the kind the palette settings are for.
+    std::string Photo() {
+        std::string path = (dir_ / "photo.png").string();
+        std::string command = "/usr/bin/convert -seed 7 -size 32x32 plasma: " + Quote(path);
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return path;
+    }
+};
+
+int DistinctColours(TGIFImage& image, int index) {
+    TGIFSubImage& frame = *image.Frame(index);
+    std::vector<TColor> seen;
+    for (int y = 0; y < frame.FrameHeight(); ++y)
+        for (int x = 0; x < frame.FrameWidth(); ++x) {
+            TColor c = Shown(image, index, x, y);
+            if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+        }
+    return int(seen.size());
+}
+
+TEST_F(ImportWithStoredPalette, MaxColourCountLimitsTheOptimisedPalette) {
+    std::string photo = Photo();
+    Store("MaxColorCount=8\n");
+    clitest::Result result = ImportStored(Quote(photo));
+    ASSERT_EQ(result.Status, 0) << result.Output;
+    TGIFImage image;
+    image.LoadFromFile(Output());
+    EXPECT_LE(DistinctColours(image, 0), 8);
+
+    Store("MaxColorCount=256\n");
+    result = ImportStored(Quote(photo));
+    ASSERT_EQ(result.Status, 0) << result.Output;
+    image.LoadFromFile(Output());
+    EXPECT_GT(DistinctColours(image, 0), 64);
+}
+
+TEST_F(ImportWithStoredPalette, PaletteTypeDecidesBetweenOneTableAndLocalOnes) {
+    std::string a = Make("a.png", "rgb(200,10,10)");
+    std::string b = Make("b.png", "rgb(10,10,200)");
+    for (int type : {0, 2}) {
+        Store("PaletteType=" + std::to_string(type) + "\n");
+        clitest::Result result = ImportStored(Quote(a) + " " + Quote(b));
+        ASSERT_EQ(result.Status, 0) << result.Output;
+        TGIFImage image;
+        image.LoadFromFile(Output());
+        ASSERT_EQ(image.FrameCount(), 2);
+        EXPECT_GT(image.GlobalColorMap().EntryCount(), 0) << type;
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(image.Frame(i)->LocalTable().EntryCount() > 0, type == 2) << type;
+        EXPECT_EQ(Shown(image, 0), RGB(200, 10, 10));
+        EXPECT_EQ(Shown(image, 1), RGB(10, 10, 200));
+    }
+}
+
+TEST_F(ImportWithStoredPalette, TakesThePlaceOfTheReductionOptions) {
+    std::string a = Make("a.png", "white");
+    clitest::Result result = clitest::Run("import " + Quote(a) + " -o " + Quote(Output()) +
+                                          " --palette-settings --reduction web216");
+    EXPECT_EQ(result.Status, 2) << result.Output;
+    EXPECT_FALSE(std::filesystem::exists(Output()));
+}
+
+#endif
+
 } // namespace

@@ -1,6 +1,7 @@
-// `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]`:
-// builds an animation from pictures (bitmaps, icons, and every kind the imaging control
-// reads), one frame each, reduced to 256 colours with the chosen method and dither mode.
+// `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]
+// [--palette-settings]`: builds an animation from pictures (bitmaps, icons, and every kind
+// the imaging control reads), one frame each, reduced to 256 colours with the chosen method
+// and dither mode, or with the editor's stored palette settings.
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "gif/reduce/reduction.h"
 #include "load.h"
 #include "picture_input.h"
+#include "stored_palette.h"
 
 namespace cli {
 
@@ -25,7 +27,7 @@ namespace {
 
 constexpr const char* UsageText =
     "Usage: loopwright-cli import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] "
-    "[--depth N] [--delay N]\n";
+    "[--depth N] [--delay N] [--palette-settings]\n";
 
 // Option names in the order of the enumerations' values.
 constexpr std::array<const char*, 9> ReductionNames = {
@@ -57,6 +59,7 @@ struct TImportOptions {
     uint8_t Dither = gif::DefaultDitherMethod;
     int Depth = gif::DefaultReductionDepth;
     std::optional<int> Delay;
+    bool PaletteSettings = false;
 };
 
 // Reads the arguments; prints the problem and returns nothing when they are not usable.
@@ -66,8 +69,13 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
         std::fprintf(stderr, "loopwright-cli import: %s\n%s", problem.c_str(), UsageText);
         return std::nullopt;
     };
+    bool reductionGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--palette-settings") {
+            options.PaletteSettings = true;
+            continue;
+        }
         bool takesValue = arg == "-o" || arg == "--reduction" || arg == "--dither" ||
                           arg == "--depth" || arg == "--delay";
         if (!takesValue) {
@@ -77,6 +85,7 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
         }
         if (i + 1 >= args.size()) return fail(arg + " needs a value");
         const std::string& value = args[++i];
+        reductionGiven |= arg == "--reduction" || arg == "--dither" || arg == "--depth";
         if (arg == "-o") {
             options.Output = value;
         } else if (arg == "--reduction") {
@@ -99,6 +108,8 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     }
     if (options.Pictures.empty()) return fail("no picture given");
     if (options.Output.empty()) return fail("no output file given (-o OUT.gif)");
+    if (options.PaletteSettings && reductionGiven)
+        return fail("--palette-settings takes the place of --reduction, --dither and --depth");
     return options;
 }
 
@@ -121,12 +132,16 @@ int RunImport(const Args& args) {
     image.ReductionMethod = options->Reduction;
     image.DitherMethod = options->Dither;
     image.SetReductionDepth(options->Depth);
+    std::unique_ptr<TStoredPalette> stored;
+    if (options->PaletteSettings) stored = std::make_unique<TStoredPalette>();
     for (const std::string& name : options->Pictures) {
         try {
             std::unique_ptr<gif::TGraphic> picture = LoadPicture(name);
             if (picture->Empty()) throw std::runtime_error("the picture is empty");
+            bool mergeTables = stored && stored->BeforeFrame(image, *picture);
             int index = image.AddFrame(picture.get());
             if (options->Delay) SetDelay(*image.Frame(index), *options->Delay);
+            if (stored) stored->AfterFrame(*image.Frame(index), mergeTables);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "loopwright-cli import: %s: %s\n", name.c_str(), e.what());
             return 1;
@@ -141,7 +156,8 @@ int RunImport(const Args& args) {
 const Command ImportCommand = {
     "import",
     "import PICTURE... -o OUT  build an animation from pictures, one frame each\n"
-    "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]",
+    "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]\n"
+    "                            [--palette-settings]",
     RunImport};
 
 } // namespace cli
