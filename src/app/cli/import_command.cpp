@@ -1,6 +1,13 @@
 // `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]`:
 // builds an animation from bitmap files, one frame each, reduced to 256 colours with the
-// chosen method and dither mode.
+// chosen method and dither mode. The quality method reduces all frames together.
+#include "commands.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+#include "gif/reduce/animation_reduction.h"
+#include "gif/reduce/reduction.h"
+
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -9,12 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "commands.h"
-#include "gif/graphics/bitmap.h"
-#include "gif/model/graphic_control.h"
-#include "gif/model/image.h"
-#include "gif/reduce/reduction.h"
+#include <vector>
 
 namespace cli {
 
@@ -24,18 +26,36 @@ constexpr const char* UsageText =
     "Usage: loopwright-cli import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] "
     "[--depth N] [--delay N]\n";
 
-// Option names in the order of the enumerations' values.
-constexpr std::array<const char*, 9> ReductionNames = {
-    "none",  "system20", "halftone",  "gray4",           "monochrome",
-    "gray256", "web216", "optimized", "optimized-system"};
-constexpr std::array<const char*, 7> DitherNames = {
-    "nearest", "floyd-steinberg", "stucki", "sierra", "jarvis-judice-ninke", "stevenson-arce",
-    "burkes"};
+// Option names with the enumerations' values.
+struct TName {
+    const char* Name;
+    uint8_t Value;
+};
+constexpr std::array<TName, 10> ReductionNames = {{{"none", gif::crNone},
+                                                   {"system20", gif::crSystem20},
+                                                   {"halftone", gif::crHalftone},
+                                                   {"gray4", gif::crGray4},
+                                                   {"monochrome", gif::crMonochrome},
+                                                   {"gray256", gif::crGray256},
+                                                   {"web216", gif::crWeb216},
+                                                   {"optimized", gif::crOptimized},
+                                                   {"optimized-system", gif::crOptimizedSystem},
+                                                   {"quality", gif::crQuality}}};
+constexpr std::array<TName, 9> DitherNames = {
+    {{"nearest", gif::dtNearest},
+     {"floyd-steinberg", gif::dtFloydSteinberg},
+     {"stucki", gif::dtStucki},
+     {"sierra", gif::dtSierra},
+     {"jarvis-judice-ninke", gif::dtJarvisJudiceNinke},
+     {"stevenson-arce", gif::dtStevensonArce},
+     {"burkes", gif::dtBurkes},
+     {"clamped-floyd-steinberg", gif::dtClampedFloydSteinberg},
+     {"ordered", gif::dtOrdered}}};
 
 template <size_t N>
-std::optional<uint8_t> FindName(const std::array<const char*, N>& names, std::string_view name) {
-    for (size_t i = 0; i < N; ++i)
-        if (name == names[i]) return uint8_t(i);
+std::optional<uint8_t> FindName(const std::array<TName, N>& names, std::string_view name) {
+    for (const TName& entry : names)
+        if (name == entry.Name) return entry.Value;
     return std::nullopt;
 }
 
@@ -51,7 +71,7 @@ struct TImportOptions {
     std::vector<std::string> Pictures;
     std::string Output;
     uint8_t Reduction = gif::DefaultReductionMethod;
-    uint8_t Dither = gif::DefaultDitherMethod;
+    std::optional<uint8_t> Dither; // the method's best when not given for quality
     int Depth = gif::DefaultReductionDepth;
     std::optional<int> Delay;
 };
@@ -96,6 +116,10 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     }
     if (options.Pictures.empty()) return fail("no picture given");
     if (options.Output.empty()) return fail("no output file given (-o OUT.gif)");
+    if (!options.Dither)
+        options.Dither = options.Reduction == gif::crQuality
+                             ? uint8_t(gif::BestDitherMode(gif::crQuality))
+                             : gif::DefaultDitherMethod;
     return options;
 }
 
@@ -110,14 +134,52 @@ void SetDelay(gif::TGIFSubImage& frame, int delay) {
     control->SetDelayTime(uint16_t(delay));
 }
 
+// The quality reduction takes all pictures at once: one palette built from every frame,
+// and pixels that stand still between frames keep their index so the dither does not
+// shimmer. The frames then share that palette as the global table.
+int ImportTogether(const TImportOptions& options, gif::TGIFImage& image) {
+    std::vector<gif::TBitmap> bitmaps(options.Pictures.size());
+    std::vector<const gif::TBitmap*> frames;
+    for (size_t i = 0; i < bitmaps.size(); ++i) {
+        try {
+            bitmaps[i].LoadFromFile(options.Pictures[i]);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "loopwright-cli import: %s: %s\n", options.Pictures[i].c_str(),
+                         e.what());
+            return 1;
+        }
+        frames.push_back(&bitmaps[i]);
+    }
+    gif::TReducedFrames reduced =
+        gif::ReduceFrames(frames, gif::TColorReduction(options.Reduction),
+                          gif::TDitherMode(*options.Dither), nullptr, options.Depth);
+    for (size_t i = 0; i < reduced.Frames.size(); ++i) {
+        reduced.Frames[i]->SetPalette(reduced.Palette); // the real colours, not 256 entries
+        int index = image.AddFrame(reduced.Frames[i].get());
+        if (options.Delay) SetDelay(*image.Frame(index), *options.Delay);
+    }
+    if (image.FrameCount() > 1) image.OptimizeColorMaps();
+    return 0;
+}
+
 int RunImport(const Args& args) {
     std::optional<TImportOptions> options = ParseArgs(args);
     if (!options) return 2;
 
     gif::TGIFImage image;
     image.ReductionMethod = options->Reduction;
-    image.DitherMethod = options->Dither;
+    image.DitherMethod = *options->Dither;
     image.SetReductionDepth(options->Depth);
+    if (options->Reduction == gif::crQuality) {
+        try {
+            if (int status = ImportTogether(*options, image)) return status;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "loopwright-cli import: %s\n", e.what());
+            return 1;
+        }
+        image.SaveToFile(options->Output);
+        return 0;
+    }
     for (const std::string& name : options->Pictures) {
         try {
             gif::TBitmap bitmap;
@@ -138,7 +200,8 @@ int RunImport(const Args& args) {
 const Command ImportCommand = {
     "import",
     "import PICTURE... -o OUT  build an animation from bitmap files, one frame each\n"
-    "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]",
+    "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]\n"
+    "                            (--reduction quality: least-error palette for all frames)",
     RunImport};
 
 } // namespace cli
