@@ -170,6 +170,99 @@ std::unique_ptr<TGIFImage> LocalPalettes() {
     return image;
 }
 
+// Conway's life on a 2-colour torus: a few hundred cells change per generation.
+std::unique_ptr<TGIFImage> Life() {
+    auto image = std::make_unique<TGIFImage>();
+    constexpr int W = 96, H = 96;
+    image->GlobalColorMap().AppendColor(RGB(255, 255, 255));
+    image->GlobalColorMap().AppendColor(RGB(0, 0, 0));
+    TNoise noise(11);
+    std::vector<uint8_t> cells(size_t(W) * H);
+    for (uint8_t& c : cells) c = uint8_t(noise.Next(3) == 0);
+    for (int f = 0; f < 40; ++f) {
+        AddFrame(*image, 0, 0, W, H, cells, 6);
+        std::vector<uint8_t> next(cells.size());
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                int n = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (dx || dy) n += cells[size_t((y + dy + H) % H) * W + size_t((x + dx + W) % W)];
+                uint8_t alive = cells[size_t(y) * W + x];
+                next[size_t(y) * W + x] = uint8_t(n == 3 || (alive && n == 2));
+            }
+        cells = std::move(next);
+    }
+    AddLoop(*image);
+    return image;
+}
+
+// A 2-colour cellular pattern where about half the cells flip every frame.
+std::unique_ptr<TGIFImage> Cellular() {
+    auto image = std::make_unique<TGIFImage>();
+    constexpr int W = 80, H = 80;
+    image->GlobalColorMap().AppendColor(RGB(20, 40, 160));
+    image->GlobalColorMap().AppendColor(RGB(240, 220, 40));
+    TNoise noise(17);
+    std::vector<uint8_t> cells(size_t(W) * H);
+    for (int f = 0; f < 20; ++f) {
+        for (int y = 0; y < H; y += 4)
+            for (int x = 0; x < W; x += 4)
+                if (noise.Next(2)) {
+                    uint8_t v = uint8_t(1 - cells[size_t(y) * W + x]);
+                    for (int k = 0; k < 16; ++k) cells[size_t(y + k / 4) * W + size_t(x + k % 4)] = v;
+                }
+        AddFrame(*image, 0, 0, W, H, cells, 8);
+    }
+    AddLoop(*image);
+    return image;
+}
+
+// A smooth gradient that slides sideways: every pixel changes, in long runs.
+std::unique_ptr<TGIFImage> Gradient() {
+    auto image = std::make_unique<TGIFImage>();
+    constexpr int W = 200, H = 60;
+    for (int i = 0; i < 256; ++i) image->GlobalColorMap().AppendColor(RGB(uint8_t(i), uint8_t(255 - i), 128));
+    for (int f = 0; f < 16; ++f) {
+        std::vector<uint8_t> pixels(size_t(W) * H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) pixels[size_t(y) * W + x] = uint8_t((x * 256 / W + f * 5 + y / 10) % 256);
+        AddFrame(*image, 0, 0, W, H, pixels, 5);
+    }
+    AddLoop(*image);
+    return image;
+}
+
+// A terminal recording: characters typed one by one in a few colours on a dark screen,
+// each frame the whole screen, interlaced as some screen recorders write them.
+std::unique_ptr<TGIFImage> Terminal() {
+    auto image = std::make_unique<TGIFImage>();
+    constexpr int Cols = 40, Rows = 12, CW = 6, CH = 10, W = Cols * CW, H = Rows * CH;
+    for (TColor c : {RGB(16, 16, 16), RGB(200, 200, 200), RGB(80, 220, 80), RGB(90, 140, 250)})
+        image->GlobalColorMap().AppendColor(c);
+    TNoise noise(23);
+    std::vector<uint8_t> screen(size_t(W) * H, 0);
+    int col = 0, row = 0;
+    for (int f = 0; f < 120; ++f) {
+        int glyph = noise.Next(1 << 20);
+        uint8_t color = uint8_t(1 + (row % 3));
+        if (noise.Next(8) == 0 || col == Cols) {
+            col = 0;
+            row = (row + 1) % Rows;
+            for (int y = row * CH; y < row * CH + CH; ++y)
+                std::fill_n(screen.begin() + std::ptrdiff_t(y) * W, W, uint8_t(0));
+        } else {
+            for (int k = 0; k < 20; ++k)   // a 4 x 5 glyph in the middle of its cell
+                if (glyph & (1 << k))
+                    screen[size_t(row * CH + 2 + k / 4) * W + size_t(col * CW + 1 + k % 4)] = color;
+            ++col;
+        }
+        AddFrame(*image, 0, 0, W, H, screen, 4).SetInterlaced(true);
+    }
+    AddLoop(*image);
+    return image;
+}
+
 } // namespace
 
 std::vector<TSample> MakeSamples() {
@@ -178,6 +271,10 @@ std::vector<TSample> MakeSamples() {
     samples.push_back({"video_like", VideoLike()});
     samples.push_back({"transparent_sprites", TransparentSprites()});
     samples.push_back({"local_palettes", LocalPalettes()});
+    samples.push_back({"life", Life()});
+    samples.push_back({"cellular", Cellular()});
+    samples.push_back({"gradient", Gradient()});
+    samples.push_back({"terminal", Terminal()});
     return samples;
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Optimises each GIF with loopwright-cli (all passes and the colour-map merge) and with
-gifsicle -O1, -O2 and -O3, all run as processes, and prints one table: output sizes as a
-share of the input, and our time divided by gifsicle's (best of several runs; below 1 means
-we are faster). Our output is also checked to show the same pictures as the input.
+"""Optimises each GIF with `loopwright-cli optimize --best` and with gifsicle -O2 and -O3,
+all run as processes, and prints one table: bytes of each against the input and ours
+against gifsicle's, our time divided by gifsicle -O3's (best of several runs each; below 1
+means we are faster), and whether our output shows the same as the input, checked through
+our renderer (`optimize_tool verify`) and with gifsicle's `gifdiff -w` (frames that only
+stretch the previous picture's time count as the same).
 
 usage: compare.py CLI TOOL WORKDIR GIF...
 """
@@ -24,29 +26,49 @@ def best_time(command):
     return best
 
 
+def same(command):
+    return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+
 def main():
     cli, tool, work = sys.argv[1:4]
     files = sys.argv[4:]
-    header = (f"{'file':<38}{'input':>10}{'ours':>8}{'-O1':>8}{'-O2':>8}{'-O3':>8}"
-              f"{'t/-O1':>8}{'t/-O2':>8}{'t/-O3':>8}  {'ours ms':>8}  shows the same")
+    header = (f"{'file':<34}{'input':>9}{'best':>9}{'-O2':>9}{'-O3':>9}{'best/in':>8}{'/-O2':>7}"
+              f"{'/-O3':>7}{'t/-O3':>7}{'t/-O2':>7}  renderer gifdiff")
     print(header)
     print("-" * len(header))
+    totals = {"in": 0, "best": 0, "O2": 0, "O3": 0, "t": 0.0, "tO2": 0.0, "tO3": 0.0}
+    larger_than_o3 = []
+    all_same = True
     for path in files:
         name = os.path.splitext(os.path.basename(path))[0]
         size = os.path.getsize(path)
-        ours = os.path.join(work, f"{name}.ours.gif")
-        ours_time = best_time([cli, "optimize", path, ours])
-        row = f"{name:<38}{size:>10}{os.path.getsize(ours) / size:>8.1%}"
-        ratios = []
-        for level in (1, 2, 3):
+        ours = os.path.join(work, f"{name}.best.gif")
+        ours_time = best_time([cli, "optimize", path, ours, "--best"])
+        sizes, times = {}, {}
+        for level in (2, 3):
             out = os.path.join(work, f"{name}.O{level}.gif")
-            peer_time = best_time(["/usr/bin/gifsicle", f"-O{level}", path, "-o", out])
-            row += f"{os.path.getsize(out) / size:>8.1%}"
-            ratios.append(ours_time / peer_time)
-        row += "".join(f"{r:>8.2f}" for r in ratios)
-        same = subprocess.run([tool, "verify", path, ours], stdout=subprocess.DEVNULL).returncode == 0
-        row += f"  {ours_time * 1000:>8.1f}  {'yes' if same else 'NO'}"
-        print(row, flush=True)
+            times[level] = best_time(["/usr/bin/gifsicle", f"-O{level}", path, "-o", out])
+            sizes[level] = os.path.getsize(out)
+        best = os.path.getsize(ours)
+        shown = same([tool, "verify", path, ours])
+        diff = same(["/usr/bin/gifdiff", "-w", path, ours])
+        all_same = all_same and shown and diff
+        if best > sizes[3]:
+            larger_than_o3.append(name)
+        for key, value in (("in", size), ("best", best), ("O2", sizes[2]), ("O3", sizes[3]),
+                           ("t", ours_time), ("tO2", times[2]), ("tO3", times[3])):
+            totals[key] += value
+        print(f"{name[:33]:<34}{size:>9}{best:>9}{sizes[2]:>9}{sizes[3]:>9}{best / size:>8.3f}"
+              f"{best / sizes[2]:>7.3f}{best / sizes[3]:>7.3f}{ours_time / times[3]:>7.2f}"
+              f"{ours_time / times[2]:>7.2f}  {'same' if shown else 'DIFFERS':<8} "
+              f"{'same' if diff else 'DIFFERS'}", flush=True)
+    print("-" * len(header))
+    t = totals
+    print(f"{'total':<34}{t['in']:>9}{t['best']:>9}{t['O2']:>9}{t['O3']:>9}{t['best'] / t['in']:>8.3f}"
+          f"{t['best'] / t['O2']:>7.3f}{t['best'] / t['O3']:>7.3f}{t['t'] / t['tO3']:>7.2f}"
+          f"{t['t'] / t['tO2']:>7.2f}  {'all same' if all_same else 'NOT ALL SAME'}")
+    print(f"files larger than -O3: {', '.join(larger_than_o3) if larger_than_o3 else 'none'}")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the optimiser benchmark, writes the sample animations, adds the animated GIFs
-# found on this machine (not kept in the repository), and prints the size and time table
-# against gifsicle. Then runs bench_optimize for our in-memory timing.
+# Builds the optimiser benchmark, writes the sample animations, adds the animated GIFs of
+# the test suite's corpus and those found on this machine (not kept in the repository), and
+# prints the size and time table of `optimize --best` against gifsicle -O2 and -O3. Then
+# runs bench_optimize for our in-memory timing.
 #   bench/optimize/run.sh [build-folder]      (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -16,12 +17,18 @@ rm -rf "$work"
 mkdir -p "$work/in" "$work/out"
 "$dir/bench/optimize/optimize_tool" generate "$work/in"
 
+# The animated GIFs of the fuzz corpus (small files written by hand and by other tools).
+for gif in fuzz/corpus/gif_file/*.gif; do
+  frames=$( (/usr/bin/gifsicle --info "$gif" 2>/dev/null || true) | sed -n '1s/.* \([0-9]*\) images$/\1/p')
+  if [ -n "$frames" ] && [ "$frames" -gt 1 ]; then cp "$gif" "$work/in/corpus_$(basename "$gif")"; fi
+done
+
 # Real animations: the first few animated GIFs on the machine outside the repository and
 # the temporary folder, plus one of them taken apart into full frames the way a naive
 # exporter would write it (colours cut to 255 so that gifsicle can take it apart).
 count=0
 while IFS= read -r gif; do
-  frames=$(/usr/bin/gifsicle --info "$gif" 2>/dev/null | sed -n '1s/.* \([0-9]*\) images$/\1/p')
+  frames=$( (/usr/bin/gifsicle --info "$gif" 2>/dev/null || true) | sed -n '1s/.* \([0-9]*\) images$/\1/p')
   [ -n "$frames" ] && [ "$frames" -gt 1 ] || continue
   name=real_$(basename "$gif" .gif)
   cp "$gif" "$work/in/$name.gif"
@@ -31,10 +38,11 @@ while IFS= read -r gif; do
   fi
   count=$((count + 1))
   [ "$count" -lt 4 ] || break
-done < <(find / \( -path /proc -o -path /sys -o -path /tmp -o -path "$PWD" \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
+done < <(find / \( -path /proc -o -path /sys -o -path /tmp -o -path "$PWD" -o -path '*/fuzz/corpus' \
+            -o -path '*/bench-optimize' \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
 [ "$count" -gt 0 ] || echo "(no animated GIF found on this machine besides the samples)"
 
-python3 bench/optimize/compare.py "$dir/src/app/loopwright-cli" "$dir/bench/optimize/optimize_tool" \
+nice python3 bench/optimize/compare.py "$dir/src/app/loopwright-cli" "$dir/bench/optimize/optimize_tool" \
   "$work/out" "$work"/in/*.gif
 echo
-"$dir/bench/optimize/bench_optimize" --benchmark_min_time=0.2
+nice "$dir/bench/optimize/bench_optimize" --benchmark_min_time=0.2

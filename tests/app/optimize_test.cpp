@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "app/cli_util.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/graphic_control.h"
@@ -101,4 +104,36 @@ TEST(CliOptimize, RefusesBadArguments) {
     r = clitest::Run("optimize " + Quote(dir / "missing.gif") + " " + Quote(dir / "o.gif"));
     EXPECT_EQ(r.Status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "o.gif"));
+}
+
+// A file written more tightly than the passes write it (code size 2 for an 8-colour table)
+// goes out byte for byte; --best never grows it either, and shows the same.
+TEST(CliOptimize, NeverLargerThanTheInput) {
+    TempDir dir;
+    gif::TGIFImage image;
+    for (int i = 0; i < 8; ++i) image.GlobalColorMap().AppendColor(gif::RGB(uint8_t(i * 30), 0, 0));
+    std::vector<uint8_t> pixels(64 * 64);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 13) % 3 == 0);
+    giftest::AddFrame(image, 0, 0, 64, 64, pixels).SetCodeSizeHint(2);
+    image.SaveToFile((dir / "in.gif").string());
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::vector<char>(std::istreambuf_iterator<char>(file), {});
+    };
+
+    clitest::Result r = clitest::Run("optimize " + Quote(dir / "in.gif") + " " + Quote(dir / "trim.gif") + " --trim");
+    ASSERT_EQ(r.Status, 0) << r.Output;
+    EXPECT_EQ(read(dir / "trim.gif"), read(dir / "in.gif"));
+    EXPECT_NE(r.Output.find("The input is kept as it is"), std::string::npos) << r.Output;
+
+    r = clitest::Run("optimize " + Quote(dir / "in.gif") + " " + Quote(dir / "best.gif") + " --best");
+    ASSERT_EQ(r.Status, 0) << r.Output;
+    EXPECT_LE(std::filesystem::file_size(dir / "best.gif"), std::filesystem::file_size(dir / "in.gif"));
+    gif::TGIFImage in, best;
+    in.LoadFromFile((dir / "in.gif").string());
+    best.LoadFromFile((dir / "best.gif").string());
+    EXPECT_EQ(Shown(best), Shown(in));
+
+    r = clitest::Run("optimize " + Quote(dir / "in.gif") + " " + Quote(dir / "o.gif") + " --best --trim");
+    EXPECT_EQ(r.Status, 2);
 }

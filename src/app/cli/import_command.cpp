@@ -1,13 +1,8 @@
-// `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]`:
-// builds an animation from bitmap files, one frame each, reduced to 256 colours with the
-// chosen method and dither mode. The quality method reduces all frames together.
-#include "commands.h"
-#include "gif/graphics/bitmap.h"
-#include "gif/model/graphic_control.h"
-#include "gif/model/image.h"
-#include "gif/reduce/animation_reduction.h"
-#include "gif/reduce/reduction.h"
-
+// `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]
+// [--palette-settings]`: builds an animation from pictures (bitmaps, icons, and every kind
+// the imaging control reads), one frame each, reduced to 256 colours with the chosen method
+// and dither mode, or with the editor's stored palette settings. The quality method reduces
+// all frames together.
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -18,13 +13,23 @@
 #include <string_view>
 #include <vector>
 
+#include "commands.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/graphics/graphic.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+#include "gif/reduce/animation_reduction.h"
+#include "gif/reduce/reduction.h"
+#include "picture_input.h"
+#include "stored_palette.h"
+
 namespace cli {
 
 namespace {
 
 constexpr const char* UsageText =
     "Usage: loopwright-cli import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] "
-    "[--depth N] [--delay N]\n";
+    "[--depth N] [--delay N] [--palette-settings]\n";
 
 // Option names with the enumerations' values.
 struct TName {
@@ -74,6 +79,7 @@ struct TImportOptions {
     std::optional<uint8_t> Dither; // the method's best when not given for quality
     int Depth = gif::DefaultReductionDepth;
     std::optional<int> Delay;
+    bool PaletteSettings = false;
 };
 
 // Reads the arguments; prints the problem and returns nothing when they are not usable.
@@ -83,8 +89,13 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
         std::fprintf(stderr, "loopwright-cli import: %s\n%s", problem.c_str(), UsageText);
         return std::nullopt;
     };
+    bool reductionGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--palette-settings") {
+            options.PaletteSettings = true;
+            continue;
+        }
         bool takesValue = arg == "-o" || arg == "--reduction" || arg == "--dither" ||
                           arg == "--depth" || arg == "--delay";
         if (!takesValue) {
@@ -94,6 +105,7 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
         }
         if (i + 1 >= args.size()) return fail(arg + " needs a value");
         const std::string& value = args[++i];
+        reductionGiven |= arg == "--reduction" || arg == "--dither" || arg == "--depth";
         if (arg == "-o") {
             options.Output = value;
         } else if (arg == "--reduction") {
@@ -116,6 +128,8 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     }
     if (options.Pictures.empty()) return fail("no picture given");
     if (options.Output.empty()) return fail("no output file given (-o OUT.gif)");
+    if (options.PaletteSettings && reductionGiven)
+        return fail("--palette-settings takes the place of --reduction, --dither and --depth");
     if (!options.Dither)
         options.Dither = options.Reduction == gif::crQuality
                              ? uint8_t(gif::BestDitherMode(gif::crQuality))
@@ -134,15 +148,20 @@ void SetDelay(gif::TGIFSubImage& frame, int delay) {
     control->SetDelayTime(uint16_t(delay));
 }
 
-// The quality reduction takes all pictures at once: one palette built from every frame,
-// and pixels that stand still between frames keep their index so the dither does not
-// shimmer. The frames then share that palette as the global table.
-int ImportTogether(const TImportOptions& options, gif::TGIFImage& image) {
+// The quality reduction takes opaque bitmaps all at once: one palette built from every
+// frame, and pixels that stand still between frames keep their index so that the dither
+// does not shimmer. The frames then share that palette as the global table. Returns
+// nothing when a picture is transparent or no bitmap (an icon, a metafile): those go frame
+// by frame, which keeps their masks.
+std::optional<int> ImportTogether(const TImportOptions& options, gif::TGIFImage& image) {
     std::vector<gif::TBitmap> bitmaps(options.Pictures.size());
     std::vector<const gif::TBitmap*> frames;
     for (size_t i = 0; i < bitmaps.size(); ++i) {
         try {
-            bitmaps[i].LoadFromFile(options.Pictures[i]);
+            std::unique_ptr<gif::TGraphic> picture = LoadPicture(options.Pictures[i]);
+            auto* bitmap = dynamic_cast<gif::TBitmap*>(picture.get());
+            if (!bitmap || bitmap->Transparent()) return std::nullopt;
+            bitmaps[i] = std::move(*bitmap);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "loopwright-cli import: %s: %s\n", options.Pictures[i].c_str(),
                          e.what());
@@ -150,15 +169,20 @@ int ImportTogether(const TImportOptions& options, gif::TGIFImage& image) {
         }
         frames.push_back(&bitmaps[i]);
     }
-    gif::TReducedFrames reduced =
-        gif::ReduceFrames(frames, gif::TColorReduction(options.Reduction),
-                          gif::TDitherMode(*options.Dither), nullptr, options.Depth);
-    for (size_t i = 0; i < reduced.Frames.size(); ++i) {
-        reduced.Frames[i]->SetPalette(reduced.Palette); // the real colours, not 256 entries
-        int index = image.AddFrame(reduced.Frames[i].get());
-        if (options.Delay) SetDelay(*image.Frame(index), *options.Delay);
+    try {
+        gif::TReducedFrames reduced =
+            gif::ReduceFrames(frames, gif::crQuality, gif::TDitherMode(*options.Dither), nullptr,
+                              options.Depth);
+        for (std::unique_ptr<gif::TBitmap>& frame : reduced.Frames) {
+            frame->SetPalette(reduced.Palette); // the real colours, not 256 entries
+            int index = image.AddFrame(frame.get());
+            if (options.Delay) SetDelay(*image.Frame(index), *options.Delay);
+        }
+        if (image.FrameCount() > 1) image.OptimizeColorMaps();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "loopwright-cli import: %s\n", e.what());
+        return 1;
     }
-    if (image.FrameCount() > 1) image.OptimizeColorMaps();
     return 0;
 }
 
@@ -170,22 +194,22 @@ int RunImport(const Args& args) {
     image.ReductionMethod = options->Reduction;
     image.DitherMethod = *options->Dither;
     image.SetReductionDepth(options->Depth);
-    if (options->Reduction == gif::crQuality) {
-        try {
-            if (int status = ImportTogether(*options, image)) return status;
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "loopwright-cli import: %s\n", e.what());
-            return 1;
+    if (options->Reduction == gif::crQuality && !options->PaletteSettings) {
+        if (std::optional<int> status = ImportTogether(*options, image)) {
+            if (*status != 0) return *status;
+            image.SaveToFile(options->Output);
+            return 0;
         }
-        image.SaveToFile(options->Output);
-        return 0;
     }
+    std::unique_ptr<TStoredPalette> stored;
+    if (options->PaletteSettings) stored = std::make_unique<TStoredPalette>();
     for (const std::string& name : options->Pictures) {
         try {
-            gif::TBitmap bitmap;
-            bitmap.LoadFromFile(name);
-            int index = image.AddFrame(&bitmap);
+            std::unique_ptr<gif::TGraphic> picture = LoadPicture(name);
+            bool mergeTables = stored && stored->BeforeFrame(image, *picture);
+            int index = image.AddFrame(picture.get());
             if (options->Delay) SetDelay(*image.Frame(index), *options->Delay);
+            if (stored) stored->AfterFrame(*image.Frame(index), mergeTables);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "loopwright-cli import: %s: %s\n", name.c_str(), e.what());
             return 1;
@@ -199,8 +223,9 @@ int RunImport(const Args& args) {
 
 const Command ImportCommand = {
     "import",
-    "import PICTURE... -o OUT  build an animation from bitmap files, one frame each\n"
+    "import PICTURE... -o OUT  build an animation from pictures, one frame each\n"
     "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]\n"
+    "                            [--palette-settings]\n"
     "                            (--reduction quality: least-error palette for all frames)",
     RunImport};
 

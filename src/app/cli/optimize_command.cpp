@@ -1,12 +1,15 @@
-// `optimize IN OUT [--trim] [--duplicates] [--cleanup] [--sort] [--merge]`: runs the
-// optimiser's chosen passes (all four when no option is given), then the colour-map merge
-// (with --merge or no option), writes OUT and prints the sizes before and after.
+// `optimize IN OUT [--trim] [--duplicates] [--cleanup] [--sort] [--merge] | [--best]`: runs
+// the optimiser's chosen passes (all four when no option is given), then the colour-map
+// merge (with --merge or no option), or with --best the best-effort optimiser, writes OUT
+// and prints the sizes before and after. OUT is never larger than IN: when the result would
+// be, IN is copied as it is.
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 
 #include "commands.h"
+#include "gif/base/stream.h"
 #include "gif/model/image.h"
+#include "gif/optimize/best_optimize.h"
 #include "load.h"
 
 namespace cli {
@@ -14,12 +17,14 @@ namespace cli {
 namespace {
 
 constexpr const char* OptimizeUsage =
-    "Usage: loopwright-cli optimize IN OUT [--trim] [--duplicates] [--cleanup] [--sort] [--merge]\n";
+    "Usage: loopwright-cli optimize IN OUT [--trim] [--duplicates] [--cleanup] [--sort] [--merge]\n"
+    "       loopwright-cli optimize IN OUT --best\n";
 
 int RunOptimize(const Args& args) {
     std::vector<std::string> files;
     gif::TGIFOptimizeOptions options = 0;
     bool merge = false;
+    bool best = false;
     bool anyOption = false;
     for (const std::string& arg : args) {
         if (arg == "--trim") options |= gif::optTrim;
@@ -27,6 +32,7 @@ int RunOptimize(const Args& args) {
         else if (arg == "--cleanup") options |= gif::optCleanup;
         else if (arg == "--sort") options |= gif::optSortPalettes;
         else if (arg == "--merge") merge = true;
+        else if (arg == "--best") best = true;
         else if (arg.starts_with("--")) {
             std::fprintf(stderr, "loopwright-cli optimize: unknown option \"%s\"\n%s", arg.c_str(),
                          OptimizeUsage);
@@ -37,7 +43,7 @@ int RunOptimize(const Args& args) {
         }
         anyOption = true;
     }
-    if (files.size() != 2) {
+    if (files.size() != 2 || (best && (options || merge))) {
         std::fprintf(stderr, "%s", OptimizeUsage);
         return 2;
     }
@@ -52,15 +58,27 @@ int RunOptimize(const Args& args) {
     image.WarningHandler = [&files](gif::TObject*, uint8_t, const std::string& message) {
         std::fprintf(stderr, "%s: warning: %s\n", files[0].c_str(), message.c_str());
     };
-    image.Optimize(options);
-    if (merge) image.OptimizeColorMaps();
-    image.SaveToFile(files[1]);
+    if (best) {
+        gif::OptimizeBest(image);
+    } else {
+        image.Optimize(options);
+        if (merge) image.OptimizeColorMaps();
+    }
 
-    const auto before = std::filesystem::file_size(files[0]);
-    const auto after = std::filesystem::file_size(files[1]);
+    // Never larger than the input: when the result is larger, the input goes out as it is.
+    gif::TMemoryStream input;
+    input.LoadFromFile(files[0]);
+    gif::TMemoryStream output;
+    image.SaveToStream(output);
+    const bool keepInput = output.Size() > input.Size();
+    (keepInput ? input : output).SaveToFile(files[1]);
+
+    const auto before = uintmax_t(input.Size());
+    const auto after = uintmax_t(keepInput ? input.Size() : output.Size());
     std::printf("Size before: %ju bytes, %d frames\n", uintmax_t(before), framesBefore);
     std::printf("Size after: %ju bytes, %d frames (%.1f%% of before)\n", uintmax_t(after),
-                image.FrameCount(), before ? 100.0 * double(after) / double(before) : 0.0);
+                keepInput ? framesBefore : image.FrameCount(), before ? 100.0 * double(after) / double(before) : 0.0);
+    if (keepInput) std::printf("The input is kept as it is: optimising made it larger\n");
     return 0;
 }
 
@@ -69,7 +87,8 @@ int RunOptimize(const Args& args) {
 const Command OptimizeCommand = {
     "optimize",
     "optimize IN OUT [OPTION]  make a GIF smaller without changing what it shows\n"
-    "                            [--trim] [--duplicates] [--cleanup] [--sort] [--merge]",
+    "                            [--trim] [--duplicates] [--cleanup] [--sort] [--merge]\n"
+    "                            or --best: every lossless alternative, smallest kept",
     RunOptimize};
 
 } // namespace cli

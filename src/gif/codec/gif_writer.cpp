@@ -30,6 +30,14 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream) {
         bits = image ? image->ScreenBitDepth() : 0;
         limit = 1 << bits;
     }
+    // A smaller code size chosen for the frame holds while every pixel fits it.
+    if (int hint = frame.CodeSizeHint(); hint > 0 && hint < std::max(bits, 2) && frame.HasPixels()) {
+        std::span<const uint8_t> pixels = frame.PixelData();
+        if (*std::max_element(pixels.begin(), pixels.end()) < (1 << hint)) {
+            bits = hint;
+            limit = std::min(limit, 1 << hint);
+        }
+    }
     TEncodeSource source{frame.HasPixels() ? frame.Pixels() : nullptr,
                          frame.FrameWidth(),
                          frame.FrameHeight(),

@@ -126,6 +126,7 @@ void TGIFSubImage::ResetFrame() {
     SetPlacement(descriptor_.Left, descriptor_.Top, descriptor_.Width, 0);
     SetPlacement(descriptor_.Left, descriptor_.Top, 0, 0);
     isTransparent_ = false;
+    codeSizeHint_ = 0;
     controlBlock_ = nullptr;
     DropBitmap();
     DropMask();
@@ -183,6 +184,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     descriptor_ = source.descriptor_;
     GrowScreenToFit();
     isTransparent_ = source.isTransparent_;
+    codeSizeHint_ = source.codeSizeHint_;
     pixels_ = source.pixels_;
     localTable_.CopyFrom(source.localTable_);
     if (source.blocks_->ItemCount() > 0) {

@@ -63,6 +63,11 @@ public:
     const TImageDescriptor& Descriptor() const { return descriptor_; }
 
     bool IsInterlaced() const { return descriptor_.PackedFields & idInterlaced; }
+
+    // The LZW minimum code size to write (2..8), or 0 for the one the colour table needs.
+    // The writer takes it only while every pixel still fits it.
+    int CodeSizeHint() const { return codeSizeHint_; }
+    void SetCodeSizeHint(int bits) { codeSizeHint_ = uint8_t(bits >= 2 && bits <= 8 ? bits : 0); }
     void SetInterlaced(bool value);
 
     TGIFExtensionList& Blocks() { return *blocks_; }
@@ -148,6 +153,7 @@ private:
     bool maskPending_ = true;
     std::vector<uint8_t> pixels_;
     bool isTransparent_ = false;
+    uint8_t codeSizeHint_ = 0;
     TGIFGraphicControlExtension* controlBlock_ = nullptr;
     HPALETTE palette_;
 };

@@ -1,7 +1,6 @@
 #include "gif/optimize/colormap_optimizer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 #include <mutex>
 
@@ -13,24 +12,22 @@ namespace gif {
 
 namespace {
 
-int KeySum(uint32_t key) {
-    return int(key & 0xFF) + int((key >> 8) & 0xFF) + int((key >> 16) & 0xFF);
-}
-
 TGIFColor KeyColor(uint32_t key) {
     return {uint8_t(key), uint8_t(key >> 8), uint8_t(key >> 16)};
 }
 
-int ColorSum(const TGIFColor& c) {
-    return c.Red + c.Green + c.Blue;
+int SquaredDistance(const TGIFColor& a, const TGIFColor& b) {
+    int r = int(a.Red) - b.Red, g = int(a.Green) - b.Green, bl = int(a.Blue) - b.Blue;
+    return r * r + g * g + bl * bl;
 }
 
-// The first of `colors` whose red + green + blue sum is nearest to `sum`.
-int NearestBySum(const std::array<TGIFColor, 256>& colors, int count, int sum) {
+// The first of `colors` nearest to `color` in red, green and blue. Comparing sums of the
+// three instead would call pure red and pure blue equal.
+int NearestColor(const std::array<TGIFColor, 256>& colors, int count, const TGIFColor& color) {
     int best = 0;
-    int bestDistance = 3 * 255;
+    int bestDistance = std::numeric_limits<int>::max();
     for (int i = 0; i < count; ++i) {
-        int distance = std::abs(ColorSum(colors[size_t(i)]) - sum);
+        int distance = SquaredDistance(colors[size_t(i)], color);
         if (distance < bestDistance) {
             best = i;
             bestDistance = distance;
@@ -61,7 +58,7 @@ void TColorMapOptimizer::Optimize() {
         int index = -1;
         for (int i = 0; i < finalCount_ && index < 0; ++i)
             if (finalTable_[size_t(i)] == backgroundColor) index = i;
-        if (index < 0) index = NearestBySum(finalTable_, finalCount_, ColorSum(backgroundColor));
+        if (index < 0) index = NearestColor(finalTable_, finalCount_, backgroundColor);
         image_.Header().SetBackgroundIndex(uint8_t(index));
     }
     // The merged table is ordered by use already; sorting it once more by the final pixel
@@ -129,7 +126,7 @@ void TColorMapOptimizer::BuildFinalTable() {
         } else if (record->Count == 0) {
             record->NewIndex = record->MergedInto ? record->MergedInto->NewIndex : 0;
         } else {
-            record->NewIndex = NearestBySum(finalTable_, finalCount_, KeySum(record->Key));
+            record->NewIndex = NearestColor(finalTable_, finalCount_, KeyColor(record->Key));
         }
     }
     transparentIndex_ = -1;

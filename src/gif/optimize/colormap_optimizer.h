@@ -1,7 +1,7 @@
 // TColorMapOptimizer: folds every colour table of an image into one global table of at
 // most 256 colours (255 plus a transparent entry when transparency is used) and remaps
 // every frame onto it. Beyond 256 distinct colours the least used ones are replaced by
-// the kept colour of nearest red + green + blue sum: the one loss of this operation.
+// the nearest kept colour (red, green and blue distance): the one loss of this operation.
 #pragma once
 
 #include <array>

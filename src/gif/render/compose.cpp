@@ -10,7 +10,15 @@ namespace gif {
 
 std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor background) {
     std::vector<std::unique_ptr<TBitmap>> frames;
-    if (image.Empty() || image.Width() <= 0 || image.Height() <= 0) return frames;
+    ComposeFramesEach(image, background, [&frames](int, const TBitmap& picture) {
+        frames.push_back(std::make_unique<TBitmap>(picture));
+    });
+    return frames;
+}
+
+void ComposeFramesEach(TGIFImage& image, TColor background,
+                       const std::function<void(int, const TBitmap&)>& shown) {
+    if (image.Empty() || image.Width() <= 0 || image.Height() <= 0) return;
 
     TBitmap screen(image.Width(), image.Height(), pf24bit);
     const TRect whole = Rect(0, 0, image.Width(), image.Height());
@@ -27,12 +35,11 @@ std::vector<std::unique_ptr<TBitmap>> ComposeFrames(TGIFImage& image, TColor bac
     painter.OnBeforeFrame = nullptr;
     painter.OnLoop = nullptr;
     painter.OnPlayEnd = nullptr;
-    painter.OnAfterFrame = [&frames, &screen](TObject*) {
-        frames.push_back(std::make_unique<TBitmap>(screen));
+    painter.OnAfterFrame = [&painter, &screen, &shown](TObject*) {
+        shown(painter.ActiveFrame(), screen);
     };
     painter.Execute();
     painter.WaitFor();
-    return frames;
 }
 
 } // namespace gif

@@ -1,0 +1,32 @@
+#include "dialogs/prompts/prompt_logic.h"
+
+#include <cmath>
+
+#include "editor/core/format.h"
+
+namespace dialogs {
+
+int RoundHalfEven(double value) { return int(std::nearbyint(value)); }
+
+int PercentOf(int typed, int current) {
+    return current == 0 ? 0 : RoundHalfEven(double(typed) / double(current) * 100.0);
+}
+
+int SizeFromPercent(int current, int percent) {
+    return RoundHalfEven(double(current) * double(percent) / 100.0);
+}
+
+QString BuildHtmlTag(const QString& fileName, int height, int width, const QString& link,
+                     const QString& hint, const QString& border) {
+    const QString alt = hint.isEmpty() ? QString() : editor::Format(" alt=\"%s\"", hint);
+    const QString borderPart = border.isEmpty() ? QString() : editor::Format(" border=\"%s\"", border);
+    const QString img = editor::Format("<img src=\"%s\" height=\"%d\" width=\"%d\"%s%s>", fileName,
+                                       height, width, alt, borderPart);
+    return link.isEmpty() ? img : editor::Format("<a href=\"%s\">%s</a>", link, img);
+}
+
+QString RunningTimeText(unsigned totalDelay) {
+    return QString::asprintf("%4.2f secs", double(totalDelay) / 100.0);
+}
+
+} // namespace dialogs

@@ -1,0 +1,109 @@
+// TDocument: one open animation. Only the active document's animation is in memory (the
+// working image, owned by the workspace); the others live in their backing files, temporary
+// GIF files rewritten after every edit, or, while unmodified, in their real files.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "editor/undo/history.h"
+#include "editor/undo/undo_last.h"
+#include "gif/base/types.h"
+#include "gif/graphics/bitmap.h"
+
+namespace editor {
+
+class TWorkspace;
+
+// What the document's frame panel shows: the frame's picture and where it goes.
+struct TShownFrame {
+    int ImageWidth = 0;    // the logical screen: the frame panel's size
+    int ImageHeight = 0;
+    gif::TRect Bounds{};   // the frame on the screen: the paint box
+    std::shared_ptr<const gif::TBitmap> Bitmap;
+    bool DrawTransparent = false;
+    gif::TColor TransparentColor = gif::clNone;
+    gif::TColor Background = gif::clWhite;   // pixel (1, height - 1) of the first frame
+};
+
+class TDocument final : public IUndoDocument {
+public:
+    // A document for `fileName` (a real file, or "Untitled%d.gif" when `untitled`). It
+    // holds the working image from the start (Loaded).
+    TDocument(TWorkspace& workspace, const QString& fileName, bool untitled);
+    // Deletes the backing file and the history.
+    ~TDocument() override;
+    // The document's window closed: the backing file and the history go now; the object
+    // stays, inert, until the workspace frees it, so that code still running for it (an
+    // undo whose reload closed the document) meets no freed memory.
+    void Retire();
+    bool Retired() const { return retired_; }
+    TDocument(const TDocument&) = delete;
+    TDocument& operator=(const TDocument&) = delete;
+
+    QString FileName() const override { return fileName_; }
+    // The file name without its folder: the tab's caption.
+    QString ShortName() const;
+    QString TempFileName() const override { return tempFileName_; }
+    bool Modified() const { return modified_; }
+    bool IsUntitled() const override { return untitled_; }
+
+    // The working image holds this document's animation.
+    bool Loaded = true;
+    // History count when the backing file was last brought up to date; any other value
+    // (-1 included) means the backing file is stale.
+    int SyncedCount = 0;
+    // The frame last selected for this document, selected again when it is loaded.
+    int SelectedFrame = 0;
+    int MaxUndo() const { return maxUndo_; }
+    void SetMaxUndo(int n);
+    THistoryList& History() { return history_; }
+    const THistoryList& History() const { return history_; }
+
+    // What the frame panel shows, and the text of status panel 2.
+    TShownFrame Shown;
+    QString StatusText;
+
+    // Marks the document modified (rewriting the backing file, created on the first edit)
+    // or not. A backing file that cannot be written closes the document at once.
+    void SetModified(bool value) override;
+    // Asks to save when modified (unless `force`), then saves, through the save dialog when
+    // `saveAs` or untitled. False when cancelled or failed.
+    bool SaveQuery(bool saveAs, bool force);
+    // Saves the working image to FileName; a success ends the undo history.
+    bool WriteDocument();
+    // The document takes a new real file (after Save As).
+    void SetFileName(const QString& path);
+
+    // Records an edit before it is made; the backing file goes stale.
+    void PushCommand(int kind, int subKind, int arg1, int arg2, int frameIndex,
+                     const QString& caption);
+    // Undo's caption and enabling (enabled while the history is not empty), Save and
+    // Save All, the status bar.
+    void UpdateUndoState() override;
+    // Reverses the newest edit.
+    void UndoLast();
+
+    // IUndoDocument
+    void MarkBackingStale() override { SyncedCount = -1; }
+    void DeleteTempFile() override;
+    void SetSelectedFrame(int index) override { SelectedFrame = index; }
+    void ReloadWorkingImage(const QString& path) override;
+    bool WriteBackingFile() override;
+    int InspectorRow() const override { return -1; }
+    void SelectInspectorRow(int) override {}
+    void RepaintFrameList() override;
+    void CloseNow() override;
+
+private:
+    TWorkspace& workspace_;
+    QString fileName_;
+    QString tempFileName_;
+    bool modified_ = false;
+    bool untitled_ = false;
+    bool retired_ = false;
+    int maxUndo_ = 50;
+    THistoryList history_;
+};
+
+} // namespace editor

@@ -1,0 +1,84 @@
+#include "editor/document/frame_insertion.h"
+
+#include <algorithm>
+
+#include "editor/core/animation_routines.h"
+#include "editor/core/frame_list.h"
+#include "editor/core/palette_routines.h"
+#include "editor/core/picture_routines.h"
+#include "editor/core/prompter.h"
+#include "editor/core/settings.h"
+#include "editor/document/document.h"
+#include "editor/document/document_messages.h"
+#include "editor/document/workspace.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/model/image.h"
+
+namespace editor {
+
+bool TStoredFramePrompts::AskFrameSize(bool& trim) {
+    trim = settings_.Value(keys::ClipFrame) != 0;
+    return true;
+}
+
+int AskInsertPosition(TWorkspace& workspace) {
+    const int selected = workspace.Frames().Selected();
+    if (selected < 0) return 0;
+    return workspace.FramePrompts().AskInsertIndex(selected);
+}
+
+int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index) {
+    gif::TGIFImage& image = workspace.WorkingImage();
+    const Settings& settings = workspace.Config();
+    const bool hadFrames = !image.Empty();
+    bool optimise = settings.Value(keys::PaletteType) == ptOptimized;
+    if (gif::PixelFormatBits(bitmap.PixelFormat()) >= 8) {
+        TBusyCursor busy(workspace.Prompter());
+        if (settings.Value(keys::PaletteDefaults) == 0 &&
+            !workspace.FramePrompts().AskPaletteSettings())
+            return -1;
+        optimise = ApplyPaletteSettings(image, settings);
+    }
+    auto created = std::make_unique<gif::TGIFSubImage>(&image);
+    created->Assign(&bitmap);
+    index = std::clamp(index, 0, image.FrameCount());
+    image.Images().InsertAt(index, std::move(created));
+    gif::TGIFSubImage& frame = *image.Frame(index);
+    const TAnimationDefaults defaults = workspace.Defaults();
+    PrepareNewFrame(frame, defaults.PlayCount, defaults.Delay);
+    if (!hadFrames) AddComment(frame, msg::CreatedWith);
+    if (optimise)
+        OptimiseColorMaps(image);
+    else
+        OptimiseFrameColours(frame, ptOptimizedKeepLocal, workspace.Palettes());
+    if (!hadFrames) workspace.CreateUntitledDocument();
+    return index;
+}
+
+int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
+                       const QString& caption) {
+    gif::TGIFImage& image = workspace.WorkingImage();
+    if (workspace.Frames().Count() > 0 &&
+        (bitmap.Width() > image.Width() + 1 || bitmap.Height() > image.Height() + 1)) {
+        bool trim = true;
+        if (workspace.Config().Value(keys::ClipDefault) != 0)
+            trim = workspace.Config().Value(keys::ClipFrame) != 0;
+        else if (!workspace.FramePrompts().AskFrameSize(trim))
+            return -1;
+        FitBitmapToAnimation(image, bitmap, trim);
+    }
+    const int at = InsertBitmapFrame(workspace, bitmap, index);
+    if (at < 0) return -1;
+    workspace.Frames().InsertItem(at);
+    if (TDocument* document = workspace.ActiveDocument()) {
+        document->PushCommand(ckFrame, 1, -1, -1, at, caption);
+        document->SetModified(true);
+        // A backing file that cannot be written closes the document.
+        if (!workspace.Contains(document)) return -1;
+        document->SelectedFrame = at;
+    }
+    workspace.DisplayFrame(at);
+    return at;
+}
+
+} // namespace editor

@@ -1,0 +1,83 @@
+// The switching protocol: a document that becomes active gets the working image (from its
+// backing file, or from its real file while it has none) through a posted load event; a
+// document that stops being active writes the working image to its backing file when its
+// history moved since the last write.
+#include <QFileInfo>
+
+#include "editor/core/format.h"
+#include "editor/core/frame_list.h"
+#include "editor/core/gif_files.h"
+#include "editor/core/prompter.h"
+#include "editor/document/document.h"
+#include "editor/document/document_messages.h"
+#include "editor/document/workspace.h"
+#include "editor/document/workspace_host.h"
+#include "gif/model/image.h"
+
+namespace editor {
+
+void TWorkspace::DocumentActivated(TDocument& document) {
+    if (!Contains(&document)) return;
+    host_.PausePlayback();
+    if (active_ && active_ != &document) DocumentDeactivated(*active_);
+    active_ = &document;
+    if (!document.Loaded) host_.PostLoadEvent(document);
+    document.UpdateUndoState();
+}
+
+void TWorkspace::LoadDocument(TDocument& document) {
+    // Only the active document may take the working image: a load event that arrives after
+    // the user moved on to another document is stale.
+    if (!Contains(&document) || active_ != &document || document.Loaded) return;
+    const QString path =
+        document.TempFileName().isEmpty() ? document.FileName() : document.TempFileName();
+    if (!ReloadWorkingImage(path)) return;   // the document was closed
+    actions_.SetEnabled(TActionId::FileSaveAll, AnyDocumentModified());
+    document.Loaded = true;
+}
+
+void TWorkspace::DocumentDeactivated(TDocument& document) {
+    if (!Contains(&document)) return;
+    if (document.Loaded) {
+        const QString backing = document.TempFileName();
+        if (document.History().Count() != document.SyncedCount && !backing.isEmpty() &&
+            QFileInfo::exists(backing) &&
+            SaveGifFile(prompter_, *image_, backing, false, false, Defaults()))
+            document.SyncedCount = document.History().Count();
+        host_.DocumentDeactivated(document);
+    }
+    // With a single document the working image stays valid.
+    if (DocumentCount() > 1) document.Loaded = false;
+}
+
+void TWorkspace::BringDocumentForward(TDocument& document) {
+    if (!Contains(&document)) return;
+    if (active_ && active_ != &document) DocumentDeactivated(*active_);
+    host_.BringToFront(document);
+    if (active_ != &document) DocumentActivated(document);
+    host_.DispatchPendingLoad(document);
+}
+
+bool TWorkspace::ReloadWorkingImage(const QString& path) {
+    if (!active_) return false;
+    TDocument& document = *active_;
+    host_.DocumentChanged(document);
+    frames_.Clear();
+    ClearWorkingImage();
+    const bool loaded = LoadGifFile(prompter_, *image_, path);
+    if (!loaded || image_->Empty()) {
+        prompter_.Message(TMessageKind::Warning,
+                          Format(msg::MovedOrCannotOpen, path, image_->Empty() ? "Yes" : "No",
+                                 loaded ? "No" : "Yes"));
+        CloseDocumentNow(document);
+        return false;
+    }
+    for (int i = 0; i < image_->FrameCount(); ++i)
+        if (!image_->Frame(i)->IsBlank()) frames_.AddItem();
+    const int selected = std::clamp(document.SelectedFrame, 0, std::max(0, frames_.Count() - 1));
+    frames_.Select(selected);
+    DisplayFrame(selected);
+    return true;
+}
+
+} // namespace editor

@@ -1,0 +1,79 @@
+#include "editor/ui/qt_prompter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace editor {
+
+namespace {
+
+QMessageBox::Icon IconOf(TMessageKind kind) {
+    switch (kind) {
+    case TMessageKind::Warning: return QMessageBox::Warning;
+    case TMessageKind::Error: return QMessageBox::Critical;
+    case TMessageKind::Information: return QMessageBox::Information;
+    case TMessageKind::Confirmation: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The buttons of a box, each with the modal result it stands for.
+std::vector<std::pair<QMessageBox::StandardButton, int>> ButtonsOf(TButtons buttons) {
+    switch (buttons) {
+    case TButtons::Ok: return {{QMessageBox::Ok, mrOk}};
+    case TButtons::OkCancel: return {{QMessageBox::Ok, mrOk}, {QMessageBox::Cancel, mrCancel}};
+    case TButtons::YesNo: return {{QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}};
+    case TButtons::YesNoCancel:
+        return {{QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}, {QMessageBox::Cancel, mrCancel}};
+    case TButtons::AbortIgnoreAll:
+        return {{QMessageBox::Abort, mrAbort}, {QMessageBox::Ignore, mrIgnore},
+                {QMessageBox::YesToAll, mrAll}};
+    }
+    return {{QMessageBox::Ok, mrOk}};
+}
+
+} // namespace
+
+TAnswer TQtPrompter::Ask(const TQuestion& question) {
+    QMessageBox box(IconOf(question.Kind), QApplication::applicationDisplayName(), question.Text,
+                    QMessageBox::NoButton, parent_);
+    const auto buttons = ButtonsOf(question.Buttons);
+    std::vector<std::pair<QAbstractButton*, int>> results;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        QPushButton* button = box.addButton(buttons[i].first);
+        if (i < size_t(question.ButtonCaptions.size())) button->setText(question.ButtonCaptions[int(i)]);
+        if (buttons[i].first == QMessageBox::YesToAll) button->setText(QObject::tr("&All"));
+        results.push_back({button, buttons[i].second});
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(results.front().first));
+    if (question.Buttons != TButtons::Ok && question.Buttons != TButtons::YesNo)
+        box.setEscapeButton(results.back().first);
+    if (!question.CheckCaption.isEmpty()) box.setCheckBox(new QCheckBox(question.CheckCaption));
+    box.exec();
+    TAnswer answer{mrCancel, box.checkBox() && box.checkBox()->isChecked()};
+    for (const auto& [button, result] : results)
+        if (box.clickedButton() == button) answer.Result = result;
+    return answer;
+}
+
+bool TQtPrompter::OpenUrl(const QString& target) {
+    const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target)
+                                               : QUrl::fromUserInput(target);
+    return QDesktopServices::openUrl(url);
+}
+
+void TQtPrompter::Beep() { QApplication::beep(); }
+
+void TQtPrompter::SetBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace editor

@@ -1,0 +1,199 @@
+#include "gif/optimize/best_optimize.h"
+
+#include <memory>
+#include <vector>
+
+#include "gif/base/stream.h"
+#include "gif/model/application_extension.h"
+#include "gif/model/image.h"
+#include "gif/optimize/compact_indices.h"
+#include "gif/optimize/display_check.h"
+#include "gif/optimize/frame_rewrite.h"
+#include "gif/optimize/frame_rules.h"
+#include "gif/optimize/screen_model.h"
+
+namespace gif {
+
+namespace {
+
+using namespace optimize;
+
+constexpr TGIFOptimizeOptions AllPasses = optTrim | optDuplicatePixels | optCleanup | optSortPalettes;
+
+int64_t SavedSize(TGIFImage& image) {
+    TCountingStream counter;
+    image.SaveToStream(counter);
+    return counter.Size();
+}
+
+// The frame a later pass of a looping animation starts at: the one carrying the first
+// loop block, else frame 0.
+int LoopPoint(const TGIFImage& image) {
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        const TGIFExtensionList& blocks = image.Frame(i)->Blocks();
+        for (int k = 0; k < blocks.ItemCount(); ++k)
+            if (dynamic_cast<const TGIFAppExtNSLoop*>(blocks.Extensions(k))) return i;
+    }
+    return 0;
+}
+
+// One play of a frame: the part of the screen under it before, with it drawn, and after
+// its disposal.
+struct TPlay {
+    TScreen Before;
+    TScreen Shown;
+    TScreen Next;
+};
+
+void Play(const TGIFSubImage& frame, const TScreen& screen, TPlay& play) {
+    const TRect rect = frame.BoundsRect();
+    play.Before = Window(screen, rect);
+    play.Shown = play.Before;
+    DrawFrame(frame, play.Shown, 0, 0);
+    play.Next = play.Shown;
+    ApplyDisposal(DisposalOf(frame), TRect{0, 0, rect.Width(), rect.Height()}, play.Before, play.Next);
+}
+
+// Frames rewritten so far, with their old form for going back.
+struct TRewritten {
+    int Index;
+    std::unique_ptr<TGIFSubImage> Old;
+};
+
+// Rewrites every frame on the screen model; returns the frames it changed.
+std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
+    std::vector<TRewritten> rewritten;
+    const int width = image.Width(), height = image.Height();
+    // Play stops at the first blank frame; what follows it is never shown.
+    int shownFrames = 0;
+    while (shownFrames < image.FrameCount() && !image.Frame(shownFrames)->IsBlank()) ++shownFrames;
+
+    // A later pass starts from the screen the first one ends on.
+    TScreen end(width, height);
+    TPlay play;
+    for (int i = 0; i < shownFrames; ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (!FrameIsModelled(frame, end)) return rewritten;
+        Play(frame, end, play);
+        PutWindow(end, frame.BoundsRect(), play.Next);
+    }
+
+    const int loopPoint = LoopPoint(image);
+    TScreen first(width, height), later;
+    bool laterDiffers = false;
+    TFrameRewriter rewriter;
+    TPlay firstPlay, laterPlay;
+    for (int i = 0; i < shownFrames; ++i) {
+        TGIFSubImage& frame = *image.Frame(i);
+        const TRect rect = frame.BoundsRect();
+        if (i == loopPoint) {
+            later = end;
+            laterDiffers = later.Pixels != first.Pixels;
+        }
+        std::vector<TFrameView> views;
+        Play(frame, first, firstPlay);
+        views.push_back({&firstPlay.Before, &firstPlay.Shown, &firstPlay.Next});
+        if (laterDiffers) {
+            Play(frame, later, laterPlay);
+            views.push_back({&laterPlay.Before, &laterPlay.Shown, &laterPlay.Next});
+        }
+        auto old = std::make_unique<TGIFSubImage>(&image);
+        old->CopyFrom(frame);
+        // The first frame keeps its rectangle: a viewer that clears the screen at each loop
+        // clears that rectangle.
+        if (rewriter.Rewrite(frame, views, /*keepPlacement=*/i == 0))
+            rewritten.push_back({i, std::move(old)});
+        PutWindow(first, rect, firstPlay.Next);
+        if (laterDiffers) {
+            PutWindow(later, rect, laterPlay.Next);
+            laterDiffers = later.Pixels != first.Pixels;
+        }
+    }
+    return rewritten;
+}
+
+// Renumbers the colours, rewrites the frames, then plays the result through the renderer:
+// while a picture differs from `before`, the last rewritten frame up to it takes its old
+// form back. Returns whether the image shows what it showed before.
+bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
+    CompactIndices(image);
+    std::vector<TRewritten> rewritten = RewriteOnModel(image);
+    for (;;) {
+        const std::vector<TShownPicture> after = ShownPictures(image, background);
+        size_t differs = 0;
+        while (differs < before.size() && differs < after.size() && before[differs] == after[differs])
+            ++differs;
+        if (differs == before.size() && differs == after.size()) return true;
+        if (rewritten.empty()) return false;
+        size_t k = rewritten.size();
+        while (k > 0 && size_t(rewritten[k - 1].Index) > differs) --k;
+        if (k == 0) k = rewritten.size();   // none up to it: go back on the last one
+        TRewritten& undo = rewritten[k - 1];
+        image.Frame(undo.Index)->CopyFrom(*undo.Old);
+        rewritten.erase(rewritten.begin() + std::ptrdiff_t(k - 1));
+    }
+}
+
+} // namespace
+
+TBestOptimizeResult OptimizeBest(TGIFImage& image) {
+    TBestOptimizeResult result;
+    if (image.Empty()) return result;
+    image.StopAllPainters();
+    // Measuring writes the image; its own handlers hear nothing of that.
+    struct THandlers {
+        TGIFImage& Image;
+        TProgressEvent Progress;
+        TGIFWarning Warning;
+        explicit THandlers(TGIFImage& image)
+            : Image(image), Progress(std::move(image.OnProgress)), Warning(std::move(image.WarningHandler)) {
+            image.OnProgress = nullptr;
+            image.WarningHandler = nullptr;
+        }
+        ~THandlers() {
+            Image.OnProgress = std::move(Progress);
+            Image.WarningHandler = std::move(Warning);
+        }
+    } handlers(image);
+
+    result.BytesBefore = result.BytesAfter = SavedSize(image);
+    const TColor background = UnusedColor({&image});
+    const std::vector<TShownPicture> pictures = ShownPictures(image, background);
+    const std::vector<TShownPicture> reference = Timeline(pictures);
+
+    // Starting points: the optimiser's passes with the merge (without it when the merge
+    // would lose colours), and, when the passes did not make it smaller, the image as it is.
+    // The clean-up pass deletes a loop block on any frame but the first, which would end the
+    // looping: such animations start from the image as it is.
+    std::unique_ptr<TGIFImage> best;
+    bool passesShowTheSame = false;
+    bool passesHelped = false;
+    for (int start = LoopPoint(image) > 0 ? 2 : 0; start < 3; ++start) {
+        if (start == 1 && passesShowTheSame) continue;
+        if (start == 2 && passesHelped) continue;
+        auto work = std::make_unique<TGIFImage>();
+        work->Assign(&image);
+        std::vector<TShownPicture> workPictures;
+        if (start < 2) {
+            work->Optimize(AllPasses);
+            if (start == 0) work->OptimizeColorMaps();
+            workPictures = ShownPictures(*work, background);
+            if (Timeline(workPictures) != reference) continue;
+            passesShowTheSame = true;
+            passesHelped = SavedSize(*work) < result.BytesBefore;
+        }
+        if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
+        const int64_t size = SavedSize(*work);
+        if (size < result.BytesAfter) {
+            result.BytesAfter = size;
+            best = std::move(work);
+        }
+    }
+    if (best) {
+        image.Assign(best.get());
+        result.Changed = true;
+    }
+    return result;
+}
+
+} // namespace gif

@@ -1,0 +1,27 @@
+// The best-effort optimiser: every lossless alternative the library knows, frame by frame,
+// keeping whichever writes smallest; what the animation shows, and when, never changes.
+#pragma once
+
+#include <cstdint>
+
+namespace gif {
+
+class TGIFImage;
+
+struct TBestOptimizeResult {
+    int64_t BytesBefore = 0;   // the image as the writer writes it, before and after
+    int64_t BytesAfter = 0;
+    bool Changed = false;
+};
+
+// Makes `image` as small as it can without changing a picture shown or how long it stays.
+// The optimiser's passes and the colour-map merge are taken where they show the same; then
+// each frame gets the smallest of its alternatives (trimmed rectangle with the disposal that
+// leaves the same screen, transparency on, off or where it shortens the LZW stream, not
+// interlaced, the smallest minimum code size). Each rewritten frame is checked on a model of
+// the composed screen, in the first pass and, for looping animations, the later ones, and
+// the result against the renderer's pictures; a frame that shows otherwise keeps its old
+// form. When nothing smaller is found, the image stays exactly as it was.
+TBestOptimizeResult OptimizeBest(TGIFImage& image);
+
+} // namespace gif

@@ -1,0 +1,104 @@
+#include "gif/optimize/compact_indices.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <vector>
+
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+
+namespace gif::optimize {
+
+namespace {
+
+int BitsFor(int largest) {
+    int bits = 2;
+    while ((1 << bits) <= largest) ++bits;
+    return bits;
+}
+
+// Which entries the frame draws with (its transparent pixels left out).
+std::array<bool, 256> UsedEntries(const TGIFSubImage& frame) {
+    std::array<bool, 256> used{};
+    const int transparent = frame.TransparentIndex();
+    for (uint8_t p : frame.PixelData()) used[p] = true;
+    if (transparent >= 0) used[size_t(transparent)] = false;
+    return used;
+}
+
+bool DrawsWithGlobalTable(const TGIFSubImage& frame) {
+    return !frame.IsBlank() && frame.HasPixels() && frame.LocalTable().EntryCount() == 0;
+}
+
+void ReorderGlobalTable(TGIFImage& image) {
+    TGIFGlobalColorMap& global = image.GlobalColorMap();
+    const int count = global.EntryCount();
+    if (count < 2) return;
+    std::array<double, 256> weight{};
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (!DrawsWithGlobalTable(frame)) continue;
+        const std::array<bool, 256> used = UsedEntries(frame);
+        const auto colors = double(std::count(used.begin(), used.end(), true));
+        for (int v = 0; v < count; ++v)
+            if (used[size_t(v)]) weight[size_t(v)] += 1.0 / colors;
+        // A pixel past the table end cannot be renumbered: leave the table as it is.
+        for (int v = count; v < 256; ++v)
+            if (used[size_t(v)]) return;
+    }
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&weight](int a, int b) { return weight[size_t(a)] > weight[size_t(b)]; });
+    bool moved = false;
+    for (int k = 0; k < count; ++k) moved = moved || order[size_t(k)] != k;
+    if (!moved) return;
+
+    std::array<uint8_t, 256> map{};
+    for (int v = 0; v < 256; ++v) map[size_t(v)] = uint8_t(v);   // past the end: unchanged
+    std::array<TGIFColor, 256> colors{};
+    for (int k = 0; k < count; ++k) {
+        map[size_t(order[size_t(k)])] = uint8_t(k);
+        colors[size_t(k)] = global.Entries()[size_t(order[size_t(k)])];
+    }
+    global.FromRgbTriples(colors, count);
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        TGIFSubImage& frame = *image.Frame(i);
+        if (!DrawsWithGlobalTable(frame)) continue;
+        for (uint8_t& p : frame.PixelData()) p = map[p];
+        if (TGIFGraphicControlExtension* control = frame.ControlBlock())
+            control->SetTransparentIndexUnchecked(map[control->TransparentIndex()]);
+        frame.DropBitmap();
+        frame.DropMask();
+    }
+    const int background = image.Header().BackgroundIndex();
+    if (background < count) image.Header().SetBackgroundIndex(map[size_t(background)]);
+}
+
+// The lowest transparent index the frame can have, and the code size its pixels need.
+void LowerFrame(TGIFSubImage& frame) {
+    if (frame.IsBlank() || !frame.HasPixels()) return;
+    const int transparent = frame.TransparentIndex();
+    if (transparent > 0) {
+        const std::array<bool, 256> used = UsedEntries(frame);
+        const int lowest = int(std::find(used.begin(), used.end(), false) - used.begin());
+        if (lowest < transparent) {
+            for (uint8_t& p : frame.PixelData())
+                if (p == transparent) p = uint8_t(lowest);
+            frame.ControlBlock()->SetTransparentIndexUnchecked(uint8_t(lowest));
+            frame.DropMask();
+        }
+    }
+    std::span<const uint8_t> pixels = frame.PixelData();
+    frame.SetCodeSizeHint(BitsFor(*std::max_element(pixels.begin(), pixels.end())));
+}
+
+} // namespace
+
+void CompactIndices(TGIFImage& image) {
+    ReorderGlobalTable(image);
+    for (int i = 0; i < image.FrameCount(); ++i) LowerFrame(*image.Frame(i));
+}
+
+} // namespace gif::optimize

@@ -1,0 +1,18 @@
+// Numbering colours for small LZW code sizes. Internal to gif/optimize.
+#pragma once
+
+namespace gif {
+class TGIFImage;
+}
+
+namespace gif::optimize {
+
+// A frame's minimum code size follows from the largest index it uses, so the global table
+// is reordered for frames that draw with few colours to find them at low indices: each
+// frame adds 1 / (its colour count) to the weight of every colour it draws, heaviest first.
+// Each transparent frame then takes the lowest index none of its other pixels uses as its
+// transparent index, and every frame is given the smallest code size its pixels allow.
+// Only numbers change: every pixel shows the colour it showed, the background index too.
+void CompactIndices(TGIFImage& image);
+
+} // namespace gif::optimize

@@ -1,0 +1,87 @@
+#include "gif/optimize/display_check.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <unordered_set>
+
+#include "gif/graphics/bitmap.h"
+#include "gif/model/image.h"
+#include "gif/render/compose.h"
+#include "gif/render/timing.h"
+
+namespace gif::optimize {
+
+namespace {
+
+uint64_t Mix(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
+}
+
+// Word-at-a-time hash in four independent lanes (so the multiplications overlap): 256 bits
+// of state, mixed and folded into two 64-bit values at the end.
+void HashBytes(std::span<const uint8_t> bytes, uint64_t (&out)[2]) {
+    constexpr uint64_t P1 = 0x9E3779B185EBCA87ull, P2 = 0xC2B2AE3D27D4EB4Full;
+    uint64_t lane[4] = {P1 + P2, P2, 0, 0 - P1};
+    size_t i = 0;
+    for (; i + 32 <= bytes.size(); i += 32) {
+        for (int k = 0; k < 4; ++k) {
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + i + 8 * size_t(k), 8);
+            const uint64_t v = lane[k] ^ word;
+            lane[k] = ((v << 29) | (v >> 35)) * P1;   // the turn carries high bits down
+        }
+    }
+    uint64_t tail[4] = {};
+    std::memcpy(tail, bytes.data() + i, bytes.size() - i);
+    for (int k = 0; k < 4; ++k) lane[k] = Mix(lane[k] ^ Mix(tail[k] + uint64_t(k)));
+    out[0] = Mix(lane[0] ^ (lane[1] * P1) ^ bytes.size());
+    out[1] = Mix(lane[2] ^ (lane[3] * P2) ^ (bytes.size() << 1));
+}
+
+} // namespace
+
+TColor UnusedColor(std::initializer_list<const TGIFImage*> images) {
+    std::unordered_set<uint32_t> used;
+    auto add = [&used](const TGIFColorMap& table) {
+        for (const TGIFColor& c : table.Entries())
+            used.insert(uint32_t(c.Red) | uint32_t(c.Green) << 8 | uint32_t(c.Blue) << 16);
+    };
+    for (const TGIFImage* image : images) {
+        add(image->Header().GlobalTable());
+        for (int i = 0; i < image->FrameCount(); ++i) add(image->Frame(i)->LocalTable());
+    }
+    // At most 256 colours per table: a few hundred steps find a free one.
+    for (uint32_t c = 0x010203;; c += 0x0F1D2B) {
+        c &= 0xFFFFFF;
+        if (!used.count(c)) return TColor(c);
+    }
+}
+
+std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background) {
+    std::vector<TShownPicture> pictures;
+    ComposeFramesEach(image, background, [&](int index, const TBitmap& picture) {
+        TShownPicture shown{};
+        HashBytes(picture.Bits(), shown.Hash);
+        shown.Delay = FrameDelayUnits(*image.Frame(index), true);
+        pictures.push_back(shown);
+    });
+    return pictures;
+}
+
+std::vector<TShownPicture> Timeline(const std::vector<TShownPicture>& pictures) {
+    std::vector<TShownPicture> timeline;
+    for (const TShownPicture& picture : pictures) {
+        if (!timeline.empty() && timeline.back().Hash[0] == picture.Hash[0] &&
+            timeline.back().Hash[1] == picture.Hash[1])
+            timeline.back().Delay += picture.Delay;
+        else
+            timeline.push_back(picture);
+    }
+    return timeline;
+}
+
+} // namespace gif::optimize

@@ -1,0 +1,378 @@
+#include "gif/optimize/frame_rewrite.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
+#include "gif/model/image.h"
+#include "gif/optimize/frame_rules.h"
+
+namespace gif::optimize {
+
+namespace {
+
+constexpr int DescriptorBytes = 10;
+constexpr int ControlBlockBytes = 8;
+
+// What a pixel of a rewritten frame may be.
+enum TCellKind : uint8_t {
+    ckColor,   // its colour: the screen changes here
+    ckFree,    // its colour or transparent: the screen shows that colour already
+    ckHole,    // transparent: the screen shows what no entry of the table holds
+};
+
+struct TLayout {
+    int Disposal;
+    TRect Rect;   // screen coordinates
+};
+
+struct TCells {
+    std::vector<uint8_t> Color;   // the entry to draw (ckColor, ckFree)
+    std::vector<uint8_t> Kind;
+    bool HasFree = false;
+    bool HasHole = false;
+};
+
+struct TEncoding {
+    TLayout Layout{};
+    std::vector<uint8_t> Pixels;
+    int Transparent = -1;   // -1: no pixel is transparent
+    int CodeSize = 0;       // 0: the one the colour table needs
+    bool Interlaced = false;
+    int64_t Data = 0;   // bytes of the compressed pixels
+    int64_t Cost = std::numeric_limits<int64_t>::max();   // with the descriptor and blocks added
+};
+
+// The code size and colour limit the writer uses for the frame's table.
+struct TTableBits {
+    int Bits;
+    int Limit;
+};
+
+TTableBits WriterBits(const TGIFSubImage& frame) {
+    if (frame.LocalTable().EntryCount() > 0)
+        return {frame.LocalTable().BitsNeeded(), frame.LocalTable().EntryCount()};
+    const TGIFImage* image = frame.OwnerImage();
+    int bits = image ? image->ScreenBitDepth() : 8;
+    return {bits, 1 << bits};
+}
+
+TEncodingMethod MethodOf(const TGIFSubImage& frame) {
+    const TGIFImage* image = frame.OwnerImage();
+    return image ? image->EncodingMethod : emLZW;
+}
+
+int BitsFor(int largest) {
+    int bits = 2;
+    while ((1 << bits) <= largest) ++bits;
+    return bits;
+}
+
+int64_t DataBytes(const TGIFSubImage& frame, const uint8_t* pixels, int width, int height,
+                  bool interlaced, int bits, int limit) {
+    TCountingStream counter;
+    EncodeImageData(counter, TEncodeSource{pixels, width, height, interlaced, bits, limit},
+                    MethodOf(frame));
+    return counter.Size();
+}
+
+// The frame's size as it would be written now (blocks and table left out: they stay).
+int64_t CurrentCost(const TGIFSubImage& frame) {
+    TTableBits table = WriterBits(frame);
+    int bits = table.Bits;
+    std::span<const uint8_t> pixels = frame.PixelData();
+    int hint = frame.CodeSizeHint();
+    if (hint > 0 && hint < std::max(bits, 2) &&
+        *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
+        bits = hint;
+    return DescriptorBytes + DataBytes(frame, frame.Pixels(), frame.FrameWidth(),
+                                       frame.FrameHeight(), frame.IsInterlaced(), bits,
+                                       std::min(table.Limit, 1 << std::max(bits, 2)));
+}
+
+template <typename F> bool AllViews(std::span<const TFrameView> views, F&& test) {
+    for (const TFrameView& view : views)
+        if (!test(view)) return false;
+    return true;
+}
+
+// The smallest rectangle (frame coordinates) for which `disposal` shows and leaves the
+// same screens, or none when that disposal cannot.
+std::optional<TRect> LayoutRect(int disposal, int width, int height, std::span<const TFrameView> views) {
+    TRect box{width, height, 0, 0};
+    for (const TFrameView& view : views) {
+        for (int y = 0; y < height; ++y) {
+            const TColorKey* before = view.Before->Row(y);
+            const TColorKey* shown = view.Shown->Row(y);
+            const TColorKey* next = view.Next->Row(y);
+            for (int x = 0; x < width; ++x) {
+                bool changed = shown[x] != before[x];
+                if (disposal == dmPrevious) {
+                    if (next[x] != before[x]) return std::nullopt;
+                } else if (disposal == dmBackground) {
+                    changed = changed || next[x] != shown[x];
+                    // Restoring to the background clears every pixel it draws.
+                    if (changed && next[x] != ScreenBackground) return std::nullopt;
+                } else if (next[x] != shown[x]) {
+                    return std::nullopt;
+                }
+                if (changed) {
+                    box.Left = std::min(box.Left, x);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Top = std::min(box.Top, y);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+            }
+        }
+    }
+    // Nothing changes: one pixel (transparent, or the colour already shown) will do.
+    if (box.IsEmpty()) box = {0, 0, 1, 1};
+    if (disposal == dmBackground) {
+        // Restoring to the background clears the whole rectangle.
+        for (const TFrameView& view : views)
+            for (int y = box.Top; y < box.Bottom; ++y)
+                for (int x = box.Left; x < box.Right; ++x)
+                    if (view.Next->At(x, y) != ScreenBackground) return std::nullopt;
+    }
+    return box;
+}
+
+// What each pixel of the rectangle may be; none when some pixel can be neither.
+std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
+                                 std::span<const TFrameView> views,
+                                 const std::unordered_map<TColorKey, uint8_t>& entryOf) {
+    TCells cells;
+    const size_t count = size_t(rect.Width()) * size_t(rect.Height());
+    cells.Color.resize(count);
+    cells.Kind.resize(count);
+    const int transparent = frame.TransparentIndex();
+    TColorKey lastKey = NoColor;
+    int lastEntry = -1;
+    size_t i = 0;
+    for (int y = rect.Top; y < rect.Bottom; ++y) {
+        for (int x = rect.Left; x < rect.Right; ++x, ++i) {
+            const TColorKey shown = views[0].Shown->At(x, y);
+            bool same = true;       // every view shows what was there before
+            bool constant = true;   // every view shows the same colour
+            for (const TFrameView& view : views) {
+                same = same && view.Shown->At(x, y) == view.Before->At(x, y);
+                constant = constant && view.Shown->At(x, y) == shown;
+            }
+            int entry = -1;
+            if (constant && shown != ScreenBackground) {
+                int original = frame.Pixels()[size_t(y) * frame.FrameWidth() + size_t(x)];
+                if (original != transparent) {
+                    entry = original;
+                } else if (shown == lastKey) {
+                    entry = lastEntry;   // neighbours mostly share their colour
+                } else if (auto found = entryOf.find(shown); found != entryOf.end()) {
+                    entry = found->second;
+                    lastKey = shown;
+                    lastEntry = entry;
+                }
+            }
+            if (entry < 0 && !same) return std::nullopt;
+            cells.Color[i] = uint8_t(std::max(entry, 0));
+            cells.Kind[i] = entry < 0 ? ckHole : same ? ckFree : ckColor;
+            cells.HasFree = cells.HasFree || cells.Kind[i] == ckFree;
+            cells.HasHole = cells.HasHole || cells.Kind[i] == ckHole;
+        }
+    }
+    return cells;
+}
+
+// The transparent index for the cells: an entry no pixel needs as its colour that keeps
+// the code size smallest, preferably the colour of many free pixels (they then match
+// either way), else the lowest. -1 when every entry is needed.
+int ChooseTransparent(const TCells& cells, int entries) {
+    std::array<bool, 256> needed{};
+    std::array<int, 256> freeUse{};
+    int largest = 0;
+    for (size_t i = 0; i < cells.Kind.size(); ++i) {
+        if (cells.Kind[i] == ckHole) continue;
+        largest = std::max<int>(largest, cells.Color[i]);
+        if (cells.Kind[i] == ckColor) needed[cells.Color[i]] = true;
+        else ++freeUse[cells.Color[i]];
+    }
+    int best = -1;
+    for (int v = 0; v < entries && v < 256; ++v) {
+        if (needed[size_t(v)]) continue;
+        if (best < 0) {
+            best = v;
+        } else if (BitsFor(std::max(largest, v)) == BitsFor(std::max(largest, best)) &&
+                   freeUse[size_t(v)] > freeUse[size_t(best)]) {
+            best = v;
+        }
+    }
+    return best;
+}
+
+// Transparency for the stretches between changing pixels that are at least MinRun long
+// (or must be transparent somewhere), colours for the shorter ones.
+void ChooseRuns(const TCells& cells, uint8_t transparent, std::vector<uint8_t>& chosen) {
+    constexpr size_t MinRun = 3;
+    const size_t count = cells.Kind.size();
+    size_t i = 0;
+    while (i < count) {
+        if (cells.Kind[i] == ckColor) {
+            chosen[i] = cells.Color[i];
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        bool hole = false;
+        for (; end < count && cells.Kind[end] != ckColor; ++end)
+            if (cells.Kind[end] == ckHole) hole = true;
+        const bool transparentRun = hole || end - i >= MinRun;
+        for (; i < end; ++i) chosen[i] = transparentRun ? transparent : cells.Color[i];
+    }
+}
+
+// Draws the encoding on each view's screen and checks that it shows and leaves the same.
+bool ShowsTheSame(const TEncoding& encoding, const TFrameColors& colors,
+                  std::span<const TFrameView> views) {
+    const TRect& rect = encoding.Layout.Rect;
+    for (const TFrameView& view : views) {
+        TScreen screen = *view.Before;
+        size_t i = 0;
+        for (int y = rect.Top; y < rect.Bottom; ++y)
+            for (int x = rect.Left; x < rect.Right; ++x, ++i)
+                if (int(encoding.Pixels[i]) != encoding.Transparent)
+                    screen.Row(y)[x] = colors[encoding.Pixels[i]];
+        if (screen.Pixels != view.Shown->Pixels) return false;
+        ApplyDisposal(encoding.Layout.Disposal, rect, *view.Before, screen);
+        if (screen.Pixels != view.Next->Pixels) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views, bool keepPlacement) {
+    if (views.empty() || frame.IsBlank() || !frame.HasPixels() || ControlBlockCount(frame) > 1)
+        return false;
+    const int disposal = DisposalOf(frame);
+    if (disposal > dmPrevious) return false;
+
+    const TFrameColors colors = FrameColors(frame);
+    const TTableBits table = WriterBits(frame);
+    const int entries = std::min(frame.EffectiveTable().EntryCount(), table.Limit);
+    std::unordered_map<TColorKey, uint8_t> entryOf;
+    for (int i = entries - 1; i >= 0; --i) entryOf[colors[size_t(i)]] = uint8_t(i);
+
+    // The disposals worth a try: the frame's own, and those that restore.
+    std::vector<int> disposals{disposal};
+    if (!keepPlacement) {
+        for (int d : {int(dmBackground), int(dmPrevious), int(dmNoDisposal)})
+            if (d != disposal && !(d == dmNoDisposal && disposal == dmNone)) disposals.push_back(d);
+    }
+
+    TEncoding best;
+    std::vector<uint8_t> chosen;
+    for (int d : disposals) {
+        std::optional<TRect> rect =
+            keepPlacement ? std::optional<TRect>(TRect{0, 0, frame.FrameWidth(), frame.FrameHeight()})
+                          : LayoutRect(d, frame.FrameWidth(), frame.FrameHeight(), views);
+        if (!rect) continue;
+        std::optional<TCells> cells = BuildCells(frame, *rect, views, entryOf);
+        if (!cells) continue;
+        const bool mayHaveHoles = cells->HasFree || cells->HasHole;
+        int transparent = mayHaveHoles ? ChooseTransparent(*cells, entries) : -1;
+        if (transparent < 0 && cells->HasHole) continue;
+        const bool hasControl = frame.ControlBlock() != nullptr;
+        const int width = rect->Width(), height = rect->Height();
+        const size_t count = cells->Kind.size();
+
+        // The pixel choices: colours wherever possible, transparency wherever possible,
+        // transparency only in runs (between pixels that change) of at least three, and
+        // whichever LZW prefers.
+        const int variants = transparent >= 0 && cells->HasFree ? 4 : 1;
+        for (int variant = 0; variant < variants; ++variant) {
+            chosen.resize(count);
+            if (variant == 2) {
+                std::vector<uint8_t> free(count);
+                std::vector<uint8_t> values(cells->Color);
+                int largest = transparent;
+                for (size_t i = 0; i < count; ++i) {
+                    free[i] = cells->Kind[i] == ckFree;
+                    if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
+                    largest = std::max<int>(largest, values[i]);
+                }
+                lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent), BitsFor(largest),
+                            chosen.data());
+            } else if (variant == 3) {
+                ChooseRuns(*cells, uint8_t(transparent), chosen);
+            } else {
+                for (size_t i = 0; i < count; ++i) {
+                    bool hole = cells->Kind[i] == ckHole || (variant == 1 && cells->Kind[i] == ckFree);
+                    chosen[i] = hole ? uint8_t(transparent) : cells->Color[i];
+                }
+            }
+            const bool usesTransparency =
+                transparent >= 0 && std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
+            const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
+            const int codeSize = std::min(bits, std::max(table.Bits, 2));
+            const bool needsControl = usesTransparency || d != dmNone;
+            const int64_t data = DataBytes(frame, chosen.data(), width, height, false, codeSize,
+                                           std::min(table.Limit, 1 << codeSize));
+            const int64_t cost =
+                DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0) + data;
+            if (cost < best.Cost) {
+                best.Data = data;
+                best.Layout = {d, *rect};
+                best.Pixels = chosen;
+                best.Transparent = usesTransparency ? transparent : -1;
+                best.CodeSize = codeSize;
+                best.Cost = cost;
+            }
+        }
+    }
+    if (best.Pixels.empty()) return false;
+
+    // The code size the table asks for, and interlacing, can still be smaller.
+    const int width = best.Layout.Rect.Width(), height = best.Layout.Rect.Height();
+    const int64_t overhead = best.Cost - best.Data;
+    const int tableCodeSize = std::max(table.Bits, 2);
+    const int smallest = best.CodeSize;
+    std::vector<int> codeSizes{smallest};
+    if (tableCodeSize != smallest) codeSizes.push_back(tableCodeSize);
+    for (bool interlaced : {false, true}) {
+        if (interlaced && !frame.IsInterlaced()) continue;
+        for (int bits : codeSizes) {
+            if (!interlaced && bits == smallest) continue;   // measured already
+            int64_t cost = overhead + DataBytes(frame, best.Pixels.data(), width, height, interlaced,
+                                                bits, std::min(table.Limit, 1 << bits));
+            if (cost < best.Cost) {
+                best.Cost = cost;
+                best.CodeSize = bits;
+                best.Interlaced = interlaced;
+            }
+        }
+    }
+    if (best.Cost >= CurrentCost(frame)) return false;
+    if (!ShowsTheSame(best, colors, views)) return false;
+
+    const TRect& rect = best.Layout.Rect;
+    frame.SetPlacement(frame.FrameLeft() + rect.Left, frame.FrameTop() + rect.Top, width, height);
+    std::copy(best.Pixels.begin(), best.Pixels.end(), frame.Pixels());
+    frame.SetInterlaced(best.Interlaced);
+    frame.SetCodeSizeHint(best.CodeSize < std::max(table.Bits, 2) ? best.CodeSize : 0);
+    if (best.Transparent >= 0 || best.Layout.Disposal != disposal) {
+        TGIFGraphicControlExtension& control = EnsureControlBlock(frame);
+        control.SetDisposalCode(uint8_t(best.Layout.Disposal));
+        if (best.Transparent >= 0) control.SetTransparentIndexUnchecked(uint8_t(best.Transparent));
+        control.SetTransparentFlag(best.Transparent >= 0);
+    } else if (TGIFGraphicControlExtension* control = frame.ControlBlock()) {
+        control->SetTransparentFlag(false);
+    }
+    frame.DropBitmap();
+    frame.DropMask();
+    return true;
+}
+
+} // namespace gif::optimize

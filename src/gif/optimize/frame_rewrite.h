@@ -1,0 +1,41 @@
+// Rewriting one frame into the smallest of its lossless alternatives. Internal to
+// gif/optimize.
+#pragma once
+
+#include <span>
+
+#include "gif/optimize/flexible_lzw.h"
+#include "gif/optimize/screen_model.h"
+
+namespace gif {
+class TGIFSubImage;
+}
+
+namespace gif::optimize {
+
+// One play of a frame in the screen model: the screen it is drawn on, the picture it shows
+// and the screen it leaves for the next frame, each cut to the frame's rectangle (nothing
+// outside it changes). A looping animation can play a frame on another screen in its later
+// passes; a rewrite must hold in every play.
+struct TFrameView {
+    const TScreen* Before;
+    const TScreen* Shown;
+    const TScreen* Next;
+};
+
+class TFrameRewriter {
+public:
+    // Tries the frame's alternatives that show and leave the same screens in every view:
+    // the smallest rectangle with each disposal that leaves the same (restore to
+    // background, restore previous, none), every pixel that repeats the screen as its
+    // colour, as transparency, or as whichever lets LZW match longer strings, the
+    // transparent index that suits best, interlaced or not, the smallest minimum code size.
+    // The smallest is kept when it is smaller than the frame as it is; returns whether the
+    // frame changed. With `keepPlacement` the rectangle and disposal stay as they are.
+    bool Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views, bool keepPlacement);
+
+private:
+    TFlexibleLzw lzw_;
+};
+
+} // namespace gif::optimize

@@ -1,0 +1,180 @@
+// The Frame Inspector window, driven through its controls on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "dialogs/inspector/frame_inspector.h"
+#include "dialogs/inspector/inspected_document.h"
+#include "dialogs/inspector/local_palette_grid.h"
+#include "dialogs/inspector/property_grid.h"
+#include "dialogs/palette/palette_dialog.h"
+#include "editor/core/settings.h"
+#include "editor/support/editor_test_util.h"
+#include "editor/support/fake_frame_list.h"
+#include "editor/support/scripted_prompter.h"
+#include "editor/undo/history.h"
+
+using namespace dialogs;
+using namespace editortest;
+
+namespace {
+
+struct Document : IInspectedDocument {
+    explicit Document(editor::TEditContext& context) : context(context) {}
+    QString ShortName() const override { return "walk.gif"; }
+    void PushCommand(int kind, int subKind, int arg1, int arg2, int frameIndex, const QString& caption) override {
+        history.Push(context, kind, subKind, arg1, arg2, frameIndex, caption);
+    }
+    void SetModified(bool) override {}
+    void DisplayFrame(int index) override { shown.push_back(index); }
+    void SetSelectedFrame(int index) override { selected = index; }
+    void ReloadFromBackingFile() override {}
+    editor::TEditContext& context;
+    editor::THistoryList history;
+    std::vector<int> shown;
+    int selected = -1;
+};
+
+class Inspector : public ::testing::Test {
+protected:
+    Inspector()
+        : image(MakeAnimation(3)), list(3), context{*image, list, prompter, settings}, document(context),
+          inspector(*image, prompter, settings) {
+        inspector.SetDocument(&document);
+        inspector.resize(260, 480);
+        inspector.show();
+        inspector.ShowFrame(1);
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<gif::TGIFImage> image;
+    TFakeFrameList list;
+    TScriptedPrompter prompter;
+    editor::Settings settings{dir.filePath("s.ini")};
+    editor::TEditContext context;
+    Document document;
+    TfrmFloat inspector;
+};
+
+} // namespace
+
+TEST_F(Inspector, ShowsTheFrameAndItsSelector) {
+    EXPECT_EQ(inspector.windowTitle(), "Frame Inspector - walk.gif");
+    EXPECT_EQ(inspector.grdProperties->Value(irHeight), "3");
+    EXPECT_EQ(inspector.grdProperties->Value(irDelay), "20");
+    EXPECT_EQ(inspector.grdProperties->Value(irDisposal), "None");
+    EXPECT_EQ(inspector.cbFrames->count(), 3);
+    EXPECT_EQ(inspector.cbFrames->currentText(), "Frame 1: [3 x 4]");
+    EXPECT_EQ(inspector.SelectedRow(), irHeight);
+    int chosen = -1;
+    inspector.OnFrameSelected = [&](int index) { chosen = index; };
+    inspector.cbFrames->setCurrentIndex(2);
+    emit inspector.cbFrames->activated(2);
+    EXPECT_EQ(chosen, 2);
+    EXPECT_EQ(document.selected, 2);
+}
+
+TEST_F(Inspector, TypedValuesCommitAndBadOnesComeBack) {
+    const auto before = GifBytes(*image);
+    inspector.SelectRow(irDelay);
+    inspector.grdProperties->SetValue(irDelay, "abc");
+    inspector.CommitEdit();
+    EXPECT_EQ(prompter.Texts(), QStringList{"This field requires a number value."});
+    EXPECT_EQ(inspector.grdProperties->Value(irDelay), "20");
+    inspector.grdProperties->SetValue(irDelay, "35");
+    inspector.CommitEdit();
+    EXPECT_EQ(image->Frame(1)->ControlBlock()->DelayTime(), 35);
+    EXPECT_EQ(document.history.TopCaption(), "Change Delay");
+    // Moving to another row commits a pending change first.
+    inspector.SelectRow(irXOffset);
+    inspector.grdProperties->SetValue(irXOffset, "2");
+    inspector.SelectRow(irYOffset);
+    EXPECT_EQ(image->Frame(1)->FrameLeft(), 2);
+    EXPECT_EQ(document.history.Count(), 2);
+    while (document.history.Count()) document.history.UndoNewest(context);
+    EXPECT_EQ(GifBytes(*image), before);
+}
+
+TEST_F(Inspector, ChoiceRowsOpenTheirListAndCommitTheChoice) {
+    inspector.SelectRow(irDisplay);   // a group row: its first row opens
+    EXPECT_EQ(inspector.SelectedRow(), irInterlaced);
+    inspector.grdProperties->SelectRow(irDisposal);
+    ASSERT_TRUE(inspector.grdProperties->DropList()->isVisible());
+    EXPECT_EQ(inspector.grdProperties->DropList()->count(), 4);
+    EXPECT_EQ(inspector.grdProperties->DropList()->currentRow(), 0);   // "None"
+    inspector.grdProperties->ChooseFromDropList(3);
+    EXPECT_EQ(image->Frame(1)->ControlBlock()->DisposalCode(), gif::dmPrevious);
+    EXPECT_EQ(inspector.grdProperties->Value(irDisposal), "Previous");
+    EXPECT_FALSE(inspector.grdProperties->DropList()->isVisible());
+}
+
+TEST_F(Inspector, SelectColorPicksTheTransparentColourAsTwoCommands) {
+    inspector.ExecDialog = [](QDialog& dialog) {
+        auto& palette = static_cast<TfrmPalette&>(dialog);
+        palette.PickFromPicture({0, 0});   // frame 1 is all colour 1
+        return int(QDialog::Accepted);
+    };
+    inspector.grdProperties->SelectRow(irTransparent);
+    inspector.grdProperties->ChooseFromDropList(0);   // "Select Color..."
+    const auto* control = image->Frame(1)->ControlBlock();
+    EXPECT_TRUE(control->TransparentFlag());
+    EXPECT_EQ(control->TransparentIndex(), 1);
+    ASSERT_EQ(document.history.Count(), 2);
+    EXPECT_EQ(document.history.At(0)->Caption, "Change Transparent Color");
+    EXPECT_EQ(document.history.At(1)->Caption, "Transparent");
+}
+
+TEST_F(Inspector, PalettesPageButtonsFollowTheTable) {
+    inspector.tabImgInfo->setCurrentIndex(1);
+    EXPECT_TRUE(inspector.grdPalette->Colors().empty());
+    EXPECT_TRUE(inspector.btnAddColor->isEnabled());
+    EXPECT_FALSE(inspector.btnEditColor->isEnabled());
+    prompter.Then(editor::mrYes);
+    inspector.PaletteAdd();
+    EXPECT_EQ(prompter.Texts().last(), "Currently there is no local color map. Would you like to add one?");
+    ASSERT_EQ(inspector.grdPalette->Colors().size(), 1u);   // sorted by use: one colour is used
+    QTest::mouseClick(inspector.grdPalette, Qt::LeftButton, {}, {5, 5});
+    EXPECT_EQ(inspector.lblColor->text(), "1 Colors - R: 255, G: 0, B: 0");
+    EXPECT_TRUE(inspector.btnEditColor->isEnabled());
+    EXPECT_FALSE(inspector.btnDeleteColor->isEnabled());
+    inspector.ExecDialog = [](QDialog& dialog) {
+        static_cast<TfrmPalette&>(dialog).SetColour(gif::RGB(7, 8, 9));
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    inspector.PaletteAdd();
+    EXPECT_EQ(inspector.grdPalette->Colors().size(), 2u);
+    EXPECT_EQ(document.history.TopCaption(), "Add Color Palette Entry");
+}
+
+TEST_F(Inspector, CommentsAreAddedEditedAndRemoved) {
+    inspector.tabImgInfo->setCurrentIndex(2);
+    inspector.CommentAdd();
+    ASSERT_EQ(inspector.lvComments->count(), 1);
+    EXPECT_EQ(inspector.lvComments->item(0)->text(), "Comment 1");
+    EXPECT_EQ(inspector.mmoComments->toPlainText(), "Comment 1");
+    inspector.mmoComments->setPlainText(QString(300, 'x'));
+    EXPECT_EQ(inspector.mmoComments->toPlainText().size(), 255);
+    inspector.mmoComments->document()->setModified(true);
+    inspector.CommentEditorLeft();
+    EXPECT_EQ(document.history.TopCaption(), "Change GIF Comment");
+    inspector.CommentRemove();
+    EXPECT_EQ(inspector.lvComments->count(), 0);
+    EXPECT_EQ(document.history.TopCaption(), "Delete GIF Comment");
+}
+
+TEST_F(Inspector, ClearInspectorEmptiesEverything) {
+    inspector.ClearInspector();
+    EXPECT_EQ(inspector.windowTitle(), "Frame Inspector");
+    EXPECT_FALSE(inspector.tabImgInfo->isEnabled());
+    EXPECT_EQ(inspector.tabImgInfo->currentIndex(), 0);
+    EXPECT_EQ(inspector.grdProperties->Value(irHeight), "");
+    EXPECT_EQ(inspector.cbFrames->count(), 0);
+    EXPECT_EQ(inspector.lvComments->count(), 0);
+}

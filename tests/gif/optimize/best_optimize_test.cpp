@@ -1,0 +1,258 @@
+// The best-effort optimiser: smaller where an alternative is smaller, never a different
+// picture or timing, never larger.
+#include <gtest/gtest.h>
+
+#include "gif/base/stream.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/optimize/best_optimize.h"
+#include "gif/optimize/optimize_fixtures.h"
+#include "gif/render/compose.h"
+#include "gif/render/timing.h"
+
+using namespace gif;
+using namespace opttest;
+
+namespace {
+
+constexpr TColor Underneath = RGB(250, 0, 250);   // in no palette below
+
+struct Random {
+    uint64_t state;
+    explicit Random(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    int Next(int n) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return int(state % uint64_t(n));
+    }
+};
+
+// Every picture shown and how long, as the renderer composes them.
+std::vector<std::pair<std::vector<uint8_t>, int>> Shown(TGIFImage& image) {
+    std::vector<std::pair<std::vector<uint8_t>, int>> shown;
+    auto pictures = ComposeFrames(image, Underneath);
+    for (size_t i = 0; i < pictures.size(); ++i)
+        shown.emplace_back(std::vector<uint8_t>(pictures[i]->Bits().begin(), pictures[i]->Bits().end()),
+                           FrameDelayUnits(*image.Frame(int(i)), true));
+    return shown;
+}
+
+std::vector<uint8_t> Saved(TGIFImage& image) {
+    TMemoryStream stream;
+    image.SaveToStream(stream);
+    return stream.Bytes();
+}
+
+// Runs the optimiser and checks what must always hold: the result is what the image now
+// writes, no larger than before, and shows the same pictures for the same time; and it
+// still does after a write and a read.
+TBestOptimizeResult OptimizeAndCheck(TGIFImage& image) {
+    const auto before = Shown(image);
+    const int64_t sizeBefore = int64_t(Saved(image).size());
+    TBestOptimizeResult result = OptimizeBest(image);
+    EXPECT_EQ(result.BytesBefore, sizeBefore);
+    std::vector<uint8_t> bytes = Saved(image);
+    EXPECT_EQ(result.BytesAfter, int64_t(bytes.size()));
+    EXPECT_LE(result.BytesAfter, result.BytesBefore);
+    EXPECT_EQ(Shown(image), before);
+    TGIFImage reread;
+    TMemoryStream stream(bytes);
+    reread.LoadFromStream(stream);
+    EXPECT_EQ(Shown(reread), before);
+    return result;
+}
+
+// Black, red, green and blue as the global table; the screen grows with the frames.
+void FourColourScreen(TGIFImage& image) {
+    SetColors(image.GlobalColorMap(), Four);
+}
+
+int TransparentPixels(const TGIFSubImage& frame) {
+    int t = frame.TransparentIndex();
+    return t < 0 ? 0 : int(std::count(frame.PixelData().begin(), frame.PixelData().end(), uint8_t(t)));
+}
+
+// The minimum code size byte of each frame's image data in a written file.
+std::vector<int> CodeSizes(const std::vector<uint8_t>& gif) {
+    std::vector<int> sizes;
+    size_t p = 13;
+    if (gif[10] & 0x80) p += 3u * (2u << (gif[10] & 7));
+    while (p < gif.size() && gif[p] != 0x3B) {
+        if (gif[p] == 0x21) {
+            p += 2;
+            while (gif[p]) p += gif[p] + 1u;
+            ++p;
+            continue;
+        }
+        uint8_t flags = gif[p + 9];
+        p += 10;
+        if (flags & 0x80) p += 3u * (2u << (flags & 7));
+        sizes.push_back(gif[p++]);
+        while (gif[p]) p += gif[p] + 1u;
+        ++p;
+    }
+    return sizes;
+}
+
+} // namespace
+
+// A two-colour cellular animation: half the pixels change each frame, so holes for the
+// unchanged half only add a third symbol to the noise. The frame becomes opaque.
+TEST(OptimizeBest, DropsTransparencyWhereColoursCompressBetter) {
+    TGIFImage image;
+    FourColourScreen(image);
+    Random random(3);
+    std::vector<uint8_t> first(48 * 48), second(48 * 48), written(48 * 48);
+    for (size_t i = 0; i < first.size(); ++i) {
+        first[i] = uint8_t(random.Next(2));
+        second[i] = uint8_t(random.Next(2));
+        written[i] = second[i] == first[i] ? 3 : second[i];   // 3: transparent
+    }
+    Control(giftest::AddFrame(image, 0, 0, 48, 48, first), dmNone, 5);
+    Control(giftest::AddFrame(image, 0, 0, 48, 48, written), dmNone, 5, 3);
+    TBestOptimizeResult result = OptimizeAndCheck(image);
+    EXPECT_TRUE(result.Changed);
+    EXPECT_LT(result.BytesAfter, result.BytesBefore);
+    EXPECT_EQ(TransparentPixels(*image.Frame(image.FrameCount() - 1)), 0);
+}
+
+// Noise that stays, with a sparse line drawn across it: transparency for the unchanged
+// pixels is far smaller than the noise again, so it stays.
+TEST(OptimizeBest, KeepsTransparencyWhereItPays) {
+    TGIFImage image;
+    FourColourScreen(image);
+    Random random(5);
+    std::vector<uint8_t> noise(48 * 48), line(48 * 48, 3);
+    for (uint8_t& p : noise) p = uint8_t(random.Next(3));
+    for (int i = 0; i < 48; ++i) line[size_t(i) * 48 + size_t(i)] = uint8_t((noise[size_t(i) * 49] + 1) % 3);
+    Control(giftest::AddFrame(image, 0, 0, 48, 48, noise), dmNone, 5);
+    Control(giftest::AddFrame(image, 0, 0, 48, 48, line), dmNone, 5, 3);
+    OptimizeAndCheck(image);
+    const TGIFSubImage& last = *image.Frame(image.FrameCount() - 1);
+    EXPECT_GT(TransparentPixels(last), 48 * 48 / 2);
+}
+
+TEST(OptimizeBest, WritesInterlacedFramesStraightWhenThatIsSmaller) {
+    TGIFImage image;
+    FourColourScreen(image);
+    for (int f = 0; f < 3; ++f) {
+        std::vector<uint8_t> pixels(40 * 40);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) pixels[size_t(y) * 40 + size_t(x)] = uint8_t((x / 5 + y / 3 + f) % 4);
+        TGIFSubImage& frame = giftest::AddFrame(image, 0, 0, 40, 40, pixels);
+        frame.SetInterlaced(true);
+        Control(frame, dmNone, 7);
+    }
+    TBestOptimizeResult result = OptimizeAndCheck(image);
+    EXPECT_LT(result.BytesAfter, result.BytesBefore);
+    for (int i = 0; i < image.FrameCount(); ++i) EXPECT_FALSE(image.Frame(i)->IsInterlaced()) << i;
+}
+
+// Sprites on whole-screen transparent frames that restore to the background: the frames
+// after the first shrink to their sprite and still clear it afterwards.
+TEST(OptimizeBest, TrimsFramesThatRestoreToTheBackground) {
+    TGIFImage image;
+    FourColourScreen(image);
+    const int spots[][2] = {{4, 4}, {20, 20}, {8, 20}, {20, 6}};
+    for (auto [sx, sy] : spots) {
+        std::vector<uint8_t> pixels(32 * 32, 3);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) pixels[size_t(sy + y) * 32 + size_t(sx + x)] = uint8_t(1 + (x + y) % 2);
+        Control(giftest::AddFrame(image, 0, 0, 32, 32, pixels), dmBackground, 6, 3);
+    }
+    TBestOptimizeResult result = OptimizeAndCheck(image);
+    EXPECT_LT(result.BytesAfter, result.BytesBefore);
+    ASSERT_EQ(image.FrameCount(), 4);
+    for (int i = 1; i < 4; ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        EXPECT_EQ(frame.BoundsRect(), (TRect{spots[i][0], spots[i][1], spots[i][0] + 4, spots[i][1] + 4})) << i;
+        int disposal = frame.ControlBlock()->DisposalCode();
+        EXPECT_TRUE(disposal == dmBackground || disposal == dmPrevious) << i;
+    }
+}
+
+// A frame of a 256-colour animation that draws with three of them is written with
+// minimum code size 2; a code size its pixels do not fit is not taken.
+TEST(OptimizeBest, WritesTheSmallestCodeSizeAFrameNeeds) {
+    TGIFImage image;
+    std::vector<TColor> colors;
+    for (int i = 0; i < 256; ++i) colors.push_back(RGB(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)));
+    SetColors(image.GlobalColorMap(), colors);
+    std::vector<uint8_t> all(64 * 4);
+    for (size_t i = 0; i < all.size(); ++i) all[i] = uint8_t(i);
+    Control(giftest::AddFrame(image, 0, 0, 64, 4, all), dmNone, 5);
+    std::vector<uint8_t> few(64 * 4);
+    for (size_t i = 0; i < few.size(); ++i) few[i] = uint8_t(100 + i % 3);
+    Control(giftest::AddFrame(image, 0, 0, 64, 4, few), dmNone, 5);
+    OptimizeAndCheck(image);
+    std::vector<int> sizes = CodeSizes(Saved(image));
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_EQ(sizes[0], 8);
+    EXPECT_EQ(sizes[1], 2);
+
+    // An edit that draws a higher index outgrows the hint: the table's size is written.
+    TGIFSubImage& second = *image.Frame(1);
+    second.SetCodeSizeHint(2);
+    second.Pixels()[0] = 200;
+    EXPECT_EQ(CodeSizes(Saved(image))[1], 8);
+}
+
+// Nothing smaller exists for a one-pixel picture: the image is left exactly as it was.
+TEST(OptimizeBest, AnImageThatCannotShrinkStaysAsItIs) {
+    TGIFImage image;
+    SetColors(image.GlobalColorMap(), {RGB(1, 2, 3), RGB(4, 5, 6)});
+    giftest::AddFrame(image, 0, 0, 1, 1, {1});
+    const std::vector<uint8_t> before = Saved(image);
+    TBestOptimizeResult result = OptimizeAndCheck(image);
+    EXPECT_FALSE(result.Changed);
+    EXPECT_EQ(Saved(image), before);
+}
+
+// A looping animation that starts its loop at frame 1 over an all-red intro: frame 1 is
+// a checkerboard of red and holes in its bottom half, all red in the first pass. In later
+// passes the holes show the green that frame 2 left, so they must stay holes. Playing the
+// optimised frames from the loop point once more must show what the input shows then.
+TEST(OptimizeBest, LaterPassesOfALoopShowTheSame) {
+    auto build = [](TGIFImage& image, int passes) {
+        SetColors(image.GlobalColorMap(), Four);
+        Control(giftest::AddFrame(image, 0, 0, 16, 16, std::vector<uint8_t>(256, 1)), dmNone, 5);
+        for (int pass = 0; pass < passes; ++pass) {
+            std::vector<uint8_t> checks(256, 3);   // top half blue, bottom red and holes
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) checks[size_t(y) * 16 + size_t(x)] = y < 8 ? 3 : (x + y) % 2 ? 1 : 0;
+            Control(giftest::AddFrame(image, 0, 0, 16, 16, checks), dmNone, 5, 0);
+            std::vector<uint8_t> green(256, 3);   // 3 is blue
+            std::fill(green.begin() + 128, green.end(), 2);
+            Control(giftest::AddFrame(image, 0, 0, 16, 16, green), dmNone, 5);
+        }
+        AddLoop(*image.Frame(1), 0);
+    };
+    TGIFImage once, twice;
+    build(once, 1);
+    build(twice, 2);
+    OptimizeAndCheck(once);
+    ASSERT_EQ(once.FrameCount(), 3);
+    TGIFImage replay;
+    replay.Assign(&once);
+    for (int i = 1; i < once.FrameCount(); ++i) replay.AddFrame(once.Frame(i));
+    EXPECT_EQ(Shown(replay), Shown(twice));
+}
+
+// Merging tables past 256 colours maps a dropped colour to the nearest kept one: pure red
+// goes to dark red, not to pure blue (whose red + green + blue sum is the same).
+TEST(ColorMapMerge, DroppedColourGoesToTheNearestByDistance) {
+    TGIFImage image;
+    // Frame 0: blue, dark red and 128 greens, each used twice; frame 1: red once, 126 greens twice.
+    std::vector<TColor> first = {RGB(0, 0, 255), RGB(200, 0, 0)};
+    for (int i = 0; i < 128; ++i) first.push_back(RGB(0, 255, uint8_t(i)));
+    std::vector<TColor> second = {RGB(255, 0, 0)};
+    for (int i = 128; i < 254; ++i) second.push_back(RGB(0, 255, uint8_t(i)));
+    std::vector<uint8_t> pixels0, pixels1{0};
+    for (size_t i = 0; i < first.size(); ++i) pixels0.insert(pixels0.end(), 2, uint8_t(i));
+    for (size_t i = 1; i < second.size(); ++i) pixels1.insert(pixels1.end(), 2, uint8_t(i));
+    SetColors(giftest::AddFrame(image, 0, 0, int(pixels0.size()), 1, pixels0).LocalTable(), first);
+    SetColors(giftest::AddFrame(image, 0, 0, int(pixels1.size()), 1, pixels1).LocalTable(), second);
+    image.OptimizeColorMaps();
+    ASSERT_EQ(image.GlobalColorMap().EntryCount(), 256);
+    EXPECT_EQ(image.GlobalColorMap().ColorAt(image.Frame(1)->PixelAt(0, 0)), RGB(200, 0, 0));
+}

@@ -1,0 +1,82 @@
+// Helpers shared by the import and export tests.
+#pragma once
+
+#include "gif/base/types.h"
+#include "gif/graphics/bitmap.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <span>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace iotest {
+
+// A fresh folder under the system's temporary folder, removed when the test ends.
+struct TempDir {
+    std::filesystem::path Path;
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lwio-XXXXXX").string();
+        Path = mkdtemp(pattern.data());
+    }
+    ~TempDir() { std::filesystem::remove_all(Path); }
+    std::string operator/(const std::string& name) const { return (Path / name).string(); }
+};
+
+inline std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// Runs ImageMagick's convert (the real one, not the stand-in earlier on PATH).
+inline bool Convert(const std::string& args) {
+    return std::system(("/usr/bin/convert " + args + " 2>/dev/null").c_str()) == 0;
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteBytes(const std::string& path, std::span<const uint8_t> bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// The CRC-32 of PNG chunks (and zlib).
+inline uint32_t Crc32(std::span<const uint8_t> bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (uint8_t b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A side x side 24-bit bitmap in four quadrants: top-left, top-right, bottom-left, bottom-right.
+inline gif::TBitmap Quadrants(const std::array<gif::TColor, 4>& colors, int side = 32) {
+    gif::TBitmap bitmap(side, side, gif::pf24bit);
+    int half = side / 2;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            bitmap.SetPixels(x, y, colors[(y < half ? 0 : 2) + (x < half ? 0 : 1)]);
+    return bitmap;
+}
+
+// Checks the colour at (x, y) channel by channel, within `tolerance`.
+inline void ExpectColor(const gif::TBitmap& bitmap, int x, int y, gif::TColor want, int tolerance,
+                        const std::string& what) {
+    gif::TColor got = bitmap.Pixels(x, y);
+    EXPECT_NEAR(gif::GetRValue(got), gif::GetRValue(want), tolerance)
+        << what << " red at " << x << "," << y;
+    EXPECT_NEAR(gif::GetGValue(got), gif::GetGValue(want), tolerance)
+        << what << " green at " << x << "," << y;
+    EXPECT_NEAR(gif::GetBValue(got), gif::GetBValue(want), tolerance)
+        << what << " blue at " << x << "," << y;
+}
+
+} // namespace iotest
