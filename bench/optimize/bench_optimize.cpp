@@ -2,11 +2,11 @@
 // (the copy is not timed): all four passes and the colour-map merge, and the best-effort
 // optimiser. The size and time comparison with gifsicle is made by run.sh, which runs both
 // as processes.
-#include <benchmark/benchmark.h>
-
 #include "animations.h"
 #include "gif/base/stream.h"
 #include "gif/optimize/best_optimize.h"
+
+#include <benchmark/benchmark.h>
 
 namespace {
 

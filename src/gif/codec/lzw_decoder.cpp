@@ -12,6 +12,7 @@
 //    next clear code.
 #include "gif/codec/lzw_decoder.h"
 
+#include "gif/base/byte_buffer.h"
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
 #include "gif/base/stream.h"
@@ -154,6 +155,7 @@ class TLZWDecoder {
     int n_ = 0, T_ = 0, F_ = 0;
     int first_ = 0, old_ = 0;
     bool wellFormed_ = true;
+    bool tableReady_ = false; // entries below K hold their pixels, the rest 0 beyond F
     bool stackLeft_ = false; // the last string did not fit: pixels left on the stack
     size_t produced_ = 0;    // pixels written, kept up to date before anything may throw
     uint16_t prefix_[kTableSize];
@@ -213,13 +215,22 @@ int TLZWDecoder::ReadCodeSlow(int n) {
     return TakeBits(n);
 }
 
+// Every entry from K up reads 0 after a reset. Only the entries added since the last reset
+// (K to F) can differ, so only those are cleared: data that sends a clear code every few
+// codes does not pay for the whole table each time.
 void TLZWDecoder::ResetTable() {
-    for (int i = 0; i < K_; ++i) {
-        prefix_[i] = 0;
-        suffix_[i] = uint8_t(i);
+    if (!tableReady_) {
+        for (int i = 0; i < K_; ++i) {
+            prefix_[i] = 0;
+            suffix_[i] = uint8_t(i);
+        }
+        std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(kTableSize - K_));
+        std::memset(suffix_ + K_, 0, size_t(kTableSize - K_));
+        tableReady_ = true;
+    } else if (F_ > K_) {
+        std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(F_ - K_));
+        std::memset(suffix_ + K_, 0, size_t(F_ - K_));
     }
-    std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(kTableSize - K_));
-    std::memset(suffix_ + K_, 0, size_t(kTableSize - K_));
     n_ = s_ + 1;
     T_ = 2 * K_;
     F_ = K_ + 2;
@@ -385,12 +396,34 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
             prevPos = pos;
             pos += std::min(length, left);
         } else if (code == K) {
-            save();
-            ResetTable();
-            do
-                code = ReadCode(n_);
-            while (code == K);
-            load();
+            // Data may send a clear code every few codes: the reset and the next code
+            // stay in locals unless the table is new or the bits run out.
+            if (tableReady_) {
+                for (int i = K; i < F; ++i) {
+                    prefix_[i] = 0;
+                    suffix_[i] = 0;
+                }
+                n = s_ + 1;
+                T = 2 * K;
+                F = K + 2;
+                mask = (1u << n) - 1;
+            } else {
+                save();
+                ResetTable();
+                load();
+            }
+            do {
+                if (bitPos + unsigned(n) < limit) [[likely]] {
+                    uint64_t word;
+                    std::memcpy(&word, data + (bitPos >> 3), 8);
+                    code = int((word >> (bitPos & 7)) & mask);
+                    bitPos += unsigned(n);
+                } else {
+                    save();
+                    code = ReadCodeSlow(n);
+                    load();
+                }
+            } while (code == K);
             if (code < 0) break;
             if (code == E) {
                 SkipRest();
@@ -511,7 +544,8 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
     }
     // Interlaced rows arrive in pass order: decode in that order, then put rows in place
     // (also the rows that arrived before an error).
-    std::vector<uint8_t> linear(total + 16);
+    TByteBuffer linear;   // untouched pages cost nothing when the data ends early
+    linear.AssignZeroed(total + 16);
     auto scatter = [&](size_t produced) {
         static constexpr size_t kStart[4] = {0, 4, 2, 1};
         static constexpr size_t kStep[4] = {8, 8, 4, 2};

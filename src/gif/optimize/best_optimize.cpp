@@ -1,8 +1,5 @@
 #include "gif/optimize/best_optimize.h"
 
-#include <memory>
-#include <vector>
-
 #include "gif/base/stream.h"
 #include "gif/model/application_extension.h"
 #include "gif/model/image.h"
@@ -12,13 +9,21 @@
 #include "gif/optimize/frame_rules.h"
 #include "gif/optimize/screen_model.h"
 
+#include <memory>
+#include <vector>
+
 namespace gif {
 
 namespace {
 
 using namespace optimize;
 
-constexpr TGIFOptimizeOptions AllPasses = optTrim | optDuplicatePixels | optCleanup | optSortPalettes;
+// Larger screens are left alone: the model and the renderer's pictures of one would take
+// gigabytes.
+constexpr int64_t MaxScreenPixels = int64_t(1) << 24;
+
+constexpr TGIFOptimizeOptions AllPasses =
+    optTrim | optDuplicatePixels | optCleanup | optSortPalettes;
 
 int64_t SavedSize(TGIFImage& image) {
     TCountingStream counter;
@@ -51,7 +56,8 @@ void Play(const TGIFSubImage& frame, const TScreen& screen, TPlay& play) {
     play.Shown = play.Before;
     DrawFrame(frame, play.Shown, 0, 0);
     play.Next = play.Shown;
-    ApplyDisposal(DisposalOf(frame), TRect{0, 0, rect.Width(), rect.Height()}, play.Before, play.Next);
+    ApplyDisposal(DisposalOf(frame), TRect{0, 0, rect.Width(), rect.Height()}, play.Before,
+                  play.Next);
 }
 
 // Frames rewritten so far, with their old form for going back.
@@ -66,7 +72,8 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
     const int width = image.Width(), height = image.Height();
     // Play stops at the first blank frame; what follows it is never shown.
     int shownFrames = 0;
-    while (shownFrames < image.FrameCount() && !image.Frame(shownFrames)->IsBlank()) ++shownFrames;
+    while (shownFrames < image.FrameCount() && !image.Frame(shownFrames)->IsBlank())
+        ++shownFrames;
 
     // A later pass starts from the screen the first one ends on.
     TScreen end(width, height);
@@ -121,13 +128,15 @@ bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShown
     for (;;) {
         const std::vector<TShownPicture> after = ShownPictures(image, background);
         size_t differs = 0;
-        while (differs < before.size() && differs < after.size() && before[differs] == after[differs])
+        while (differs < before.size() && differs < after.size() &&
+               before[differs] == after[differs])
             ++differs;
         if (differs == before.size() && differs == after.size()) return true;
         if (rewritten.empty()) return false;
         size_t k = rewritten.size();
-        while (k > 0 && size_t(rewritten[k - 1].Index) > differs) --k;
-        if (k == 0) k = rewritten.size();   // none up to it: go back on the last one
+        while (k > 0 && size_t(rewritten[k - 1].Index) > differs)
+            --k;
+        if (k == 0) k = rewritten.size(); // none up to it: go back on the last one
         TRewritten& undo = rewritten[k - 1];
         image.Frame(undo.Index)->CopyFrom(*undo.Old);
         rewritten.erase(rewritten.begin() + std::ptrdiff_t(k - 1));
@@ -146,7 +155,8 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
         TProgressEvent Progress;
         TGIFWarning Warning;
         explicit THandlers(TGIFImage& image)
-            : Image(image), Progress(std::move(image.OnProgress)), Warning(std::move(image.WarningHandler)) {
+            : Image(image), Progress(std::move(image.OnProgress)),
+              Warning(std::move(image.WarningHandler)) {
             image.OnProgress = nullptr;
             image.WarningHandler = nullptr;
         }
@@ -157,12 +167,13 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     } handlers(image);
 
     result.BytesBefore = result.BytesAfter = SavedSize(image);
+    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) return result;
     const TColor background = UnusedColor({&image});
     const std::vector<TShownPicture> pictures = ShownPictures(image, background);
     const std::vector<TShownPicture> reference = Timeline(pictures);
 
     // Starting points: the optimiser's passes with the merge (without it when the merge
-    // would lose colours), and, when the passes did not make it smaller, the image as it is.
+    // would lose colours), and, when they did not make it smaller, the image as it is.
     // The clean-up pass deletes a loop block on any frame but the first, which would end the
     // looping: such animations start from the image as it is.
     std::unique_ptr<TGIFImage> best;
@@ -180,10 +191,10 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
             workPictures = ShownPictures(*work, background);
             if (Timeline(workPictures) != reference) continue;
             passesShowTheSame = true;
-            passesHelped = SavedSize(*work) < result.BytesBefore;
         }
         if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
         const int64_t size = SavedSize(*work);
+        if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {
             result.BytesAfter = size;
             best = std::move(work);

@@ -9,7 +9,7 @@ namespace gif {
 class TGIFImage;
 
 struct TBestOptimizeResult {
-    int64_t BytesBefore = 0;   // the image as the writer writes it, before and after
+    int64_t BytesBefore = 0; // the image as the writer writes it, before and after
     int64_t BytesAfter = 0;
     bool Changed = false;
 };
@@ -21,7 +21,8 @@ struct TBestOptimizeResult {
 // interlaced, the smallest minimum code size). Each rewritten frame is checked on a model of
 // the composed screen, in the first pass and, for looping animations, the later ones, and
 // the result against the renderer's pictures; a frame that shows otherwise keeps its old
-// form. When nothing smaller is found, the image stays exactly as it was.
+// form. When nothing smaller is found, the image stays exactly as it was; so does an image
+// whose logical screen has more than 2^24 pixels (checking it would take gigabytes).
 TBestOptimizeResult OptimizeBest(TGIFImage& image);
 
 } // namespace gif

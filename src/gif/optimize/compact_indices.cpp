@@ -1,12 +1,12 @@
 #include "gif/optimize/compact_indices.h"
 
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+
 #include <algorithm>
 #include <array>
 #include <numeric>
 #include <vector>
-
-#include "gif/model/graphic_control.h"
-#include "gif/model/image.h"
 
 namespace gif::optimize {
 
@@ -14,7 +14,8 @@ namespace {
 
 int BitsFor(int largest) {
     int bits = 2;
-    while ((1 << bits) <= largest) ++bits;
+    while ((1 << bits) <= largest)
+        ++bits;
     return bits;
 }
 
@@ -22,7 +23,8 @@ int BitsFor(int largest) {
 std::array<bool, 256> UsedEntries(const TGIFSubImage& frame) {
     std::array<bool, 256> used{};
     const int transparent = frame.TransparentIndex();
-    for (uint8_t p : frame.PixelData()) used[p] = true;
+    for (uint8_t p : frame.PixelData())
+        used[p] = true;
     if (transparent >= 0) used[size_t(transparent)] = false;
     return used;
 }
@@ -52,11 +54,13 @@ void ReorderGlobalTable(TGIFImage& image) {
     std::stable_sort(order.begin(), order.end(),
                      [&weight](int a, int b) { return weight[size_t(a)] > weight[size_t(b)]; });
     bool moved = false;
-    for (int k = 0; k < count; ++k) moved = moved || order[size_t(k)] != k;
+    for (int k = 0; k < count; ++k)
+        moved = moved || order[size_t(k)] != k;
     if (!moved) return;
 
     std::array<uint8_t, 256> map{};
-    for (int v = 0; v < 256; ++v) map[size_t(v)] = uint8_t(v);   // past the end: unchanged
+    for (int v = 0; v < 256; ++v)
+        map[size_t(v)] = uint8_t(v); // past the end: unchanged
     std::array<TGIFColor, 256> colors{};
     for (int k = 0; k < count; ++k) {
         map[size_t(order[size_t(k)])] = uint8_t(k);
@@ -66,7 +70,8 @@ void ReorderGlobalTable(TGIFImage& image) {
     for (int i = 0; i < image.FrameCount(); ++i) {
         TGIFSubImage& frame = *image.Frame(i);
         if (!DrawsWithGlobalTable(frame)) continue;
-        for (uint8_t& p : frame.PixelData()) p = map[p];
+        for (uint8_t& p : frame.PixelData())
+            p = map[p];
         if (TGIFGraphicControlExtension* control = frame.ControlBlock())
             control->SetTransparentIndexUnchecked(map[control->TransparentIndex()]);
         frame.DropBitmap();
@@ -98,7 +103,8 @@ void LowerFrame(TGIFSubImage& frame) {
 
 void CompactIndices(TGIFImage& image) {
     ReorderGlobalTable(image);
-    for (int i = 0; i < image.FrameCount(); ++i) LowerFrame(*image.Frame(i));
+    for (int i = 0; i < image.FrameCount(); ++i)
+        LowerFrame(*image.Frame(i));
 }
 
 } // namespace gif::optimize

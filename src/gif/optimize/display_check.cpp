@@ -1,13 +1,15 @@
 #include "gif/optimize/display_check.h"
 
-#include <cstring>
-#include <initializer_list>
-#include <unordered_set>
-
 #include "gif/graphics/bitmap.h"
 #include "gif/model/image.h"
 #include "gif/render/compose.h"
 #include "gif/render/timing.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <initializer_list>
+#include <unordered_set>
 
 namespace gif::optimize {
 
@@ -32,12 +34,13 @@ void HashBytes(std::span<const uint8_t> bytes, uint64_t (&out)[2]) {
             uint64_t word;
             std::memcpy(&word, bytes.data() + i + 8 * size_t(k), 8);
             const uint64_t v = lane[k] ^ word;
-            lane[k] = ((v << 29) | (v >> 35)) * P1;   // the turn carries high bits down
+            lane[k] = ((v << 29) | (v >> 35)) * P1; // the turn carries high bits down
         }
     }
     uint64_t tail[4] = {};
     std::memcpy(tail, bytes.data() + i, bytes.size() - i);
-    for (int k = 0; k < 4; ++k) lane[k] = Mix(lane[k] ^ Mix(tail[k] + uint64_t(k)));
+    for (int k = 0; k < 4; ++k)
+        lane[k] = Mix(lane[k] ^ Mix(tail[k] + uint64_t(k)));
     out[0] = Mix(lane[0] ^ (lane[1] * P1) ^ bytes.size());
     out[1] = Mix(lane[2] ^ (lane[3] * P2) ^ (bytes.size() << 1));
 }
@@ -52,7 +55,8 @@ TColor UnusedColor(std::initializer_list<const TGIFImage*> images) {
     };
     for (const TGIFImage* image : images) {
         add(image->Header().GlobalTable());
-        for (int i = 0; i < image->FrameCount(); ++i) add(image->Frame(i)->LocalTable());
+        for (int i = 0; i < image->FrameCount(); ++i)
+            add(image->Frame(i)->LocalTable());
     }
     // At most 256 colours per table: a few hundred steps find a free one.
     for (uint32_t c = 0x010203;; c += 0x0F1D2B) {
@@ -63,9 +67,31 @@ TColor UnusedColor(std::initializer_list<const TGIFImage*> images) {
 
 std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background) {
     std::vector<TShownPicture> pictures;
+    // A picture differs from the one before only under this frame and the one before it
+    // (drawing one, disposing of the other), so only those rows are hashed again.
+    std::vector<std::array<uint64_t, 2>> rows;
+    TRect previous{};
     ComposeFramesEach(image, background, [&](int index, const TBitmap& picture) {
+        const int height = picture.Height();
+        const auto rowBytes = size_t(BytesPerScanLine(picture.Width(), pf24bit));
+        const TRect rect = image.Frame(index)->BoundsRect();
+        int top = std::min(rect.Top, previous.Top), bottom = std::max(rect.Bottom, previous.Bottom);
+        if (rows.empty()) {
+            rows.resize(size_t(height));
+            top = 0;
+            bottom = height;
+        }
+        for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
+            uint64_t hash[2];
+            HashBytes({picture.ScanLine(y), rowBytes}, hash);
+            rows[size_t(y)] = {hash[0], hash[1]};
+        }
+        previous = rect;
         TShownPicture shown{};
-        HashBytes(picture.Bits(), shown.Hash);
+        for (int y = 0; y < height; ++y) {
+            shown.Hash[0] = Mix(shown.Hash[0] ^ rows[size_t(y)][0]) + uint64_t(y);
+            shown.Hash[1] = Mix(shown.Hash[1] + rows[size_t(y)][1] * 0x9E3779B97F4A7C15ull);
+        }
         shown.Delay = FrameDelayUnits(*image.Frame(index), true);
         pictures.push_back(shown);
     });

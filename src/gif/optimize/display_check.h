@@ -2,11 +2,11 @@
 // compare: one fingerprint per picture and how long the picture stays.
 #pragma once
 
+#include "gif/base/types.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
-
-#include "gif/base/types.h"
 
 namespace gif {
 class TGIFImage;
@@ -15,8 +15,8 @@ class TGIFImage;
 namespace gif::optimize {
 
 struct TShownPicture {
-    uint64_t Hash[2];   // two independent 64-bit hashes of the picture's pixels
-    int Delay;          // delay units it stays on the screen
+    uint64_t Hash[2]; // two independent 64-bit hashes of the picture's pixels
+    int Delay;        // delay units it stays on the screen
     bool operator==(const TShownPicture&) const = default;
 };
 

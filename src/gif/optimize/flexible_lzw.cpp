@@ -4,11 +4,11 @@
 
 namespace gif::optimize {
 
-TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<uint32_t[]>(size_t(MaxCodes) * 256)) {}
+TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<TSlot[]>(Slots)) {}
 
 void TFlexibleLzw::ClearTable() {
-    if (++generation_ >= (1u << 20)) {   // the stamp would overflow its 20 bits
-        std::fill_n(table_.get(), size_t(MaxCodes) * 256, 0u);
+    if (++generation_ == 0) { // the stamp wrapped: old slots could look current
+        std::fill_n(table_.get(), Slots, TSlot{0, 0, 0});
         generation_ = 1;
     }
 }
@@ -26,18 +26,19 @@ int TFlexibleLzw::Reach(uint32_t code, size_t pos) const {
     return steps;
 }
 
-uint8_t TFlexibleLzw::StartValue(size_t pos) const {
+uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
     const uint8_t color = colors_[pos];
     if (!free_[pos] || color == transparent_) return color;
     int withColor = Reach(color, pos + 1);
     int withTransparent = Reach(transparent_, pos + 1);
-    // Strings of transparent pixels serve again wherever the screen stands still, so the
-    // colour is taken only when it reaches clearly further.
-    return withColor > withTransparent + Bias ? color : transparent_;
+    if (withColor > withTransparent + bias_) return color;
+    if (withColor + bias_ < withTransparent || bias_ > 0) return transparent_;
+    return previous == color ? color : transparent_; // a tie: keep a run going
 }
 
-void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
-                          uint8_t transparent, int codeSize, uint8_t* out) {
+void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
+                          int codeSize, int bias, uint8_t* out) {
+    bias_ = bias;
     if (n == 0) return;
     colors_ = colors;
     free_ = free;
@@ -47,7 +48,7 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
     ClearTable();
     uint32_t next = firstFree;
 
-    uint32_t prefix = StartValue(0);
+    uint32_t prefix = StartValue(0, transparent);
     out[0] = uint8_t(prefix);
     for (size_t pos = 1; pos < n; ++pos) {
         const uint8_t color = colors[pos];
@@ -58,7 +59,9 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
             bool takeHole = hole != None && child == None;
             if (hole != None && child != None) {
                 const int viaColor = Reach(child, pos + 1), viaHole = Reach(hole, pos + 1);
-                takeHole = viaHole + Bias >= viaColor;
+                takeHole =
+                    viaHole + bias_ > viaColor ||
+                    (viaHole + bias_ == viaColor && (bias_ > 0 || out[pos - 1] == transparent));
             }
             if (takeHole) {
                 child = hole;
@@ -71,7 +74,7 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
             continue;
         }
         // No string goes on: the code for `prefix` is sent and a new string starts here.
-        value = StartValue(pos);
+        value = StartValue(pos, out[pos - 1]);
         if (next >= MaxCodes - 1) {
             ClearTable();
             next = firstFree;

@@ -1,16 +1,15 @@
 #include "gif/optimize/frame_rewrite.h"
 
-#include <algorithm>
-#include <array>
-#include <limits>
-#include <optional>
-#include <unordered_map>
-#include <vector>
-
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 #include "gif/optimize/frame_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
+#include <vector>
 
 namespace gif::optimize {
 
@@ -21,18 +20,18 @@ constexpr int ControlBlockBytes = 8;
 
 // What a pixel of a rewritten frame may be.
 enum TCellKind : uint8_t {
-    ckColor,   // its colour: the screen changes here
-    ckFree,    // its colour or transparent: the screen shows that colour already
-    ckHole,    // transparent: the screen shows what no entry of the table holds
+    ckColor, // its colour: the screen changes here
+    ckFree,  // its colour or transparent: the screen shows that colour already
+    ckHole,  // transparent: the screen shows what no entry of the table holds
 };
 
 struct TLayout {
     int Disposal;
-    TRect Rect;   // screen coordinates
+    TRect Rect; // in the frame's own coordinates
 };
 
 struct TCells {
-    std::vector<uint8_t> Color;   // the entry to draw (ckColor, ckFree)
+    std::vector<uint8_t> Color; // the entry to draw (ckColor, ckFree)
     std::vector<uint8_t> Kind;
     bool HasFree = false;
     bool HasHole = false;
@@ -41,11 +40,11 @@ struct TCells {
 struct TEncoding {
     TLayout Layout{};
     std::vector<uint8_t> Pixels;
-    int Transparent = -1;   // -1: no pixel is transparent
-    int CodeSize = 0;       // 0: the one the colour table needs
+    int Transparent = -1; // -1: no pixel is transparent
+    int CodeSize = 0;     // 0: the one the colour table needs
     bool Interlaced = false;
-    int64_t Data = 0;   // bytes of the compressed pixels
-    int64_t Cost = std::numeric_limits<int64_t>::max();   // with the descriptor and blocks added
+    int64_t Data = 0;                                   // bytes of the compressed pixels
+    int64_t Cost = std::numeric_limits<int64_t>::max(); // with the descriptor and blocks added
 };
 
 // The code size and colour limit the writer uses for the frame's table.
@@ -69,7 +68,8 @@ TEncodingMethod MethodOf(const TGIFSubImage& frame) {
 
 int BitsFor(int largest) {
     int bits = 2;
-    while ((1 << bits) <= largest) ++bits;
+    while ((1 << bits) <= largest)
+        ++bits;
     return bits;
 }
 
@@ -103,7 +103,8 @@ template <typename F> bool AllViews(std::span<const TFrameView> views, F&& test)
 
 // The smallest rectangle (frame coordinates) for which `disposal` shows and leaves the
 // same screens, or none when that disposal cannot.
-std::optional<TRect> LayoutRect(int disposal, int width, int height, std::span<const TFrameView> views) {
+std::optional<TRect> LayoutRect(int disposal, int width, int height,
+                                std::span<const TFrameView> views) {
     TRect box{width, height, 0, 0};
     for (const TFrameView& view : views) {
         for (int y = 0; y < height; ++y) {
@@ -142,23 +143,50 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height, std::span<c
     return box;
 }
 
+// The first entry of a table holding each colour: open addressing over at most 256
+// colours in 512 slots.
+class TEntryOf {
+  public:
+    explicit TEntryOf(const TFrameColors& colors, int entries) {
+        slots_.fill({NoColor, 0});
+        for (int i = 0; i < entries; ++i) {
+            size_t slot = SlotOf(colors[size_t(i)]);
+            while (slots_[slot].Key != NoColor && slots_[slot].Key != colors[size_t(i)])
+                slot = (slot + 1) & 511;
+            if (slots_[slot].Key == NoColor) slots_[slot] = {colors[size_t(i)], uint8_t(i)};
+        }
+    }
+    // The entry, or -1 when no entry has the colour.
+    int Find(TColorKey key) const {
+        for (size_t slot = SlotOf(key);; slot = (slot + 1) & 511) {
+            if (slots_[slot].Key == key) return slots_[slot].Entry;
+            if (slots_[slot].Key == NoColor) return -1;
+        }
+    }
+
+  private:
+    struct TSlot {
+        TColorKey Key;
+        uint8_t Entry;
+    };
+    static size_t SlotOf(TColorKey key) { return (key * 0x9E3779B1u) >> 23; }
+    std::array<TSlot, 512> slots_;
+};
+
 // What each pixel of the rectangle may be; none when some pixel can be neither.
 std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
-                                 std::span<const TFrameView> views,
-                                 const std::unordered_map<TColorKey, uint8_t>& entryOf) {
+                                 std::span<const TFrameView> views, const TEntryOf& entryOf) {
     TCells cells;
     const size_t count = size_t(rect.Width()) * size_t(rect.Height());
     cells.Color.resize(count);
     cells.Kind.resize(count);
     const int transparent = frame.TransparentIndex();
-    TColorKey lastKey = NoColor;
-    int lastEntry = -1;
     size_t i = 0;
     for (int y = rect.Top; y < rect.Bottom; ++y) {
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
             const TColorKey shown = views[0].Shown->At(x, y);
-            bool same = true;       // every view shows what was there before
-            bool constant = true;   // every view shows the same colour
+            bool same = true;     // every view shows what was there before
+            bool constant = true; // every view shows the same colour
             for (const TFrameView& view : views) {
                 same = same && view.Shown->At(x, y) == view.Before->At(x, y);
                 constant = constant && view.Shown->At(x, y) == shown;
@@ -168,12 +196,8 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
                 int original = frame.Pixels()[size_t(y) * frame.FrameWidth() + size_t(x)];
                 if (original != transparent) {
                     entry = original;
-                } else if (shown == lastKey) {
-                    entry = lastEntry;   // neighbours mostly share their colour
-                } else if (auto found = entryOf.find(shown); found != entryOf.end()) {
-                    entry = found->second;
-                    lastKey = shown;
-                    lastEntry = entry;
+                } else {
+                    entry = entryOf.Find(shown);
                 }
             }
             if (entry < 0 && !same) return std::nullopt;
@@ -196,8 +220,10 @@ int ChooseTransparent(const TCells& cells, int entries) {
     for (size_t i = 0; i < cells.Kind.size(); ++i) {
         if (cells.Kind[i] == ckHole) continue;
         largest = std::max<int>(largest, cells.Color[i]);
-        if (cells.Kind[i] == ckColor) needed[cells.Color[i]] = true;
-        else ++freeUse[cells.Color[i]];
+        if (cells.Kind[i] == ckColor)
+            needed[cells.Color[i]] = true;
+        else
+            ++freeUse[cells.Color[i]];
     }
     int best = -1;
     for (int v = 0; v < entries && v < 256; ++v) {
@@ -229,7 +255,8 @@ void ChooseRuns(const TCells& cells, uint8_t transparent, std::vector<uint8_t>& 
         for (; end < count && cells.Kind[end] != ckColor; ++end)
             if (cells.Kind[end] == ckHole) hole = true;
         const bool transparentRun = hole || end - i >= MinRun;
-        for (; i < end; ++i) chosen[i] = transparentRun ? transparent : cells.Color[i];
+        for (; i < end; ++i)
+            chosen[i] = transparentRun ? transparent : cells.Color[i];
     }
 }
 
@@ -253,7 +280,8 @@ bool ShowsTheSame(const TEncoding& encoding, const TFrameColors& colors,
 
 } // namespace
 
-bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views, bool keepPlacement) {
+bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views,
+                             bool keepPlacement) {
     if (views.empty() || frame.IsBlank() || !frame.HasPixels() || ControlBlockCount(frame) > 1)
         return false;
     const int disposal = DisposalOf(frame);
@@ -262,8 +290,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     const TFrameColors colors = FrameColors(frame);
     const TTableBits table = WriterBits(frame);
     const int entries = std::min(frame.EffectiveTable().EntryCount(), table.Limit);
-    std::unordered_map<TColorKey, uint8_t> entryOf;
-    for (int i = entries - 1; i >= 0; --i) entryOf[colors[size_t(i)]] = uint8_t(i);
+    const TEntryOf entryOf(colors, entries);
 
     // The disposals worth a try: the frame's own, and those that restore.
     std::vector<int> disposals{disposal};
@@ -276,8 +303,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     std::vector<uint8_t> chosen;
     for (int d : disposals) {
         std::optional<TRect> rect =
-            keepPlacement ? std::optional<TRect>(TRect{0, 0, frame.FrameWidth(), frame.FrameHeight()})
-                          : LayoutRect(d, frame.FrameWidth(), frame.FrameHeight(), views);
+            keepPlacement
+                ? std::optional<TRect>(TRect{0, 0, frame.FrameWidth(), frame.FrameHeight()})
+                : LayoutRect(d, frame.FrameWidth(), frame.FrameHeight(), views);
         if (!rect) continue;
         std::optional<TCells> cells = BuildCells(frame, *rect, views, entryOf);
         if (!cells) continue;
@@ -290,11 +318,12 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
 
         // The pixel choices: colours wherever possible, transparency wherever possible,
         // transparency only in runs (between pixels that change) of at least three, and
-        // whichever LZW prefers.
-        const int variants = transparent >= 0 && cells->HasFree ? 4 : 1;
+        // whichever LZW prefers, with and without a bias for transparency.
+        const int variants = transparent >= 0 && cells->HasFree ? 5 : 1;
+        std::vector<std::vector<uint8_t>> tried;
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
-            if (variant == 2) {
+            if (variant == 2 || variant == 4) {
                 std::vector<uint8_t> free(count);
                 std::vector<uint8_t> values(cells->Color);
                 int largest = transparent;
@@ -303,18 +332,23 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                     if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
                     largest = std::max<int>(largest, values[i]);
                 }
-                lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent), BitsFor(largest),
-                            chosen.data());
+                lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
+                            BitsFor(largest), variant == 2 ? 6 : 0, chosen.data());
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
                 for (size_t i = 0; i < count; ++i) {
-                    bool hole = cells->Kind[i] == ckHole || (variant == 1 && cells->Kind[i] == ckFree);
+                    bool hole =
+                        cells->Kind[i] == ckHole || (variant == 1 && cells->Kind[i] == ckFree);
                     chosen[i] = hole ? uint8_t(transparent) : cells->Color[i];
                 }
             }
+            // Choices often coincide (no short runs, nothing LZW prefers): encode each once.
+            if (std::find(tried.begin(), tried.end(), chosen) != tried.end()) continue;
+            if (variant + 1 < variants) tried.push_back(chosen);
             const bool usesTransparency =
-                transparent >= 0 && std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
+                transparent >= 0 &&
+                std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
             const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
@@ -344,9 +378,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     for (bool interlaced : {false, true}) {
         if (interlaced && !frame.IsInterlaced()) continue;
         for (int bits : codeSizes) {
-            if (!interlaced && bits == smallest) continue;   // measured already
-            int64_t cost = overhead + DataBytes(frame, best.Pixels.data(), width, height, interlaced,
-                                                bits, std::min(table.Limit, 1 << bits));
+            if (!interlaced && bits == smallest) continue; // measured already
+            int64_t cost = overhead + DataBytes(frame, best.Pixels.data(), width, height,
+                                                interlaced, bits, std::min(table.Limit, 1 << bits));
             if (cost < best.Cost) {
                 best.Cost = cost;
                 best.CodeSize = bits;

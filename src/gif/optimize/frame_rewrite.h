@@ -2,10 +2,10 @@
 // gif/optimize.
 #pragma once
 
-#include <span>
-
 #include "gif/optimize/flexible_lzw.h"
 #include "gif/optimize/screen_model.h"
+
+#include <span>
 
 namespace gif {
 class TGIFSubImage;
@@ -24,7 +24,7 @@ struct TFrameView {
 };
 
 class TFrameRewriter {
-public:
+  public:
     // Tries the frame's alternatives that show and leave the same screens in every view:
     // the smallest rectangle with each disposal that leaves the same (restore to
     // background, restore previous, none), every pixel that repeats the screen as its
@@ -34,7 +34,7 @@ public:
     // frame changed. With `keepPlacement` the rectangle and disposal stay as they are.
     bool Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views, bool keepPlacement);
 
-private:
+  private:
     TFlexibleLzw lzw_;
 };
 

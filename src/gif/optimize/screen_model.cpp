@@ -1,9 +1,9 @@
 #include "gif/optimize/screen_model.h"
 
-#include <algorithm>
-
 #include "gif/model/graphic_control.h"
 #include "gif/model/subimage.h"
+
+#include <algorithm>
 
 namespace gif::optimize {
 
@@ -59,9 +59,11 @@ void ApplyDisposal(int disposal, const TRect& rect, const TScreen& before, TScre
     if (disposal == dmPrevious) {
         shown.Pixels = before.Pixels;
     } else if (disposal == dmBackground) {
-        const int right = std::min(rect.Right, shown.Width), bottom = std::min(rect.Bottom, shown.Height);
+        const int right = std::min(rect.Right, shown.Width),
+                  bottom = std::min(rect.Bottom, shown.Height);
         for (int y = std::max(rect.Top, 0); y < bottom; ++y)
-            std::fill(shown.Row(y) + std::max(rect.Left, 0), shown.Row(y) + right, ScreenBackground);
+            std::fill(shown.Row(y) + std::max(rect.Left, 0), shown.Row(y) + right,
+                      ScreenBackground);
     }
 }
 

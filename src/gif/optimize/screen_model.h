@@ -3,12 +3,12 @@
 // Internal to gif/optimize.
 #pragma once
 
+#include "gif/base/types.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "gif/base/types.h"
 
 namespace gif {
 class TGIFSubImage;
@@ -31,7 +31,7 @@ TFrameColors FrameColors(const TGIFSubImage& frame);
 struct TScreen {
     int Width = 0;
     int Height = 0;
-    std::vector<TColorKey> Pixels;   // row by row, ScreenBackground where nothing shows
+    std::vector<TColorKey> Pixels; // row by row, ScreenBackground where nothing shows
 
     TScreen() = default;
     TScreen(int width, int height)

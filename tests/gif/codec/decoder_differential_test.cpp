@@ -193,5 +193,39 @@ TEST(DecoderDifferential, RandomBytes) {
     EXPECT_GT(outcomes.Premature, 0);
 }
 
+// Clear codes every few codes among codes of every kind (literals, table codes, codes
+// beyond the next free one): the table is reset each time, and what the broken codes
+// read of it must be what a full reset leaves.
+TEST(DecoderDifferential, ClearCodesEveryFewCodes) {
+    std::mt19937 rng(5);
+    Outcomes outcomes;
+    for (int round = 0; round < 3000; ++round) {
+        const int s = 2 + int(rng() % 3), clear = 1 << s;
+        std::vector<uint8_t> data;
+        uint32_t acc = 0;
+        int count = 0, sinceClear = 0;
+        const int interval = 1 + int(rng() % 4);
+        for (int i = 0; i < 200; ++i) {
+            // Few enough codes between clears that the code size stays s + 1.
+            int code = sinceClear >= interval ? clear : int(rng() % unsigned(2 * clear));
+            sinceClear = code == clear ? 0 : sinceClear + 1;
+            acc |= uint32_t(code) << count;
+            for (count += s + 1; count >= 8; count -= 8, acc >>= 8)
+                data.push_back(uint8_t(acc));
+        }
+        std::vector<uint8_t> bytes = {uint8_t(s)};
+        for (size_t i = 0; i < data.size(); i += 200) {
+            size_t n = std::min<size_t>(200, data.size() - i);
+            bytes.push_back(uint8_t(n));
+            bytes.insert(bytes.end(), data.begin() + long(i), data.begin() + long(i + n));
+        }
+        bytes.push_back(0);
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ExpectSameAsReference(bytes, 1 + int(rng() % 40), 1 + int(rng() % 10), rng() % 2,
+                              &outcomes);
+    }
+    EXPECT_GT(outcomes.Circular + outcomes.Clean + outcomes.Underrun, 0);
+}
+
 } // namespace
 } // namespace giftest::codec
