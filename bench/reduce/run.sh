@@ -1,22 +1,20 @@
 #!/usr/bin/env bash
-# Runs bench_reduce and prints how many times faster our reduction is than libimagequant.
+# Builds bench_reduce, prepares its photographs and video frames (prepare.sh), runs it and
+# prints one table: per method the mean PSNR, mean blurred PSNR and total time over the
+# pictures, each time as a ratio to libimagequant's (dithered) in the same run, and the
+# animation rows with their shimmer. The peers run on one thread, as ours does.
+#   bench/reduce/run.sh [build-folder] [extra bench_reduce arguments]
 set -euo pipefail
+cd "$(dirname "$0")/../.."
 dir=${1:-build}
-bin="$dir/bench/reduce/bench_reduce"
-out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-"$bin" --benchmark_format=console | tee "$out"
-python3 - "$out" <<'PY'
-import re, sys
-times = {}
-for line in open(sys.argv[1]):
-    m = re.match(r'(BM_\w+)/(\d)\S*\s+([\d.]+) ms\s+([\d.]+) ms', line)
-    if m:
-        times[(m.group(1), m.group(2))] = (float(m.group(3)), float(m.group(4)))
-for arg, name in (("0", "photo"), ("1", "flat")):
-    ours = times.get(("BM_OctreeFloydSteinberg", arg))
-    liq = times.get(("BM_LibImageQuant", arg))
-    if ours and liq:
-        print(f"{name}: libimagequant / ours = {liq[0] / ours[0]:.2f}x wall, "
-              f"{liq[1] / ours[1]:.2f}x CPU")
-PY
+shift || true
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$dir" --target bench_reduce >/dev/null
+data=$(bench/reduce/prepare.sh "$dir/bench-data/reduce")
+json=$(mktemp)
+trap 'rm -f "$json"' EXIT
+OMP_NUM_THREADS=1 MAGICK_THREAD_LIMIT=1 LOOPWRIGHT_REDUCE_DATA="$data" \
+  "$dir/bench/reduce/bench_reduce" --benchmark_out="$json" --benchmark_out_format=json "$@"
+python3 bench/reduce/summary.py "$json"

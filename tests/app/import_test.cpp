@@ -145,7 +145,7 @@ TEST(ImportCommand, RefusesBadArguments) {
     for (const std::string& args :
          {"import " + Quote(in), "import -o " + Quote(dir / "x.gif"),
           "import " + Quote(in) + " -o " + Quote(dir / "x.gif") + " --reduction sepia",
-          "import " + Quote(in) + " -o " + Quote(dir / "x.gif") + " --dither ordered",
+          "import " + Quote(in) + " -o " + Quote(dir / "x.gif") + " --dither bayer",
           "import " + Quote(in) + " -o " + Quote(dir / "x.gif") + " --depth 9",
           "import " + Quote(in) + " -o " + Quote(dir / "x.gif") + " --delay 70000",
           "import " + Quote(in) + " -o " + Quote(dir / "x.gif") + " --delay"}) {
@@ -153,4 +153,42 @@ TEST(ImportCommand, RefusesBadArguments) {
         EXPECT_EQ(result.Status, 2) << args << "\n" << result.Output;
         EXPECT_FALSE(std::filesystem::exists(dir / "x.gif")) << args;
     }
+}
+
+TEST(ImportCommand, QualityReductionSharesOnePaletteAndKeepsStillPixels) {
+    TempDir dir;
+    // Two frames of 300 distinct colours each; the second differs only at x 100..109.
+    std::vector<TColor> row;
+    for (int x = 0; x < 300; ++x)
+        row.push_back(RGB(uint8_t(x), uint8_t(x * 7), uint8_t(255 - x / 2)));
+    std::string a = WriteRow(dir, "a.bmp", row, 4);
+    for (int x = 100; x < 110; ++x)
+        row[size_t(x)] = RGB(255, 0, 0);
+    std::string b = WriteRow(dir, "b.bmp", row, 4);
+    for (const char* dither : {"", "--dither ordered", "--dither nearest"}) {
+        Imported result =
+            Import(dir, Quote(a) + " " + Quote(b), std::string("--reduction quality ") + dither);
+        ASSERT_EQ(result.Result.Status, 0) << result.Result.Output;
+        TGIFImage& image = *result.Image;
+        ASSERT_EQ(image.FrameCount(), 2);
+        EXPECT_GT(image.GlobalColorMap().EntryCount(), 0);
+        for (int x = 0; x < 300; ++x) {
+            if (x >= 100 && x < 110) continue;
+            EXPECT_EQ(image.Frame(1)->PixelAt(x, 1), image.Frame(0)->PixelAt(x, 1))
+                << dither << " at " << x;
+        }
+        TColor red = ShownRow(image, 1)[105]; // a colour only the second frame has
+        EXPECT_GT(GetRValue(red), 230) << dither;
+        EXPECT_LT(GetGValue(red) + GetBValue(red), 40) << dither;
+    }
+}
+
+TEST(ImportCommand, QualityReductionKeepsFewColoursExactly) {
+    TempDir dir;
+    const std::vector<TColor> colors = {RGB(10, 20, 30), RGB(200, 100, 0), RGB(0, 255, 128)};
+    std::string in = WriteRow(dir, "three.bmp", colors, 2);
+    Imported result =
+        Import(dir, Quote(in), "--reduction quality --dither clamped-floyd-steinberg");
+    ASSERT_EQ(result.Result.Status, 0) << result.Result.Output;
+    EXPECT_EQ(ShownRow(*result.Image), colors);
 }

@@ -1,21 +1,27 @@
 // `import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] [--depth N] [--delay N]
 // [--palette-settings]`: builds an animation from pictures (bitmaps, icons, and every kind
 // the imaging control reads), one frame each, reduced to 256 colours with the chosen method
-// and dither mode, or with the editor's stored palette settings.
+// and dither mode, or with the editor's stored palette settings. The quality method reduces
+// all frames together.
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "commands.h"
+#include "gif/graphics/bitmap.h"
 #include "gif/graphics/graphic.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+#include "gif/reduce/animation_reduction.h"
 #include "gif/reduce/reduction.h"
+#include "load.h"
 #include "picture_input.h"
 #include "stored_palette.h"
 
@@ -27,18 +33,36 @@ constexpr const char* UsageText =
     "Usage: loopwright-cli import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] "
     "[--depth N] [--delay N] [--palette-settings]\n";
 
-// Option names in the order of the enumerations' values.
-constexpr std::array<const char*, 9> ReductionNames = {
-    "none",  "system20", "halftone",  "gray4",           "monochrome",
-    "gray256", "web216", "optimized", "optimized-system"};
-constexpr std::array<const char*, 7> DitherNames = {
-    "nearest", "floyd-steinberg", "stucki", "sierra", "jarvis-judice-ninke", "stevenson-arce",
-    "burkes"};
+// Option names with the enumerations' values.
+struct TName {
+    const char* Name;
+    uint8_t Value;
+};
+constexpr std::array<TName, 10> ReductionNames = {{{"none", gif::crNone},
+                                                   {"system20", gif::crSystem20},
+                                                   {"halftone", gif::crHalftone},
+                                                   {"gray4", gif::crGray4},
+                                                   {"monochrome", gif::crMonochrome},
+                                                   {"gray256", gif::crGray256},
+                                                   {"web216", gif::crWeb216},
+                                                   {"optimized", gif::crOptimized},
+                                                   {"optimized-system", gif::crOptimizedSystem},
+                                                   {"quality", gif::crQuality}}};
+constexpr std::array<TName, 9> DitherNames = {
+    {{"nearest", gif::dtNearest},
+     {"floyd-steinberg", gif::dtFloydSteinberg},
+     {"stucki", gif::dtStucki},
+     {"sierra", gif::dtSierra},
+     {"jarvis-judice-ninke", gif::dtJarvisJudiceNinke},
+     {"stevenson-arce", gif::dtStevensonArce},
+     {"burkes", gif::dtBurkes},
+     {"clamped-floyd-steinberg", gif::dtClampedFloydSteinberg},
+     {"ordered", gif::dtOrdered}}};
 
 template <size_t N>
-std::optional<uint8_t> FindName(const std::array<const char*, N>& names, std::string_view name) {
-    for (size_t i = 0; i < N; ++i)
-        if (name == names[i]) return uint8_t(i);
+std::optional<uint8_t> FindName(const std::array<TName, N>& names, std::string_view name) {
+    for (const TName& entry : names)
+        if (name == entry.Name) return entry.Value;
     return std::nullopt;
 }
 
@@ -54,7 +78,7 @@ struct TImportOptions {
     std::vector<std::string> Pictures;
     std::string Output;
     uint8_t Reduction = gif::DefaultReductionMethod;
-    uint8_t Dither = gif::DefaultDitherMethod;
+    std::optional<uint8_t> Dither; // the method's best when not given for quality
     int Depth = gif::DefaultReductionDepth;
     std::optional<int> Delay;
     bool PaletteSettings = false;
@@ -108,6 +132,10 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     if (options.Output.empty()) return fail("no output file given (-o OUT.gif)");
     if (options.PaletteSettings && reductionGiven)
         return fail("--palette-settings takes the place of --reduction, --dither and --depth");
+    if (!options.Dither)
+        options.Dither = options.Reduction == gif::crQuality
+                             ? uint8_t(gif::BestDitherMode(gif::crQuality))
+                             : gif::DefaultDitherMethod;
     return options;
 }
 
@@ -122,19 +150,65 @@ void SetDelay(gif::TGIFSubImage& frame, int delay) {
     control->SetDelayTime(uint16_t(delay));
 }
 
+// The quality reduction takes opaque bitmaps all at once: one palette built from every
+// frame, and pixels that stand still between frames keep their index so that the dither
+// does not shimmer. The frames then share that palette as the global table. Returns
+// nothing when a picture is transparent or no bitmap (an icon, a metafile): those go frame
+// by frame, which keeps their masks.
+std::optional<int> ImportTogether(const TImportOptions& options, gif::TGIFImage& image) {
+    std::vector<gif::TBitmap> bitmaps(options.Pictures.size());
+    std::vector<const gif::TBitmap*> frames;
+    for (size_t i = 0; i < bitmaps.size(); ++i) {
+        try {
+            std::unique_ptr<gif::TGraphic> picture = LoadPicture(options.Pictures[i]);
+            auto* bitmap = dynamic_cast<gif::TBitmap*>(picture.get());
+            if (!bitmap || bitmap->Transparent()) return std::nullopt;
+            bitmaps[i] = std::move(*bitmap);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "loopwright-cli import: %s: %s\n", options.Pictures[i].c_str(),
+                         e.what());
+            return 1;
+        }
+        frames.push_back(&bitmaps[i]);
+    }
+    try {
+        gif::TReducedFrames reduced =
+            gif::ReduceFrames(frames, gif::crQuality, gif::TDitherMode(*options.Dither), nullptr,
+                              options.Depth);
+        for (std::unique_ptr<gif::TBitmap>& frame : reduced.Frames) {
+            frame->SetPalette(reduced.Palette); // the real colours, not 256 entries
+            int index = image.AddFrame(frame.get());
+            if (options.Delay) SetDelay(*image.Frame(index), *options.Delay);
+        }
+        if (image.FrameCount() > 1) image.OptimizeColorMaps();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "loopwright-cli import: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
 int RunImport(const Args& args) {
     std::optional<TImportOptions> options = ParseArgs(args);
     if (!options) return 2;
 
     gif::TGIFImage image;
     image.ReductionMethod = options->Reduction;
-    image.DitherMethod = options->Dither;
+    image.DitherMethod = *options->Dither;
     image.SetReductionDepth(options->Depth);
+    if (options->Reduction == gif::crQuality && !options->PaletteSettings) {
+        if (std::optional<int> status = ImportTogether(*options, image)) {
+            if (*status != 0) return *status;
+            image.SaveToFile(options->Output);
+            return 0;
+        }
+    }
     std::unique_ptr<TStoredPalette> stored;
     if (options->PaletteSettings) stored = std::make_unique<TStoredPalette>();
     for (const std::string& name : options->Pictures) {
         try {
             std::unique_ptr<gif::TGraphic> picture = LoadPicture(name);
+            if (picture->Empty()) throw std::runtime_error("the picture is empty");
             bool mergeTables = stored && stored->BeforeFrame(image, *picture);
             int index = image.AddFrame(picture.get());
             if (options->Delay) SetDelay(*image.Frame(index), *options->Delay);
@@ -144,7 +218,7 @@ int RunImport(const Args& args) {
             return 1;
         }
     }
-    image.SaveToFile(options->Output);
+    SaveGif(image, options->Output);
     return 0;
 }
 
@@ -154,7 +228,8 @@ const Command ImportCommand = {
     "import",
     "import PICTURE... -o OUT  build an animation from pictures, one frame each\n"
     "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]\n"
-    "                            [--palette-settings]",
+    "                            [--palette-settings]\n"
+    "                            (--reduction quality: least-error palette for all frames)",
     RunImport};
 
 } // namespace cli

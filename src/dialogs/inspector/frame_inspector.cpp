@@ -52,6 +52,7 @@ TfrmFloat::TfrmFloat(gif::TGIFImage& image, editor::IPrompter& prompter, editor:
     layout->addWidget(cbFrames);
     tabImgInfo = new QTabWidget;
     tabImgInfo->setObjectName("tabImgInfo");
+    tabImgInfo->setUsesScrollButtons(false);   // all three pages stay in sight
     tabImgInfo->addTab(BuildPropertiesPage(), "Properties");
     tabImgInfo->addTab(BuildPalettesPage(), "Palettes");
     tabImgInfo->addTab(BuildCommentsPage(), "Comments");

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "gif/base/types.h"
+#include "editor/frames/prompt_answers.h"
 
 namespace dialogs {
 
@@ -18,28 +18,9 @@ enum class TPromptKind : int {
     pkGlobalChange = 7,     // "Global Change"
 };
 
-enum class TInsertChoice { AtStart, Before, After };
-
-struct TLoopChoice {
-    bool Infinite = false;
-    int PlayCount = 1;        // udLoop when not infinite
-    int CurrentPlayCount = 1; // the play count the page was opened with
-};
-
-// A check box of the Global Change page: touched by the user, and its state.
-struct TGlobalToggle {
-    bool Clicked = false;
-    bool Checked = false;
-    bool MakeCaption = true;   // "Make ..." (the frame lacks the property) or "Remove ..."
-};
-
-struct TGlobalChange {
-    QString XOffset, YOffset, Delay;   // empty: leave as is
-    TGlobalToggle Transparent, Interlaced, LocalPalette;
-    int Disposal = -1;                 // -1: leave as is
-    gif::TColor TransparentColor = gif::clNone;
-    int TransparentIndex = 0;
-    bool AnyFieldSet = false;
-};
+using editor::TGlobalChange;
+using editor::TGlobalToggle;
+using editor::TInsertChoice;
+using editor::TLoopChoice;
 
 } // namespace dialogs

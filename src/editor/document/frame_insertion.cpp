@@ -11,6 +11,7 @@
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
+#include "editor/undo/command.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/image.h"
 
@@ -58,20 +59,34 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index) {
 int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
                        const QString& caption) {
     gif::TGIFImage& image = workspace.WorkingImage();
-    if (workspace.Frames().Count() > 0 &&
-        (bitmap.Width() > image.Width() + 1 || bitmap.Height() > image.Height() + 1)) {
-        bool trim = true;
+    bool trim = true;
+    const bool larger = workspace.Frames().Count() > 0 &&
+                        (bitmap.Width() > image.Width() + 1 || bitmap.Height() > image.Height() + 1);
+    if (larger) {
         if (workspace.Config().Value(keys::ClipDefault) != 0)
             trim = workspace.Config().Value(keys::ClipFrame) != 0;
         else if (!workspace.FramePrompts().AskFrameSize(trim))
             return -1;
-        FitBitmapToAnimation(image, bitmap, trim);
     }
+    // Inserting a picture also merges and sorts the colour tables of the other frames (and
+    // may enlarge the animation): only a copy of the whole animation undoes that exactly.
+    TDocument* document = image.Empty() ? nullptr : workspace.ActiveDocument();
+    if (document) document->PushCommand(ckActiveAnimation, 8, -1, -1, std::max(index, 0), caption);
+    if (larger) FitBitmapToAnimation(image, bitmap, trim);
     const int at = InsertBitmapFrame(workspace, bitmap, index);
-    if (at < 0) return -1;
+    if (at < 0) {
+        // Cancelled at the palette question: nothing changed, so the record goes again.
+        if (document) document->History().Delete(document->History().Count() - 1);
+        if (document) document->UpdateUndoState();
+        return -1;
+    }
     workspace.Frames().InsertItem(at);
-    if (TDocument* document = workspace.ActiveDocument()) {
-        document->PushCommand(ckFrame, 1, -1, -1, at, caption);
+    if (!document) {
+        // The first picture of a new animation: its new document records the frame.
+        document = workspace.ActiveDocument();
+        if (document) document->PushCommand(ckFrame, 1, -1, -1, at, caption);
+    }
+    if (document) {
         document->SetModified(true);
         // A backing file that cannot be written closes the document.
         if (!workspace.Contains(document)) return -1;

@@ -54,8 +54,11 @@ struct TFramePicture {
     int Colors = 256;
 };
 
-// Reduces a bitmap of more than 8 bits per pixel by the image's settings.
-TFramePicture Reduce(const TBitmap& source, const TGIFImage* image) {
+// Reduces a bitmap of more than 8 bits per pixel by the image's settings. `masked`: the
+// frame gets a transparency mask afterwards, whose pixels have colour `transparent`
+// (clNone when the mask is not a colour's).
+TFramePicture Reduce(const TBitmap& source, const TGIFImage* image, bool masked,
+                     TColor transparent) {
     auto method = TColorReduction(image ? image->ReductionMethod : DefaultReductionMethod);
     auto dither = TDitherMode(image ? image->DitherMethod : DefaultDitherMethod);
     int depth = image ? image->ReductionDepth() : DefaultReductionDepth;
@@ -67,13 +70,12 @@ TFramePicture Reduce(const TBitmap& source, const TGIFImage* image) {
         out.Bitmap = ReduceColors(source, crNone, dither, nullptr, depth);
         return out;
     }
-    // The palette is built here to learn its size. The optimised methods look colours up
-    // in their palette exactly as a custom palette is looked up, so the quantizer's palette
-    // is handed in as a custom one instead of being built a second time.
-    HPALETTE palette = ReductionPalette(source, method, nullptr, depth);
-    bool optimized = method == crOptimized || method == crOptimizedSystem;
-    out.Bitmap = ReduceColors(source, optimized ? crCustom : method, dither,
-                              optimized ? palette : nullptr, depth);
+    // The palette is built here to learn its size, then handed on so that it is not built
+    // a second time.
+    HPALETTE palette =
+        masked ? ReductionPaletteForTransparency(source, method, nullptr, depth, transparent)
+               : ReductionPalette(source, method, nullptr, depth);
+    out.Bitmap = ReduceToPalette(source, method, dither, palette);
     out.Colors = palette ? std::min(palette->Count(), 256) : 0;
     if (out.Bitmap->Empty() || out.Colors == 0) throw GIFException(msg::UnsupportedReduction);
     return out;
@@ -172,7 +174,8 @@ void TFrameConverter::CopyFromBitmap(TGIFSubImage& frame, const TBitmap& bitmap,
         if (IsIndexedFormat(bitmap.PixelFormat()))
             picture.Bitmap = std::make_unique<TBitmap>(bitmap);
         else
-            picture = Reduce(bitmap, image);
+            picture = Reduce(bitmap, image, mask || bitmap.Transparent(),
+                             mask ? clNone : bitmap.TransparentColor());
     } catch (...) {
         frame.ResetFrame();
         throw;

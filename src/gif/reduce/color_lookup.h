@@ -24,8 +24,11 @@ public:
     int Colors() const { return colors_; }
     // Index of the entry chosen for (red, green, blue); `chosen` receives its colour.
     virtual uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TRGB& chosen) = 0;
+    // The colour of entry `index` (< Colors()), for lookups that know their entries;
+    // false for those that do not.
+    virtual bool Entry(int index, TRGB& color) const { return false; }
 
-private:
+  private:
     int colors_;
 };
 
@@ -38,6 +41,11 @@ public:
         chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
         return uint8_t(36 * r + 6 * g + b);
     }
+    bool Entry(int index, TRGB& color) const override {
+        color = {uint8_t(51 * (index / 36)), uint8_t(51 * (index / 6 % 6)),
+                 uint8_t(51 * (index % 6))};
+        return true;
+    }
 };
 
 // 256 grays: gray = (77 red + 150 green + 29 blue) >> 8, which is also the index.
@@ -48,6 +56,10 @@ public:
         auto gray = uint8_t((77 * red + 150 * green + 29 * blue) >> 8);
         chosen = {gray, gray, gray};
         return gray;
+    }
+    bool Entry(int index, TRGB& color) const override {
+        color = {uint8_t(index), uint8_t(index), uint8_t(index)};
+        return true;
     }
 };
 
@@ -62,6 +74,11 @@ public:
         }
         chosen = {255, 255, 255};
         return 1;
+    }
+    bool Entry(int index, TRGB& color) const override {
+        uint8_t v = index == 0 ? 0 : 255;
+        color = {v, v, v};
+        return true;
     }
 };
 

@@ -1,8 +1,10 @@
 #include "gif/reduce/dither_engine.h"
 
 #include "gif/reduce/burkes.h"
+#include "gif/reduce/clamped_floyd_steinberg.h"
 #include "gif/reduce/dither_5by3.h"
 #include "gif/reduce/floyd_steinberg.h"
+#include "gif/reduce/ordered_dither.h"
 #include "gif/reduce/steve_arche.h"
 
 namespace gif {
@@ -33,6 +35,10 @@ std::unique_ptr<TDitherEngine> CreateDitherer(TDitherMode mode, int width, TColo
     case dtJarvisJudiceNinke: return std::make_unique<TJaJuNiDitherer>(width, lookup);
     case dtStevensonArce: return std::make_unique<TSteveArcheDitherer>(width, lookup);
     case dtBurkes: return std::make_unique<TBurkesDitherer>(width, lookup);
+    case dtClampedFloydSteinberg:
+        return std::make_unique<TClampedFloydSteinbergDitherer>(width, lookup);
+    case dtOrdered:
+        return std::make_unique<TOrderedDitherer>(width, lookup);
     }
     return nullptr;
 }

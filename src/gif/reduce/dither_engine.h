@@ -40,7 +40,7 @@ protected:
     int column_ = 0;
 };
 
-// The engine or ditherer of a dither mode; null for a mode above dtBurkes.
+// The engine or ditherer of a dither mode; null for a mode above LastDitherMode.
 std::unique_ptr<TDitherEngine> CreateDitherer(TDitherMode mode, int width, TColorLookup& lookup);
 
 } // namespace gif

@@ -24,6 +24,11 @@ public:
         return uint8_t(cell);
     }
 
+    bool Entry(int index, TRGB& color) const override {
+        color = entries_[size_t(index)];
+        return true;
+    }
+
     // Cell of a colour in the inverse table.
     static int CellOf(uint8_t red, uint8_t green, uint8_t blue) {
         return ((blue >> 3) << 10) | ((green >> 3) << 5) | (red >> 3);

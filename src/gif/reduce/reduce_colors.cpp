@@ -6,7 +6,11 @@
 #include "gif/reduce/dib.h"
 #include "gif/reduce/dither_engine.h"
 #include "gif/reduce/fast_color_lookup.h"
+#include "gif/reduce/nearest_color_lookup.h"
 #include "gif/reduce/optimized_palette.h"
+#include "gif/reduce/quality_palette.h"
+
+#include <algorithm>
 
 namespace gif {
 
@@ -25,8 +29,21 @@ HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
         return CreateOptimizedPalette(source, 1 << depth, 8, false);
     case crOptimizedSystem: return CreateOptimizedPalette(source, 256, 8, true);
     case crCustom: return customPalette ? CopyPalette(customPalette) : std::make_shared<TPalette>();
+    case crQuality:
+        if (depth < 1 || depth > 8) throw GIFException(msg::InvalidBitsPerPixel);
+        return CreateQualityPalette(source, 1 << depth);
     }
     return nullptr;
+}
+
+HPALETTE ReductionPaletteForTransparency(const TBitmap& source, TColorReduction method,
+                                         const HPALETTE& customPalette, int depth,
+                                         TColor transparent) {
+    if (method != crQuality) return ReductionPalette(source, method, customPalette, depth);
+    if (depth < 1 || depth > 8) throw GIFException(msg::InvalidBitsPerPixel);
+    HPALETTE palette = CreateQualityPalette(source, std::min(1 << depth, 255), transparent);
+    // A picture of nothing but the transparent colour still needs a colour.
+    return palette->Count() > 0 ? palette : CreateQualityPalette(source, 1);
 }
 
 std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HPALETTE& palette) {
@@ -41,24 +58,20 @@ std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HP
     case crOptimized:
     case crOptimizedSystem:
     case crCustom: return std::make_unique<TFastColorLookup>(palette);
+    case crQuality:
+        return std::make_unique<TNearestColorLookup>(palette);
     }
     return nullptr;
 }
 
-std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction method,
-                                      TDitherMode dither, HPALETTE customPalette, int depth) {
+std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, TColorReduction method,
+                                         TDitherMode dither, const HPALETTE& palette) {
     auto result = std::make_unique<TBitmap>();
-    if (method > LastColorReduction || dither > LastDitherMode) return result;
-    if (method == crNone) {
-        *result = source;
-        result->SetPixelFormat(pf24bit);
-        return result;
-    }
+    if (method == crNone || method > LastColorReduction || dither > LastDitherMode) return result;
     int width = source.Width(), height = source.Height();
     if (int64_t(width) * height > LargeReductionPixels) result->SetPixelFormat(pf1bit);
 
     TDIBReader reader(source, pf24bit);
-    HPALETTE palette = ReductionPalette(source, method, customPalette, depth);
     std::unique_ptr<TColorLookup> lookup = CreateColorLookup(method, palette);
     if (!lookup || lookup->Colors() == 0) return std::make_unique<TBitmap>();
     std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(dither, width, *lookup);
@@ -72,6 +85,19 @@ std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction met
     }
     writer.Commit();
     return result;
+}
+
+std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction method,
+                                      TDitherMode dither, HPALETTE customPalette, int depth) {
+    auto result = std::make_unique<TBitmap>();
+    if (method > LastColorReduction || dither > LastDitherMode) return result;
+    if (method == crNone) {
+        *result = source;
+        result->SetPixelFormat(pf24bit);
+        return result;
+    }
+    HPALETTE palette = ReductionPalette(source, method, customPalette, depth);
+    return ReduceToPalette(source, method, dither, palette);
 }
 
 } // namespace gif

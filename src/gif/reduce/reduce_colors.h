@@ -18,15 +18,30 @@ inline constexpr int64_t LargeReductionPixels = 500000;
 // copy; every other method an 8-bit bitmap carrying the method's palette in a 256-entry
 // colour table. A method or mode out of range, or a palette without colours (crCustom
 // without a palette), gives an empty bitmap. `depth` (1..8, else "Invalid Bits Per Pixel
-// value") limits crOptimized to 2^depth colours. An empty source raises
+// value") limits crOptimized and crQuality to 2^depth colours. An empty source raises
 // "Invalid image dimensions".
 std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction method,
                                       TDitherMode dither, HPALETTE customPalette, int depth);
+
+// The second half of ReduceColors: `source` mapped onto `palette`, which ReductionPalette
+// made for `method`, through the method's lookup and the ditherer of `dither`. An 8-bit
+// bitmap; an empty one for crNone, a method or mode out of range, or a palette without
+// colours.
+std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, TColorReduction method,
+                                         TDitherMode dither, const HPALETTE& palette);
 
 // The palette a method reduces to (built from `source` for the optimised methods, a copy of
 // `customPalette` for crCustom); null for crNone and for methods out of range.
 HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
                           const HPALETTE& customPalette, int depth);
+
+// As ReductionPalette, for a picture that gets transparent pixels afterwards: crQuality
+// then keeps one of 2^depth entries free for the transparent entry (at most 255 colours)
+// and leaves out the pixels of colour `transparent` (clNone: none). Other methods are not
+// affected.
+HPALETTE ReductionPaletteForTransparency(const TBitmap& source, TColorReduction method,
+                                         const HPALETTE& customPalette, int depth,
+                                         TColor transparent);
 
 // The lookup a method uses over `palette`; null for crNone and for methods out of range.
 std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HPALETTE& palette);

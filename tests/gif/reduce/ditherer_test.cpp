@@ -152,7 +152,7 @@ TEST(DithererTest, EveryModeWalksInSerpentineOrder) {
         EXPECT_EQ(columns, (std::vector<int>{0, 1, 2, 2, 1, 0, 0, 1, 2})) << int(mode);
     }
     ConstantLookup any(0);
-    EXPECT_EQ(CreateDitherer(TDitherMode(7), 3, any), nullptr);
+    EXPECT_EQ(CreateDitherer(TDitherMode(LastDitherMode + 1), 3, any), nullptr);
 }
 
 TEST(DithererTest, ChannelsDiffuseIndependently) {

@@ -85,8 +85,9 @@ TEST(ReduceColorsTest, NoneCopiesAt24Bits) {
 
 TEST(ReduceColorsTest, BadSettingsGiveAnEmptyBitmap) {
     TBitmap bmp = Gradient(4, 4);
-    EXPECT_TRUE(ReduceColors(bmp, TColorReduction(10), dtNearest, nullptr, 8)->Empty());
-    EXPECT_TRUE(ReduceColors(bmp, crWeb216, TDitherMode(7), nullptr, 8)->Empty());
+    EXPECT_TRUE(
+        ReduceColors(bmp, TColorReduction(LastColorReduction + 1), dtNearest, nullptr, 8)->Empty());
+    EXPECT_TRUE(ReduceColors(bmp, crWeb216, TDitherMode(LastDitherMode + 1), nullptr, 8)->Empty());
     EXPECT_TRUE(ReduceColors(bmp, crCustom, dtNearest, nullptr, 8)->Empty());
     EXPECT_TRUE(
         ReduceColors(bmp, crCustom, dtNearest, std::make_shared<TPalette>(), 8)->Empty());
@@ -113,7 +114,9 @@ TEST(ReduceColorsTest, RowWalksMatchPixelByPixelDithering) {
     // ReduceColors walks whole rows; driving Dither pixel by pixel must give the same.
     TBitmap bmp = Gradient(29, 11);
     HPALETTE pal = ReductionPalette(bmp, crOptimized, nullptr, 4);
-    for (TDitherMode mode : AllModes) {
+    std::vector<TDitherMode> modes(std::begin(AllModes), std::end(AllModes));
+    modes.insert(modes.end(), {dtClampedFloydSteinberg, dtOrdered});
+    for (TDitherMode mode : modes) {
         auto reduced = ReduceColors(bmp, crCustom, mode, pal, 8);
         TFastColorLookup lookup(pal);
         auto ditherer = CreateDitherer(mode, 29, lookup);

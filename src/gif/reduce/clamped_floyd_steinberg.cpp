@@ -1,0 +1,125 @@
+#include "gif/reduce/clamped_floyd_steinberg.h"
+
+#include "gif/reduce/visit_lookup.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace gif {
+
+namespace {
+
+// Errors are kept in 1/256 of a level: 16ths of the weights times 16ths of the share.
+constexpr int Shift = 8;
+constexpr int Half = 1 << (Shift - 1);
+
+// value = channel + accumulated error, rounded and clamped.
+inline int Diffused(int channel, int accumulated) {
+    return ClampChannel(channel + ((accumulated + Half) >> Shift));
+}
+
+// Half the distance (largest channel difference) from each entry to its nearest other
+// colour in the palette; 0 for a lookup that does not tell its entries.
+std::array<int, 256> PaletteFloors(const TColorLookup& lookup) {
+    std::array<int, 256> floors{};
+    std::array<TRGB, 256> colors{};
+    const int n = std::min(lookup.Colors(), 256);
+    for (int i = 0; i < n; ++i)
+        if (!lookup.Entry(i, colors[size_t(i)])) return floors;
+    for (int i = 0; i < n; ++i) {
+        int reach = 0;
+        for (int j = 0; j < n; ++j) {
+            const TRGB &a = colors[size_t(i)], &b = colors[size_t(j)];
+            int d = std::max(
+                {std::abs(a.Red - b.Red), std::abs(a.Green - b.Green), std::abs(a.Blue - b.Blue)});
+            if (d > 0 && (reach == 0 || d < reach)) reach = d;
+        }
+        floors[size_t(i)] = (reach + 1) / 2;
+    }
+    return floors;
+}
+
+} // namespace
+
+TClampedFloydSteinbergDitherer::TClampedFloydSteinbergDitherer(int width, TColorLookup& lookup)
+    : TDitherEngine(width, lookup), floor_(PaletteFloors(lookup)), rows_(2, width, 1),
+      current_(size_t(width + 2) * 3), above_(size_t(width + 2) * 3) {
+    for (int c = 0; c <= MaxContrast; ++c) {
+        auto mix = [c](int calm, int busy) {
+            if (c <= CalmContrast) return calm;
+            return calm - (calm - busy) * (c - CalmContrast) / (BusyContrast - CalmContrast);
+        };
+        spread_[size_t(c)] = {mix(CalmShare, BusyShare), mix(CalmLimit, BusyLimit)};
+    }
+}
+
+// One pixel at column_: looks up the diffused colour, spreads the error, notes the source
+// colour for the pixels after it and moves on.
+template <typename Lookup>
+uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green, int blue) {
+    const int x = column_, ahead = 3 * direction_;
+    const int32_t* a = rows_.Row(0) + 3 * x;
+    int32_t* b = rows_.Row(1) + 3 * x;
+    const int vr = Diffused(red, a[0] + carried_[0]);
+    const int vg = Diffused(green, a[1] + carried_[1]);
+    const int vb = Diffused(blue, a[2] + carried_[2]);
+    TRGB chosen;
+    const uint8_t index = lookup.Lookup(uint8_t(vr), uint8_t(vg), uint8_t(vb), chosen);
+
+    // Neighbours the walk has met; at the row's start and on the first row the pixel
+    // stands in for those it lacks (the guard columns are never read as neighbours).
+    int* here = current_.data() + 3 * (x + 1);
+    here[0] = red;
+    here[1] = green;
+    here[2] = blue;
+    const bool first = x == (direction_ > 0 ? 0 : width_ - 1);
+    const bool last = x + direction_ < 0 || x + direction_ >= width_;
+    const int* behind = first ? here : here - ahead;
+    const int* up = haveAbove_ ? above_.data() + 3 * (x + 1) : here;
+    const int* upAhead = haveAbove_ && !last ? up + ahead : up;
+    int contrast = 0;
+    for (int c = 0; c < 3; ++c)
+        contrast += std::abs(here[c] - behind[c]) + std::abs(here[c] - up[c]) +
+                    std::abs(here[c] - upAhead[c]);
+    const TSpread s = spread_[size_t(std::min(contrast, MaxContrast))];
+    const int limit = std::max(s.Limit, floor_[index]);
+
+    const int er = std::clamp(vr - chosen.Red, -limit, limit) * s.Share;
+    const int eg = std::clamp(vg - chosen.Green, -limit, limit) * s.Share;
+    const int eb = std::clamp(vb - chosen.Blue, -limit, limit) * s.Share;
+    carried_[0] = 7 * er;
+    carried_[1] = 7 * eg;
+    carried_[2] = 7 * eb;
+    b[-ahead] += 3 * er;
+    b[1 - ahead] += 3 * eg;
+    b[2 - ahead] += 3 * eb;
+    b[0] += 5 * er;
+    b[1] += 5 * eg;
+    b[2] += 5 * eb;
+    b[ahead] += er;
+    b[1 + ahead] += eg;
+    b[2 + ahead] += eb;
+    column_ += direction_;
+    return index;
+}
+
+uint8_t TClampedFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue) {
+    return Step(lookup_, red, green, blue);
+}
+
+void TClampedFloydSteinbergDitherer::DitherRow(const uint8_t* bgr, uint8_t* indices) {
+    VisitLookup(lookup_, [&](auto& lookup) {
+        for (int x = column_; x >= 0 && x < width_; x = column_)
+            indices[x] = Step(lookup, bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]);
+    });
+}
+
+void TClampedFloydSteinbergDitherer::NextLine() {
+    rows_.Rotate();
+    carried_[0] = carried_[1] = carried_[2] = 0;
+    std::swap(current_, above_);
+    haveAbove_ = true;
+    TDitherEngine::NextLine();
+}
+
+} // namespace gif
