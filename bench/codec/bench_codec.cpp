@@ -7,6 +7,14 @@
 //     giflib decodes its output to the same pixels.
 //   BM_LoadFile/<input>, BM_SaveFile/<input>: whole files, as the editor reads and writes
 //     them: TGIFImage::LoadFromStream vs DGifSlurp, TGIFImage::SaveToStream vs EGifSpew.
+//   BM_DecodeClearHeavy/<input>/<n>: image data that sends a clear code after every n codes,
+//     decoded by us and by DGifSlurp; twin_ratio = that time / our time for the same pixels
+//     in normal LZW (giflib's encoding).
+//   BM_ManyFrames/<n>, BM_ManyBlocks/<n>: reading, writing and freeing n one-pixel frames
+//     or n comment blocks; us_per_item must not grow with n.
+// The encoder runs over a corpus of 35 inputs; a table of its speedups, their geometric
+// mean and the speedup over the whole corpus (total giflib time / total time) follows the
+// benchmark output.
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/codec/lzw_decoder.h"
@@ -15,9 +23,13 @@
 
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <gif_lib.h>
+#include <map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace benchcodec {
 namespace {
@@ -214,6 +226,12 @@ void BM_Decode(benchmark::State& state, const Input* input) {
     });
 }
 
+// Seconds per iteration of the last run of each encoder benchmark: ours, giflib's.
+std::map<std::string, std::pair<double, double>>& EncodeTimes() {
+    static std::map<std::string, std::pair<double, double>> times;
+    return times;
+}
+
 void BM_EncodeLZW(benchmark::State& state, const Input* input) {
     double ours = 0, theirs = 0;
     size_t ourBytes = 0, theirBytes = 0;
@@ -240,6 +258,26 @@ void BM_EncodeLZW(benchmark::State& state, const Input* input) {
     }
     Report(state, *input, ours, theirs);
     state.counters["size_ratio"] = double(ourBytes) / double(theirBytes);
+    const double n = double(state.iterations());
+    EncodeTimes()[input->Name] = {ours / n, theirs / n};
+}
+
+void PrintEncodeSummary() {
+    const auto& times = EncodeTimes();
+    if (times.empty()) return;
+    double ours = 0, theirs = 0, logSum = 0, lowest = 1e9;
+    std::printf("\nLZW encoder against EGifSpew (speedup = giflib time / our time)\n");
+    std::printf("%-32s %12s %12s %8s\n", "input", "ours ms", "giflib ms", "speedup");
+    for (const auto& [name, t] : times) {
+        std::printf("%-32s %12.3f %12.3f %8.2f\n", name.c_str(), t.first * 1e3, t.second * 1e3,
+                    t.second / t.first);
+        ours += t.first;
+        theirs += t.second;
+        logSum += std::log(t.second / t.first);
+        lowest = std::min(lowest, t.second / t.first);
+    }
+    std::printf("whole corpus (%zu inputs): %.2f, geometric mean %.2f, lowest %.2f\n",
+                times.size(), theirs / ours, std::exp(logSum / double(times.size())), lowest);
 }
 
 void BM_EncodeRLE(benchmark::State& state, const Input* input) {
@@ -311,18 +349,141 @@ void BM_SaveFile(benchmark::State& state, const Input* input) {
     state.counters["size_ratio"] = double(ourBytes) / double(theirBytes);
 }
 
+// LZW image data for `f` that starts the table again after every `interval` codes (a
+// plain string-table encoder; any correct decoder reads it back to the same pixels).
+std::vector<uint8_t> ClearHeavyData(const FrameInput& f, int bits, int interval) {
+    const int s = std::max(bits, 2), clear = 1 << s, end = clear + 1;
+    std::vector<uint8_t> data;
+    uint64_t acc = 0;
+    int count = 0, size = s + 1, next = clear + 2, sent = 0;
+    auto emit = [&](int code) {
+        acc |= uint64_t(code) << count;
+        count += size;
+        while (count >= 8) {
+            data.push_back(uint8_t(acc));
+            acc >>= 8;
+            count -= 8;
+        }
+    };
+    std::unordered_map<uint32_t, int> table;
+    auto restart = [&] {
+        emit(clear);
+        table.clear();
+        size = s + 1;
+        next = clear + 2;
+        sent = 0;
+    };
+    // Rows in stored order (the inputs used here are not interlaced).
+    restart();
+    int prefix = f.Pixels[0];
+    for (size_t i = 1; i < f.Pixels.size(); ++i) {
+        const uint32_t key = uint32_t(prefix) << 8 | f.Pixels[i];
+        if (auto it = table.find(key); it != table.end()) {
+            prefix = it->second;
+            continue;
+        }
+        emit(prefix);
+        if (++sent >= interval || next >= 4095) {
+            restart();
+        } else {
+            table[key] = next++;
+            if (next > (1 << size) && size < 12) ++size;
+        }
+        prefix = f.Pixels[i];
+    }
+    emit(prefix);
+    emit(end);
+    if (count > 0) data.push_back(uint8_t(acc));
+    std::vector<uint8_t> out = {uint8_t(s)};
+    for (size_t i = 0; i < data.size(); i += 255) {
+        const size_t n = std::min<size_t>(255, data.size() - i);
+        out.push_back(uint8_t(n));
+        out.insert(out.end(), data.begin() + long(i), data.begin() + long(i + n));
+    }
+    out.push_back(0);
+    return out;
+}
+
+void BM_DecodeClearHeavy(benchmark::State& state, const Input* input, int interval) {
+    const FrameInput& f = input->Frames[0];
+    const std::vector<uint8_t> normal = GiflibEncode(*input);
+    const std::vector<uint8_t> heavy = WithImageData(normal, {ClearHeavyData(f, input->Bits, interval)});
+    const size_t normalAt = ImageDataRanges(normal)[0].first;
+    const size_t heavyAt = ImageDataRanges(heavy)[0].first;
+    gif::TMemoryStream normalStream{std::vector<uint8_t>(normal)};
+    gif::TMemoryStream heavyStream{std::vector<uint8_t>(heavy)};
+    std::vector<uint8_t> pixels(f.Pixels.size());
+    auto noWarnings = [](const char*) {};
+    auto decode = [&](gif::TMemoryStream& stream, size_t at) {
+        stream.SetPosition(int64_t(at));
+        gif::DecodeImageData(stream, {pixels.data(), f.Width, f.Height, f.Interlaced}, noWarnings);
+        benchmark::DoNotOptimize(pixels.data());
+    };
+    decode(heavyStream, heavyAt);
+    if (pixels != f.Pixels) state.SkipWithError("clear-heavy data decoded wrongly");
+    double ours = 0, twin = 0, theirs = 0;
+    for (auto _ : state) {
+        Clock::time_point t0 = Clock::now();
+        decode(heavyStream, heavyAt);
+        Clock::time_point t1 = Clock::now();
+        decode(normalStream, normalAt);
+        Clock::time_point t2 = Clock::now();
+        if (!GiflibSlurp(heavy)) state.SkipWithError("DGifSlurp failed");
+        Clock::time_point t3 = Clock::now();
+        ours += Seconds(t1 - t0);
+        twin += Seconds(t2 - t1);
+        theirs += Seconds(t3 - t2);
+        state.SetIterationTime(Seconds(t1 - t0));
+    }
+    Report(state, *input, ours, theirs);
+    state.counters["twin_ratio"] = ours / twin;
+    state.counters["heavy_bytes"] = double(heavy.size());
+}
+
+// `count` one-pixel frames, each after `comments` comment blocks.
+std::vector<uint8_t> ManyItemsFile(int frames, int comments) {
+    std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255};
+    for (int i = 0; i < comments; ++i)
+        gif.insert(gif.end(), {0x21, 0xFE, 1, 'x', 0});
+    for (int i = 0; i < frames; ++i)
+        gif.insert(gif.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0});
+    gif.push_back(0x3B);
+    return gif;
+}
+
+// Reads, writes and frees the file; time per frame or block.
+void BM_ManyItems(benchmark::State& state, int frames, int comments) {
+    const std::vector<uint8_t> gif = ManyItemsFile(frames, comments);
+    double seconds = 0;
+    for (auto _ : state) {
+        Clock::time_point t0 = Clock::now();
+        auto image = std::make_unique<gif::TGIFImage>();
+        gif::TMemoryStream in{std::span<const uint8_t>(gif)};
+        image->LoadFromStream(in);
+        gif::TCountingStream out;
+        image->SaveToStream(out);
+        image.reset();
+        seconds += Seconds(Clock::now() - t0);
+    }
+    const double items = double(std::max(frames, comments)) * double(state.iterations());
+    state.counters["us_per_item"] = seconds / items * 1e6;
+}
+
 } // namespace
 } // namespace benchcodec
 
 int main(int argc, char** argv) {
     static const std::vector<benchcodec::Input> inputs = benchcodec::MakeInputs();
+    static const std::vector<benchcodec::Input> corpus = benchcodec::MakeEncoderCorpus();
+    for (const benchcodec::Input& input : corpus) {
+        benchmark::RegisterBenchmark(("BM_EncodeLZW/" + input.Name).c_str(),
+                                     benchcodec::BM_EncodeLZW, &input)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
     for (const benchcodec::Input& input : inputs) {
         benchmark::RegisterBenchmark(("BM_Decode/" + input.Name).c_str(), benchcodec::BM_Decode,
                                      &input)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("BM_EncodeLZW/" + input.Name).c_str(),
-                                     benchcodec::BM_EncodeLZW, &input)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("BM_LoadFile/" + input.Name).c_str(),
@@ -337,8 +498,27 @@ int main(int argc, char** argv) {
                                      benchcodec::BM_EncodeRLE, &input)
             ->Unit(benchmark::kMillisecond);
     }
+    for (const benchcodec::Input& input : inputs) {
+        if (input.Frames.size() != 1 || input.Frames[0].Interlaced) continue;
+        for (int interval : {2, 5, 50}) {
+            benchmark::RegisterBenchmark(
+                ("BM_DecodeClearHeavy/" + input.Name + "/" + std::to_string(interval)).c_str(),
+                benchcodec::BM_DecodeClearHeavy, &input, interval)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    for (int n : {10000, 100000}) {
+        benchmark::RegisterBenchmark(("BM_ManyFrames/" + std::to_string(n)).c_str(),
+                                     benchcodec::BM_ManyItems, n, 0)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_ManyBlocks/" + std::to_string(n)).c_str(),
+                                     benchcodec::BM_ManyItems, 1, n)
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    benchcodec::PrintEncodeSummary();
     return 0;
 }

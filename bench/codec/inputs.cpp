@@ -97,6 +97,57 @@ FrameInput BilevelFrame(int width, int height, uint32_t seed) {
     return f;
 }
 
+FrameInput PosterFrame(int width, int height, uint32_t seed, int levels) {
+    FrameInput f{width, height, false, std::vector<uint8_t>(size_t(width) * height)};
+    Rng rng{seed};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double noise = double(rng.Next() % 25) - 12;
+            double v = 128 + 70 * std::sin(x / 97.0 + seed) * std::cos(y / 131.0) + 40 * std::sin((x + y) / 53.0) + noise;
+            f.Pixels[size_t(y) * width + x] = uint8_t(Dither(v, levels, Bayer(x, y)));
+        }
+    }
+    return f;
+}
+
+FrameInput NoiseFrame(int width, int height, uint32_t seed, int colors) {
+    FrameInput f{width, height, false, std::vector<uint8_t>(size_t(width) * height)};
+    Rng rng{seed};
+    for (uint8_t& p : f.Pixels)
+        p = uint8_t(rng.Next() % unsigned(colors));
+    return f;
+}
+
+FrameInput ScreenFrame(int width, int height, uint32_t seed) {
+    FrameInput f{width, height, false, std::vector<uint8_t>(size_t(width) * height, 7)};
+    Rng rng{seed};
+    auto fill = [&](int x0, int y0, int x1, int y1, uint8_t c) {
+        for (int y = std::max(0, y0); y < std::min(height, y1); ++y)
+            for (int x = std::max(0, x0); x < std::min(width, x1); ++x)
+                f.Pixels[size_t(y) * width + x] = c;
+    };
+    for (int w = 0; w < 6; ++w) {
+        int x0 = int(rng.Next() % unsigned(width * 2 / 3)), y0 = int(rng.Next() % unsigned(height * 2 / 3));
+        int x1 = x0 + width / 4 + int(rng.Next() % unsigned(width / 3));
+        int y1 = y0 + height / 4 + int(rng.Next() % unsigned(height / 3));
+        fill(x0, y0, x1, y1, 15);             // window
+        fill(x0, y0, x1, y0 + 18, uint8_t(1 + w % 6)); // title bar
+        fill(x0, y0, x0 + 1, y1, 8);
+        fill(x1 - 1, y0, x1, y1, 8);
+        // Lines of 5 x 7 glyphs drawn from a pseudo-random bit pattern per character.
+        for (int ty = y0 + 24; ty + 9 < y1; ty += 11) {
+            for (int tx = x0 + 4; tx + 6 < x1 - 4; tx += 6) {
+                uint32_t glyph = rng.Next() | 1;
+                if (glyph % 7 == 0) continue;   // a space
+                for (int gy = 0; gy < 7; ++gy)
+                    for (int gx = 0; gx < 5; ++gx)
+                        if (glyph >> ((gy * 5 + gx) % 24) & 1) fill(tx + gx, ty + gy, tx + gx + 1, ty + gy + 1, 0);
+            }
+        }
+    }
+    return f;
+}
+
 std::vector<Input> MakeInputs() {
     std::vector<Input> inputs;
     inputs.push_back({"photo_1024x768", 8, {PhotoFrame(1024, 768, 1)}});
@@ -111,6 +162,70 @@ std::vector<Input> MakeInputs() {
     inputs.push_back(std::move(anim));
     inputs.push_back({"photo_5000x4400", 8, {PhotoFrame(5000, 4400, 5)}});
     return inputs;
+}
+
+std::vector<Input> MakeEncoderCorpus() {
+    std::vector<Input> corpus = MakeInputs();
+    auto add = [&](const char* name, int bits, std::vector<FrameInput> frames) {
+        corpus.push_back({name, bits, std::move(frames)});
+    };
+    auto animation = [](int count, auto makeFrame) {
+        std::vector<FrameInput> frames;
+        for (int i = 0; i < count; ++i)
+            frames.push_back(makeFrame(i));
+        return frames;
+    };
+    auto recolour = [](FrameInput f, int colors) {
+        for (uint8_t& p : f.Pixels)
+            p = uint8_t(p % colors);
+        return f;
+    };
+    // Photographs and posterised pictures.
+    add("photo_640x480", 8, {PhotoFrame(640, 480, 11)});
+    add("photo_320x240", 8, {PhotoFrame(320, 240, 12)});
+    add("photo_128x128", 8, {PhotoFrame(128, 128, 13)});
+    add("photo_48x48", 8, {PhotoFrame(48, 48, 14)});
+    FrameInput interlaced = PhotoFrame(800, 600, 15);
+    interlaced.Interlaced = true;
+    add("photo_interlaced_800x600", 8, {std::move(interlaced)});
+    add("poster16_640x480", 4, {PosterFrame(640, 480, 16, 16)});
+    add("poster64_800x600", 6, {PosterFrame(800, 600, 17, 64)});
+    add("poster128_1024x768", 7, {PosterFrame(1024, 768, 18, 128)});
+    add("gray256_1024x768", 8, {PosterFrame(1024, 768, 19, 256)});
+    // Flat colours: cartoons, screenshots, line art.
+    add("cartoon_320x240", 5, {CartoonFrame(320, 240, 21)});
+    add("cartoon_1920x1080", 5, {CartoonFrame(1920, 1080, 22)});
+    add("cartoon_in_256_640x480", 8, {CartoonFrame(640, 480, 23)});
+    add("cartoon4_800x600", 2, {recolour(CartoonFrame(800, 600, 24), 4)});
+    add("screen_1280x800", 4, {ScreenFrame(1280, 800, 25)});
+    add("bilevel_320x240", 1, {BilevelFrame(320, 240, 26)});
+    add("bilevel_in_256_640x480", 8, {BilevelFrame(640, 480, 27)});
+    // Animations.
+    add("bilevel_anim_20x200x200", 1,
+        animation(20, [](int i) { return BilevelFrame(200, 200, uint32_t(30 + i)); }));
+    add("cartoon_anim_100x320x240", 5,
+        animation(100, [](int i) { return CartoonFrame(320, 240, 31, i * 3); }));
+    add("photo_anim_30x320x240", 8,
+        animation(30, [](int i) { return PhotoFrame(320, 240, uint32_t(32 + i)); }));
+    add("sprite_anim_50x64x64", 8,
+        animation(50, [](int i) { return CartoonFrame(64, 64, 33, i); }));
+    add("tiny_anim_200x16x16", 4,
+        animation(200, [&](int i) { return recolour(PhotoFrame(16, 16, uint32_t(34 + i)), 16); }));
+    // Icons and the smallest pictures.
+    add("icon16_16x16", 4, {recolour(CartoonFrame(16, 16, 35), 16)});
+    add("icon256_32x32", 8, {PhotoFrame(32, 32, 36)});
+    add("icon4_48x48", 2, {recolour(CartoonFrame(48, 48, 37), 4)});
+    add("pixel_1x1", 1, {FrameInput{1, 1, false, {1}}});
+    // Extremes: one colour, a smooth ramp, noise.
+    add("solid_1000x1000", 8, {FrameInput{1000, 1000, false, std::vector<uint8_t>(1000000, 200)}});
+    FrameInput ramp{1024, 768, false, std::vector<uint8_t>(1024 * 768)};
+    for (size_t i = 0; i < ramp.Pixels.size(); ++i)
+        ramp.Pixels[i] = uint8_t((i % 1024) / 4);
+    add("ramp_1024x768", 8, {std::move(ramp)});
+    add("noise_512x512", 8, {NoiseFrame(512, 512, 38, 256)});
+    add("noise16_512x512", 4, {NoiseFrame(512, 512, 39, 16)});
+    add("noise2_512x512", 1, {NoiseFrame(512, 512, 40, 2)});
+    return corpus;
 }
 
 } // namespace benchcodec

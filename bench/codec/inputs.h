@@ -34,8 +34,17 @@ FrameInput PhotoFrame(int width, int height, uint32_t seed);
 FrameInput CartoonFrame(int width, int height, uint32_t seed, int shift = 0);
 // Black line art and ordered-dithered grey on white, 2 colours.
 FrameInput BilevelFrame(int width, int height, uint32_t seed);
+// A photo-like field ordered-dithered to `levels` grey levels (up to 256).
+FrameInput PosterFrame(int width, int height, uint32_t seed, int levels);
+// Independent random pixels below `colors`.
+FrameInput NoiseFrame(int width, int height, uint32_t seed, int colors);
+// A desktop screenshot: windows, title bars and lines of small text glyphs, 16 colours.
+FrameInput ScreenFrame(int width, int height, uint32_t seed);
 
-// All benchmark inputs.
+// The inputs of the decoding, loading and saving benchmarks.
 std::vector<Input> MakeInputs();
+// The encoder's corpus: the inputs above and 30 more, from a single pixel to 22 million
+// pixels, 2 to 256 colours, noise to flat colour, single pictures and animations.
+std::vector<Input> MakeEncoderCorpus();
 
 } // namespace benchcodec

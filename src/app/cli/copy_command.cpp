@@ -23,7 +23,7 @@ int RunCopy(const Args& args) {
     gif::TGIFImage image;
     LoadGif(image, files[0], /*showWarnings=*/true);
     image.EncodingMethod = rle ? gif::emRLE : gif::emLZW;
-    image.SaveToFile(files[1]);
+    SaveGif(image, files[1]);
     return 0;
 }
 

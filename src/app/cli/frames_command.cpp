@@ -69,13 +69,16 @@ int RunFrames(const Args& args) {
 
     gif::TGIFImage image;
     LoadGif(image, positional[0], /*showWarnings=*/true);
-    auto frames = gif::ComposeFrames(image, background);
-
     std::filesystem::path folder = positional[1];
     std::filesystem::create_directories(folder);
-    for (size_t i = 0; i < frames.size(); ++i)
-        frames[i]->SaveToFile((folder / FrameFileName(int(i))).string());
-    std::printf("%zu frames written to %s\n", frames.size(), folder.string().c_str());
+    // Each picture is written as soon as it is composed: memory does not grow with the
+    // number of frames.
+    int written = 0;
+    gif::ComposeFramesEach(image, background, [&](int, const gif::TBitmap& picture) {
+        gif::TBitmap(picture).SaveToFile((folder / FrameFileName(written)).string());
+        ++written;
+    });
+    std::printf("%d frames written to %s\n", written, folder.string().c_str());
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "gif/model/image.h"
 #include "gif/reduce/animation_reduction.h"
 #include "gif/reduce/reduction.h"
+#include "load.h"
 #include "picture_input.h"
 #include "stored_palette.h"
 
@@ -206,6 +208,7 @@ int RunImport(const Args& args) {
     for (const std::string& name : options->Pictures) {
         try {
             std::unique_ptr<gif::TGraphic> picture = LoadPicture(name);
+            if (picture->Empty()) throw std::runtime_error("the picture is empty");
             bool mergeTables = stored && stored->BeforeFrame(image, *picture);
             int index = image.AddFrame(picture.get());
             if (options->Delay) SetDelay(*image.Frame(index), *options->Delay);
@@ -215,7 +218,7 @@ int RunImport(const Args& args) {
             return 1;
         }
     }
-    image.SaveToFile(options->Output);
+    SaveGif(image, options->Output);
     return 0;
 }
 

@@ -1,15 +1,32 @@
-// Loading GIF files for the verbs, with the library's warnings shown on stderr.
+// Reading and writing GIF files for the verbs: the library's warnings shown on stderr,
+// "-" for standard input and output, and the limit on decoded pixels.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace gif {
 class TGIFImage;
+class TMemoryStream;
 }
 
 namespace cli {
 
+// The limit on decoded pixels (TGIFImage::MaxImagePixels) of every GIF loaded.
+void SetMaxImagePixels(int64_t pixels);
+
+// The file an argument names: "-" is standard input (InputName) or output (OutputName).
+std::string InputName(const std::string& argument);
+std::string OutputName(const std::string& argument);
+
 // Loads `fileName` into `image`; errors propagate (main prints them as one line).
-void LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings);
+// Returns the size of the file in bytes; `bytes`, when given, receives the file itself.
+int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings,
+                gif::TMemoryStream* bytes = nullptr);
+
+// Saves `image` (or the bytes of `data`) as `fileName` through the library's safe save;
+// returns the bytes written.
+int64_t SaveGif(gif::TGIFImage& image, const std::string& fileName);
+int64_t SaveBytes(const gif::TMemoryStream& data, const std::string& fileName);
 
 } // namespace cli

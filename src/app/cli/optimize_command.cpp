@@ -52,8 +52,10 @@ int RunOptimize(const Args& args) {
         merge = true;
     }
 
+    // The input's bytes are kept: they go out unchanged when optimising does not help.
     gif::TGIFImage image;
-    LoadGif(image, files[0], /*showWarnings=*/true);
+    gif::TMemoryStream input;
+    LoadGif(image, files[0], /*showWarnings=*/true, &input);
     const int framesBefore = image.FrameCount();
     image.WarningHandler = [&files](gif::TObject*, uint8_t, const std::string& message) {
         std::fprintf(stderr, "%s: warning: %s\n", files[0].c_str(), message.c_str());
@@ -66,19 +68,20 @@ int RunOptimize(const Args& args) {
     }
 
     // Never larger than the input: when the result is larger, the input goes out as it is.
-    gif::TMemoryStream input;
-    input.LoadFromFile(files[0]);
     gif::TMemoryStream output;
     image.SaveToStream(output);
     const bool keepInput = output.Size() > input.Size();
-    (keepInput ? input : output).SaveToFile(files[1]);
+    SaveBytes(keepInput ? input : output, files[1]);
 
     const auto before = uintmax_t(input.Size());
     const auto after = uintmax_t(keepInput ? input.Size() : output.Size());
-    std::printf("Size before: %ju bytes, %d frames\n", uintmax_t(before), framesBefore);
-    std::printf("Size after: %ju bytes, %d frames (%.1f%% of before)\n", uintmax_t(after),
-                keepInput ? framesBefore : image.FrameCount(), before ? 100.0 * double(after) / double(before) : 0.0);
-    if (keepInput) std::printf("The input is kept as it is: optimising made it larger\n");
+    // The report goes to stderr when the GIF itself goes to standard output.
+    FILE* report = files[1] == "-" ? stderr : stdout;
+    std::fprintf(report, "Size before: %ju bytes, %d frames\n", before, framesBefore);
+    std::fprintf(report, "Size after: %ju bytes, %d frames (%.1f%% of before)\n", after,
+                 keepInput ? framesBefore : image.FrameCount(),
+                 before ? 100.0 * double(after) / double(before) : 0.0);
+    if (keepInput) std::fprintf(report, "The input is kept as it is: optimising made it larger\n");
     return 0;
 }
 

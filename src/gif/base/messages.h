@@ -26,6 +26,7 @@ inline constexpr const char* BitBufferUnderrun = "Decoder bit buffer under-run";
 inline constexpr const char* CircularTableEntry = "Circular decoder table entry";
 inline constexpr const char* UnsupportedCodeSize = "Unsupported LZW minimum code size";
 inline constexpr const char* FrameTooLarge = "Frame dimensions exceed the supported limits";
+inline constexpr const char* ImagePixelLimit = "Image exceeds the limit of %lld decoded pixels";
 
 // Extension blocks
 inline constexpr const char* InvalidIntroducer = "Invalid extension introducer";

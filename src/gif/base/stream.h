@@ -82,43 +82,78 @@ private:
     int64_t size_ = 0;
 };
 
-// A stream over a file of the file system.
+// A stream over a file of the file system. "/dev/stdin", "/dev/stdout", "/dev/stderr",
+// "/dev/fd/N" and "/proc/self/fd/N" are the process's own open files (a duplicate of the
+// descriptor is used), so pipes and sockets given that way work too.
 class TFileStream : public TStream {
 public:
     enum class Mode { OpenRead, Create };
-    // Raises EStreamError when the file cannot be opened or created.
+    // Raises EStreamError ("Cannot open file "NAME". reason", "Cannot create file ...")
+    // when the file cannot be opened or created; a folder cannot be opened.
     TFileStream(const std::string& fileName, Mode mode);
+    // Takes over the open descriptor `fd` (closed with the stream); `fileName` names it in
+    // messages.
+    TFileStream(int fd, const std::string& fileName, Mode mode);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
 
+    // Reading and writing raise EStreamError ("Cannot read file "NAME". reason", "Cannot
+    // write file "NAME". reason") when the system refuses, e.g. on a full disk.
     size_t Read(void* buffer, size_t count) override;
     size_t Write(const void* buffer, size_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    // Flushes and closes; raises EStreamError when the data did not reach the disk.
+    // Everything from the current position to the end. A regular file is read at its
+    // size; pipes and devices are read until they end, at most kMaxUnsizedRead bytes
+    // (more raises EStreamError).
+    std::vector<uint8_t> ReadToEnd();
+    static constexpr size_t kMaxUnsizedRead = size_t(1) << 30;
+    // Whether the stream is a regular file (not a pipe, device or socket).
+    bool IsRegularFile() const { return regular_; }
+    // The bytes written so far.
+    int64_t BytesWritten() const { return written_; }
+    // Flushes and closes (a regular file also reaches the disk); raises EStreamError when
+    // the data did not get there.
     void Close();
 
 private:
+    void Adopt(int fd, Mode mode);
+    [[noreturn]] void Fail(const char* what, int error) const;
+
     std::FILE* file_ = nullptr;
     std::string name_;
+    bool regular_ = false;
+    int64_t written_ = 0;
 };
 
-// Saving that never leaves a half-written file: the data goes into a temporary
-// file beside the target, which replaces the target only when Commit() succeeds.
+// The descriptor a name like "/dev/stdout" or "/proc/self/fd/3" stands for, or -1.
+int StandardDescriptor(const std::string& fileName);
+
+// Saving that never leaves a half-written file. Symbolic links are followed, so the file
+// they point to is saved. A regular file (or a new one) is written to a temporary file
+// NAME.~XXXXXX beside it, which replaces it only when Commit() succeeds and takes over its
+// permission bits (and owner, where the system allows). Anything else (a device, a FIFO,
+// standard output) is written directly: renaming over it would replace it by a file.
 class TSafeFileWriter {
 public:
+    // Raises EStreamError "Cannot create file "NAME". reason" when nothing can be written.
     explicit TSafeFileWriter(const std::string& target);
-    ~TSafeFileWriter();   // removes the temporary file unless committed
+    ~TSafeFileWriter(); // removes the temporary file unless committed
     TSafeFileWriter(const TSafeFileWriter&) = delete;
     TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
 
     TStream& Stream() { return *stream_; }
-    // Flushes, closes and renames the temporary file over the target.
+    // The bytes written so far.
+    int64_t BytesWritten() const { return stream_->BytesWritten(); }
+    // Flushes and closes, and renames the temporary file over the target; raises
+    // EStreamError "Cannot write file "NAME". reason" when that fails.
     void Commit();
 
 private:
-    std::string target_;
-    std::string temp_;
+    std::string target_;     // as given, for messages
+    std::string path_;       // the file replaced: the target with its links followed
+    std::string temp_;       // empty when writing directly
+    int tempSlot_ = -1;      // the temporary file's registration (temp_files.h)
     std::unique_ptr<TFileStream> stream_;
     bool committed_ = false;
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gif/base/exception.h"
+#include "gif/base/format.h"
 #include "gif/base/messages.h"
 #include "gif/base/stream.h"
 #include "gif/codec/lzw_decoder.h"
@@ -31,28 +32,31 @@ void StepBack(TStream& stream) {
     stream.Seek(-1, TSeekOrigin::soCurrent);
 }
 
-// Fills the frame's pixels with its background index and decodes its image data.
-void DecodePixels(TGIFSubImage& frame, TStream& stream) {
-    TGIFImage* image = frame.OwnerImage();
-    int64_t pixels = int64_t(frame.FrameWidth()) * frame.FrameHeight();
-    if (image && pixels > image->MaxFramePixels) throw GIFException(msg::FrameTooLarge);
-    frame.AllocatePixels();
-    int fill = frame.IsTransparent() && frame.ControlBlock()
-                   ? frame.ControlBlock()->TransparentIndex() : 0;
-    if (fill != 0 && frame.HasPixels())
-        std::memset(frame.Pixels(), fill, size_t(frame.PixelCount()));
-    // A frame of zero size still has image data to step over.
-    TDecodeTarget target{frame.Pixels(), frame.FrameWidth(), frame.FrameHeight(),
-                         frame.IsInterlaced()};
-    DecodeImageData(stream, target, [&frame](const char* message) { frame.Warn(1, message); });
-}
-
 } // namespace
+
+// Fills the frame's pixels with its background index and decodes its image data. The
+// pixels are counted against the image's limits before they are allocated.
+void TGIFSubImage::DecodePixels(TStream& stream) {
+    if (TGIFImage* image = OwnerImage()) {
+        int64_t pixels = int64_t(FrameWidth()) * FrameHeight();
+        if (pixels > image->MaxFramePixels) throw GIFException(msg::FrameTooLarge);
+        if (pixels > image->MaxImagePixels - image->decodedPixels_)
+            throw GIFException(Format(msg::ImagePixelLimit, (long long)image->MaxImagePixels));
+        image->decodedPixels_ += pixels;
+    }
+    AllocatePixels();
+    int fill = IsTransparent() && ControlBlock() ? ControlBlock()->TransparentIndex() : 0;
+    if (fill != 0 && HasPixels()) std::memset(Pixels(), fill, size_t(PixelCount()));
+    // A frame of zero size still has image data to step over.
+    TDecodeTarget target{Pixels(), FrameWidth(), FrameHeight(), IsInterlaced()};
+    DecodeImageData(stream, target, [this](const char* message) { Warn(1, message); });
+}
 
 void TGIFImage::LoadFromStream(TStream& stream) {
     Progress(this, TProgressStage::psStarting, 0, false, msg::Loading);
     try {
         ResetImage();
+        decodedPixels_ = 0;
         int64_t start = stream.Position();
         try {
             headerBlock_->LoadFromStream(stream);
@@ -145,7 +149,7 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     }
     if (descriptor_.PackedFields & idLocalColorTable)
         localTable_.LoadFromStream(stream, 2 << (descriptor_.PackedFields & idColorTableSize));
-    DecodePixels(*this, stream);
+    DecodePixels(stream);
     if (BuildBitmapsOnLoad) FrameBitmap();
 }
 

@@ -18,8 +18,10 @@ void PutWord(uint8_t* p, uint16_t value) {
     p[1] = uint8_t(value >> 8);
 }
 
-// Compresses one frame's pixels with the encoder the image asks for.
-void WriteImageData(TGIFSubImage& frame, TStream& stream) {
+// Compresses one frame's pixels with the encoder the image asks for. Frames without a
+// local table use the image's screen bit depth, which the caller works out once per image
+// (a walk over every frame).
+void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth) {
     TGIFImage* image = frame.OwnerImage();
     int bits;
     int limit;
@@ -27,7 +29,7 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream) {
         bits = frame.LocalTable().BitsNeeded();
         limit = frame.LocalTable().EntryCount();
     } else {
-        bits = image ? image->ScreenBitDepth() : 0;
+        bits = screenBitDepth;
         limit = 1 << bits;
     }
     // A smaller code size chosen for the frame holds while every pixel fits it.
@@ -45,6 +47,28 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream) {
                          bits,
                          limit};
     EncodeImageData(stream, source, image ? image->EncodingMethod : emLZW);
+}
+
+// The blocks, descriptor, local table and image data of one frame.
+void WriteFrame(TGIFSubImage& frame, TStream& stream, int screenBitDepth) {
+    frame.Blocks().SaveToStream(stream);
+    if (frame.IsBlank()) return;
+    frame.PrepareDescriptor();
+    const TImageDescriptor& descriptor = frame.Descriptor();
+    uint8_t d[10];
+    d[0] = bsImageSeparator;
+    PutWord(d + 1, descriptor.Left);
+    PutWord(d + 3, descriptor.Top);
+    PutWord(d + 5, descriptor.Width);
+    PutWord(d + 7, descriptor.Height);
+    d[9] = descriptor.PackedFields;
+    stream.WriteBuffer(d, sizeof d);
+    frame.LocalTable().SaveToStream(stream);
+    WriteImageData(frame, stream, screenBitDepth);
+}
+
+int ScreenBitDepthOf(const TGIFImage* image) {
+    return image ? image->ScreenBitDepth() : 0;
 }
 
 } // namespace
@@ -84,9 +108,10 @@ void TGIFHeader::SaveToStream(TStream& stream) {
 
 void TGIFImageList::SaveToStream(TStream& stream) {
     TGIFImage* image = OwnerImage();
+    const int depth = ScreenBitDepthOf(image);
     int count = ItemCount();
     for (int i = 0; i < count; ++i) {
-        Frames(i)->SaveToStream(stream);
+        WriteFrame(*Frames(i), stream, depth);
         if (image)
             image->ReportProgress(this, TProgressStage::psRunning, uint8_t((i + 1) * 100 / count),
                                   false, msg::Saving);
@@ -94,19 +119,7 @@ void TGIFImageList::SaveToStream(TStream& stream) {
 }
 
 void TGIFSubImage::SaveToStream(TStream& stream) {
-    blocks_->SaveToStream(stream);
-    if (IsBlank()) return;
-    PrepareDescriptor();
-    uint8_t d[10];
-    d[0] = bsImageSeparator;
-    PutWord(d + 1, descriptor_.Left);
-    PutWord(d + 3, descriptor_.Top);
-    PutWord(d + 5, descriptor_.Width);
-    PutWord(d + 7, descriptor_.Height);
-    d[9] = descriptor_.PackedFields;
-    stream.WriteBuffer(d, sizeof d);
-    localTable_.SaveToStream(stream);
-    WriteImageData(*this, stream);
+    WriteFrame(*this, stream, IsBlank() ? 0 : ScreenBitDepthOf(OwnerImage()));
 }
 
 void TGIFTrailer::SaveToStream(TStream& stream) {

@@ -12,6 +12,7 @@
 //    next clear code.
 #include "gif/codec/lzw_decoder.h"
 
+#include "gif/base/byte_buffer.h"
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
 #include "gif/base/stream.h"
@@ -511,7 +512,8 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
     }
     // Interlaced rows arrive in pass order: decode in that order, then put rows in place
     // (also the rows that arrived before an error).
-    std::vector<uint8_t> linear(total + 16);
+    TByteBuffer linear;   // untouched pages cost nothing when the data ends early
+    linear.AssignZeroed(total + 16);
     auto scatter = [&](size_t produced) {
         static constexpr size_t kStart[4] = {0, 4, 2, 1};
         static constexpr size_t kStep[4] = {8, 8, 4, 2};

@@ -110,6 +110,14 @@ public:
     // Frames larger than this many pixels are refused when read ("Frame dimensions exceed
     // the supported limits"), so that a damaged file cannot ask for gigabytes.
     int64_t MaxFramePixels = int64_t(1) << 28;
+    // The pixels of all frames together that reading may allocate (a frame's pixels are
+    // counted before they are allocated); a file that needs more is refused with "Image
+    // exceeds the limit of N decoded pixels". Many small frames or a few huge ones cannot
+    // exhaust memory that way. The default, 2 GiB, holds any animation a desktop can edit.
+    int64_t MaxImagePixels = DefaultMaxImagePixels;
+    static constexpr int64_t DefaultMaxImagePixels = int64_t(1) << 31;
+    // The pixels allocated by the current or last read.
+    int64_t DecodedPixels() const { return decodedPixels_; }
 
     TGIFWarning WarningHandler;
     // Calls WarningHandler when one is installed.
@@ -197,6 +205,7 @@ protected:
 private:
     friend class TGIFPainter;
     friend class TGIFImageList;
+    friend class TGIFSubImage;
 
     void CopyFromImage(const TGIFImage& source);
     void DropCachedBitmap();
@@ -214,6 +223,7 @@ private:
     std::vector<TGIFPainter*> painters_;
     TGIFDrawOptions drawOptions_ = GIFDefaultDrawOptions;
     int reductionDepth_ = DefaultReductionDepth;
+    int64_t decodedPixels_ = 0;
     std::shared_ptr<TBitmap> bitmap_;   // shared with the renderer drawing into it
     std::unique_ptr<TGIFPainter> painter_;
     // Own renderers stopped from inside their own paint steps or events: waited for later.

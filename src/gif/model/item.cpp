@@ -90,7 +90,11 @@ std::unique_ptr<TGIFItem> TGIFList::Detach(TGIFItem* item) {
 }
 
 void TGIFList::DeleteAll() {
-    while (!items_.empty()) DeleteAt(0);
+    // Front to back, as deleting index 0 until the list is empty would, but without moving
+    // the rest of the list down for every item. The items leave the list before any is freed.
+    std::vector<std::unique_ptr<TGIFItem>> items = std::move(items_);
+    items_.clear();
+    for (std::unique_ptr<TGIFItem>& item : items) item.reset();
 }
 
 void TGIFList::SaveToStream(TStream& stream) {

@@ -66,7 +66,7 @@ public:
     void MoveItem(int from, int to);
     // Removes the item without freeing it; returns ownership (empty if not listed).
     std::unique_ptr<TGIFItem> Detach(TGIFItem* item);
-    // Frees every item, always taking index 0 until the list is empty.
+    // Frees every item, first to last; the list is empty while they are freed.
     void DeleteAll();
 
     virtual void SaveToStream(TStream& stream);

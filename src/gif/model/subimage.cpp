@@ -83,15 +83,11 @@ bool TGIFSubImage::IsBlank() const {
 }
 
 void TGIFSubImage::AllocatePixels() {
-    pixels_.clear();
-    pixels_.shrink_to_fit();
-    size_t count = size_t(descriptor_.Width) * descriptor_.Height;
-    if (count) pixels_.assign(count, 0);
+    pixels_.AssignZeroed(size_t(descriptor_.Width) * descriptor_.Height);
 }
 
 void TGIFSubImage::ReleasePixels() {
-    pixels_.clear();
-    pixels_.shrink_to_fit();
+    pixels_.Release();
 }
 
 void TGIFSubImage::EnsurePixels() {

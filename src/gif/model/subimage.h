@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "gif/base/byte_buffer.h"
 #include "gif/graphics/palette.h"
 #include "gif/model/colormap.h"
 #include "gif/model/extension.h"
@@ -140,6 +141,8 @@ private:
     friend struct TFrameBitmapBuilder;
     friend struct TFrameConverter;
 
+    // Allocates and decodes the pixels when reading (gif_reader.cpp).
+    void DecodePixels(TStream& stream);
     // Enlarges the image's logical screen to hold the frame, warning when it was not 0 x 0.
     void GrowScreenToFit();
     // Converts bitmaps, icons, metafiles and picture containers (frame_from_picture.cpp).
@@ -151,7 +154,7 @@ private:
     std::unique_ptr<TBitmap> bitmap_;
     std::unique_ptr<TBitmap> mask_;
     bool maskPending_ = true;
-    std::vector<uint8_t> pixels_;
+    TByteBuffer pixels_;
     bool isTransparent_ = false;
     uint8_t codeSizeHint_ = 0;
     TGIFGraphicControlExtension* controlBlock_ = nullptr;

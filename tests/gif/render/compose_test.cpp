@@ -110,3 +110,26 @@ TEST(ComposeFrames, StopsAtBlankFrameAndPlaysOnce) {
     TGIFImage empty;
     EXPECT_TRUE(ComposeFrames(empty, W).empty());
 }
+
+// The one-at-a-time form hands out the same pictures in order, and an error of the
+// receiver ends the play.
+TEST(ComposeFrames, PicturesOneAtATime) {
+    TGIFImage image;
+    rendertest::SetScreen(image, 2, 1, Colors);
+    for (int i = 0; i < 5; ++i) AddFrame(image, {i % 2, 0, 1, 1, {uint8_t(1 + i % 3)}, 5, 1});
+    auto all = ComposeFrames(image, Y);
+    std::vector<std::vector<TColor>> seen;
+    ComposeFramesEach(image, Y, [&](int index, const TBitmap& picture) {
+        EXPECT_EQ(index, int(seen.size()));
+        seen.push_back(Row(picture, 0));
+    });
+    EXPECT_EQ(seen, Rows(all));
+    int calls = 0;
+    EXPECT_THROW(ComposeFramesEach(image, Y,
+                                   [&](int index, const TBitmap&) {
+                                       ++calls;
+                                       if (index == 1) throw std::runtime_error("disk full");
+                                   }),
+                 std::runtime_error);
+    EXPECT_EQ(calls, 2);
+}
