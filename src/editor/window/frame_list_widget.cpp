@@ -1,10 +1,12 @@
 #include "editor/window/frame_list_widget.h"
 
+#include <QMimeData>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "editor/window/mdi_child.h"
 #include "gif/model/image.h"
 
 namespace editor {
@@ -67,9 +69,19 @@ TFrameListWidget::TFrameListWidget(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!selecting_ && row >= 0) ShowFrame(row);
     });
+}
+
+QStringList TFrameListWidget::mimeTypes() const { return {FrameMimeType}; }
+
+QMimeData* TFrameListWidget::mimeData(const QList<QListWidgetItem*>&) const {
+    auto* data = new QMimeData;
+    data->setData(FrameMimeType, QByteArray());
+    return data;
 }
 
 void TFrameListWidget::SetFrameSize(int size) {

@@ -40,6 +40,11 @@ public:
     // Shows a frame: the workspace's DisplayFrame.
     std::function<void(int index)> OnShowFrame;
 
+protected:
+    // A dragged item carries the frame to other documents.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+
 private:
     QPixmap Thumbnail(int index) const;
 

@@ -26,6 +26,7 @@
 #include "editor/document/workspace.h"
 #include "editor/window/qt_colors.h"
 #include "editor/window/frame_list_widget.h"
+#include "editor/window/inspector_panel.h"
 #include "editor/window/mdi_child.h"
 #include "editor/window/player.h"
 #include "editor/window/qt_dispatcher.h"
@@ -275,6 +276,10 @@ void TfrmMain::RefreshTab(int index) {
 
 void TfrmMain::DocumentChanged(TDocument& document) {
     if (TMDIChild* child = ChildOf(document)) child->Refresh();
+    if (inspector_ && &document == workspace_->ActiveDocument() && inspected_ != &document) {
+        inspected_ = &document;
+        inspector_->SetActiveDocument(&document);
+    }
     const int tab = TabOf(document);
     if (tab >= 0) {
         RefreshTab(tab);
@@ -345,12 +350,40 @@ bool TfrmMain::CanPaste() {
 
 void TfrmMain::RepaintFrameList() { lbFrames_->RefreshThumbnails(); }
 
-// The Frame Inspector window comes later: its button keeps the visibility it would have.
-void TfrmMain::InspectorShowFrame(int) {}
-void TfrmMain::InspectorClear() {}
+// The Frame Inspector: without one given, its button keeps the visibility it would have.
+void TfrmMain::InspectorShowFrame(int index) {
+    if (inspector_) inspector_->ShowFrame(index);
+}
+
+void TfrmMain::InspectorClear() {
+    inspected_ = nullptr;
+    if (!inspector_) return;
+    inspector_->SetActiveDocument(nullptr);
+    inspector_->Clear();
+}
+
 void TfrmMain::SetInspectorVisible(bool visible) {
     inspectorVisible_ = visible;
     if (mniInspector_) mniInspector_->setChecked(visible);
+    if (inspector_) inspector_->SetPanelVisible(visible);
+}
+
+int TfrmMain::InspectorRow() { return inspector_ ? inspector_->SelectedRow() : -1; }
+
+void TfrmMain::SelectInspectorRow(int row) {
+    if (inspector_) inspector_->SelectRow(row);
+}
+
+void TfrmMain::SetInspector(IInspectorPanel* inspector) {
+    inspector_ = inspector;
+    if (!inspector_) return;
+    mniInspector_->setProperty("unavailable", QVariant());
+    mniInspector_->setToolTip(mniInspector_->text().remove('&'));
+    mniInspector_->setEnabled(true);
+    connect(mniInspector_, &QAction::triggered, this, [this](bool on) { SetInspectorVisible(on); });
+    inspected_ = workspace_->ActiveDocument();
+    inspector_->SetActiveDocument(inspected_);
+    inspector_->SetPanelVisible(inspectorVisible_);
 }
 
 // Window events.

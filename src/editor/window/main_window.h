@@ -33,6 +33,7 @@ class TObject;
 
 namespace editor {
 
+class IInspectorPanel;
 class Settings;
 class TDocument;
 class TFrameListWidget;
@@ -93,6 +94,10 @@ public:
     void InspectorShowFrame(int index) override;
     void InspectorClear() override;
     void SetInspectorVisible(bool visible) override;
+    int InspectorRow() override;
+    void SelectInspectorRow(int row) override;
+    // The Frame Inspector window; its toolbar button and menu item work once it is given.
+    void SetInspector(IInspectorPanel* inspector);
 
 public slots:
     // File menu (file_menu.cpp).
@@ -228,6 +233,8 @@ private:
     bool startupEventPosted_ = false;
     bool shown_ = false;
     QPointer<TMDIChild> playingIn_;
+    IInspectorPanel* inspector_ = nullptr;
+    TDocument* inspected_ = nullptr;   // the document the inspector was last given
 };
 
 } // namespace editor

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QScrollArea>
@@ -11,7 +14,10 @@
 
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
+#include "editor/document/frame_insertion.h"
 #include "editor/document/workspace.h"
+#include "editor/document/workspace_host.h"
+#include "editor/window/frame_list_widget.h"
 #include "editor/window/qt_colors.h"
 #include "gif/graphics/bitmap.h"
 
@@ -61,9 +67,26 @@ void TPaintBox::paintEvent(QPaintEvent*) {
                                   QPoint(0, area.height() - 1)}));
 }
 
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    pressing_ = event->button() == Qt::LeftButton;
+    pressed_ = event->position().toPoint();
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressing_ || !(event->buttons() & Qt::LeftButton)) return;
+    if ((event->position().toPoint() - pressed_).manhattanLength() < 10) return;
+    pressing_ = false;
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    data->setData(FrameMimeType, QByteArray());
+    drag->setMimeData(data);
+    drag->exec(Qt::CopyAction);
+}
+
 TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent)
     : QWidget(parent), workspace_(workspace), document_(&document) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -167,6 +190,24 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
         workspace_.DocumentClosed(*closing);
     }
     event->accept();
+}
+
+void TMDIChild::dragEnterEvent(QDragEnterEvent* event) {
+    workspace_.DropOnMainWindow = false;
+    if (!document_ || !event->mimeData()->hasFormat(FrameMimeType)) return;
+    // Another document's picture, or the frame list while it shows another document.
+    QObject* source = event->source();
+    const bool otherPaintBox = qobject_cast<TPaintBox*>(source) && source != pb_;
+    const bool frameList = qobject_cast<TFrameListWidget*>(source) &&
+                           workspace_.ActiveDocument() != document_;
+    if (otherPaintBox || frameList) event->acceptProposedAction();
+}
+
+void TMDIChild::dropEvent(QDropEvent* event) {
+    if (!document_) return;
+    event->acceptProposedAction();
+    workspace_.Host().StopPlayback(true);
+    CopyFrameAcross(workspace_, *document_);
 }
 
 void TMDIChild::resizeEvent(QResizeEvent* event) {

@@ -17,6 +17,8 @@ class TWorkspace;
 
 // The load event a document posts itself on activation.
 inline constexpr QEvent::Type LoadEventType = QEvent::Type(QEvent::User + 120);
+// A frame dragged from a paint box or from the frame list.
+inline constexpr const char* FrameMimeType = "application/x-loopwright-frame";
 
 // pb: the frame's picture with the transparent colour replaced and a dotted outline.
 class TPaintBox : public QWidget {
@@ -28,9 +30,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A left press starts dragging the frame once the pointer has moved 10 pixels.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     TMDIChild& child_;
+    QPoint pressed_;
+    bool pressing_ = false;
 };
 
 class TMDIChild : public QWidget {
@@ -64,6 +71,8 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     TWorkspace& workspace_;

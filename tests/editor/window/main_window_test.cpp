@@ -14,6 +14,7 @@
 
 #include "editor/document/document_messages.h"
 #include "editor/window/frame_list_widget.h"
+#include "editor/window/inspector_panel.h"
 #include "editor/window/main_window_fixture.h"
 #include "editor/window/mdi_child.h"
 #include "editor/window/player.h"
@@ -241,4 +242,47 @@ TEST_F(MainWindowTest, StoredSettingsShapeTheWindow) {
     EXPECT_TRUE(sizes.last()->isChecked());
     window.reset();
     EXPECT_EQ(settings->Value(keys::FrameSize), 100);
+}
+
+namespace {
+
+// An inspector that records what the window asks of it.
+class TRecordingInspector : public IInspectorPanel {
+public:
+    void ShowFrame(int index) override { Log << QString("show %1").arg(index); }
+    void Clear() override { Log << "clear"; }
+    void SetPanelVisible(bool visible) override { Log << QString("visible %1").arg(visible); }
+    void SetActiveDocument(TDocument* document) override {
+        Log << (document ? "document " + document->ShortName() : QString("no document"));
+    }
+    int SelectedRow() const override { return 10; }
+    void SelectRow(int row) override { Log << QString("row %1").arg(row); }
+    QStringList Log;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, TheInspectorFollowsDocumentsFramesAndUndo) {
+    TRecordingInspector inspector;
+    window->SetInspector(&inspector);
+    QAction* button = nullptr;
+    for (QAction* action : window->findChildren<QAction*>())
+        if (action->text() == "Frame &Inspector") button = action;
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
+
+    ASSERT_TRUE(Workspace().OpenGifDocument(WriteGif("a.gif", 3)));
+    EXPECT_TRUE(inspector.Log.contains("document a.gif"));
+    EXPECT_TRUE(inspector.Log.contains("show 0"));
+    EditDelay(1, 30);
+    Action(TActionId::EditUndo)->trigger();
+    // The undone caption names the "Delay" row (10).
+    EXPECT_TRUE(inspector.Log.contains("row 10"));
+
+    button->trigger();
+    EXPECT_EQ(inspector.Log.last(), "visible 0");
+    prompter.Then(mrNo);
+    Action(TActionId::FileClose)->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return Workspace().DocumentCount() == 0; }));
+    EXPECT_EQ(inspector.Log.last(), "clear");
 }
