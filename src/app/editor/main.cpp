@@ -14,6 +14,9 @@
 #include "editor/window/main_window.h"
 #include "editor/window/program_files.h"
 #include "editor/window/splash.h"
+#ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "frame_prompts.h"
+#endif
 
 namespace {
 
@@ -47,6 +50,10 @@ int main(int argc, char** argv) {
 
     editor::Settings settings;
     editor::TfrmMain window(settings);
+#ifdef LOOPWRIGHT_WITH_DIALOGS
+    TFramePromptsDialog framePrompts(settings, window.Prompter(), &window);
+    window.Workspace().SetFramePrompts(&framePrompts);
+#endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1 && !arguments[1].isEmpty())
