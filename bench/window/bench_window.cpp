@@ -9,13 +9,6 @@
 // Counters of BM_OpenAndShow: peak_vs_pixels, the resident memory the open animation adds
 // at its peak against its decoded pixel bytes.
 //   build/bench/window/bench_window
-#include <QApplication>
-#include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <fstream>
-#include <malloc.h>
-#include <string>
-
 #include "editor/core/settings.h"
 #include "editor/core/temp_files.h"
 #include "editor/document/document.h"
@@ -25,6 +18,13 @@
 #include "editor/window/main_window.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <malloc.h>
+#include <string>
 
 namespace {
 
@@ -62,7 +62,9 @@ long StatusKb(const char* field) {
         if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
     return 0;
 }
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 struct TFixture {
     TFixture() : settings(sandbox.filePath("settings.ini")) {
@@ -121,7 +123,8 @@ void BM_Save(benchmark::State& state) {
     gif::TGIFImage image;
     image.LoadFromFile(editor::NativePath(f.path));
     const QString target = f.sandbox.filePath("saved.gif");
-    for (auto _ : state) image.SaveToFile(editor::NativePath(target));
+    for (auto _ : state)
+        image.SaveToFile(editor::NativePath(target));
 }
 
 void BM_EditDelay(benchmark::State& state) {

@@ -22,9 +22,12 @@ int TFramePromptsDialog::AskInsertIndex(int selected) {
     dialog.SetSelectedFrameIndex(selected);
     if (dialog.exec() != QDialog::Accepted) return -1;
     switch (dialog.InsertChoice()) {
-    case dialogs::TInsertChoice::AtStart: return 0;
-    case dialogs::TInsertChoice::Before: return selected;
-    case dialogs::TInsertChoice::After: return selected + 1;
+    case dialogs::TInsertChoice::AtStart:
+        return 0;
+    case dialogs::TInsertChoice::Before:
+        return selected;
+    case dialogs::TInsertChoice::After:
+        return selected + 1;
     }
     return selected + 1;
 }

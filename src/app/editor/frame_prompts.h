@@ -12,14 +12,14 @@ class Settings;
 } // namespace editor
 
 class TFramePromptsDialog final : public editor::IFramePrompts {
-public:
+  public:
     TFramePromptsDialog(editor::Settings& settings, editor::IPrompter& prompter, QWidget* parent)
         : settings_(settings), prompter_(prompter), parent_(parent) {}
     bool AskPaletteSettings() override;
     bool AskFrameSize(bool& trim) override;
     int AskInsertIndex(int selected) override;
 
-private:
+  private:
     editor::Settings& settings_;
     editor::IPrompter& prompter_;
     QWidget* parent_;

@@ -1,11 +1,6 @@
 // loopwright: the editor. Shows the splash picture, builds the main window (which reads
 // the settings and opens the file named on the command line), keeps the splash up for
 // its minimum time, then runs the window until it closes.
-#include <QEventLoop>
-#include <QTimer>
-#include <cstdio>
-#include <cstdlib>
-
 #include "editor/core/settings.h"
 #include "editor/document/workspace.h"
 #include "editor/ui/qt_prompter.h"
@@ -14,6 +9,11 @@
 #include "editor/window/main_window.h"
 #include "editor/window/program_files.h"
 #include "editor/window/splash.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
 #include "frame_prompts.h"
 #endif

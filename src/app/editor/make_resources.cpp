@@ -2,13 +2,6 @@
 // picture "SPLASH" (PNG), the looping start-up animation "ANIMATED" (a GIF written by our
 // own GIF library) and the program's icon.
 //   make_resources OUTPUT_FOLDER
-#include <QDir>
-#include <QGuiApplication>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <cstdio>
-
 #include "editor/core/animation_routines.h"
 #include "editor/core/palette_routines.h"
 #include "editor/core/temp_files.h"
@@ -16,6 +9,13 @@
 #include "gif/graphics/bitmap.h"
 #include "gif/model/image.h"
 #include "gif/reduce/reduction.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <cstdio>
 
 namespace {
 
@@ -68,7 +68,8 @@ QImage AnimationFrame(int step, int steps) {
     p.drawRect(0, StripTop, Width, StripHeight);
     const double shift = double(Pitch) * step / steps;
     p.setBrush(Paper);
-    for (double x = -shift; x < Width; x += 16) p.drawRoundedRect(QRectF(x + 4, StripTop + 5, 8, 7), 2, 2);
+    for (double x = -shift; x < Width; x += 16)
+        p.drawRoundedRect(QRectF(x + 4, StripTop + 5, 8, 7), 2, 2);
     for (double x = -shift; x < Width; x += 16)
         p.drawRoundedRect(QRectF(x + 4, StripTop + StripHeight - 12, 8, 7), 2, 2);
     const int lit = (step * 5 / steps) % 5;

@@ -48,7 +48,9 @@ constexpr TActionInfo Infos[ActionCount] = {
 
 } // namespace
 
-const TActionInfo& ActionInfo(TActionId id) { return Infos[size_t(id)]; }
+const TActionInfo& ActionInfo(TActionId id) {
+    return Infos[size_t(id)];
+}
 
 TActionStates::TActionStates() {
     for (const TActionInfo& info : Infos) {
@@ -87,8 +89,8 @@ void TActionStates::EnableFrameActions(int index, int count) {
 }
 
 void TActionStates::DisableFrameActions() {
-    for (A id : {A::FrameDelete, A::FrameMoveBegin, A::FrameMoveEnd, A::FrameMoveUp,
-                 A::FrameMoveDown})
+    for (A id :
+         {A::FrameDelete, A::FrameMoveBegin, A::FrameMoveEnd, A::FrameMoveUp, A::FrameMoveDown})
         SetEnabled(id, false);
 }
 

@@ -52,17 +52,17 @@ inline constexpr int ActionCount = int(TActionId::ThumbsClear) + 1;
 
 struct TActionInfo {
     TActionId Id;
-    const char* Name;       // "FileOpen": the action's object name
-    const char* Caption;    // with its "&" accelerator
-    const char* Shortcut;   // portable key text ("Ctrl+O"), empty for none
-    bool Document;          // the "document" group: switched by EnableDocumentActions
-    bool Enabled;           // initial state
+    const char* Name;     // "FileOpen": the action's object name
+    const char* Caption;  // with its "&" accelerator
+    const char* Shortcut; // portable key text ("Ctrl+O"), empty for none
+    bool Document;        // the "document" group: switched by EnableDocumentActions
+    bool Enabled;         // initial state
 };
 
 const TActionInfo& ActionInfo(TActionId id);
 
 class TActionStates {
-public:
+  public:
     TActionStates();
 
     bool Enabled(TActionId id) const { return state_[size_t(id)].Enabled; }
@@ -81,7 +81,7 @@ public:
     // Called after each change of an action's state.
     std::function<void(TActionId)> OnChange;
 
-private:
+  private:
     struct TState {
         bool Enabled = false;
         QString Caption;

@@ -1,7 +1,5 @@
 #include "editor/document/document.h"
 
-#include <QFileInfo>
-
 #include "editor/core/ask.h"
 #include "editor/core/format.h"
 #include "editor/core/gif_files.h"
@@ -13,6 +11,8 @@
 #include "editor/document/workspace.h"
 #include "editor/document/workspace_host.h"
 #include "gif/model/image.h"
+
+#include <QFileInfo>
 
 namespace editor {
 
@@ -34,7 +34,9 @@ void TDocument::Retire() {
     retired_ = true;
 }
 
-QString TDocument::ShortName() const { return QFileInfo(fileName_).fileName(); }
+QString TDocument::ShortName() const {
+    return QFileInfo(fileName_).fileName();
+}
 
 void TDocument::SetMaxUndo(int n) {
     if (n == maxUndo_) return;
@@ -54,8 +56,9 @@ void TDocument::SetModified(bool value) {
              !SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), backing, false, false,
                           workspace_.Defaults()))) {
             if (tempFileName_.isEmpty())
-                workspace_.Prompter().Message(TMessageKind::Warning, Format(msg::SaveError, backing));
-            workspace_.CloseDocumentNow(*this);   // frees this document
+                workspace_.Prompter().Message(TMessageKind::Warning,
+                                              Format(msg::SaveError, backing));
+            workspace_.CloseDocumentNow(*this); // frees this document
             return;
         }
         SyncedCount = history_.Count();
@@ -72,9 +75,9 @@ bool TDocument::SaveQuery(bool saveAs, bool force) {
     IPrompter& prompter = workspace_.Prompter();
     if (!force && modified_) {
         prompter.Beep();
-        const int answer = prompter.Message(TMessageKind::Confirmation,
-                                            Format(msg::SaveChanges, ShortName()),
-                                            TButtons::YesNoCancel);
+        const int answer =
+            prompter.Message(TMessageKind::Confirmation, Format(msg::SaveChanges, ShortName()),
+                             TButtons::YesNoCancel);
         if (answer == mrCancel) return false;
         if (answer != mrYes) return true;
         force = true;
@@ -107,16 +110,15 @@ bool TDocument::WriteDocument() {
     if (retired_) return false;
     // Only the working image can be written: bring this document's animation into it.
     if (!Loaded || workspace_.ActiveDocument() != this) workspace_.BringDocumentForward(*this);
-    const int answer = AskWithRemember(workspace_.Prompter(), workspace_.Config(),
-                                       msg::CheckCompatibility, msg::DoNotAskAgain,
-                                       keys::Compatibility.Name, TButtons::YesNo,
-                                       TMessageKind::Information);
+    const int answer = AskWithRemember(
+        workspace_.Prompter(), workspace_.Config(), msg::CheckCompatibility, msg::DoNotAskAgain,
+        keys::Compatibility.Name, TButtons::YesNo, TMessageKind::Information);
     fileName_ = QFileInfo(fileName_).absoluteFilePath();
     const bool saved = SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), fileName_,
                                    answer == mrYes, true, workspace_.Defaults());
     if (saved) {
         untitled_ = false;
-        history_.Clear();   // undo never crosses a save
+        history_.Clear(); // undo never crosses a save
         DeleteTempFile();
         SetModified(false);
     }

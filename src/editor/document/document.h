@@ -3,13 +3,13 @@
 // GIF files rewritten after every edit, or, while unmodified, in their real files.
 #pragma once
 
-#include <QString>
-#include <memory>
-
 #include "editor/undo/history.h"
 #include "editor/undo/undo_last.h"
 #include "gif/base/types.h"
 #include "gif/graphics/bitmap.h"
+
+#include <QString>
+#include <memory>
 
 namespace editor {
 
@@ -17,17 +17,17 @@ class TWorkspace;
 
 // What the document's frame panel shows: the frame's picture and where it goes.
 struct TShownFrame {
-    int ImageWidth = 0;    // the logical screen: the frame panel's size
+    int ImageWidth = 0; // the logical screen: the frame panel's size
     int ImageHeight = 0;
-    gif::TRect Bounds{};   // the frame on the screen: the paint box
+    gif::TRect Bounds{}; // the frame on the screen: the paint box
     std::shared_ptr<const gif::TBitmap> Bitmap;
     bool DrawTransparent = false;
     gif::TColor TransparentColor = gif::clNone;
-    gif::TColor Background = gif::clWhite;   // pixel (1, height - 1) of the first frame
+    gif::TColor Background = gif::clWhite; // pixel (1, height - 1) of the first frame
 };
 
 class TDocument final : public IUndoDocument {
-public:
+  public:
     // A document for `fileName` (a real file, or "Untitled%d.gif" when `untitled`). It
     // holds the working image from the start (Loaded).
     TDocument(TWorkspace& workspace, const QString& fileName, bool untitled);
@@ -95,7 +95,7 @@ public:
     void RepaintFrameList() override;
     void CloseNow() override;
 
-private:
+  private:
     TWorkspace& workspace_;
     QString fileName_;
     QString tempFileName_;

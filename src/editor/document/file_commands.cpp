@@ -1,7 +1,5 @@
 #include "editor/document/file_commands.h"
 
-#include <QFileInfo>
-
 #include "editor/core/frame_list.h"
 #include "editor/core/prompter.h"
 #include "editor/document/document.h"
@@ -9,19 +7,21 @@
 #include "editor/document/workspace_host.h"
 #include "gif/model/image.h"
 
+#include <QFileInfo>
+
 namespace editor {
 
 namespace {
 
 // The working image reports its progress to the main window's bar for one scope.
 class TProgressAttached {
-public:
+  public:
     explicit TProgressAttached(TWorkspace& workspace) : image_(workspace.WorkingImage()) {
         image_.OnProgress = workspace.Host().ProgressHandler();
     }
     ~TProgressAttached() { image_.OnProgress = nullptr; }
 
-private:
+  private:
     gif::TGIFImage& image_;
 };
 
@@ -97,7 +97,8 @@ void FileCloseExecute(TWorkspace& workspace) {
 
 void FileCloseAllExecute(TWorkspace& workspace) {
     std::vector<TDocument*> documents;
-    for (const auto& document : workspace.Documents()) documents.push_back(document.get());
+    for (const auto& document : workspace.Documents())
+        documents.push_back(document.get());
     for (auto it = documents.rbegin(); it != documents.rend(); ++it)
         if (workspace.Contains(*it)) workspace.Host().CloseDocumentWindow(**it);
     if (workspace.DocumentCount() == 0) workspace.ResetMainWindow();

@@ -1,7 +1,5 @@
 #include "editor/document/frame_insertion.h"
 
-#include <algorithm>
-
 #include "editor/core/animation_routines.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/palette_routines.h"
@@ -14,6 +12,8 @@
 #include "editor/undo/command.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/image.h"
+
+#include <algorithm>
 
 namespace editor {
 
@@ -75,8 +75,8 @@ int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
                        const QString& caption) {
     gif::TGIFImage& image = workspace.WorkingImage();
     bool trim = true;
-    const bool larger = workspace.Frames().Count() > 0 &&
-                        (bitmap.Width() > image.Width() + 1 || bitmap.Height() > image.Height() + 1);
+    const bool larger = workspace.Frames().Count() > 0 && (bitmap.Width() > image.Width() + 1 ||
+                                                           bitmap.Height() > image.Height() + 1);
     if (larger) {
         if (workspace.Config().Value(keys::ClipDefault) != 0)
             trim = workspace.Config().Value(keys::ClipFrame) != 0;

@@ -16,7 +16,7 @@ class TWorkspace;
 
 // The questions of the prompts window that inserting a picture asks.
 class IFramePrompts {
-public:
+  public:
     virtual ~IFramePrompts() = default;
     // The palette page: true (OK) applies the stored palette settings, false cancels.
     virtual bool AskPaletteSettings() = 0;
@@ -32,13 +32,13 @@ public:
 // "ClipFrame" deciding the size question, insertion after the selected frame (the insert
 // page's preset choice). Used until the prompts window is given to the workspace.
 class TStoredFramePrompts final : public IFramePrompts {
-public:
+  public:
     explicit TStoredFramePrompts(const Settings& settings) : settings_(settings) {}
     bool AskPaletteSettings() override { return true; }
     bool AskFrameSize(bool& trim) override;
     int AskInsertIndex(int selected) override { return selected + 1; }
 
-private:
+  private:
     const Settings& settings_;
 };
 

@@ -43,8 +43,10 @@ int IncludeFrames(TWorkspace& workspace, const QString& path) {
 int GifArrived(TWorkspace& workspace, const QString& path) {
     if (workspace.DocumentCount() > 0 && !workspace.DropOnMainWindow) {
         switch (AskIncludeOrNew(workspace.Prompter(), workspace.Config(), msg::IncludeOrNew)) {
-        case TIncludeChoice::Cancel: return liFailed;
-        case TIncludeChoice::Include: return IncludeFrames(workspace, path);
+        case TIncludeChoice::Cancel:
+            return liFailed;
+        case TIncludeChoice::Include:
+            return IncludeFrames(workspace, path);
         case TIncludeChoice::StartNew:
             if (TDocument* active = workspace.ActiveDocument())
                 workspace.BringDocumentForward(*active);

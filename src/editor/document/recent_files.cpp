@@ -34,7 +34,8 @@ void TRecentFiles::Load(const Settings& settings) {
 
 void TRecentFiles::Save(Settings& settings) const {
     QStringList paths;
-    for (int i = 0; i < Count(); ++i) paths << PathAt(i);
+    for (int i = 0; i < Count(); ++i)
+        paths << PathAt(i);
     settings.SetNumberedList(sections::RecentFiles, paths);
 }
 
@@ -54,7 +55,8 @@ void TRecentFiles::Remove(int index) {
 }
 
 void TRecentFiles::Renumber() {
-    while (Count() > MaxItems) captions_.removeLast();
+    while (Count() > MaxItems)
+        captions_.removeLast();
     for (int i = 0; i < Count(); ++i)
         captions_[i] = Format("&%d ", i) + captions_[i].mid(NumberWidth);
     Changed();

@@ -11,7 +11,7 @@ namespace editor {
 class Settings;
 
 class TRecentFiles {
-public:
+  public:
     static constexpr int MaxItems = 10;
     static constexpr const char* ItemHint = "Opens this file";
 
@@ -37,7 +37,7 @@ public:
     // Called after every change.
     std::function<void()> OnChange;
 
-private:
+  private:
     void Changed();
     QStringList captions_;
 };

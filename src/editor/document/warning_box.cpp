@@ -1,12 +1,12 @@
 #include "editor/document/warning_box.h"
 
-#include <memory>
-
 #include "editor/core/format.h"
 #include "editor/core/prompter.h"
 #include "editor/core/settings.h"
 #include "editor/document/document_messages.h"
 #include "gif/model/image.h"
+
+#include <memory>
 
 namespace editor {
 
@@ -20,14 +20,12 @@ QString WarningText(uint8_t severity, const QString& source, const QString& mess
 void InstallWarningBox(gif::TGIFImage& image, IPrompter& prompter, Settings& settings) {
     // All silences the handler from inside its own call; it is not replaced while running.
     auto silenced = std::make_shared<bool>(false);
-    image.WarningHandler = [&prompter, &settings, silenced](gif::TObject* sender,
-                                                            uint8_t severity,
+    image.WarningHandler = [&prompter, &settings, silenced](gif::TObject* sender, uint8_t severity,
                                                             const std::string& message) {
         if (*silenced) return;
         const QString source = sender ? sender->ClassName() : "";
         const int answer = prompter.Message(
-            TMessageKind::Warning,
-            WarningText(severity, source, QString::fromStdString(message)),
+            TMessageKind::Warning, WarningText(severity, source, QString::fromStdString(message)),
             TButtons::AbortIgnoreAll);
         if (answer == mrAll) {
             settings.SetValue(keys::Warnings, 0);

@@ -17,7 +17,7 @@ class Settings;
 
 // Raised by Abort in the warning box: ends the operation that warned.
 class EProcessAborted : public std::runtime_error {
-public:
+  public:
     EProcessAborted();
 };
 

@@ -1,24 +1,23 @@
 #include "editor/document/workspace.h"
 
-#include <QFileInfo>
-#include <algorithm>
-
+#include "editor/core/format.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/settings.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/frame_insertion.h"
 #include "editor/document/workspace_host.h"
-#include "editor/core/format.h"
 #include "gif/model/image.h"
+
+#include <QFileInfo>
+#include <algorithm>
 
 namespace editor {
 
 TWorkspace::TWorkspace(IPrompter& prompter, Settings& settings, IFrameList& frames,
                        IWorkspaceHost& host)
     : prompter_(prompter), settings_(settings), frames_(frames), host_(host),
-      image_(std::make_unique<gif::TGIFImage>()),
-      context_{*image_, frames, prompter, settings, {}},
+      image_(std::make_unique<gif::TGIFImage>()), context_{*image_, frames, prompter, settings, {}},
       storedPrompts_(std::make_unique<TStoredFramePrompts>(settings)),
       framePrompts_(storedPrompts_.get()) {}
 
@@ -129,7 +128,9 @@ void TWorkspace::RemoveDocument(TDocument& document) {
     }
 }
 
-void TWorkspace::FreeRetiredDocuments() { retired_.clear(); }
+void TWorkspace::FreeRetiredDocuments() {
+    retired_.clear();
+}
 
 void TWorkspace::ResetMainWindow() {
     host_.ResetWindow();
@@ -145,7 +146,9 @@ void TWorkspace::TimerElapsed() {
     actions_.SetEnabled(TActionId::FileSaveAll, DocumentCount() > 0);
 }
 
-void TWorkspace::ClearWorkingImage() { image_->ResetImage(); }
+void TWorkspace::ClearWorkingImage() {
+    image_->ResetImage();
+}
 
 void TWorkspace::PlaybackStarted() {
     using A = TActionId;

@@ -4,16 +4,16 @@
 // posted load event, closing), and it reaches the window through IWorkspaceHost.
 #pragma once
 
-#include <QString>
-#include <functional>
-#include <memory>
-#include <vector>
-
 #include "editor/core/animation_routines.h"
 #include "editor/core/edit_context.h"
 #include "editor/core/palette_collection.h"
 #include "editor/document/actions.h"
 #include "editor/document/recent_files.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace gif {
 class TBitmap;
@@ -30,7 +30,7 @@ class Settings;
 class TDocument;
 
 class TWorkspace {
-public:
+  public:
     TWorkspace(IPrompter& prompter, Settings& settings, IFrameList& frames, IWorkspaceHost& host);
     ~TWorkspace();
     TWorkspace(const TWorkspace&) = delete;
@@ -117,7 +117,7 @@ public:
     void PlaybackStarted();
     void PlaybackStopped();
 
-private:
+  private:
     friend class TDocument;
     // Takes the document out of the list (no longer active) and retires it.
     void RemoveDocument(TDocument& document);

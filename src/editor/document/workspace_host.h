@@ -4,16 +4,16 @@
 // once and queues load events until they are pumped.
 #pragma once
 
-#include <QString>
-
 #include "gif/graphics/graphic.h"
+
+#include <QString>
 
 namespace editor {
 
 class TDocument;
 
 class IWorkspaceHost {
-public:
+  public:
     virtual ~IWorkspaceHost() = default;
 
     // Document windows. Creating shows the window with its tab and play-menu item and

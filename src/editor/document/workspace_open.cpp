@@ -1,7 +1,5 @@
 // Opening GIF files as documents, other files by their kind, and pictures as frames or as
 // new animations.
-#include <QFileInfo>
-
 #include "editor/core/file_kinds.h"
 #include "editor/core/format.h"
 #include "editor/core/frame_list.h"
@@ -17,6 +15,8 @@
 #include "editor/document/workspace_host.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/image.h"
+
+#include <QFileInfo>
 
 namespace editor {
 
@@ -106,7 +106,8 @@ void TWorkspace::OpenFileByType(const QString& path) {
     else if (kind == fkAvi && AviImport)
         AviImport(path);
     else
-        prompter_.Message(TMessageKind::Warning, Format(msg::LoadError, QFileInfo(path).fileName()));
+        prompter_.Message(TMessageKind::Warning,
+                          Format(msg::LoadError, QFileInfo(path).fileName()));
 }
 
 void TWorkspace::ImportImageFile(const QString& path, int kind) {

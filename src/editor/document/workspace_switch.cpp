@@ -2,8 +2,6 @@
 // backing file, or from its real file while it has none) through a posted load event; a
 // document that stops being active writes the working image to its backing file when its
 // history moved since the last write.
-#include <QFileInfo>
-
 #include "editor/core/format.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/gif_files.h"
@@ -13,6 +11,8 @@
 #include "editor/document/workspace.h"
 #include "editor/document/workspace_host.h"
 #include "gif/model/image.h"
+
+#include <QFileInfo>
 
 namespace editor {
 
@@ -31,7 +31,7 @@ void TWorkspace::LoadDocument(TDocument& document) {
     if (!Contains(&document) || active_ != &document || document.Loaded) return;
     const QString path =
         document.TempFileName().isEmpty() ? document.FileName() : document.TempFileName();
-    if (!ReloadWorkingImage(path)) return;   // the document was closed
+    if (!ReloadWorkingImage(path)) return; // the document was closed
     actions_.SetEnabled(TActionId::FileSaveAll, AnyDocumentModified());
     document.Loaded = true;
 }

@@ -161,7 +161,8 @@ QIcon Painted(A id) {
             p.setFont(font);
             p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, "?");
         });
-    default: return {};
+    default:
+        return {};
     }
 }
 

@@ -2,9 +2,9 @@
 // pictures, else small pictures drawn here.
 #pragma once
 
-#include <QIcon>
-
 #include "editor/document/actions.h"
+
+#include <QIcon>
 
 class QStyle;
 

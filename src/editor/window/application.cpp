@@ -1,8 +1,8 @@
 #include "editor/window/application.h"
 
-#include <QMessageBox>
-
 #include "editor/document/document_messages.h"
+
+#include <QMessageBox>
 
 namespace editor {
 

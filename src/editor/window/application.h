@@ -7,7 +7,7 @@
 namespace editor {
 
 class TApplication : public QApplication {
-public:
+  public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -1,8 +1,4 @@
 // The File menu, Add Frame and Undo: the window's side of the document commands.
-#include <QAction>
-#include <QDir>
-#include <QFileInfo>
-
 #include "editor/core/file_kinds.h"
 #include "editor/core/prompter.h"
 #include "editor/document/document.h"
@@ -13,6 +9,10 @@
 #include "editor/document/workspace.h"
 #include "editor/window/main_window.h"
 #include "gif/graphics/bitmap.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
 
 namespace editor {
 
@@ -37,16 +37,29 @@ void TfrmMain::FileOpenExecute() {
     question.InitialDir = ExistingFolder(openDir_);
     question.Multiple = true;
     const QStringList files = prompter_->AskOpenFileNames(question);
-    for (const QString& file : files) workspace_->OpenGifDocument(file);
+    for (const QString& file : files)
+        workspace_->OpenGifDocument(file);
     if (!files.isEmpty()) openDir_ = QFileInfo(files.last()).absolutePath();
 }
 
-void TfrmMain::FileCloseExecute() { editor::FileCloseExecute(*workspace_); }
-void TfrmMain::FileCloseAllExecute() { editor::FileCloseAllExecute(*workspace_); }
-void TfrmMain::FileSaveExecute() { editor::FileSaveExecute(*workspace_); }
-void TfrmMain::FileSaveAsExecute() { editor::FileSaveAsExecute(*workspace_); }
-void TfrmMain::FileSaveAllExecute() { editor::FileSaveAllExecute(*workspace_); }
-void TfrmMain::FileExitExecute() { close(); }
+void TfrmMain::FileCloseExecute() {
+    editor::FileCloseExecute(*workspace_);
+}
+void TfrmMain::FileCloseAllExecute() {
+    editor::FileCloseAllExecute(*workspace_);
+}
+void TfrmMain::FileSaveExecute() {
+    editor::FileSaveExecute(*workspace_);
+}
+void TfrmMain::FileSaveAsExecute() {
+    editor::FileSaveAsExecute(*workspace_);
+}
+void TfrmMain::FileSaveAllExecute() {
+    editor::FileSaveAllExecute(*workspace_);
+}
+void TfrmMain::FileExitExecute() {
+    close();
+}
 
 void TfrmMain::FrameAddExecute() {
     HideStartupAnimation();

@@ -1,13 +1,13 @@
 #include "editor/window/frame_list_widget.h"
 
+#include "editor/window/mdi_child.h"
+#include "gif/model/image.h"
+
 #include <QMimeData>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <algorithm>
-
-#include "editor/window/mdi_child.h"
-#include "gif/model/image.h"
 
 namespace editor {
 
@@ -17,7 +17,7 @@ constexpr int SizeRole = Qt::UserRole + 1;
 
 // Each item: its number at the top left, the thumbnail centred, "height x width" below.
 class TFrameItemDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit TFrameItemDelegate(TFrameListWidget& list) : QStyledItemDelegate(&list), list_(list) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -57,7 +57,7 @@ public:
         return {list_.FrameSize() + 26, list_.FrameSize() + 65};
     }
 
-private:
+  private:
     TFrameListWidget& list_;
 };
 
@@ -76,7 +76,9 @@ TFrameListWidget::TFrameListWidget(QWidget* parent) : QListWidget(parent) {
     });
 }
 
-QStringList TFrameListWidget::mimeTypes() const { return {FrameMimeType}; }
+QStringList TFrameListWidget::mimeTypes() const {
+    return {FrameMimeType};
+}
 
 QMimeData* TFrameListWidget::mimeData(const QList<QListWidgetItem*>&) const {
     auto* data = new QMimeData;

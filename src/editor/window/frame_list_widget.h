@@ -3,10 +3,10 @@
 // shows that frame in the active document.
 #pragma once
 
+#include "editor/core/frame_list.h"
+
 #include <QListWidget>
 #include <functional>
-
-#include "editor/core/frame_list.h"
 
 namespace gif {
 class TGIFImage;
@@ -16,7 +16,7 @@ namespace editor {
 
 class TFrameListWidget : public QListWidget, public IFrameList {
     Q_OBJECT
-public:
+  public:
     explicit TFrameListWidget(QWidget* parent = nullptr);
     // The working image whose frames the items show.
     void SetImage(gif::TGIFImage* image) { image_ = image; }
@@ -40,12 +40,12 @@ public:
     // Shows a frame: the workspace's DisplayFrame.
     std::function<void(int index)> OnShowFrame;
 
-protected:
+  protected:
     // A dragged item carries the frame to other documents.
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
 
-private:
+  private:
     QPixmap Thumbnail(int index) const;
 
     gif::TGIFImage* image_ = nullptr;

@@ -1,9 +1,9 @@
 // The Help menu: the help pages shipped with the program and the product's web site.
-#include <QDir>
-
 #include "editor/core/shell.h"
 #include "editor/window/main_window.h"
 #include "editor/window/program_files.h"
+
+#include <QDir>
 
 namespace editor {
 

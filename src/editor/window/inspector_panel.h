@@ -8,7 +8,7 @@ namespace editor {
 class TDocument;
 
 class IInspectorPanel {
-public:
+  public:
     virtual ~IInspectorPanel() = default;
     // Refills every page for frame `index` of the working image.
     virtual void ShowFrame(int index) = 0;

@@ -1,5 +1,11 @@
 // The main window's actions, menus, toolbars and status bar, and the enabling that the
 // menus apply when they open.
+#include "editor/document/document.h"
+#include "editor/document/workspace.h"
+#include "editor/window/action_icons.h"
+#include "editor/window/main_window.h"
+#include "gif/model/image.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -12,12 +18,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "editor/document/document.h"
-#include "editor/document/workspace.h"
-#include "editor/window/action_icons.h"
-#include "editor/window/main_window.h"
-#include "gif/model/image.h"
-
 namespace editor {
 
 namespace {
@@ -27,42 +27,78 @@ using A = TActionId;
 // What each action does, shown in the status bar while the pointer is on it.
 const char* Hint(A id) {
     switch (id) {
-    case A::FileNew: return "Creates a new animation";
-    case A::FileOpen: return "Opens an existing animation";
-    case A::FileClose: return "Closes the current animation";
-    case A::FileCloseAll: return "Closes every open animation";
-    case A::FileSave: return "Saves the current animation";
-    case A::FileSaveAs: return "Saves the current animation under a new name";
-    case A::FileSaveAll: return "Saves every modified animation";
-    case A::FileExit: return "Quits GIF Loopwright";
-    case A::EditUndo: return "Undoes the last change";
-    case A::EditCut: return "Moves the selected frame to the clipboard";
-    case A::EditCopy: return "Copies the selected frame to the clipboard";
-    case A::EditPaste: return "Inserts the picture on the clipboard as a frame";
-    case A::FrameAdd: return "Adds pictures as frames";
-    case A::FrameDelete: return "Deletes the selected frame";
-    case A::FrameMoveBegin: return "Moves the selected frame to the beginning";
-    case A::FrameMoveEnd: return "Moves the selected frame to the end";
-    case A::FrameMoveUp: return "Moves the selected frame up";
-    case A::FrameMoveDown: return "Moves the selected frame down";
-    case A::FrameGlobalChange: return "Changes properties of every frame";
-    case A::AnimationPlay: return "Plays the animation";
-    case A::AnimationPause: return "Stops playing the animation";
-    case A::AnimationInfo: return "Shows and sets how often the animation plays";
-    case A::AnimationPalette: return "Edits the global palette";
-    case A::AnimationOptimize: return "Makes the animation smaller";
-    case A::AnimationResize: return "Changes the size of the animation";
-    case A::HelpContents: return "Shows the help contents";
-    case A::WindowNextDoc: return "Activates the next animation";
-    case A::WindowPrevDoc: return "Activates the previous animation";
-    case A::WindowCascade: return "Arranges the windows overlapping";
-    case A::WindowTileHorizontal: return "Arranges the windows one above the other";
-    case A::WindowTileVertical: return "Arranges the windows side by side";
-    case A::WindowMinimizeAll: return "Minimizes every window";
-    case A::WindowArrangeAll: return "Arranges the minimized windows";
-    case A::ThumbsBrowse: return "Chooses the folder of the thumbnail window";
-    case A::ThumbsRefresh: return "Reads the thumbnails again";
-    case A::ThumbsClear: return "Empties the thumbnail window";
+    case A::FileNew:
+        return "Creates a new animation";
+    case A::FileOpen:
+        return "Opens an existing animation";
+    case A::FileClose:
+        return "Closes the current animation";
+    case A::FileCloseAll:
+        return "Closes every open animation";
+    case A::FileSave:
+        return "Saves the current animation";
+    case A::FileSaveAs:
+        return "Saves the current animation under a new name";
+    case A::FileSaveAll:
+        return "Saves every modified animation";
+    case A::FileExit:
+        return "Quits GIF Loopwright";
+    case A::EditUndo:
+        return "Undoes the last change";
+    case A::EditCut:
+        return "Moves the selected frame to the clipboard";
+    case A::EditCopy:
+        return "Copies the selected frame to the clipboard";
+    case A::EditPaste:
+        return "Inserts the picture on the clipboard as a frame";
+    case A::FrameAdd:
+        return "Adds pictures as frames";
+    case A::FrameDelete:
+        return "Deletes the selected frame";
+    case A::FrameMoveBegin:
+        return "Moves the selected frame to the beginning";
+    case A::FrameMoveEnd:
+        return "Moves the selected frame to the end";
+    case A::FrameMoveUp:
+        return "Moves the selected frame up";
+    case A::FrameMoveDown:
+        return "Moves the selected frame down";
+    case A::FrameGlobalChange:
+        return "Changes properties of every frame";
+    case A::AnimationPlay:
+        return "Plays the animation";
+    case A::AnimationPause:
+        return "Stops playing the animation";
+    case A::AnimationInfo:
+        return "Shows and sets how often the animation plays";
+    case A::AnimationPalette:
+        return "Edits the global palette";
+    case A::AnimationOptimize:
+        return "Makes the animation smaller";
+    case A::AnimationResize:
+        return "Changes the size of the animation";
+    case A::HelpContents:
+        return "Shows the help contents";
+    case A::WindowNextDoc:
+        return "Activates the next animation";
+    case A::WindowPrevDoc:
+        return "Activates the previous animation";
+    case A::WindowCascade:
+        return "Arranges the windows overlapping";
+    case A::WindowTileHorizontal:
+        return "Arranges the windows one above the other";
+    case A::WindowTileVertical:
+        return "Arranges the windows side by side";
+    case A::WindowMinimizeAll:
+        return "Minimizes every window";
+    case A::WindowArrangeAll:
+        return "Arranges the minimized windows";
+    case A::ThumbsBrowse:
+        return "Chooses the folder of the thumbnail window";
+    case A::ThumbsRefresh:
+        return "Reads the thumbnails again";
+    case A::ThumbsClear:
+        return "Empties the thumbnail window";
     }
     return "";
 }
@@ -180,7 +216,8 @@ void TfrmMain::CreateMenus() {
     QMenu* frameWindow = view->addMenu(tr("Frame &Window"));
     mniAlignLeft_ = frameWindow->addAction(tr("Align &Left"));
     mniAlignRight_ = frameWindow->addAction(tr("Align &Right"));
-    for (QAction* item : {mniAlignLeft_, mniAlignRight_}) item->setCheckable(true);
+    for (QAction* item : {mniAlignLeft_, mniAlignRight_})
+        item->setCheckable(true);
     connect(mniAlignLeft_, &QAction::triggered, this, [this] { AlignFramePanel(false); });
     connect(mniAlignRight_, &QAction::triggered, this, [this] { AlignFramePanel(true); });
     unavailable(view, tr("Thu&mbnail Window"), "Comes with the thumbnail browser");
@@ -246,8 +283,8 @@ void TfrmMain::CreateMenus() {
     popTab_->setObjectName("popTab");
     popFrames_ = new QMenu(this);
     popFrames_->setObjectName("popFrames");
-    for (A id : {A::FrameAdd, A::EditCut, A::EditCopy, A::EditPaste, A::FrameDelete,
-                 A::FrameMoveUp, A::FrameMoveDown})
+    for (A id : {A::FrameAdd, A::EditCut, A::EditCopy, A::EditPaste, A::FrameDelete, A::FrameMoveUp,
+                 A::FrameMoveDown})
         popFrames_->addAction(Action(id));
     BuildRecentFilesMenu();
 }
@@ -262,7 +299,8 @@ void TfrmMain::CreateToolbars() {
     tbStandard_ = toolbar("tbStandard", tr("Standard"));
     tbStandard_->addAction(Action(A::FileNew));
     tbStandard_->addAction(Action(A::FileOpen));
-    if (auto* open = qobject_cast<QToolButton*>(tbStandard_->widgetForAction(Action(A::FileOpen)))) {
+    if (auto* open =
+            qobject_cast<QToolButton*>(tbStandard_->widgetForAction(Action(A::FileOpen)))) {
         open->setMenu(popRecentFiles_);
         open->setPopupMode(QToolButton::MenuButtonPopup);
     }
@@ -277,8 +315,8 @@ void TfrmMain::CreateToolbars() {
     tbStandard_->addAction(Action(A::HelpContents));
 
     tbFrame_ = toolbar("tbFrame", tr("Frame"));
-    for (A id : {A::FrameAdd, A::FrameDelete, A::FrameMoveBegin, A::FrameMoveUp,
-                 A::FrameMoveDown, A::FrameMoveEnd, A::FrameGlobalChange})
+    for (A id : {A::FrameAdd, A::FrameDelete, A::FrameMoveBegin, A::FrameMoveUp, A::FrameMoveDown,
+                 A::FrameMoveEnd, A::FrameGlobalChange})
         tbFrame_->addAction(Action(id));
     tbFrame_->addAction(mniInspector_);
 
@@ -289,8 +327,8 @@ void TfrmMain::CreateToolbars() {
         play->setMenu(popPlayAni_);
         play->setPopupMode(QToolButton::MenuButtonPopup);
     }
-    for (A id : {A::AnimationPause, A::AnimationInfo, A::AnimationPalette,
-                 A::AnimationOptimize, A::AnimationResize})
+    for (A id : {A::AnimationPause, A::AnimationInfo, A::AnimationPalette, A::AnimationOptimize,
+                 A::AnimationResize})
         tbAnimation_->addAction(Action(id));
 
     QToolBar* bars[3] = {tbStandard_, tbAnimation_, tbFrame_};
@@ -329,8 +367,7 @@ void TfrmMain::BuildRecentFilesMenu() {
         for (int i = 0; i < recent.Count(); ++i) {
             QAction* item = menu->addAction(recent.Captions()[i]);
             item->setStatusTip(TRecentFiles::ItemHint);
-            connect(item, &QAction::triggered, this,
-                    [this, i] { workspace_->OpenRecentFile(i); });
+            connect(item, &QAction::triggered, this, [this, i] { workspace_->OpenRecentFile(i); });
         }
     }
     if (mnuRecentFiles_) mnuRecentFiles_->menuAction()->setVisible(recent.Count() > 0);
@@ -364,7 +401,8 @@ void TfrmMain::UpdateExportMenu() {
 }
 
 void TfrmMain::SetMenusEnabled(bool enabled) {
-    for (const char* name : {"mnuFile", "mnuEdit", "mnuTools", "mnuPlugins", "mnuWindow", "mnuHelp"})
+    for (const char* name :
+         {"mnuFile", "mnuEdit", "mnuTools", "mnuPlugins", "mnuWindow", "mnuHelp"})
         if (QMenu* menu = TopMenu(name)) menu->menuAction()->setEnabled(enabled);
 }
 

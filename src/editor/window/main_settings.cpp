@@ -1,11 +1,4 @@
 // The main window's settings: read when it is created, written when it is destroyed.
-#include <QAction>
-#include <QCoreApplication>
-#include <QSplitter>
-#include <QToolBar>
-#include <QToolButton>
-#include <algorithm>
-
 #include "editor/core/palette_routines.h"
 #include "editor/core/settings.h"
 #include "editor/document/startup_settings.h"
@@ -13,6 +6,13 @@
 #include "editor/document/workspace.h"
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/main_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
 
 namespace editor {
 
@@ -87,13 +87,13 @@ void TfrmMain::SaveSettings() {
     s.SetValue(keys::AutoSizeSplitter, mniAutosize_->isChecked() ? 1 : 0);
     s.SetValue(keys::FrameSize, storedFrameSize_);
     s.SetValue(keys::FrameWindowAlign, frameAlignRight_ ? "Right" : "Left");
-    s.SetValue(keys::FrameWindowWidth, pnlAniFrames_->width() > 0 ? pnlAniFrames_->width()
-                                                                   : frameWindowWidth_);
+    s.SetValue(keys::FrameWindowWidth,
+               pnlAniFrames_->width() > 0 ? pnlAniFrames_->width() : frameWindowWidth_);
     s.SetValue(keys::InitialDir, openDir_);
     s.SetValue(keys::InstallDir, QCoreApplication::applicationDirPath());
     // Written as they are, so that they exist afterwards.
-    for (const TIntSetting* key : {&keys::ClipDefault, &keys::ClipFrame, &keys::DefaultDelay,
-                                   &keys::DefaultNSLoop})
+    for (const TIntSetting* key :
+         {&keys::ClipDefault, &keys::ClipFrame, &keys::DefaultDelay, &keys::DefaultNSLoop})
         s.SetValue(*key, s.Value(*key));
     s.SetValue(keys::NormalStyle, normalStyle_ ? 1 : 0);
     QToolBar* bars[3] = {tbStandard_, tbFrame_, tbAnimation_};

@@ -1,5 +1,17 @@
 #include "editor/window/main_window.h"
 
+#include "editor/core/settings.h"
+#include "editor/document/document.h"
+#include "editor/document/document_messages.h"
+#include "editor/document/workspace.h"
+#include "editor/window/frame_list_widget.h"
+#include "editor/window/inspector_panel.h"
+#include "editor/window/mdi_child.h"
+#include "editor/window/player.h"
+#include "editor/window/qt_colors.h"
+#include "editor/window/qt_dispatcher.h"
+#include "gif/model/image.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -20,25 +32,15 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "editor/core/settings.h"
-#include "editor/document/document.h"
-#include "editor/document/document_messages.h"
-#include "editor/document/workspace.h"
-#include "editor/window/qt_colors.h"
-#include "editor/window/frame_list_widget.h"
-#include "editor/window/inspector_panel.h"
-#include "editor/window/mdi_child.h"
-#include "editor/window/player.h"
-#include "editor/window/qt_dispatcher.h"
-#include "gif/model/image.h"
-
 namespace editor {
 
 namespace {
 
 constexpr int MaxDroppedNameLength = 255;
 
-quintptr Key(const TDocument& document) { return reinterpret_cast<quintptr>(&document); }
+quintptr Key(const TDocument& document) {
+    return reinterpret_cast<quintptr>(&document);
+}
 
 } // namespace
 
@@ -62,7 +64,8 @@ TfrmMain::TfrmMain(Settings& settings, IPrompter* prompter, QWidget* parent)
     CreateToolbars();
     CreateStatusBar();
     ConnectCommands();
-    for (int i = 0; i < ActionCount; ++i) ActionChanged(TActionId(i));
+    for (int i = 0; i < ActionCount; ++i)
+        ActionChanged(TActionId(i));
     workspace_->Actions().OnChange = [this](TActionId id) { ActionChanged(id); };
     workspace_->RecentFiles().OnChange = [this] { BuildRecentFilesMenu(); };
 
@@ -175,8 +178,8 @@ QMenu* TfrmMain::TopMenu(const QString& objectName) const {
 
 void TfrmMain::CreateDocumentWindow(TDocument& document) {
     auto* child = new TMDIChild(*workspace_, document);
-    child->PaintBox()->TransparentFill = ToQColor(gif::TColor(
-        settings_.Value(keys::FrameTransparentColor)));
+    child->PaintBox()->TransparentFill =
+        ToQColor(gif::TColor(settings_.Value(keys::FrameTransparentColor)));
     connect(child, &TMDIChild::Closing, this,
             [this, child](TDocument* closing) { ChildClosing(child, closing); });
     QMdiSubWindow* window = mdiArea_->addSubWindow(child);
@@ -269,8 +272,8 @@ void TfrmMain::RefreshTab(int index) {
     const bool modified = document->Modified();
     tabMDI_->setTabText(index, (modified ? QString::fromUtf8("\u2022 ") : QString()) +
                                    document->ShortName());
-    tabMDI_->setTabTextColor(index, palette().color(modified ? QPalette::Highlight
-                                                             : QPalette::WindowText));
+    tabMDI_->setTabTextColor(
+        index, palette().color(modified ? QPalette::Highlight : QPalette::WindowText));
     tabMDI_->setTabToolTip(index, document->FileName());
 }
 
@@ -299,12 +302,15 @@ void TfrmMain::DocumentDeactivated(TDocument& document) {
 
 void TfrmMain::ResetWindow() {
     pnlMDITab_->hide();
-    while (tabMDI_->count() > 0) tabMDI_->removeTab(0);
+    while (tabMDI_->count() > 0)
+        tabMDI_->removeTab(0);
     popPlayAni_->clear();
     statusPanel2_->clear();
 }
 
-void TfrmMain::StartResetTimer() { Timer_->start(); }
+void TfrmMain::StartResetTimer() {
+    Timer_->start();
+}
 
 // Progress.
 
@@ -334,7 +340,9 @@ gif::TProgressEvent TfrmMain::ProgressHandler() {
             bar->setValue(0);
             bar->show();
             break;
-        case gif::TProgressStage::psRunning: bar->setValue(percent); break;
+        case gif::TProgressStage::psRunning:
+            bar->setValue(percent);
+            break;
         case gif::TProgressStage::psEnding:
             bar->setValue(0);
             bar->hide();
@@ -348,7 +356,9 @@ bool TfrmMain::CanPaste() {
     return data && data->hasImage();
 }
 
-void TfrmMain::RepaintFrameList() { lbFrames_->RefreshThumbnails(); }
+void TfrmMain::RepaintFrameList() {
+    lbFrames_->RefreshThumbnails();
+}
 
 // The Frame Inspector: without one given, its button keeps the visibility it would have.
 void TfrmMain::InspectorShowFrame(int index) {
@@ -368,7 +378,9 @@ void TfrmMain::SetInspectorVisible(bool visible) {
     if (inspector_) inspector_->SetPanelVisible(visible);
 }
 
-int TfrmMain::InspectorRow() { return inspector_ ? inspector_->SelectedRow() : -1; }
+int TfrmMain::InspectorRow() {
+    return inspector_ ? inspector_->SelectedRow() : -1;
+}
 
 void TfrmMain::SelectInspectorRow(int row) {
     if (inspector_) inspector_->SelectRow(row);
@@ -390,12 +402,15 @@ void TfrmMain::SetInspector(IInspectorPanel* inspector) {
 
 bool TfrmMain::event(QEvent* event) {
     switch (event->type()) {
-    case StartupEventType: StartupEvent(); return true;
+    case StartupEventType:
+        StartupEvent();
+        return true;
     case QEvent::StatusTip:
         // The hint of what is under the pointer goes to status panel 2.
         statusPanel2_->setText(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
-    default: return QMainWindow::event(event);
+    default:
+        return QMainWindow::event(event);
     }
 }
 
@@ -413,7 +428,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::closeEvent(QCloseEvent* event) {
     StopPlayback(true);
     std::vector<TDocument*> documents;
-    for (const auto& document : workspace_->Documents()) documents.push_back(document.get());
+    for (const auto& document : workspace_->Documents())
+        documents.push_back(document.get());
     for (TDocument* document : documents) {
         if (!workspace_->Contains(document)) continue;
         if (!CloseDocumentWindow(*document)) {

@@ -5,15 +5,15 @@
 // playback.cpp; start-up and settings in startup.cpp and main_settings.cpp.
 #pragma once
 
+#include "editor/document/actions.h"
+#include "editor/document/workspace_host.h"
+#include "editor/ui/qt_prompter.h"
+
 #include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <memory>
-
-#include "editor/document/actions.h"
-#include "editor/document/workspace_host.h"
-#include "editor/ui/qt_prompter.h"
 
 class QActionGroup;
 class QLabel;
@@ -47,7 +47,7 @@ inline constexpr QEvent::Type StartupEventType = QEvent::Type(QEvent::User + 77)
 
 class TfrmMain : public QMainWindow, public IWorkspaceHost {
     Q_OBJECT
-public:
+  public:
     // FormCreate: builds the window and loads the settings. Questions go to `prompter`
     // (tests answer from a script), to the window's own message boxes when none.
     explicit TfrmMain(Settings& settings, IPrompter* prompter = nullptr, QWidget* parent = nullptr);
@@ -99,7 +99,7 @@ public:
     // The Frame Inspector window; its toolbar button and menu item work once it is given.
     void SetInspector(IInspectorPanel* inspector);
 
-public slots:
+  public slots:
     // File menu (file_menu.cpp).
     void FileNewExecute();
     void FileOpenExecute();
@@ -128,7 +128,7 @@ public slots:
     // their actions unavailable with the reason as tooltip, and the enabling rules still
     // run on their state in TActionStates.
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -137,7 +137,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // Construction (main_window.cpp, main_actions.cpp).
     void CreateLayout();
     void CreateActions();
@@ -221,20 +221,20 @@ private:
     std::array<QAction*, 3> exportItems_{};
 
     // State.
-    QString openDir_;   // the open dialogs' folder ("InitialDir")
+    QString openDir_; // the open dialogs' folder ("InitialDir")
     int tabUnderPointer_ = -1;
     int frameWindowWidth_ = 200;
     bool frameAlignRight_ = true;
     bool inspectorVisible_ = true;
     bool startupShown_ = false;
     bool startMaximized_ = false;
-    bool normalStyle_ = false;   // toolbar buttons raised ("NormalStyle")
+    bool normalStyle_ = false; // toolbar buttons raised ("NormalStyle")
     int storedFrameSize_ = 160;
     bool startupEventPosted_ = false;
     bool shown_ = false;
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
-    TDocument* inspected_ = nullptr;   // the document the inspector was last given
+    TDocument* inspected_ = nullptr; // the document the inspector was last given
 };
 
 } // namespace editor

@@ -1,17 +1,5 @@
 #include "editor/window/mdi_child.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDrag>
-#include <QMimeData>
-#include <QMouseEvent>
-#include <QHBoxLayout>
-#include <QPainter>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QStyle>
-#include <QVBoxLayout>
-
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/frame_insertion.h"
@@ -20,6 +8,18 @@
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/qt_colors.h"
 #include "gif/graphics/bitmap.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDrag>
+#include <QHBoxLayout>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace editor {
 
@@ -30,8 +30,8 @@ constexpr int ScrollMargin = 8;
 // The picture with every pixel of `transparent` colour replaced by `fill`.
 QImage WithTransparentFilled(const gif::TBitmap& bitmap, gif::TColor transparent, QColor fill) {
     QImage image = BitmapImage(bitmap).convertToFormat(QImage::Format_RGB32);
-    const QRgb key = qRgb(gif::GetRValue(transparent), gif::GetGValue(transparent),
-                          gif::GetBValue(transparent));
+    const QRgb key =
+        qRgb(gif::GetRValue(transparent), gif::GetGValue(transparent), gif::GetBValue(transparent));
     const QRgb with = fill.rgb();
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -56,15 +56,16 @@ void TPaintBox::paintEvent(QPaintEvent*) {
     const QRect area(0, 0, bitmap.Width(), bitmap.Height());
     if (shown.DrawTransparent && shown.TransparentColor != gif::clNone) {
         painter.fillRect(area, TransparentFill);
-        painter.drawImage(0, 0, WithTransparentFilled(bitmap, shown.TransparentColor, TransparentFill));
+        painter.drawImage(0, 0,
+                          WithTransparentFilled(bitmap, shown.TransparentColor, TransparentFill));
     } else {
         painter.drawImage(0, 0, BitmapImage(bitmap));
     }
     QPen dotted(Qt::black, 1, Qt::DotLine);
     painter.setPen(dotted);
-    painter.drawPolygon(QPolygon({QPoint(0, 0), QPoint(area.width() - 1, 0),
-                                  QPoint(area.width() - 1, area.height() - 1),
-                                  QPoint(0, area.height() - 1)}));
+    painter.drawPolygon(
+        QPolygon({QPoint(0, 0), QPoint(area.width() - 1, 0),
+                  QPoint(area.width() - 1, area.height() - 1), QPoint(0, area.height() - 1)}));
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
@@ -124,9 +125,13 @@ TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent
     Refresh();
 }
 
-QString TMDIChild::StatusText() const { return caption_->text(); }
+QString TMDIChild::StatusText() const {
+    return caption_->text();
+}
 
-void TMDIChild::SetStatusText(const QString& text) { caption_->setText(text); }
+void TMDIChild::SetStatusText(const QString& text) {
+    caption_->setText(text);
+}
 
 void TMDIChild::Refresh() {
     if (!document_) return;
@@ -160,10 +165,10 @@ void TMDIChild::ShowFrame() {
 void TMDIChild::CentreInScrollBox() {
     const QSize client = sbFrame_->viewport()->size();
     const QSize panel = pnlFrame_->size();
-    const int left = client.width() < panel.width() ? ScrollMargin
-                                                    : (client.width() - panel.width()) / 2;
-    const int top = client.height() < panel.height() ? ScrollMargin
-                                                     : (client.height() - panel.height()) / 2;
+    const int left =
+        client.width() < panel.width() ? ScrollMargin : (client.width() - panel.width()) / 2;
+    const int top =
+        client.height() < panel.height() ? ScrollMargin : (client.height() - panel.height()) / 2;
     canvas_->resize(std::max(client.width(), panel.width() + 2 * ScrollMargin),
                     std::max(client.height(), panel.height() + 2 * ScrollMargin));
     pnlFrame_->move(left, top);
@@ -198,8 +203,8 @@ void TMDIChild::dragEnterEvent(QDragEnterEvent* event) {
     // Another document's picture, or the frame list while it shows another document.
     QObject* source = event->source();
     const bool otherPaintBox = qobject_cast<TPaintBox*>(source) && source != pb_;
-    const bool frameList = qobject_cast<TFrameListWidget*>(source) &&
-                           workspace_.ActiveDocument() != document_;
+    const bool frameList =
+        qobject_cast<TFrameListWidget*>(source) && workspace_.ActiveDocument() != document_;
     if (otherPaintBox || frameList) event->acceptProposedAction();
 }
 

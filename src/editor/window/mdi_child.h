@@ -23,18 +23,18 @@ inline constexpr const char* FrameMimeType = "application/x-loopwright-frame";
 // pb: the frame's picture with the transparent colour replaced and a dotted outline.
 class TPaintBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     TPaintBox(TMDIChild& child, QWidget* parent);
     // The background drawn where the frame is transparent ("FrameTransparentColor").
     QColor TransparentFill = Qt::white;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     // A left press starts dragging the frame once the pointer has moved 10 pixels.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
     TMDIChild& child_;
     QPoint pressed_;
     bool pressing_ = false;
@@ -42,7 +42,7 @@ private:
 
 class TMDIChild : public QWidget {
     Q_OBJECT
-public:
+  public:
     TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent = nullptr);
 
     // The document, none once it has closed.
@@ -63,18 +63,18 @@ public:
     // Status panel 2 for a moment (the playing position); Refresh puts the frame back.
     void SetStatusText(const QString& text);
 
-signals:
+  signals:
     // The window is closing after its close query agreed.
     void Closing(TDocument* document);
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     TWorkspace& workspace_;
     TDocument* document_;
     QScrollArea* sbFrame_;

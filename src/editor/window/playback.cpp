@@ -1,25 +1,29 @@
 // Playback: the player control moves into the active document's frame panel and plays a
 // normalised copy of the working image on the renderer's thread; everything else waits.
-#include <QMdiSubWindow>
-
 #include "editor/core/animation_routines.h"
 #include "editor/core/format.h"
 #include "editor/core/prompter.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
-#include "editor/window/qt_colors.h"
 #include "editor/window/main_window.h"
 #include "editor/window/mdi_child.h"
 #include "editor/window/player.h"
+#include "editor/window/qt_colors.h"
 #include "gif/model/image.h"
 #include "gif/render/painter.h"
 
+#include <QMdiSubWindow>
+
 namespace editor {
 
-void TfrmMain::AnimationPlayExecute() { StartPlayback(); }
+void TfrmMain::AnimationPlayExecute() {
+    StartPlayback();
+}
 
-void TfrmMain::AnimationPauseExecute() { StopPlayback(true); }
+void TfrmMain::AnimationPauseExecute() {
+    StopPlayback(true);
+}
 
 void TfrmMain::PausePlayback() {
     if (workspace_->Actions().Playing()) AnimationPauseExecute();

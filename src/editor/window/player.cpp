@@ -1,13 +1,13 @@
 #include "editor/window/player.h"
 
-#include <QPainter>
-#include <QPointer>
-
 #include "editor/window/qt_colors.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/canvas.h"
 #include "gif/model/image.h"
 #include "gif/render/painter.h"
+
+#include <QPainter>
+#include <QPointer>
 
 namespace editor {
 
@@ -16,7 +16,9 @@ TPlayer::TPlayer(std::shared_ptr<gif::TGIFDispatcher> dispatcher, QWidget* paren
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-TPlayer::~TPlayer() { DropPicture(); }
+TPlayer::~TPlayer() {
+    DropPicture();
+}
 
 void TPlayer::SetPicture(std::unique_ptr<gif::TGIFImage> picture) {
     DropPicture();
@@ -61,9 +63,8 @@ void TPlayer::paintEvent(QPaintEvent*) {
     const int w = picture_->Width(), h = picture_->Height();
     if (!canvas_ || canvas_->Width() != w || canvas_->Height() != h) {
         canvas_ = std::make_unique<gif::TBitmap>(w, h, gif::pf24bit);
-        canvas_->Canvas().Brush.Color =
-            gif::RGB(uint8_t(Background.red()), uint8_t(Background.green()),
-                     uint8_t(Background.blue()));
+        canvas_->Canvas().Brush.Color = gif::RGB(
+            uint8_t(Background.red()), uint8_t(Background.green()), uint8_t(Background.blue()));
         canvas_->Canvas().FillRect(gif::Rect(0, 0, w, h));
     }
     picture_->Draw(canvas_->Canvas(), gif::Rect(0, 0, w, h));

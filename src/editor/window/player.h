@@ -20,7 +20,7 @@ namespace editor {
 
 class TPlayer : public QWidget {
     Q_OBJECT
-public:
+  public:
     TPlayer(std::shared_ptr<gif::TGIFDispatcher> dispatcher, QWidget* parent = nullptr);
     ~TPlayer() override;
 
@@ -37,10 +37,10 @@ public:
     std::function<void(gif::TObject* sender)> OnProgress;
     QColor Background = Qt::white;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     std::shared_ptr<gif::TGIFDispatcher> dispatcher_;
     std::unique_ptr<gif::TGIFImage> picture_;
     std::unique_ptr<gif::TBitmap> canvas_;

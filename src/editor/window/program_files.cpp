@@ -1,16 +1,16 @@
 #include "editor/window/program_files.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QResource>
-
 #include "editor/core/format.h"
 #include "editor/core/messages.h"
 #include "editor/core/prompter.h"
 #include "gif/base/stream.h"
 #include "gif/model/image.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QResource>
 
 namespace editor {
 

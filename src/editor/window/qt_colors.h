@@ -1,10 +1,10 @@
 // The GIF library's colours in Qt (and its bitmaps, through editor/core/bitmap_image.h).
 #pragma once
 
-#include <QColor>
-
 #include "editor/core/bitmap_image.h"
 #include "gif/base/types.h"
+
+#include <QColor>
 
 namespace editor {
 

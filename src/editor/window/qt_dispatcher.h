@@ -4,6 +4,8 @@
 // renderer (stopping one), so a renderer blocked in a call never deadlocks that wait.
 #pragma once
 
+#include "gif/render/dispatcher.h"
+
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -12,20 +14,18 @@
 #include <mutex>
 #include <thread>
 
-#include "gif/render/dispatcher.h"
-
 namespace editor {
 
 class TQtDispatcher final : public gif::TGIFDispatcher,
                             public std::enable_shared_from_this<TQtDispatcher> {
-public:
+  public:
     // Made on the user-interface thread, which it serves.
     static std::shared_ptr<TQtDispatcher> Create();
 
     void Invoke(const std::function<void()>& call) override;
     void ProcessPendingWork() override;
 
-private:
+  private:
     TQtDispatcher();
     struct TJob {
         const std::function<void()>* Call;

@@ -22,7 +22,9 @@ TSplashScreen::TSplashScreen(const QPixmap& picture)
     timer_->start(MinimumShowMs);
 }
 
-bool TSplashScreen::CanClose() const { return !timer_->isActive(); }
+bool TSplashScreen::CanClose() const {
+    return !timer_->isActive();
+}
 
 void TSplashScreen::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -11,18 +11,18 @@ namespace editor {
 
 class TSplashScreen : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int MinimumShowMs = 2500;
 
     explicit TSplashScreen(const QPixmap& picture);
     // The timer has fired: a close request is accepted now.
     bool CanClose() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPixmap picture_;
     QTimer* timer_;
 };

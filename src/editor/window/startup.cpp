@@ -1,7 +1,5 @@
 // The deferred start-up work after the main window is first shown, and the start-up
 // animation over the empty work area.
-#include <QMdiArea>
-
 #include "editor/core/prompter.h"
 #include "editor/core/settings.h"
 #include "editor/document/workspace.h"
@@ -9,6 +7,8 @@
 #include "editor/window/player.h"
 #include "editor/window/program_files.h"
 #include "gif/model/image.h"
+
+#include <QMdiArea>
 
 namespace editor {
 

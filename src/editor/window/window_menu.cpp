@@ -1,17 +1,5 @@
 // The Window menu, the tab strip with its pop-up, the frame panel's size and side, and
 // the toolbar toggles.
-#include <QAction>
-#include <QActionGroup>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QTabBar>
-#include <QLabel>
-#include <QToolButton>
-
 #include "editor/core/settings.h"
 #include "editor/document/document.h"
 #include "editor/document/workspace.h"
@@ -19,6 +7,18 @@
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/main_window.h"
 #include "editor/window/mdi_child.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
 
 namespace editor {
 
@@ -47,8 +47,12 @@ void Tile(QMdiArea& area, bool sideBySide) {
 
 } // namespace
 
-void TfrmMain::WindowNextDocExecute() { mdiArea_->activateNextSubWindow(); }
-void TfrmMain::WindowPrevDocExecute() { mdiArea_->activatePreviousSubWindow(); }
+void TfrmMain::WindowNextDocExecute() {
+    mdiArea_->activateNextSubWindow();
+}
+void TfrmMain::WindowPrevDocExecute() {
+    mdiArea_->activatePreviousSubWindow();
+}
 
 void TfrmMain::ConnectCommands() {
     using A = TActionId;
@@ -69,7 +73,8 @@ void TfrmMain::ConnectCommands() {
         {A::WindowNextDoc, &TfrmMain::WindowNextDocExecute},
         {A::WindowPrevDoc, &TfrmMain::WindowPrevDocExecute},
     };
-    for (const auto& [id, handler] : commands) connect(Action(id), &QAction::triggered, this, handler);
+    for (const auto& [id, handler] : commands)
+        connect(Action(id), &QAction::triggered, this, handler);
 
     connect(Action(A::WindowCascade), &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
     connect(Action(A::WindowTileHorizontal), &QAction::triggered, this,
@@ -77,7 +82,8 @@ void TfrmMain::ConnectCommands() {
     connect(Action(A::WindowTileVertical), &QAction::triggered, this,
             [this] { Tile(*mdiArea_, true); });
     connect(Action(A::WindowMinimizeAll), &QAction::triggered, this, [this] {
-        for (QMdiSubWindow* window : mdiArea_->subWindowList()) window->showMinimized();
+        for (QMdiSubWindow* window : mdiArea_->subWindowList())
+            window->showMinimized();
     });
     // Minimised windows line up along the bottom of the area by themselves.
     connect(Action(A::WindowArrangeAll), &QAction::triggered, this, [this] {
@@ -130,7 +136,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         const auto* move = static_cast<QMouseEvent*>(event);
         tabUnderPointer_ = tabMDI_->tabAt(move->position().toPoint());
         TDocument* document = DocumentOfTab(*tabMDI_, tabUnderPointer_);
-        if (document && workspace_->Contains(document)) statusPanel2_->setText(document->FileName());
+        if (document && workspace_->Contains(document))
+            statusPanel2_->setText(document->FileName());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -197,7 +204,8 @@ void TfrmMain::AlignFramePanel(bool right) {
     mniAlignLeft_->setChecked(!right);
     mniAlignRight_->setChecked(right);
     btnPosFrames_->setIcon(ArrowIcon(!right));
-    btnPosFrames_->setToolTip(right ? tr("Dock the frames on the left") : tr("Dock the frames on the right"));
+    btnPosFrames_->setToolTip(right ? tr("Dock the frames on the left")
+                                    : tr("Dock the frames on the right"));
     PlaceStartupPanel();
 }
 

@@ -43,7 +43,7 @@ TEST_F(WorkspaceTest, PlaybackSwitchesActionsOffAndBack) {
     EXPECT_FALSE(actions.Playing());
     EXPECT_TRUE(actions.Enabled(TActionId::AnimationPlay));
     EXPECT_TRUE(actions.Enabled(TActionId::FrameMoveUp));
-    EXPECT_FALSE(actions.Enabled(TActionId::FrameMoveDown));   // the last frame is selected
+    EXPECT_FALSE(actions.Enabled(TActionId::FrameMoveDown)); // the last frame is selected
     EXPECT_TRUE(actions.Enabled(TActionId::FileOpen));
 }
 
@@ -51,8 +51,8 @@ TEST_F(WorkspaceTest, FrameIndexOutsideTheImageShowsTheListError) {
     workspace.OpenGifDocument(WriteGif("a.gif", 2));
     const int shown = host.FramesShown;
     workspace.DisplayFrame(-1);
-    workspace.DisplayFrame(5);   // beyond the list: ignored
-    frames.InsertItem(2);        // a list item without a frame behind it
+    workspace.DisplayFrame(5); // beyond the list: ignored
+    frames.InsertItem(2);      // a list item without a frame behind it
     prompter.Then(mrOk);
     workspace.DisplayFrame(2);
     EXPECT_EQ(prompter.Texts(), QStringList{"EListError getting SubImages[2] in DrawPreviewImage"});
@@ -86,7 +86,7 @@ TEST(WarningBox, TextAndTheThreeAnswers) {
     prompter.Then(mrAll);
     image.Warning(&source, 1, "third");
     EXPECT_EQ(settings.Value(keys::Warnings), 0);
-    image.Warning(&source, 1, "fourth");   // silent now
+    image.Warning(&source, 1, "fourth"); // silent now
     EXPECT_EQ(prompter.Asked.size(), 3u);
     EXPECT_STREQ(EProcessAborted().what(), "This process has been aborted.");
 }

@@ -1,14 +1,14 @@
 // Opening files as documents: frames listed, empty frames, files that are already open,
 // files that fail, untitled documents and the recent-files list.
-#include <QDir>
-#include <QFileInfo>
-
 #include "editor/core/file_kinds.h"
 #include "editor/core/picture_routines.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/picture_files.h"
 #include "editor/document/workspace_fixture.h"
 #include "gif/base/stream.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 using namespace editor;
 using namespace editortest;
@@ -92,7 +92,8 @@ TEST_F(WorkspaceTest, UndecodableFileLeavesTheRecentList) {
 
     prompter.Then(mrOk);
     EXPECT_FALSE(workspace.OpenGifDocument(path));
-    EXPECT_EQ(prompter.Texts(), QStringList{"Unable to decode " + path + ". The file is could be corrupt."});
+    EXPECT_EQ(prompter.Texts(),
+              QStringList{"Unable to decode " + path + ". The file is could be corrupt."});
     EXPECT_EQ(workspace.DocumentCount(), 0);
     EXPECT_EQ(workspace.RecentFiles().Count(), 0);
 }
@@ -121,7 +122,7 @@ TEST_F(WorkspaceTest, PictureWithoutDocumentStartsUntitledAnimations) {
     EXPECT_EQ(Active().FileName(), "Untitled1.gif");
     EXPECT_TRUE(Active().IsUntitled());
     EXPECT_TRUE(Active().Modified());
-    host.Pump();   // the new document's load event reads its backing file
+    host.Pump(); // the new document's load event reads its backing file
     EXPECT_TRUE(Active().Loaded);
     EXPECT_EQ(workspace.WorkingImage().FrameCount(), 1);
     EXPECT_EQ(frames.Count(), 1);
@@ -146,15 +147,17 @@ TEST_F(WorkspaceTest, PictureWithoutDocumentStartsUntitledAnimations) {
 
 TEST_F(WorkspaceTest, ElevenOpensLeaveTenRecentFilesNewestFirst) {
     QStringList paths;
-    for (int i = 0; i < 11; ++i) paths << WriteGif(QString("f%1.gif").arg(i), 2);
-    for (const QString& path : paths) ASSERT_TRUE(workspace.OpenGifDocument(path));
+    for (int i = 0; i < 11; ++i)
+        paths << WriteGif(QString("f%1.gif").arg(i), 2);
+    for (const QString& path : paths)
+        ASSERT_TRUE(workspace.OpenGifDocument(path));
     const TRecentFiles& recent = workspace.RecentFiles();
     ASSERT_EQ(recent.Count(), 10);
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(recent.Captions()[n], QString("&%1 %2").arg(n).arg(paths[10 - n]));
 
     // Reopening a listed file moves it to the top without a duplicate.
-    host.CloseDocumentWindow(Doc(5));   // unmodified: closes without a question
+    host.CloseDocumentWindow(Doc(5)); // unmodified: closes without a question
     workspace.OpenGifDocument(paths[5]);
     EXPECT_EQ(recent.Count(), 10);
     EXPECT_EQ(recent.Captions()[0], "&0 " + paths[5]);
@@ -192,7 +195,7 @@ TEST_F(WorkspaceTest, GifArrivingAsPictureIncludesOrStartsNew) {
     workspace.OpenGifDocument(WriteGif("a.gif", 2));
     const QString b = WriteGif("b.gif", 3);
     gif::TBitmap bitmap;
-    prompter.Then(mrYes);   // "&Include": after the selected frame
+    prompter.Then(mrYes); // "&Include": after the selected frame
     EXPECT_EQ(LoadPictureFile(workspace, b, bitmap, fkGif), liIncluded);
     EXPECT_EQ(prompter.Asked[0].ButtonCaptions, (QStringList{"&Include", "&Start New"}));
     EXPECT_EQ(workspace.WorkingImage().FrameCount(), 5);
@@ -200,7 +203,7 @@ TEST_F(WorkspaceTest, GifArrivingAsPictureIncludesOrStartsNew) {
     EXPECT_EQ(Active().History().Count(), 3);
     EXPECT_EQ(Active().History().TopCaption(), "Drag and Drop Image");
 
-    prompter.Then(mrNo);    // "&Start New"
+    prompter.Then(mrNo); // "&Start New"
     EXPECT_EQ(LoadPictureFile(workspace, b, bitmap, fkGif), liOpened);
     EXPECT_EQ(workspace.DocumentCount(), 2);
     EXPECT_EQ(Active().ShortName(), "b.gif");

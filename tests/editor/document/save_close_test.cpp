@@ -1,11 +1,11 @@
 // Saving and closing: the history ends at a save, untitled documents ask for a name, Save
 // All and Close All go through every document, and the last close resets the window.
-#include <QDir>
-#include <QFileInfo>
-
 #include "editor/document/file_commands.h"
 #include "editor/document/startup_settings.h"
 #include "editor/document/workspace_fixture.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 using namespace editor;
 using namespace editortest;
@@ -36,8 +36,9 @@ TEST_F(WorkspaceTest, CompatibilityQuestionAskedUntilRemembered) {
     EditDelay(0, 5);
     prompter.Then(mrYes, /*checked=*/true);
     FileSaveExecute(workspace);
-    EXPECT_EQ(prompter.Texts(),
-              QStringList{"Would you like Loopwright to check the compatibility of this animation?"});
+    EXPECT_EQ(
+        prompter.Texts(),
+        QStringList{"Would you like Loopwright to check the compatibility of this animation?"});
     EXPECT_EQ(settings.Value(keys::Compatibility), mrYes);
     EditDelay(0, 6);
     FileSaveExecute(workspace);
@@ -49,7 +50,7 @@ TEST_F(WorkspaceTest, UntitledSaveAlwaysAsksAndCancelKeepsItModified) {
     host.Pump();
     TDocument& doc = Active();
     ASSERT_TRUE(doc.IsUntitled());
-    prompter.ThenFiles({});   // the save dialog is cancelled
+    prompter.ThenFiles({}); // the save dialog is cancelled
     EXPECT_FALSE(doc.SaveQuery(false, true));
     EXPECT_EQ(prompter.FileDialogs.size(), 1u);
     EXPECT_EQ(prompter.FileDialogs[0].FileName, "Untitled1.gif");
@@ -71,7 +72,7 @@ TEST_F(WorkspaceTest, SaveAllWithOneUntitledDocument) {
     const QString a = WriteGif("a.gif", 2);
     workspace.OpenGifDocument(a);
     EditDelay(1, 71);
-    workspace.OpenFileByType(WriteBmp("p.bmp"));   // becomes a third frame of a.gif
+    workspace.OpenFileByType(WriteBmp("p.bmp")); // becomes a third frame of a.gif
     EXPECT_EQ(workspace.DocumentCount(), 1);
     // A second document, untitled and modified, made active; then back to a.gif.
     workspace.DropOnMainWindow = true;
@@ -90,10 +91,10 @@ TEST_F(WorkspaceTest, SaveAllWithOneUntitledDocument) {
     EXPECT_EQ(prompter.FileDialogs.size(), 1u);
     EXPECT_FALSE(named.Modified());
     EXPECT_FALSE(untitled.Modified());
-    EXPECT_EQ(Delay(*Load(a), 2), 71);   // the picture went in before the edited frame
+    EXPECT_EQ(Delay(*Load(a), 2), 71); // the picture went in before the edited frame
     EXPECT_EQ(Load(a)->FrameCount(), 3);
     EXPECT_EQ(Load(chosen)->FrameCount(), 1);
-    EXPECT_EQ(workspace.ActiveDocument(), &named);   // active again at the end
+    EXPECT_EQ(workspace.ActiveDocument(), &named); // active again at the end
     EXPECT_EQ(workspace.WorkingImage().FrameCount(), 3);
 }
 
@@ -147,9 +148,9 @@ TEST_F(WorkspaceTest, ClosingTheLastDocumentResetsEverything) {
     EXPECT_TRUE(host.Log.contains("reset"));
     EXPECT_TRUE(host.Log.contains("inspector clear"));
     EXPECT_TRUE(host.Log.contains("timer"));
-    for (TActionId id : {TActionId::FileClose, TActionId::FileSaveAs, TActionId::AnimationPlay,
-                         TActionId::EditCopy, TActionId::FrameDelete, TActionId::FrameMoveUp,
-                         TActionId::EditUndo})
+    for (TActionId id :
+         {TActionId::FileClose, TActionId::FileSaveAs, TActionId::AnimationPlay,
+          TActionId::EditCopy, TActionId::FrameDelete, TActionId::FrameMoveUp, TActionId::EditUndo})
         EXPECT_FALSE(actions.Enabled(id)) << ActionInfo(id).Name;
     EXPECT_TRUE(actions.Enabled(TActionId::FrameAdd));
     EXPECT_TRUE(actions.Enabled(TActionId::FileOpen));
@@ -170,9 +171,10 @@ TEST_F(WorkspaceTest, FailedSaveKeepsTheDocumentModified) {
     QDir().mkpath(blocked + "/inside");
     prompter.ThenFiles({blocked}).Then(mrOk);
     FileSaveAsExecute(workspace);
-    EXPECT_EQ(prompter.Texts().last(), "Error saving file! Unable to save " + blocked + " to disk.");
+    EXPECT_EQ(prompter.Texts().last(),
+              "Error saving file! Unable to save " + blocked + " to disk.");
     EXPECT_TRUE(Active().Modified());
-    EXPECT_EQ(Active().FileName(), a);   // the document keeps its own name
+    EXPECT_EQ(Active().FileName(), a); // the document keeps its own name
     ASSERT_FALSE(Active().TempFileName().isEmpty());
     EXPECT_EQ(Delay(*Load(Active().TempFileName()), 0), 14);
     EXPECT_EQ(Active().History().Count(), 1);

@@ -1,9 +1,9 @@
 // The switching protocol and the backing files: which file each document's animation
 // comes from when it becomes active, and what an edit writes.
-#include <QFileInfo>
-
 #include "editor/document/frame_insertion.h"
 #include "editor/document/workspace_fixture.h"
+
+#include <QFileInfo>
 
 using namespace editor;
 using namespace editortest;
@@ -26,17 +26,17 @@ TEST_F(WorkspaceTest, SwitchingKeepsEachEditInItsBackingFile) {
     EXPECT_TRUE(docA.Loaded);
     EXPECT_FALSE(docB.Loaded);
     EXPECT_EQ(workspace.WorkingImage().FrameCount(), 3);
-    EXPECT_EQ(Delay(workspace.WorkingImage(), 1), 77);   // from A's backing file
+    EXPECT_EQ(Delay(workspace.WorkingImage(), 1), 77); // from A's backing file
     EXPECT_EQ(frames.Count(), 3);
 
     SwitchTo(docB);
-    EXPECT_TRUE(docB.TempFileName().isEmpty());            // B came from its real file
+    EXPECT_TRUE(docB.TempFileName().isEmpty()); // B came from its real file
     EXPECT_EQ(workspace.WorkingImage().FrameCount(), 5);
     EXPECT_EQ(Delay(workspace.WorkingImage(), 1), 20);
 
     SwitchTo(docA);
     EXPECT_EQ(Delay(workspace.WorkingImage(), 1), 77);
-    EXPECT_EQ(Bytes(a), aOnDisk);                          // the real files are untouched
+    EXPECT_EQ(Bytes(a), aOnDisk); // the real files are untouched
     EXPECT_EQ(Bytes(b), bOnDisk);
     EXPECT_TRUE(prompter.Unexpected.isEmpty()) << prompter.Unexpected.join("; ").toStdString();
 }

@@ -2,10 +2,6 @@
 // with settings and files in a folder of the test's own.
 #pragma once
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include "editor/core/settings.h"
 #include "editor/core/temp_files.h"
 #include "editor/document/document.h"
@@ -18,10 +14,14 @@
 #include "gif/graphics/bitmap.h"
 #include "gif/model/graphic_control.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
 namespace editortest {
 
 class WorkspaceTest : public ::testing::Test {
-protected:
+  protected:
     WorkspaceTest() {
         host.Workspace = &workspace;
         // The compatibility question is answered once for all saves.
@@ -39,7 +39,8 @@ protected:
         const QString path = dir.filePath(name);
         gif::TBitmap bitmap(width, height, gif::pf24bit);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) bitmap.SetPixels(x, y, gif::RGB(x * 40, y * 60, 90));
+            for (int x = 0; x < width; ++x)
+                bitmap.SetPixels(x, y, gif::RGB(x * 40, y * 60, 90));
         bitmap.SaveToFile(editor::NativePath(path));
         return path;
     }

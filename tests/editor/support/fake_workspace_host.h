@@ -3,19 +3,19 @@
 // test pumps it, as posted events wait for the event loop. Calls are recorded as texts.
 #pragma once
 
+#include "editor/document/document.h"
+#include "editor/document/workspace.h"
+#include "editor/document/workspace_host.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <deque>
 #include <vector>
 
-#include "editor/document/document.h"
-#include "editor/document/workspace.h"
-#include "editor/document/workspace_host.h"
-
 namespace editortest {
 
 class TFakeWorkspaceHost : public editor::IWorkspaceHost {
-public:
+  public:
     editor::TWorkspace* Workspace = nullptr;
 
     void CreateDocumentWindow(editor::TDocument& document) override {
@@ -78,7 +78,7 @@ public:
     QStringList Log;
     int FramesShown = 0;
 
-private:
+  private:
     // The desktop activates the most recent remaining window when the active one goes.
     void RemoveWindow(editor::TDocument& document) {
         windows_.erase(std::remove(windows_.begin(), windows_.end(), &document), windows_.end());

@@ -1,6 +1,9 @@
 // No data lost: an editor killed after an edit leaves the real file as it was, and a save
 // that cannot write keeps the document modified and the old file intact. Each scenario
 // runs in a child process (this test binary again, with a filter and a mode).
+#include "editor/document/file_commands.h"
+#include "editor/window/main_window_fixture.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,16 +14,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "editor/document/file_commands.h"
-#include "editor/window/main_window_fixture.h"
-
 using namespace editor;
 using namespace editortest;
 
 namespace {
 
-QByteArray ChildMode() { return qgetenv("LOOPWRIGHT_TEST_CHILD"); }
-QString ChildFile() { return QString::fromLocal8Bit(qgetenv("LOOPWRIGHT_TEST_FILE")); }
+QByteArray ChildMode() {
+    return qgetenv("LOOPWRIGHT_TEST_CHILD");
+}
+QString ChildFile() {
+    return QString::fromLocal8Bit(qgetenv("LOOPWRIGHT_TEST_FILE"));
+}
 
 QByteArray Bytes(const QString& path) {
     QFile file(path);
@@ -85,9 +89,11 @@ TEST(DataSafetyChild, EditThenWaitToBeKilled) {
     if (ChildMode() != "kill") GTEST_SKIP() << "runs as the child of a data safety test";
     TChildEditor editor;
     editor.OpenAndEdit(ChildFile(), 77);
-    std::printf("EDITED %s\n", qPrintable(editor.window->Workspace().ActiveDocument()->TempFileName()));
+    std::printf("EDITED %s\n",
+                qPrintable(editor.window->Workspace().ActiveDocument()->TempFileName()));
     std::fflush(stdout);
-    for (;;) QThread::msleep(100);
+    for (;;)
+        QThread::msleep(100);
 }
 
 TEST(DataSafetyChild, SaveIntoReadOnlyFolder) {
@@ -124,7 +130,7 @@ TEST(DataSafety, KilledAfterAnEditTheRealFileIsUntouched) {
             if (line.startsWith("EDITED ")) backing = QString::fromLocal8Bit(line.mid(7));
     }
     ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
-    child.kill();   // SIGKILL: nothing of the editor runs after this
+    child.kill(); // SIGKILL: nothing of the editor runs after this
     child.waitForFinished(5000);
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 

@@ -1,12 +1,6 @@
 // A main window on the offscreen platform with scripted answers and settings of its own.
 #pragma once
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <functional>
-#include <gtest/gtest.h>
-
 #include "editor/core/settings.h"
 #include "editor/core/temp_files.h"
 #include "editor/document/document.h"
@@ -16,6 +10,12 @@
 #include "editor/undo/command.h"
 #include "editor/window/main_window.h"
 #include "gif/model/graphic_control.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
 
 namespace editortest {
 
@@ -30,7 +30,7 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 3000) {
 }
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest() {
         settings->SetValue(editor::keys::Compatibility, editor::mrNo);
         settings->SetValue(editor::keys::DisplayAnimation, 0);

@@ -1,23 +1,23 @@
 // The main window: its actions, tabs, playback, the reset after the last document and the
 // settings it reads and writes.
-#include <QAction>
-#include <QDropEvent>
-#include <QActionGroup>
-#include <QListWidget>
-#include <QStyleOptionViewItem>
-#include <QMdiArea>
-#include <QMenu>
-#include <QMimeData>
-#include <QSplitter>
-#include <QTabBar>
-#include <QUrl>
-
 #include "editor/document/document_messages.h"
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/inspector_panel.h"
 #include "editor/window/main_window_fixture.h"
 #include "editor/window/mdi_child.h"
 #include "editor/window/player.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStyleOptionViewItem>
+#include <QTabBar>
+#include <QUrl>
 
 using namespace editor;
 using namespace editortest;
@@ -96,11 +96,12 @@ TEST_F(MainWindowTest, MenusWhilePlayingAndAfterPause) {
 
     Action(TActionId::AnimationPlay)->trigger();
     EXPECT_TRUE(Action(TActionId::AnimationPause)->isEnabled());
-    for (const char* name : {"mnuFile", "mnuEdit", "mnuTools", "mnuPlugins", "mnuWindow", "mnuHelp"})
+    for (const char* name :
+         {"mnuFile", "mnuEdit", "mnuTools", "mnuPlugins", "mnuWindow", "mnuHelp"})
         EXPECT_FALSE(window->TopMenu(name)->menuAction()->isEnabled()) << name;
     EXPECT_TRUE(window->TopMenu("mnuView")->menuAction()->isEnabled());
-    for (TActionId id : {TActionId::AnimationPlay, TActionId::FileOpen, TActionId::FrameAdd,
-                         TActionId::FileClose})
+    for (TActionId id :
+         {TActionId::AnimationPlay, TActionId::FileOpen, TActionId::FrameAdd, TActionId::FileClose})
         EXPECT_FALSE(Action(id)->isEnabled()) << ActionInfo(id).Name;
     EXPECT_FALSE(child->PaintBox()->isVisible());
     EXPECT_TRUE(window->Player()->isVisible());
@@ -122,7 +123,8 @@ TEST_F(MainWindowTest, MenusWhilePlayingAndAfterPause) {
 TEST_F(MainWindowTest, PlayOnceEndsByItself) {
     // No looping block: played once, then the window returns to editing on its own.
     auto image = MakeAnimation(3, 20, 20);
-    for (int i = 0; i < 3; ++i) image->Frame(i)->ControlBlock()->SetDelayTime(1);
+    for (int i = 0; i < 3; ++i)
+        image->Frame(i)->ControlBlock()->SetDelayTime(1);
     const QString path = dir.filePath("once.gif");
     image->SaveToFile(NativePath(path));
     ASSERT_TRUE(Workspace().OpenGifDocument(path));
@@ -136,7 +138,8 @@ TEST_F(MainWindowTest, StoppingWhileTheRendererWaitsForTheWindowNeverHangs) {
     // Frames of no delay keep the renderer calling into the window; stopping from the
     // window's side must run what it waits for.
     auto image = MakeAnimation(4, 64, 64);
-    for (int i = 0; i < 4; ++i) image->Frame(i)->ControlBlock()->SetDelayTime(0);
+    for (int i = 0; i < 4; ++i)
+        image->Frame(i)->ControlBlock()->SetDelayTime(0);
     const QString path = dir.filePath("fast.gif");
     image->SaveToFile(NativePath(path));
     ASSERT_TRUE(Workspace().OpenGifDocument(path));
@@ -224,9 +227,9 @@ TEST_F(MainWindowTest, FrameSizeAndFramePanelSide) {
 
 TEST_F(MainWindowTest, StoredSettingsShapeTheWindow) {
     window.reset();
-    settings->SetValue(keys::FrameWindowAlign, "left");   // any text but "Right" docks left
+    settings->SetValue(keys::FrameWindowAlign, "left"); // any text but "Right" docks left
     settings->SetValue(keys::InspectorHideOnce, 1);
-    settings->SetValue(keys::FrameSize, 100);             // not a menu size: 160 is checked
+    settings->SetValue(keys::FrameSize, 100); // not a menu size: 160 is checked
     Create();
     QWidget* panel = window->findChild<QWidget*>("pnlAniFrames");
     EXPECT_EQ(window->findChild<QSplitter*>("Splitter")->indexOf(panel), 0);
@@ -237,7 +240,7 @@ TEST_F(MainWindowTest, StoredSettingsShapeTheWindow) {
     ASSERT_NE(inspector, nullptr);
     EXPECT_FALSE(inspector->isChecked());
     ASSERT_TRUE(Workspace().OpenGifDocument(WriteGif("a.gif", 2)));
-    EXPECT_TRUE(inspector->isChecked());   // shown again with the first frame shown
+    EXPECT_TRUE(inspector->isChecked()); // shown again with the first frame shown
     auto sizes = window->findChild<QMenu*>("mnuFrameSize")->actions();
     EXPECT_TRUE(sizes.last()->isChecked());
     window.reset();
@@ -248,7 +251,7 @@ namespace {
 
 // An inspector that records what the window asks of it.
 class TRecordingInspector : public IInspectorPanel {
-public:
+  public:
     void ShowFrame(int index) override { Log << QString("show %1").arg(index); }
     void Clear() override { Log << "clear"; }
     void SetPanelVisible(bool visible) override { Log << QString("visible %1").arg(visible); }
