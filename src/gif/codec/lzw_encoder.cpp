@@ -1,6 +1,7 @@
 #include "gif/codec/lzw_encoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace gif {
@@ -25,8 +26,37 @@ namespace {
 
 constexpr unsigned kLastCode = 4095;        // the next free code that forces a clear
 constexpr unsigned kMaxDirectBits = 4;      // direct rows of up to 16 entries (128 KB)
-constexpr size_t kPairTablePixels = 65536;  // frames from this size set up pairs_
 constexpr unsigned kMaxStringBits = 15; // at most 32768 string slots, 1/8 full at most
+
+// A random 15-bit value per pixel value, mixed into the string table slot.
+constexpr std::array<uint16_t, 256> MakePixelMix() {
+    std::array<uint16_t, 256> mix{};
+    uint64_t x = 0x2545F4914F6CDD1Dull;
+    for (uint16_t& m : mix) {
+        x += 0x9E3779B97F4A7C15ull;
+        uint64_t z = x;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        m = uint16_t((z ^ (z >> 31)) & 0x7FFF);
+    }
+    return mix;
+}
+constexpr std::array<uint16_t, 256> kPixelMix = MakePixelMix();
+
+// The share (of 256) of sampled pixels equal to their left neighbour above which a frame
+// counts as flat.
+constexpr unsigned kFlatShare = 128;
+
+// How many of 256 pixels spread over the frame equal the pixel before them, out of 256.
+unsigned Flatness(const uint8_t* p, size_t count) {
+    if (count < 2) return 256;
+    unsigned same = 0;
+    for (size_t i = 1; i <= 256; ++i) {
+        const size_t at = 1 + (count - 1) * i / 257;
+        same += p[at] == p[at - 1];
+    }
+    return same;
+}
 
 // The largest of `count` pixels.
 unsigned LargestPixel(const uint8_t* p, size_t count) {
@@ -39,11 +69,6 @@ unsigned LargestPixel(const uint8_t* p, size_t count) {
     for (; i < count; ++i)
         largest = std::max(largest, p[i]);
     return largest;
-}
-
-// The first slot of a key's probe sequence in a table of 2^bits slots.
-inline unsigned StringSlot(uint32_t tag, unsigned bits) {
-    return (tag * 0x9E3779B1u) >> (32 - bits);
 }
 
 } // namespace
@@ -82,10 +107,10 @@ void TLZWEncoder::Compress() {
         case 3: RunDirect<3>(run, p, end); break;
         case 4: RunDirect<4>(run, p, end); break;
         default:
-            if (pairTable_)
-                RunSplit<true>(run, p, end);
+            if (flat_)
+                RunFirstChild(run, p, end);
             else
-                RunSplit<false>(run, p, end);
+                RunHashed(run, p, end);
             break;
         }
         if (valid < span) {
@@ -113,23 +138,21 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
         return;
     }
     directBits_ = 0;
-    // The pair table costs 128 KB to set up: worth it for large frames only.
-    pairTable_ = pixels >= kPairTablePixels;
-    if (pairTable_ && !pairs_) pairs_ = std::make_unique<uint16_t[]>(65536);
-    if (!firstCode_) {
-        firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
-        firstTag_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+    flat_ = Flatness(pixels_, pixels) >= kFlatShare;
+    if (!strings_) {
         strings_ = std::make_unique_for_overwrite<uint32_t[]>(size_t(1) << kMaxStringBits);
-        pairsUsed_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
         slotsUsed_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        firstTag_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
     }
-    // At least 8 slots per string the frame can make (one per pixel, 4093 at most).
-    const size_t strings = std::min<size_t>(pixels, 4096);
-    stringBits_ = 10;
-    while (stringBits_ < kMaxStringBits && (size_t(1) << stringBits_) < 8 * strings)
-        ++stringBits_;
-    stringMask_ = (1u << stringBits_) - 1;
-    const size_t slots = size_t(1) << stringBits_;
+    // At least 8 slots per string the frame can make (one per pixel, 4093 at most, and the
+    // single pixels): small frames set up and touch a small table.
+    const size_t strings = std::min<size_t>(pixels + size_t(clearCode_), 4096);
+    unsigned stringBits = 10;
+    while (stringBits < kMaxStringBits && (size_t(1) << stringBits) < 8 * strings)
+        ++stringBits;
+    stringMask_ = (1u << stringBits) - 1;
+    const size_t slots = size_t(1) << stringBits;
     if (stringsZeroed_ < slots) {
         std::memset(strings_.get() + stringsZeroed_, 0, (slots - stringsZeroed_) * sizeof(uint32_t));
         stringsZeroed_ = slots;
@@ -152,14 +175,11 @@ void TLZWEncoder::ResetTables() {
         // The rows of the single pixels; every other row is emptied as its code is given out.
         const size_t row = size_t(1) << directBits_;
         std::memset(direct_.get(), 0, row * row * sizeof(uint16_t));
-    } else if (!pairTable_) {
-        // Single pixels keep their first children in firstTag_ and firstCode_ too.
+    } else if (flat_) {
+        // Single pixels keep their first children there too.
         std::memset(firstTag_.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
     }
-    // Whatever the last frame or table generation set, in either layout.
-    for (unsigned i = 0; i < pairsUsedCount_; ++i)
-        pairs_[pairsUsed_[i]] = 0;
-    pairsUsedCount_ = 0;
+    // Whatever the last frame or table generation set.
     for (unsigned i = 0; i < slotsUsedCount_; ++i)
         strings_[slotsUsed_[i]] = 0;
     slotsUsedCount_ = 0;
@@ -266,19 +286,14 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
     store();
 }
 
-// Frames with pixel values of 16 and more. With PairTable single pixels find their
-// children in pairs_, otherwise like longer strings.
-template <bool PairTable>
-void TLZWEncoder::RunSplit(TRun& run, const uint8_t* p, const uint8_t* const end) {
-    uint16_t* const firstCode = firstCode_.get();
-    uint16_t* const firstTag = firstTag_.get();
+// Noisy frames with pixel values of 16 and more: every string in the string table, so
+// that a pixel costs one well-predicted probe and one branch on whether the string was
+// found. The slot depends on the prefix by a shift and an XOR only; the pixel's part
+// comes from a table, beside the chain of lookups.
+void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const end) {
     uint32_t* const strings = strings_.get();
-    uint16_t* const pairs = pairs_.get();
-    uint16_t* const pairsUsed = pairsUsed_.get();
-    uint16_t* const slotsUsed = slotsUsed_.get();
-    const uint32_t clearCode = uint32_t(clearCode_);
-    const unsigned stringBits = stringBits_;
-    const unsigned stringMask = stringMask_;
+    uint16_t* const used = slotsUsed_.get();
+    const uint32_t mask = stringMask_;
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -287,87 +302,158 @@ void TLZWEncoder::RunSplit(TRun& run, const uint8_t* p, const uint8_t* const end
     unsigned next = run.NextCode;
     unsigned threshold = run.Threshold;
     uint32_t prefix = run.Prefix;
-    unsigned pairsUsedCount = pairsUsedCount_;
-    unsigned slotsUsedCount = slotsUsedCount_;
-    // After the prefix went out on a miss: the rare events. Returns true after a clear.
-    auto afterMiss = [&]() -> bool {
-        if (out >= outLimit) {
-            run.Out = out;
-            Flush(run);
-            out = run.Out;
-        }
-        if (next < threshold) [[likely]]
-            return false;
+    unsigned usedCount = slotsUsedCount_;
+    auto store = [&] {
         run.Acc = acc;
         run.Bits = bits;
         run.Out = out;
         run.CodeSize = codeSize;
         run.NextCode = next;
-        pairsUsedCount_ = pairsUsedCount;
-        slotsUsedCount_ = slotsUsedCount;
-        const bool cleared = Grow(run);
+        run.Prefix = prefix;
+        slotsUsedCount_ = usedCount;
+    };
+    auto load = [&] {
         acc = run.Acc;
         bits = run.Bits;
         out = run.Out;
         codeSize = run.CodeSize;
         next = run.NextCode;
         threshold = run.Threshold;
-        pairsUsedCount = pairsUsedCount_;
-        slotsUsedCount = slotsUsedCount_;
-        return cleared;
+        prefix = run.Prefix;
+        usedCount = slotsUsedCount_;
     };
-    for (; p < end; ++p) {
-        const uint32_t pixel = *p;
-        if (PairTable && prefix < clearCode) {
-            // A single-pixel string: its children are indexed directly.
-            const uint32_t key = (prefix << 8) | pixel;
-            const uint32_t child = pairs[key];
-            if (child != 0) {
-                prefix = child;
+    // The slot of (prefix, pixel), or the empty slot where it would go (the table is
+    // never more than 1/8 full, so a probe ends soon).
+    auto find = [&](uint32_t pixel, uint32_t tag, uint32_t& value) {
+        uint32_t slot = ((prefix << 3) ^ kPixelMix[pixel]) & mask;
+        value = strings[slot];
+        if (((value >> 12) != tag) & (value != 0)) [[unlikely]] {
+            do {
+                slot = (slot + 1) & mask;
+                value = strings[slot];
+            } while ((value >> 12) != tag && value != 0);
+        }
+        return slot;
+    };
+    while (p < end) {
+        // A pixel sends at most 12 bits, and the next free code grows by at most one: this
+        // many pixels can neither fill the batch nor reach the threshold.
+        const size_t room = size_t(outLimit - out) * 2 / 3;
+        const size_t n = std::min({size_t(end - p), size_t(threshold - next), room});
+        if (n == 0) {
+            if (room < 2) {
+                store();
+                Flush(run);
+                load();
+                continue;
+            }
+            // At the threshold: the next miss grows the code size or clears the table.
+            const uint32_t pixel = *p++;
+            const uint32_t tag = ((prefix << 8) | pixel) + 1;
+            uint32_t value;
+            const uint32_t slot = find(pixel, tag, value);
+            if (value != 0) {
+                prefix = value & 0xFFF;
                 continue;
             }
             Put(acc, bits, out, prefix, codeSize);
-            if (!afterMiss()) {
-                pairs[key] = uint16_t(next);
-                pairsUsed[pairsUsedCount++] = uint16_t(key);
-                firstTag[next++] = 0;
+            store();
+            const bool cleared = Grow(run);
+            load();
+            if (!cleared) {
+                strings[slot] = (tag << 12) | next++;
+                used[usedCount++] = uint16_t(slot);
             }
             prefix = pixel;
             continue;
         }
-        // The first child: the next lookup needs only the code loaded, the pixel check
-        // runs beside it.
+        for (const uint8_t* const stop = p + n; p < stop; ++p) {
+            const uint32_t pixel = *p;
+            const uint32_t tag = ((prefix << 8) | pixel) + 1;
+            uint32_t value;
+            const uint32_t slot = find(pixel, tag, value);
+            if (value != 0) {
+                prefix = value & 0xFFF;
+                continue;
+            }
+            Put(acc, bits, out, prefix, codeSize);
+            strings[slot] = (tag << 12) | next++;
+            used[usedCount++] = uint16_t(slot);
+            prefix = pixel;
+        }
+    }
+    store();
+}
+
+// Frames with large flat areas: strings there mostly continue with their first child,
+// so each code's first child sits in two small arrays (its pixel + 1, 0 for none, and its
+// code), where the chain of lookups along a run stays in the fastest cache; only other
+// children go to the string table.
+void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
+    uint32_t* const strings = strings_.get();
+    uint16_t* const used = slotsUsed_.get();
+    uint16_t* const firstTag = firstTag_.get();
+    uint16_t* const firstCode = firstCode_.get();
+    const uint32_t mask = stringMask_;
+    uint8_t* const outLimit = out_ + kOutBatch;
+    uint64_t acc = run.Acc;
+    unsigned bits = run.Bits;
+    uint8_t* out = run.Out;
+    unsigned codeSize = run.CodeSize;
+    unsigned next = run.NextCode;
+    unsigned threshold = run.Threshold;
+    uint32_t prefix = run.Prefix;
+    unsigned usedCount = slotsUsedCount_;
+    for (; p < end; ++p) {
+        const uint32_t pixel = *p;
         const uint32_t first = firstTag[prefix];
         if (first == pixel + 1) {
             prefix = firstCode[prefix];
             continue;
         }
-        // Not the first child: look in the string table (never full, so a probe ends at
-        // the key or at an empty slot).
         const uint32_t tag = ((prefix << 8) | pixel) + 1;
-        unsigned slot = 0;
+        uint32_t slot = 0;
         if (first != 0) {
-            slot = StringSlot(tag, stringBits);
+            slot = ((prefix << 3) ^ kPixelMix[pixel]) & mask;
             uint32_t value;
             while ((value = strings[slot]) != 0 && (value >> 12) != tag)
-                slot = (slot + 1) & stringMask;
+                slot = (slot + 1) & mask;
             if (value != 0) {
                 prefix = value & 0xFFF;
                 continue;
             }
         }
-        // A miss: the prefix code goes out, the key takes the next free code.
+        // A miss: the prefix goes out, the string takes the next free code.
         Put(acc, bits, out, prefix, codeSize);
-        if (!afterMiss()) {
-            if (first == 0) {
-                firstTag[prefix] = uint16_t(pixel + 1);
-                firstCode[prefix] = uint16_t(next);
-            } else {
-                strings[slot] = (tag << 12) | next;
-                slotsUsed[slotsUsedCount++] = uint16_t(slot);
+        if (out >= outLimit || next >= threshold) [[unlikely]] {
+            run.Acc = acc;
+            run.Bits = bits;
+            run.Out = out;
+            run.NextCode = next;
+            run.CodeSize = codeSize;
+            slotsUsedCount_ = usedCount;
+            if (out >= outLimit) Flush(run);
+            const bool cleared = next >= threshold && Grow(run);
+            acc = run.Acc;
+            bits = run.Bits;
+            out = run.Out;
+            codeSize = run.CodeSize;
+            next = run.NextCode;
+            threshold = run.Threshold;
+            usedCount = slotsUsedCount_;
+            if (cleared) {
+                prefix = pixel;
+                continue;
             }
-            firstTag[next++] = 0;
         }
+        if (first == 0) {
+            firstTag[prefix] = uint16_t(pixel + 1);
+            firstCode[prefix] = uint16_t(next);
+        } else {
+            strings[slot] = (tag << 12) | next;
+            used[usedCount++] = uint16_t(slot);
+        }
+        firstTag[next++] = 0;
         prefix = pixel;
     }
     run.Acc = acc;
@@ -376,8 +462,7 @@ void TLZWEncoder::RunSplit(TRun& run, const uint8_t* p, const uint8_t* const end
     run.CodeSize = codeSize;
     run.NextCode = next;
     run.Prefix = prefix;
-    pairsUsedCount_ = pairsUsedCount;
-    slotsUsedCount_ = slotsUsedCount;
+    slotsUsedCount_ = usedCount;
 }
 
 // The last prefix goes out; the state goes back to the members for the end code.

@@ -15,16 +15,10 @@ namespace gif {
 //
 // Where the strings live depends on the pixel values a frame really uses (its code size
 // may be larger: a two-colour frame in a 256-colour table still needs only two children
-// per string):
-//  - values below 16: a direct table, one row per code with an entry per value holding
-//    the child's row, so that a lookup is an add and one load;
-//  - more values: the children of single-pixel strings in a direct 256 x 256 table (in
-//    noisy pictures nearly every string starts with such a lookup; small frames use the
-//    string table instead, which is cheaper to set up), the first child added to each
-//    longer string in per-code arrays, and the other children in an open-addressed
-//    string table of (prefix, pixel) -> code.
-// Either way the map (prefix, pixel) -> code is the one a single string table would hold,
-// so the codes sent are the same.
+// per string). Values below 16: a direct table, one row per code with an entry per value
+// holding the child's row, so that a lookup is an add and one load. More values: an
+// open-addressed string table of (prefix, pixel) -> code. Either way the codes sent are
+// those of the classic encoder.
 //
 // An encoder object may encode frame after frame: its tables are allocated once and only
 // the entries a frame used are emptied again, so many small frames cost no more than
@@ -51,7 +45,8 @@ class TLZWEncoder : public TGIFEncoder {
     };
 
     template <unsigned A> void RunDirect(TRun& run, const uint8_t* p, const uint8_t* end);
-    template <bool PairTable> void RunSplit(TRun& run, const uint8_t* p, const uint8_t* end);
+    void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
+    void RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* end);
     void PrepareTables(size_t pixels, unsigned largestPixel);
     // Sends `code` at the current size; the batch goes to the writer when full.
     void Emit(TRun& run, uint32_t code);
@@ -63,32 +58,29 @@ class TLZWEncoder : public TGIFEncoder {
     void ResetTables();
     void Finish(TRun& run);
 
-    // What this frame uses: the direct table with rows of 2^directBits_ entries (0: the
-    // split tables), and for the split tables whether single-pixel strings are in pairs_.
+    // What this frame uses: the direct table with rows of 2^directBits_ entries, or (0)
+    // the string table.
     unsigned directBits_ = 0;
-    bool pairTable_ = false;
+    bool flat_ = false; // string table frames: most pixels equal their left neighbour
 
     // Direct table: entry (code << directBits_) + pixel holds the child's row (its code
-    // shifted left by directBits_), 0 for none (every child code is above K + 1). A code's row is emptied when the code is given out, the
-    // rows of the single pixels at every clear.
+    // shifted left by directBits_), 0 for none (every child code is above K + 1). A code's
+    // row is emptied when the code is given out, the rows of the single pixels at every
+    // clear.
     std::unique_ptr<uint16_t[]> direct_;
     size_t directSize_ = 0; // entries
-    // Split tables. pairs_: entry (prefix << 8) + pixel for prefixes below K, 0 for none.
-    // firstTag_, firstCode_: each code's first child, as the child's pixel + 1 (0 for none,
-    // emptied when the code is given out) and its code. strings_: (key + 1) * 4096 + code with key = prefix * 256 + pixel,
-    // 0 for an empty slot; stringMask_ + 1 slots in use. The entries set in pairs_ and
-    // strings_ are listed, to empty only those.
-    std::unique_ptr<uint16_t[]> pairs_;
-    std::unique_ptr<uint16_t[]> firstCode_;
-    std::unique_ptr<uint16_t[]> firstTag_;
+    // String table: (key + 1) * 4096 + code with key = prefix * 256 + pixel, 0 for an empty
+    // slot; stringMask_ + 1 slots in use. The slots set are listed in slotsUsed_, to empty
+    // only those.
     std::unique_ptr<uint32_t[]> strings_;
-    unsigned stringBits_ = 0;
     unsigned stringMask_ = 0;
     size_t stringsZeroed_ = 0; // slots emptied since the allocation
-    std::unique_ptr<uint16_t[]> pairsUsed_;
     std::unique_ptr<uint16_t[]> slotsUsed_;
-    unsigned pairsUsedCount_ = 0;
     unsigned slotsUsedCount_ = 0;
+    // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
+    // code is given out) and its code.
+    std::unique_ptr<uint16_t[]> firstTag_;
+    std::unique_ptr<uint16_t[]> firstCode_;
 };
 
 } // namespace gif
