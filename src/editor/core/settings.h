@@ -59,7 +59,7 @@ inline constexpr S SplitterPreviewPos{sections::OpenDialog, "SplitterPreviewPos"
 // "Settings".
 inline constexpr S FrameSize{sections::Settings, "FrameSize", 160};
 inline constexpr S AutoSizeSplitter{sections::Settings, "AutoSizeSplitter", 1};
-inline constexpr S FrameWindowWidth{sections::Settings, "FrameWindowWidth", 200};
+inline constexpr S FrameWindowWidth{sections::Settings, "FrameWindowWidth", 206};
 inline constexpr T FrameWindowAlign{sections::Settings, "FrameWindowAlign", "Right"};
 inline constexpr T InitialDir{sections::Settings, "InitialDir", nullptr};
 inline constexpr T InstallDir{sections::Settings, "InstallDir", ""};

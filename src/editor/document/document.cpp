@@ -176,6 +176,14 @@ bool TDocument::WriteBackingFile() {
     return saved;
 }
 
+int TDocument::InspectorRow() const {
+    return retired_ ? -1 : workspace_.Host().InspectorRow();
+}
+
+void TDocument::SelectInspectorRow(int row) {
+    if (!retired_) workspace_.Host().SelectInspectorRow(row);
+}
+
 void TDocument::RepaintFrameList() {
     if (!retired_) workspace_.Host().RepaintFrameList();
 }

@@ -90,8 +90,8 @@ public:
     void SetSelectedFrame(int index) override { SelectedFrame = index; }
     void ReloadWorkingImage(const QString& path) override;
     bool WriteBackingFile() override;
-    int InspectorRow() const override { return -1; }
-    void SelectInspectorRow(int) override {}
+    int InspectorRow() const override;
+    void SelectInspectorRow(int row) override;
     void RepaintFrameList() override;
     void CloseNow() override;
 

@@ -56,6 +56,21 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index) {
     return index;
 }
 
+void CopyFrameAcross(TWorkspace& workspace, TDocument& target) {
+    const int selected = workspace.Frames().Selected();
+    gif::TGIFImage& image = workspace.WorkingImage();
+    if (!workspace.ActiveDocument() || selected < 0 || selected >= image.FrameCount()) return;
+    gif::TGIFSubImage& frame = *image.Frame(selected);
+    if (frame.IsBlank()) return;
+    gif::TBitmap picture(*frame.FrameBitmap());
+    frame.DropBitmap();
+    if (workspace.ActiveDocument() != &target) workspace.BringDocumentForward(target);
+    if (workspace.ActiveDocument() != &target) return;
+    const int position = AskInsertPosition(workspace);
+    if (position < 0) return;
+    AddFrameFromBitmap(workspace, picture, position, "Drag and Drop Image");
+}
+
 int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
                        const QString& caption) {
     gif::TGIFImage& image = workspace.WorkingImage();

@@ -11,6 +11,7 @@ class TBitmap;
 namespace editor {
 
 class Settings;
+class TDocument;
 class TWorkspace;
 
 // The questions of the prompts window that inserting a picture asks.
@@ -55,5 +56,9 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index);
 // frame. Returns the index, or -1 when cancelled.
 int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
                        const QString& caption);
+
+// Copies the picture of the active document's selected frame into `target` (a frame or a
+// paint box dropped on it), at the position the user chooses, as "Drag and Drop Image".
+void CopyFrameAcross(TWorkspace& workspace, TDocument& target);
 
 } // namespace editor

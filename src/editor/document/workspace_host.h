@@ -59,10 +59,13 @@ public:
     virtual bool CanPaste() = 0;
     virtual void RepaintFrameList() = 0;
 
-    // The Frame Inspector: refilled for a frame, cleared, shown or hidden.
+    // The Frame Inspector: refilled for a frame, cleared, shown or hidden; its selected
+    // property row (-1 without inspector), selected again after an undo.
     virtual void InspectorShowFrame(int index) = 0;
     virtual void InspectorClear() = 0;
     virtual void SetInspectorVisible(bool visible) = 0;
+    virtual int InspectorRow() = 0;
+    virtual void SelectInspectorRow(int row) = 0;
 };
 
 } // namespace editor

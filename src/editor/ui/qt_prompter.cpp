@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -65,6 +66,37 @@ bool TQtPrompter::OpenUrl(const QString& target) {
     const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target)
                                                : QUrl::fromUserInput(target);
     return QDesktopServices::openUrl(url);
+}
+
+QString TQtPrompter::QtFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // Qt reads the patterns from the parentheses: the description's own shown
+        // patterns ("(*.jpg, *.jpeg)") give way to the real ones.
+        const QString description = parts[i].section('(', 0, 0).trimmed();
+        entries << description + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    }
+    return entries.join(";;");
+}
+
+QString TQtPrompter::AskSaveFileName(const TFileQuestion& question) {
+    QFileDialog dialog(parent_, QString(), question.InitialDir, QtFilter(question.Filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(question.DefaultSuffix);
+    if (!question.FileName.isEmpty()) dialog.selectFile(question.FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+QStringList TQtPrompter::AskOpenFileNames(const TFileQuestion& question) {
+    QFileDialog dialog(parent_, QString(), question.InitialDir, QtFilter(question.Filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(question.Multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (!question.FileName.isEmpty()) dialog.selectFile(question.FileName);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
 }
 
 void TQtPrompter::Beep() { QApplication::beep(); }

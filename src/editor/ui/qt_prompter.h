@@ -19,6 +19,11 @@ public:
     bool OpenUrl(const QString& target) override;
     void Beep() override;
     void SetBusy(bool busy) override;
+    QString AskSaveFileName(const TFileQuestion& question) override;
+    QStringList AskOpenFileNames(const TFileQuestion& question) override;
+
+    // The program's "Description|*.a;*.b|..." filter as Qt's "Description (*.a *.b);;...".
+    static QString QtFilter(const QString& filter);
 
 private:
     QPointer<QWidget> parent_;

@@ -39,6 +39,7 @@ std::unique_ptr<TBitmap> ReduceFrame(const TBitmap& source, TColorLookup& lookup
     const int width = source.Width(), height = source.Height();
     TDIBReader reader(source, pf24bit);
     std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(dither, width, lookup);
+    ditherer->Prepare(reader);
     auto result = std::make_unique<TBitmap>();
     TDIBWriter writer(*result, pf8bit, width, height, palette);
     for (int y = 0; y < height; ++y) {

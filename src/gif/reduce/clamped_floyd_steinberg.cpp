@@ -1,5 +1,6 @@
 #include "gif/reduce/clamped_floyd_steinberg.h"
 
+#include "gif/reduce/dib.h"
 #include "gif/reduce/visit_lookup.h"
 
 #include <algorithm>
@@ -64,7 +65,17 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
     const int vg = Diffused(green, a[1] + carried_[1]);
     const int vb = Diffused(blue, a[2] + carried_[2]);
     TRGB chosen;
-    const uint8_t index = lookup.Lookup(uint8_t(vr), uint8_t(vg), uint8_t(vb), chosen);
+    uint8_t index = lookup.Lookup(uint8_t(vr), uint8_t(vg), uint8_t(vb), chosen);
+    int er = vr - chosen.Red, eg = vg - chosen.Green, eb = vb - chosen.Blue;
+    {
+        const int dr = red - chosen.Red, dg = green - chosen.Green, db = blue - chosen.Blue;
+        if (dr * dr + dg * dg + db * db > tooFar_) {
+            index = lookup.Lookup(uint8_t(red), uint8_t(green), uint8_t(blue), chosen);
+            er = red - chosen.Red;
+            eg = green - chosen.Green;
+            eb = blue - chosen.Blue;
+        }
+    }
 
     // Neighbours the walk has met; at the row's start and on the first row the pixel
     // stands in for those it lacks (the guard columns are never read as neighbours).
@@ -84,9 +95,9 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
     const TSpread s = spread_[size_t(std::min(contrast, MaxContrast))];
     const int limit = std::max(s.Limit, floor_[index]);
 
-    const int er = std::clamp(vr - chosen.Red, -limit, limit) * s.Share;
-    const int eg = std::clamp(vg - chosen.Green, -limit, limit) * s.Share;
-    const int eb = std::clamp(vb - chosen.Blue, -limit, limit) * s.Share;
+    er = std::clamp(er, -limit, limit) * s.Share;
+    eg = std::clamp(eg, -limit, limit) * s.Share;
+    eb = std::clamp(eb, -limit, limit) * s.Share;
     carried_[0] = 7 * er;
     carried_[1] = 7 * eg;
     carried_[2] = 7 * eb;
@@ -101,6 +112,23 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
     b[2 + ahead] += eb;
     column_ += direction_;
     return index;
+}
+
+void TClampedFloydSteinbergDitherer::Prepare(const TDIBReader& picture) {
+    constexpr int Step = 4; // every 4th pixel of every 4th row
+    uint64_t sum = 0, count = 0;
+    for (int y = 0; y < picture.Height(); y += Step) {
+        const uint8_t* row = picture.ScanLine(y);
+        for (int x = 0; x < picture.Width(); x += Step) {
+            const uint8_t* p = row + 3 * x;
+            TRGB c;
+            lookup_.Lookup(p[2], p[1], p[0], c);
+            const int dr = p[2] - c.Red, dg = p[1] - c.Green, db = p[0] - c.Blue;
+            sum += uint64_t(dr * dr + dg * dg + db * db);
+            ++count;
+        }
+    }
+    if (count > 0) tooFar_ = int(std::min<uint64_t>(TooFar * sum / count + TooFarBase, 1 << 30));
 }
 
 uint8_t TClampedFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue) {

@@ -37,6 +37,15 @@ class TClampedFloydSteinbergDitherer final : public TDitherEngine {
     uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override;
     void DitherRow(const uint8_t* bgr, uint8_t* indices) override;
     void NextLine() override;
+    // Measures how well the palette fits the picture: the mean squared distance from a
+    // sample of pixels to their nearest entries. A pixel whose diffused colour would take
+    // an entry farther than TooFar times that (plus TooFarBase) from its own colour takes
+    // its nearest entry instead and passes on only its own error: so a picture the palette
+    // fits closely (flat artwork, a few shaded parts) is barely dithered.
+    void Prepare(const TDIBReader& picture) override;
+
+    static constexpr int TooFar = 16;
+    static constexpr int TooFarBase = 16;
 
   private:
     template <typename Lookup> uint8_t Step(Lookup& lookup, int red, int green, int blue);
@@ -48,6 +57,7 @@ class TClampedFloydSteinbergDitherer final : public TDitherEngine {
     static constexpr int MaxContrast = BusyContrast; // busier pixels are all alike
     std::array<TSpread, MaxContrast + 1> spread_{};
     std::array<int, 256> floor_{}; // per entry: the least limit
+    int tooFar_ = 1 << 30;         // squared distance, from Prepare
 
     TErrorRows rows_; // this row (errors from above) and the row below; 1 guard each side
     int carried_[3] = {0, 0, 0};

@@ -11,6 +11,8 @@
 
 namespace gif {
 
+class TDIBReader;
+
 class TDitherEngine {
 public:
     // An engine for rows of `width` pixels choosing from `lookup`, which must outlive it.
@@ -28,6 +30,9 @@ public:
     virtual void DitherRow(const uint8_t* bgr, uint8_t* indices);
     // Ends the row: reverses the direction and puts the column at the new row's start.
     virtual void NextLine();
+    // Shows the whole picture (24 bits) before the first row, to ditherers that adapt to
+    // it; the others ignore it. Optional: without it a ditherer works as if not adapting.
+    virtual void Prepare(const TDIBReader& picture) {}
 
     int Width() const { return width_; }
     int Direction() const { return direction_; }

@@ -75,6 +75,7 @@ std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, TColorReduction 
     std::unique_ptr<TColorLookup> lookup = CreateColorLookup(method, palette);
     if (!lookup || lookup->Colors() == 0) return std::make_unique<TBitmap>();
     std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(dither, width, *lookup);
+    ditherer->Prepare(reader);
     TDIBWriter writer(*result, pf8bit, width, height, palette);
 
     for (int y = 0; y < height; ++y) {

@@ -2,6 +2,7 @@
 // comes from when it becomes active, and what an edit writes.
 #include <QFileInfo>
 
+#include "editor/document/frame_insertion.h"
 #include "editor/document/workspace_fixture.h"
 
 using namespace editor;
@@ -104,4 +105,20 @@ TEST_F(WorkspaceTest, ReloadOfVanishedFileClosesTheDocument) {
     // The remaining document was activated and holds the working image again.
     host.Pump();
     EXPECT_EQ(workspace.WorkingImage().FrameCount(), 3);
+}
+
+TEST_F(WorkspaceTest, FrameCopiedAcrossToAnotherDocument) {
+    workspace.OpenGifDocument(WriteGif("a.gif", 2));
+    workspace.OpenGifDocument(WriteGif("b.gif", 3));
+    TDocument& docA = Doc(0);
+    frames.Select(2);
+    CopyFrameAcross(workspace, docA);
+    // Into a.gif, after its selected frame, as an edit of a.gif.
+    EXPECT_EQ(workspace.ActiveDocument(), &docA);
+    EXPECT_EQ(workspace.WorkingImage().FrameCount(), 3);
+    EXPECT_EQ(frames.Count(), 3);
+    EXPECT_EQ(docA.History().TopCaption(), "Drag and Drop Image");
+    EXPECT_TRUE(docA.Modified());
+    EXPECT_FALSE(Doc(1).Modified());
+    EXPECT_EQ(frames.Selected(), 1);
 }

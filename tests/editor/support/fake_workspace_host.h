@@ -72,6 +72,8 @@ public:
     void SetInspectorVisible(bool visible) override {
         Log << QString("inspector visible %1").arg(visible);
     }
+    int InspectorRow() override { return -1; }
+    void SelectInspectorRow(int) override {}
 
     QStringList Log;
     int FramesShown = 0;

@@ -1,0 +1,74 @@
+// loopwright: the editor. Shows the splash picture, builds the main window (which reads
+// the settings and opens the file named on the command line), keeps the splash up for
+// its minimum time, then runs the window until it closes.
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "editor/core/settings.h"
+#include "editor/document/workspace.h"
+#include "editor/ui/qt_prompter.h"
+#include "editor/window/action_icons.h"
+#include "editor/window/application.h"
+#include "editor/window/main_window.h"
+#include "editor/window/program_files.h"
+#include "editor/window/splash.h"
+#ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "frame_prompts.h"
+#endif
+
+namespace {
+
+// A desktop to show windows on: X11, Wayland, or a platform chosen explicitly.
+bool HaveDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!HaveDisplay()) {
+        std::fprintf(stderr, "loopwright: no display; start the editor on a desktop or under "
+                             "Xvfb (xvfb-run ./run [FILE]); the batch tool needs none: "
+                             "./run cli --help\n");
+        return 2;
+    }
+    editor::TApplication app(argc, argv);
+    app.setWindowIcon(editor::ProgramIcon());
+
+    editor::TQtPrompter startPrompter;
+    QPixmap picture;
+    if (editor::LoadResourceLibrary(startPrompter))
+        picture.loadFromData(editor::ResourceBytes("SPLASH"));
+    editor::TSplashScreen splash(picture);
+    splash.show();
+    splash.repaint();
+    app.processEvents();
+
+    editor::Settings settings;
+    editor::TfrmMain window(settings);
+#ifdef LOOPWRIGHT_WITH_DIALOGS
+    TFramePromptsDialog framePrompts(settings, window.Prompter(), &window);
+    window.Workspace().SetFramePrompts(&framePrompts);
+#endif
+    // Only the first argument is used.
+    const QStringList arguments = app.arguments();
+    if (arguments.size() > 1 && !arguments[1].isEmpty())
+        window.Workspace().OpenFileByType(arguments[1]);
+
+    // The splash stays until its timer allows it to close.
+    while (!splash.CanClose()) {
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    splash.close();
+    if (window.StartMaximized())
+        window.showMaximized();
+    else
+        window.show();
+    return app.exec();
+}

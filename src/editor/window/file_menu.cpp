@@ -1,0 +1,77 @@
+// The File menu, Add Frame and Undo: the window's side of the document commands.
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+
+#include "editor/core/file_kinds.h"
+#include "editor/core/prompter.h"
+#include "editor/document/document.h"
+#include "editor/document/document_messages.h"
+#include "editor/document/file_commands.h"
+#include "editor/document/frame_insertion.h"
+#include "editor/document/picture_files.h"
+#include "editor/document/workspace.h"
+#include "editor/window/main_window.h"
+#include "gif/graphics/bitmap.h"
+
+namespace editor {
+
+namespace {
+
+// The open dialogs start in the stored folder while it exists, else in the home folder.
+QString ExistingFolder(const QString& folder) {
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+} // namespace
+
+void TfrmMain::FileNewExecute() {
+    // The animation wizard shows here; the action stays unavailable until it exists.
+    HideStartupAnimation();
+}
+
+void TfrmMain::FileOpenExecute() {
+    HideStartupAnimation();
+    TFileQuestion question;
+    question.Filter = msg::OpenGifFilter;
+    question.InitialDir = ExistingFolder(openDir_);
+    question.Multiple = true;
+    const QStringList files = prompter_->AskOpenFileNames(question);
+    for (const QString& file : files) workspace_->OpenGifDocument(file);
+    if (!files.isEmpty()) openDir_ = QFileInfo(files.last()).absolutePath();
+}
+
+void TfrmMain::FileCloseExecute() { editor::FileCloseExecute(*workspace_); }
+void TfrmMain::FileCloseAllExecute() { editor::FileCloseAllExecute(*workspace_); }
+void TfrmMain::FileSaveExecute() { editor::FileSaveExecute(*workspace_); }
+void TfrmMain::FileSaveAsExecute() { editor::FileSaveAsExecute(*workspace_); }
+void TfrmMain::FileSaveAllExecute() { editor::FileSaveAllExecute(*workspace_); }
+void TfrmMain::FileExitExecute() { close(); }
+
+void TfrmMain::FrameAddExecute() {
+    HideStartupAnimation();
+    StopPlayback(true);
+    TFileQuestion question;
+    question.Filter = msg::ImageFilesFilter;
+    question.InitialDir = ExistingFolder(openDir_);
+    question.Multiple = true;
+    const QStringList files = prompter_->AskOpenFileNames(question);
+    if (files.isEmpty()) return;
+    TBusyCursor busy(*prompter_);
+    // The last file first, each at the place the user chooses; without a document the
+    // first picture starts a new animation.
+    for (auto it = files.rbegin(); it != files.rend(); ++it) {
+        gif::TBitmap bitmap;
+        openDir_ = QFileInfo(*it).absolutePath();
+        if (LoadPictureFile(*workspace_, *it, bitmap, FileKind(*it)) != 0) continue;
+        const int position = AskInsertPosition(*workspace_);
+        if (position < 0) continue;
+        AddFrameFromBitmap(*workspace_, bitmap, position, "Add Frame");
+    }
+}
+
+void TfrmMain::EditUndoExecute() {
+    if (TDocument* document = workspace_->ActiveDocument()) document->UndoLast();
+}
+
+} // namespace editor
