@@ -162,12 +162,13 @@ std::vector<uint8_t> WithImageData(const std::vector<uint8_t>& gif,
 
 std::vector<std::vector<uint8_t>> OurEncode(const Input& input, gif::TEncodingMethod method) {
     std::vector<std::vector<uint8_t>> data;
+    gif::TImageDataWriter writer; // as TGIFImage::SaveToStream does: one for all frames
     for (const FrameInput& f : input.Frames) {
         // Room reserved up front, as for giflib's output below; the stream's position
         // marks the end of what was written.
         gif::TMemoryStream out;
         out.SetSize(f.Pixels.size() + f.Pixels.size() / 2 + 1024);
-        gif::EncodeImageData(
+        writer.Write(
             out, {f.Pixels.data(), f.Width, f.Height, f.Interlaced, input.Bits, 1 << input.Bits},
             method);
         const size_t written = size_t(out.Position());

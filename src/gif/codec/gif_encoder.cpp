@@ -50,6 +50,23 @@ void TGIFEncoder::ColorError() {
     throw GIFException(msg::ColorNotInTable);
 }
 
+size_t TGIFEncoder::ValidPixels(const uint8_t* p, size_t count) const {
+    if (colorLimit_ >= 256) return count;
+    const uint8_t limit = uint8_t(colorLimit_);
+    size_t i = 0;
+    // Blocks of 64 pixels by their largest value (a loop the compiler vectorises); only a
+    // block holding a bad pixel is searched.
+    for (; i + 64 <= count; i += 64) {
+        uint8_t largest = 0;
+        for (size_t j = 0; j < 64; ++j)
+            largest = std::max(largest, p[i + j]);
+        if (largest >= limit) break;
+    }
+    for (; i < count; ++i)
+        if (p[i] >= limit) return i;
+    return count;
+}
+
 std::vector<int> TGIFEncoder::RowOrder() const {
     std::vector<int> rows;
     rows.reserve(size_t(std::max(height_, 0)));

@@ -49,6 +49,10 @@ class TGIFEncoder {
     // so that the stream holds exactly the sub-blocks completed before the bad pixel.
     [[noreturn]] void ColorError();
 
+    // How many of the `count` pixels at `p` come before the first one at or above the
+    // colour limit (all of them when none is).
+    size_t ValidPixels(const uint8_t* p, size_t count) const;
+
     // The rows in the order they are stored: top to bottom, or the four interlace
     // passes (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
     std::vector<int> RowOrder() const;
@@ -72,7 +76,7 @@ class TGIFEncoder {
     int endCode_ = 0;      // E = K + 1
     uint64_t acc_ = 0;
     int bitCount_ = 0;
-    uint8_t out_[kOutBatch + kOutSlack] = {};
+    uint8_t out_[kOutBatch + kOutSlack]; // written before read
     int outLen_ = 0;
     TGIFWriter* writer_ = nullptr;
 };

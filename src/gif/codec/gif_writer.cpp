@@ -21,7 +21,8 @@ void PutWord(uint8_t* p, uint16_t value) {
 // Compresses one frame's pixels with the encoder the image asks for. Frames without a
 // local table use the image's screen bit depth, which the caller works out once per image
 // (a walk over every frame).
-void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth) {
+void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
+                    TImageDataWriter& writer) {
     TGIFImage* image = frame.OwnerImage();
     int bits;
     int limit;
@@ -46,11 +47,12 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth) {
                          frame.IsInterlaced(),
                          bits,
                          limit};
-    EncodeImageData(stream, source, image ? image->EncodingMethod : emLZW);
+    writer.Write(stream, source, image ? image->EncodingMethod : emLZW);
 }
 
 // The blocks, descriptor, local table and image data of one frame.
-void WriteFrame(TGIFSubImage& frame, TStream& stream, int screenBitDepth) {
+void WriteFrame(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
+                TImageDataWriter& writer) {
     frame.Blocks().SaveToStream(stream);
     if (frame.IsBlank()) return;
     frame.PrepareDescriptor();
@@ -64,7 +66,7 @@ void WriteFrame(TGIFSubImage& frame, TStream& stream, int screenBitDepth) {
     d[9] = descriptor.PackedFields;
     stream.WriteBuffer(d, sizeof d);
     frame.LocalTable().SaveToStream(stream);
-    WriteImageData(frame, stream, screenBitDepth);
+    WriteImageData(frame, stream, screenBitDepth, writer);
 }
 
 int ScreenBitDepthOf(const TGIFImage* image) {
@@ -109,9 +111,10 @@ void TGIFHeader::SaveToStream(TStream& stream) {
 void TGIFImageList::SaveToStream(TStream& stream) {
     TGIFImage* image = OwnerImage();
     const int depth = ScreenBitDepthOf(image);
+    TImageDataWriter writer;   // one set of encoder tables for every frame
     int count = ItemCount();
     for (int i = 0; i < count; ++i) {
-        WriteFrame(*Frames(i), stream, depth);
+        WriteFrame(*Frames(i), stream, depth, writer);
         if (image)
             image->ReportProgress(this, TProgressStage::psRunning, uint8_t((i + 1) * 100 / count),
                                   false, msg::Saving);
@@ -119,7 +122,8 @@ void TGIFImageList::SaveToStream(TStream& stream) {
 }
 
 void TGIFSubImage::SaveToStream(TStream& stream) {
-    WriteFrame(*this, stream, IsBlank() ? 0 : ScreenBitDepthOf(OwnerImage()));
+    TImageDataWriter writer;
+    WriteFrame(*this, stream, IsBlank() ? 0 : ScreenBitDepthOf(OwnerImage()), writer);
 }
 
 void TGIFTrailer::SaveToStream(TStream& stream) {

@@ -5,14 +5,23 @@
 
 namespace gif {
 
-void EncodeImageData(TStream& stream, const TEncodeSource& source, TEncodingMethod method) {
+TImageDataWriter::TImageDataWriter() = default;
+TImageDataWriter::~TImageDataWriter() = default;
+
+void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
+                             TEncodingMethod method) {
     if (method == emRLE) {
-        TRLEEncoder encoder;
-        encoder.Encode(stream, source);
+        if (!rle_) rle_ = std::make_unique<TRLEEncoder>();
+        rle_->Encode(stream, source);
     } else {
-        TLZWEncoder encoder;
-        encoder.Encode(stream, source);
+        if (!lzw_) lzw_ = std::make_unique<TLZWEncoder>();
+        lzw_->Encode(stream, source);
     }
+}
+
+void EncodeImageData(TStream& stream, const TEncodeSource& source, TEncodingMethod method) {
+    TImageDataWriter writer;
+    writer.Write(stream, source, method);
 }
 
 } // namespace gif

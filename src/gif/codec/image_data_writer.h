@@ -2,10 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace gif {
 
 class TStream;
+class TLZWEncoder;
+class TRLEEncoder;
 
 enum TEncodingMethod : uint8_t { emLZW = 0, emRLE = 1 };
 
@@ -21,5 +24,21 @@ struct TEncodeSource {
 // Writes the minimum code size byte, the compressed data in sub-blocks of 255 bytes and
 // the 0 terminator.
 void EncodeImageData(TStream& stream, const TEncodeSource& source, TEncodingMethod method);
+
+// The same for frame after frame: the encoders and their tables are kept between frames,
+// so that an animation of many frames sets them up once. Not for use by two threads at once.
+class TImageDataWriter {
+  public:
+    TImageDataWriter();
+    ~TImageDataWriter();
+    TImageDataWriter(const TImageDataWriter&) = delete;
+    TImageDataWriter& operator=(const TImageDataWriter&) = delete;
+
+    void Write(TStream& stream, const TEncodeSource& source, TEncodingMethod method);
+
+  private:
+    std::unique_ptr<TLZWEncoder> lzw_;
+    std::unique_ptr<TRLEEncoder> rle_;
+};
 
 } // namespace gif

@@ -1,279 +1,482 @@
 #include "gif/codec/lzw_encoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace gif {
 
-// The hot loops keep the encoder state in locals (a TState copied in and out, never
-// passed by address inside the loop, so that stores of output bytes cannot alias it).
-// Bytes leave the accumulator a 64-bit word at a time (the batch buffer has slack for
-// it); only whole bytes count.
-
-void TLZWEncoder::Compress() {
-    if (initCodeSize_ <= kDirectMaxCodeSize) {
-        if (!children_) children_ = std::make_unique_for_overwrite<uint16_t[]>(size_t(16) * 4096);
-    } else {
-        if (!table_) table_ = std::make_unique<THashTable>();
-        if (!firstChild_) firstChild_ = std::make_unique_for_overwrite<uint32_t[]>(4096);
-        if (!pairs_) {
-            pairs_ = std::make_unique_for_overwrite<uint16_t[]>(256 * 256);
-            std::memset(pairs_.get(), 0xFF, 256 * 256 * sizeof(uint16_t));
-            pairsUsed_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
-            pairsUsedCount_ = 0;
-        }
-    }
-    if (colorLimit_ < 256)
-        CompressRows<true>();
-    else
-        CompressRows<false>();
-}
-
-void TLZWEncoder::Emit(TState& s, int code) {
-    s.Acc |= uint64_t(code) << s.Bits;
-    s.Bits += unsigned(s.CodeSize);
-    std::memcpy(s.Out, &s.Acc, 8);
-    s.Out += s.Bits >> 3;
-    s.Acc >>= s.Bits & ~7u;
-    s.Bits &= 7;
-    if (s.Out - out_ >= kOutBatch) {
-        outLen_ = int(s.Out - out_);
-        FlushOut();
-        s.Out = out_;
-    }
-}
-
-void TLZWEncoder::ResetTables() {
-    if (initCodeSize_ <= kDirectMaxCodeSize) {
-        std::memset(children_.get(), 0xFF, size_t(clearCode_) * 4096 * sizeof(uint16_t));
-    } else {
-        table_->Clear();
-        std::memset(firstChild_.get(), 0xFF, 4096 * sizeof(uint32_t));
-        for (int i = 0; i < pairsUsedCount_; ++i)
-            pairs_[pairsUsed_[i]] = 0xFFFF;
-        pairsUsedCount_ = 0;
-    }
-}
-
-bool TLZWEncoder::AfterMiss(TState& s) {
-    if (s.NextCode > s.MaxCode) {
-        ++s.CodeSize;
-        s.MaxCode = s.CodeSize == 12 ? 4096 : (1 << s.CodeSize) - 1;
-    }
-    if (s.NextCode < 4095) return false;
-    Emit(s, clearCode_);
-    s.CodeSize = initBits_;
-    s.MaxCode = (1 << initBits_) - 1;
-    s.NextCode = clearCode_ + 2;
-    ResetTables();
-    return true;
-}
-
-void TLZWEncoder::ColorErrorAt(const TState& s) {
-    outLen_ = int(s.Out - out_);
-    ColorError();
-}
+// The hot loops keep the encoder state in locals (copied from a TRun and back around the
+// rare events, never passed by address inside the loop, so that stores of output bytes
+// cannot alias it). Bytes leave the accumulator a 64-bit word at a time (the batch buffer
+// has slack for it); only whole bytes count.
 
 namespace {
 
-// Sends the prefix code (the common miss, no size change). Always inlined, so that the
-// state stays in registers.
-[[gnu::always_inline]] inline void EmitPrefix(uint64_t& acc, unsigned& bits, uint8_t*& out,
-                                              uint32_t prefix, int codeSize) {
-    acc |= uint64_t(prefix) << bits;
-    bits += unsigned(codeSize);
+// Puts `code` of `size` bits above the bits held; whole bytes go out.
+[[gnu::always_inline]] inline void Put(uint64_t& acc, unsigned& bits, uint8_t*& out, uint64_t code,
+                                       unsigned size) {
+    acc |= code << bits;
+    bits += size;
     std::memcpy(out, &acc, 8);
     out += bits >> 3;
     acc >>= bits & ~7u;
     bits &= 7;
 }
 
+constexpr unsigned kLastCode = 4095;        // the next free code that forces a clear
+constexpr unsigned kMaxDirectBits = 4;      // direct rows of up to 16 entries (128 KB)
+constexpr unsigned kMaxStringBits = 15; // at most 32768 string slots, 1/8 full at most
+
+// A random 15-bit value per pixel value, mixed into the string table slot.
+constexpr std::array<uint16_t, 256> MakePixelMix() {
+    std::array<uint16_t, 256> mix{};
+    uint64_t x = 0x2545F4914F6CDD1Dull;
+    for (uint16_t& m : mix) {
+        x += 0x9E3779B97F4A7C15ull;
+        uint64_t z = x;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        m = uint16_t((z ^ (z >> 31)) & 0x7FFF);
+    }
+    return mix;
+}
+constexpr std::array<uint16_t, 256> kPixelMix = MakePixelMix();
+
+// The share (of 256) of sampled pixels equal to their left neighbour above which a frame
+// counts as flat.
+constexpr unsigned kFlatShare = 128;
+
+// How many of 256 pixels spread over the frame equal the pixel before them, out of 256.
+unsigned Flatness(const uint8_t* p, size_t count) {
+    if (count < 2) return 256;
+    unsigned same = 0;
+    for (size_t i = 1; i <= 256; ++i) {
+        const size_t at = 1 + (count - 1) * i / 257;
+        same += p[at] == p[at - 1];
+    }
+    return same;
+}
+
+// The largest of `count` pixels.
+unsigned LargestPixel(const uint8_t* p, size_t count) {
+    uint8_t largest = 0;
+    size_t i = 0;
+    // Blocks of 64 bytes: a loop the compiler vectorises.
+    for (; i + 64 <= count && largest < 255; i += 64)
+        for (size_t j = 0; j < 64; ++j)
+            largest = std::max(largest, p[i + j]);
+    for (; i < count; ++i)
+        largest = std::max(largest, p[i]);
+    return largest;
+}
+
 } // namespace
 
-template <bool CheckLimit>
-void TLZWEncoder::RunSplit(TState& state, const uint8_t* p, const uint8_t* const end) {
-    uint32_t* const slots = table_->Slots();
-    uint32_t* const firstChild = firstChild_.get();
-    uint16_t* const pairs = pairs_.get();
-    uint16_t* const pairsUsed = pairsUsed_.get();
-    const unsigned limit = unsigned(colorLimit_);
-    const uint32_t clearCode = uint32_t(clearCode_);
-    uint8_t* const base = out_;
-    TState s = state;
-    // The next free code at which a miss needs AfterMiss() (size growth or clear).
-    int threshold = std::min(s.MaxCode + 1, 4095);
-    for (; p < end; ++p) {
-        const uint32_t pixel = *p;
-        if (CheckLimit && pixel >= limit) [[unlikely]]
-            ColorErrorAt(s);
-        if (s.Prefix < clearCode) {
-            // A single-pixel string: its children are indexed directly.
-            const uint32_t key = (s.Prefix << 8) | pixel;
-            const uint16_t child = pairs[key];
-            if (child != 0xFFFF) {
-                s.Prefix = child;
-                continue;
-            }
-            EmitPrefix(s.Acc, s.Bits, s.Out, s.Prefix, s.CodeSize);
-            if (s.Out - base >= kOutBatch) [[unlikely]] {
-                outLen_ = int(s.Out - base);
-                FlushOut();
-                s.Out = base;
-            }
-            if (s.NextCode >= threshold) [[unlikely]] {
-                TState t = s;
-                const bool cleared = AfterMiss(t);
-                s = t;
-                threshold = std::min(s.MaxCode + 1, 4095);
-                if (cleared) {
-                    s.Prefix = pixel;
-                    continue;
-                }
-            }
-            pairs[key] = uint16_t(s.NextCode);
-            pairsUsed[pairsUsedCount_++] = uint16_t(key);
-            ++s.NextCode;
-            s.Prefix = pixel;
-            continue;
-        }
-        const uint32_t first = firstChild[s.Prefix];
-        if ((first >> 12) == pixel) {
-            s.Prefix = first & 0xFFF;
-            continue;
-        }
-        const uint32_t key = (s.Prefix << 8) | pixel;
-        int slot = -1;
-        if (first != kNoChild) {
-            // Not the first child: look in the string table.
-            slot = THashTable::Slot(key);
-            int probes = 0;
-            for (;;) {
-                const uint32_t value = slots[slot];
-                if (THashTable::IsEmpty(value)) break;
-                if ((value >> 12) == key) {
-                    s.Prefix = value & 0xFFF;
-                    goto next_pixel;
-                }
-                slot = THashTable::NextSlot(slot);
-                if (++probes == THashTable::kCycle) [[unlikely]] {
-                    const int code = table_->LookupSlow(key);
-                    if (code >= 0) {
-                        s.Prefix = uint32_t(code);
-                        goto next_pixel;
-                    }
-                    slot = -2;
-                    break;
-                }
-            }
-        }
-        // A miss: the prefix code goes out, the key takes the next free code.
-        EmitPrefix(s.Acc, s.Bits, s.Out, s.Prefix, s.CodeSize);
-        if (s.Out - base >= kOutBatch) [[unlikely]] {
-            outLen_ = int(s.Out - base);
-            FlushOut();
-            s.Out = base;
-        }
-        if (s.NextCode >= threshold) [[unlikely]] {
-            TState t = s;
-            const bool cleared = AfterMiss(t);
-            s = t;
-            threshold = std::min(s.MaxCode + 1, 4095);
-            if (cleared) {
-                s.Prefix = pixel;
-                continue;
-            }
-        }
-        if (slot == -1)
-            firstChild[s.Prefix] = (pixel << 12) | uint32_t(s.NextCode);
-        else if (slot >= 0)
-            slots[slot] = (key << 12) | uint32_t(s.NextCode);
-        else
-            table_->InsertSlow((key << 12) | uint32_t(s.NextCode), 0);
-        ++s.NextCode;
-        s.Prefix = pixel;
-    next_pixel:;
-    }
-    state = s;
-}
+TLZWEncoder::TLZWEncoder() = default;
+TLZWEncoder::~TLZWEncoder() = default;
 
-template <bool CheckLimit>
-void TLZWEncoder::RunDirect(TState& state, const uint8_t* p, const uint8_t* const end) {
-    uint16_t* const children = children_.get();
-    const unsigned limit = unsigned(colorLimit_);
-    uint8_t* const base = out_;
-    TState s = state;
-    int threshold = std::min(s.MaxCode + 1, 4095);
-    for (; p < end; ++p) {
-        const uint32_t pixel = *p;
-        if (CheckLimit && pixel >= limit) [[unlikely]]
-            ColorErrorAt(s);
-        uint16_t& child = children[(size_t(pixel) << 12) | s.Prefix];
-        if (child != 0xFFFF) {
-            s.Prefix = child;
-            continue;
-        }
-        EmitPrefix(s.Acc, s.Bits, s.Out, s.Prefix, s.CodeSize);
-        if (s.Out - base >= kOutBatch) [[unlikely]] {
-            outLen_ = int(s.Out - base);
-            FlushOut();
-            s.Out = base;
-        }
-        if (s.NextCode >= threshold) [[unlikely]] {
-            TState t = s;
-            const bool cleared = AfterMiss(t);
-            s = t;
-            threshold = std::min(s.MaxCode + 1, 4095);
-            if (cleared) {
-                s.Prefix = pixel;
-                continue;
-            }
-        }
-        child = uint16_t(s.NextCode++);
-        s.Prefix = pixel;
-    }
-    state = s;
-}
+void TLZWEncoder::Compress() {
+    const size_t total = size_t(width_) * size_t(height_);
+    const unsigned largest = LargestPixel(pixels_, total);
+    // Only a frame holding a pixel at or above the limit is searched for the first one.
+    const bool checked = largest >= unsigned(colorLimit_);
+    PrepareTables(total, checked ? unsigned(std::max(colorLimit_, 1)) - 1 : largest);
 
-template <bool CheckLimit> void TLZWEncoder::CompressRows() {
-    TState state{acc_, unsigned(bitCount_), out_ + outLen_, codeSize_, maxCode_, 0, 0};
+    TRun run{acc_, unsigned(bitCount_), out_ + outLen_, unsigned(codeSize_), 0, 0, 0, 0};
     // The first clear code.
-    Emit(state, clearCode_);
-    state.CodeSize = initBits_;
-    state.MaxCode = (1 << initBits_) - 1;
-    state.NextCode = clearCode_ + 2;
+    Emit(run, unsigned(clearCode_));
+    run.CodeSize = unsigned(initBits_);
+    run.MaxCode = (1u << initBits_) - 1;
+    run.NextCode = unsigned(clearCode_) + 2;
+    run.Threshold = std::min(run.MaxCode + 1, kLastCode);
     ResetTables();
 
-    const std::vector<int> rows = RowOrder();
     // Without interlacing the rows follow each other in memory: one long stretch.
-    const size_t span = interlaced_ ? size_t(width_) : size_t(width_) * size_t(height_);
+    const std::vector<int> rows = RowOrder();
+    const size_t span = interlaced_ ? size_t(width_) : total;
     const size_t count = interlaced_ ? rows.size() : 1;
     for (size_t r = 0; r < count; ++r) {
         const uint8_t* p = Row(rows[r]);
-        const uint8_t* const end = p + span;
-        if (r == 0) {
-            state.Prefix = *p++;
-            if (CheckLimit && state.Prefix >= unsigned(colorLimit_)) ColorErrorAt(state);
+        const size_t valid = checked ? ValidPixels(p, span) : span;
+        const uint8_t* const end = p + valid;
+        if (r == 0 && valid > 0) run.Prefix = *p++;
+        switch (directBits_) {
+        case 1: RunDirect<1>(run, p, end); break;
+        case 2: RunDirect<2>(run, p, end); break;
+        case 3: RunDirect<3>(run, p, end); break;
+        case 4: RunDirect<4>(run, p, end); break;
+        default:
+            if (flat_)
+                RunFirstChild(run, p, end);
+            else
+                RunHashed(run, p, end);
+            break;
         }
-        if (initCodeSize_ <= kDirectMaxCodeSize)
-            RunDirect<CheckLimit>(state, p, end);
-        else
-            RunSplit<CheckLimit>(state, p, end);
+        if (valid < span) {
+            outLen_ = int(run.Out - out_);
+            ColorError();
+        }
     }
-    Finish(state);
+    Finish(run);
+}
+
+// Picks the tables for a frame of `pixels` pixels whose values go up to `largestPixel`.
+void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
+    unsigned bits = 1;
+    while ((1u << bits) <= largestPixel)
+        ++bits;
+    if (bits <= kMaxDirectBits) {
+        directBits_ = bits;
+        // Rows for the codes this frame can give out: a small frame needs a small table.
+        const size_t rows = std::min<size_t>(4096, size_t(clearCode_) + 2 + pixels);
+        const size_t entries = rows << bits;
+        if (directSize_ < entries) {
+            direct_ = std::make_unique_for_overwrite<uint16_t[]>(entries);
+            directSize_ = entries;
+        }
+        return;
+    }
+    directBits_ = 0;
+    flat_ = Flatness(pixels_, pixels) >= kFlatShare;
+    if (!strings_) {
+        strings_ = std::make_unique_for_overwrite<uint32_t[]>(size_t(1) << kMaxStringBits);
+        slotsUsed_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        firstTag_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+    }
+    // At least 8 slots per string the frame can make (one per pixel, 4093 at most, and the
+    // single pixels): small frames set up and touch a small table.
+    const size_t strings = std::min<size_t>(pixels + size_t(clearCode_), 4096);
+    unsigned stringBits = 10;
+    while (stringBits < kMaxStringBits && (size_t(1) << stringBits) < 8 * strings)
+        ++stringBits;
+    stringMask_ = (1u << stringBits) - 1;
+    const size_t slots = size_t(1) << stringBits;
+    if (stringsZeroed_ < slots) {
+        std::memset(strings_.get() + stringsZeroed_, 0, (slots - stringsZeroed_) * sizeof(uint32_t));
+        stringsZeroed_ = slots;
+    }
+}
+
+void TLZWEncoder::Emit(TRun& run, uint32_t code) {
+    Put(run.Acc, run.Bits, run.Out, code, run.CodeSize);
+    if (run.Out - out_ >= kOutBatch) Flush(run);
+}
+
+void TLZWEncoder::Flush(TRun& run) {
+    outLen_ = int(run.Out - out_);
+    FlushOut();
+    run.Out = out_;
+}
+
+void TLZWEncoder::ResetTables() {
+    if (directBits_ != 0) {
+        // The rows of the single pixels; every other row is emptied as its code is given out.
+        const size_t row = size_t(1) << directBits_;
+        std::memset(direct_.get(), 0, row * row * sizeof(uint16_t));
+    } else if (flat_) {
+        // Single pixels keep their first children there too.
+        std::memset(firstTag_.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
+    }
+    // Whatever the last frame or table generation set.
+    for (unsigned i = 0; i < slotsUsedCount_; ++i)
+        strings_[slotsUsed_[i]] = 0;
+    slotsUsedCount_ = 0;
+}
+
+bool TLZWEncoder::Grow(TRun& run) {
+    if (run.NextCode > run.MaxCode) {
+        ++run.CodeSize;
+        run.MaxCode = run.CodeSize == 12 ? 4096 : (1u << run.CodeSize) - 1;
+    }
+    bool cleared = false;
+    if (run.NextCode >= kLastCode) {
+        Emit(run, unsigned(clearCode_));
+        run.CodeSize = unsigned(initBits_);
+        run.MaxCode = (1u << initBits_) - 1;
+        run.NextCode = unsigned(clearCode_) + 2;
+        ResetTables();
+        cleared = true;
+    }
+    run.Threshold = std::min(run.MaxCode + 1, kLastCode);
+    return cleared;
+}
+
+// The direct table with rows of 2^A entries. An entry holds its child's row (the child
+// code shifted left by A), so a lookup is an add and one load.
+template <unsigned A>
+void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const end) {
+    constexpr size_t kRow = size_t(1) << A;
+    uint16_t* const table = direct_.get();
+    uint8_t* const outLimit = out_ + kOutBatch;
+    uint64_t acc = run.Acc;
+    unsigned bits = run.Bits;
+    uint8_t* out = run.Out;
+    unsigned codeSize = run.CodeSize;
+    unsigned next = run.NextCode;
+    unsigned threshold = run.Threshold;
+    uint32_t entry = run.Prefix << A; // the prefix's row
+    auto store = [&] {
+        run.Acc = acc;
+        run.Bits = bits;
+        run.Out = out;
+        run.CodeSize = codeSize;
+        run.NextCode = next;
+        run.Prefix = entry >> A;
+    };
+    auto load = [&] {
+        acc = run.Acc;
+        bits = run.Bits;
+        out = run.Out;
+        codeSize = run.CodeSize;
+        next = run.NextCode;
+        threshold = run.Threshold;
+        entry = run.Prefix << A;
+    };
+    while (p < end) {
+        // A pixel sends at most 12 bits, and the next free code grows by at most one: this
+        // many pixels can neither fill the batch nor reach the threshold.
+        const size_t room = size_t(outLimit - out) * 2 / 3;
+        const size_t n = std::min({size_t(end - p), size_t(threshold - next), room});
+        if (n == 0) {
+            if (room < 2) {
+                store();
+                Flush(run);
+                load();
+                continue;
+            }
+            // At the threshold: the next miss grows the code size or clears the table.
+            const uint32_t pixel = *p++;
+            uint16_t* const slot = table + size_t(entry) + pixel;
+            if (*slot != 0) {
+                entry = *slot;
+                continue;
+            }
+            Put(acc, bits, out, entry >> A, codeSize);
+            store();
+            const bool cleared = Grow(run);
+            load();
+            if (!cleared) {
+                std::memset(table + (size_t(next) << A), 0, kRow * sizeof(uint16_t));
+                *slot = uint16_t(next++ << A);
+            }
+            entry = pixel << A;
+            continue;
+        }
+        uint32_t nextEntry = next << A;
+        for (const uint8_t* const stop = p + n; p < stop; ++p) {
+            const uint32_t pixel = *p;
+            uint16_t* const slot = table + size_t(entry) + pixel;
+            const uint32_t child = *slot;
+            if (child != 0) {
+                entry = child;
+                continue;
+            }
+            // A miss: the prefix goes out, the string takes the next free code, whose row
+            // starts empty.
+            Put(acc, bits, out, entry >> A, codeSize);
+            *slot = uint16_t(nextEntry);
+            std::memset(table + size_t(nextEntry), 0, kRow * sizeof(uint16_t));
+            nextEntry += kRow;
+            entry = pixel << A;
+        }
+        next = nextEntry >> A;
+    }
+    store();
+}
+
+// Noisy frames with pixel values of 16 and more: every string in the string table, so
+// that a pixel costs one well-predicted probe and one branch on whether the string was
+// found. The slot depends on the prefix by a shift and an XOR only; the pixel's part
+// comes from a table, beside the chain of lookups.
+void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const end) {
+    uint32_t* const strings = strings_.get();
+    uint16_t* const used = slotsUsed_.get();
+    const uint32_t mask = stringMask_;
+    uint8_t* const outLimit = out_ + kOutBatch;
+    uint64_t acc = run.Acc;
+    unsigned bits = run.Bits;
+    uint8_t* out = run.Out;
+    unsigned codeSize = run.CodeSize;
+    unsigned next = run.NextCode;
+    unsigned threshold = run.Threshold;
+    uint32_t prefix = run.Prefix;
+    unsigned usedCount = slotsUsedCount_;
+    auto store = [&] {
+        run.Acc = acc;
+        run.Bits = bits;
+        run.Out = out;
+        run.CodeSize = codeSize;
+        run.NextCode = next;
+        run.Prefix = prefix;
+        slotsUsedCount_ = usedCount;
+    };
+    auto load = [&] {
+        acc = run.Acc;
+        bits = run.Bits;
+        out = run.Out;
+        codeSize = run.CodeSize;
+        next = run.NextCode;
+        threshold = run.Threshold;
+        prefix = run.Prefix;
+        usedCount = slotsUsedCount_;
+    };
+    // The slot of (prefix, pixel), or the empty slot where it would go (the table is
+    // never more than 1/8 full, so a probe ends soon).
+    auto find = [&](uint32_t pixel, uint32_t tag, uint32_t& value) {
+        uint32_t slot = ((prefix << 3) ^ kPixelMix[pixel]) & mask;
+        value = strings[slot];
+        if (((value >> 12) != tag) & (value != 0)) [[unlikely]] {
+            do {
+                slot = (slot + 1) & mask;
+                value = strings[slot];
+            } while ((value >> 12) != tag && value != 0);
+        }
+        return slot;
+    };
+    while (p < end) {
+        // A pixel sends at most 12 bits, and the next free code grows by at most one: this
+        // many pixels can neither fill the batch nor reach the threshold.
+        const size_t room = size_t(outLimit - out) * 2 / 3;
+        const size_t n = std::min({size_t(end - p), size_t(threshold - next), room});
+        if (n == 0) {
+            if (room < 2) {
+                store();
+                Flush(run);
+                load();
+                continue;
+            }
+            // At the threshold: the next miss grows the code size or clears the table.
+            const uint32_t pixel = *p++;
+            const uint32_t tag = ((prefix << 8) | pixel) + 1;
+            uint32_t value;
+            const uint32_t slot = find(pixel, tag, value);
+            if (value != 0) {
+                prefix = value & 0xFFF;
+                continue;
+            }
+            Put(acc, bits, out, prefix, codeSize);
+            store();
+            const bool cleared = Grow(run);
+            load();
+            if (!cleared) {
+                strings[slot] = (tag << 12) | next++;
+                used[usedCount++] = uint16_t(slot);
+            }
+            prefix = pixel;
+            continue;
+        }
+        for (const uint8_t* const stop = p + n; p < stop; ++p) {
+            const uint32_t pixel = *p;
+            const uint32_t tag = ((prefix << 8) | pixel) + 1;
+            uint32_t value;
+            const uint32_t slot = find(pixel, tag, value);
+            if (value != 0) {
+                prefix = value & 0xFFF;
+                continue;
+            }
+            Put(acc, bits, out, prefix, codeSize);
+            strings[slot] = (tag << 12) | next++;
+            used[usedCount++] = uint16_t(slot);
+            prefix = pixel;
+        }
+    }
+    store();
+}
+
+// Frames with large flat areas: strings there mostly continue with their first child,
+// so each code's first child sits in two small arrays (its pixel + 1, 0 for none, and its
+// code), where the chain of lookups along a run stays in the fastest cache; only other
+// children go to the string table.
+void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
+    uint32_t* const strings = strings_.get();
+    uint16_t* const used = slotsUsed_.get();
+    uint16_t* const firstTag = firstTag_.get();
+    uint16_t* const firstCode = firstCode_.get();
+    const uint32_t mask = stringMask_;
+    uint8_t* const outLimit = out_ + kOutBatch;
+    uint64_t acc = run.Acc;
+    unsigned bits = run.Bits;
+    uint8_t* out = run.Out;
+    unsigned codeSize = run.CodeSize;
+    unsigned next = run.NextCode;
+    unsigned threshold = run.Threshold;
+    uint32_t prefix = run.Prefix;
+    unsigned usedCount = slotsUsedCount_;
+    for (; p < end; ++p) {
+        const uint32_t pixel = *p;
+        const uint32_t first = firstTag[prefix];
+        if (first == pixel + 1) {
+            prefix = firstCode[prefix];
+            continue;
+        }
+        const uint32_t tag = ((prefix << 8) | pixel) + 1;
+        uint32_t slot = 0;
+        if (first != 0) {
+            slot = ((prefix << 3) ^ kPixelMix[pixel]) & mask;
+            uint32_t value;
+            while ((value = strings[slot]) != 0 && (value >> 12) != tag)
+                slot = (slot + 1) & mask;
+            if (value != 0) {
+                prefix = value & 0xFFF;
+                continue;
+            }
+        }
+        // A miss: the prefix goes out, the string takes the next free code.
+        Put(acc, bits, out, prefix, codeSize);
+        if (out >= outLimit || next >= threshold) [[unlikely]] {
+            run.Acc = acc;
+            run.Bits = bits;
+            run.Out = out;
+            run.NextCode = next;
+            run.CodeSize = codeSize;
+            slotsUsedCount_ = usedCount;
+            if (out >= outLimit) Flush(run);
+            const bool cleared = next >= threshold && Grow(run);
+            acc = run.Acc;
+            bits = run.Bits;
+            out = run.Out;
+            codeSize = run.CodeSize;
+            next = run.NextCode;
+            threshold = run.Threshold;
+            usedCount = slotsUsedCount_;
+            if (cleared) {
+                prefix = pixel;
+                continue;
+            }
+        }
+        if (first == 0) {
+            firstTag[prefix] = uint16_t(pixel + 1);
+            firstCode[prefix] = uint16_t(next);
+        } else {
+            strings[slot] = (tag << 12) | next;
+            used[usedCount++] = uint16_t(slot);
+        }
+        firstTag[next++] = 0;
+        prefix = pixel;
+    }
+    run.Acc = acc;
+    run.Bits = bits;
+    run.Out = out;
+    run.CodeSize = codeSize;
+    run.NextCode = next;
+    run.Prefix = prefix;
+    slotsUsedCount_ = usedCount;
 }
 
 // The last prefix goes out; the state goes back to the members for the end code.
-void TLZWEncoder::Finish(TState& state) {
-    Emit(state, int(state.Prefix));
-    if (state.NextCode > state.MaxCode) {
-        ++state.CodeSize;
-        state.MaxCode = state.CodeSize == 12 ? 4096 : (1 << state.CodeSize) - 1;
+void TLZWEncoder::Finish(TRun& run) {
+    Emit(run, run.Prefix);
+    if (run.NextCode > run.MaxCode) {
+        ++run.CodeSize;
+        run.MaxCode = run.CodeSize == 12 ? 4096 : (1u << run.CodeSize) - 1;
     }
-    acc_ = state.Acc;
-    bitCount_ = int(state.Bits);
-    codeSize_ = state.CodeSize;
-    maxCode_ = state.MaxCode;
-    outLen_ = int(state.Out - out_);
+    acc_ = run.Acc;
+    bitCount_ = int(run.Bits);
+    codeSize_ = int(run.CodeSize);
+    maxCode_ = int(run.MaxCode);
+    outLen_ = int(run.Out - out_);
 }
 
 } // namespace gif

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "gif/codec/gif_encoder.h"
-#include "gif/codec/hash_table.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,54 +13,74 @@ namespace gif {
 // code starts it again, so no code above 4094 is ever sent. The code size grows right
 // after the code sent while the next free code is above the largest code of the size.
 //
-// Where the strings live: the children of single-pixel strings in a direct 256 x 256
-// array (in noisy images nearly every string starts with such a lookup); for longer
-// strings the first child added to each code (pixel and child code) sits in a per-code
-// array, later children in the string table (THashTable). A string that has no child
-// yet, the usual case in noisy images, is then known to end after one load, and flat
-// areas mostly follow first children. For code sizes up to 4 (at most 16 pixel
-// values) a direct array children[pixel][prefix] holds everything. Either way the map
-// (prefix, pixel) -> code is the one the string table alone would hold, so the codes sent
-// are the same.
+// Where the strings live depends on the pixel values a frame really uses (its code size
+// may be larger: a two-colour frame in a 256-colour table still needs only two children
+// per string). Values below 16: a direct table, one row per code with an entry per value
+// holding the child's row, so that a lookup is an add and one load. More values: an
+// open-addressed string table of (prefix, pixel) -> code. Either way the codes sent are
+// those of the classic encoder.
+//
+// An encoder object may encode frame after frame: its tables are allocated once and only
+// the entries a frame used are emptied again, so many small frames cost no more than
+// their pixels.
 class TLZWEncoder : public TGIFEncoder {
+  public:
+    TLZWEncoder();
+    ~TLZWEncoder() override;
+
   protected:
     void Compress() override;
 
   private:
-    // The encoder state the hot loops keep in registers.
-    struct TState {
-        uint64_t Acc;  // bits not yet sent, lowest first
-        unsigned Bits; // how many
-        uint8_t* Out;  // next byte of the batch buffer
-        int CodeSize;
-        int MaxCode;     // the largest code of the current size
-        int NextCode;    // F, the next free code
-        uint32_t Prefix; // the code of the string matched so far
+    // The state the hot loops keep in registers between the rare events.
+    struct TRun {
+        uint64_t Acc;       // bits not yet sent, lowest first
+        unsigned Bits;      // how many
+        uint8_t* Out;       // next byte of the batch buffer
+        unsigned CodeSize;  // bits per code now
+        unsigned MaxCode;   // the largest code of the current size
+        unsigned NextCode;  // F, the next free code
+        unsigned Threshold; // the next free code at which a miss needs Grow()
+        uint32_t Prefix;    // the code of the string matched so far
     };
 
-    template <bool CheckLimit> void CompressRows();
-    template <bool CheckLimit> void RunSplit(TState& state, const uint8_t* p, const uint8_t* end);
-    template <bool CheckLimit> void RunDirect(TState& state, const uint8_t* p, const uint8_t* end);
-    // Sends a code at the current size.
-    void Emit(TState& s, int code);
-    // After the code for a string has gone out: grows the code size, and clears the
-    // table when the next free code has reached 4095. Returns true after a clear.
-    bool AfterMiss(TState& s);
+    template <unsigned A> void RunDirect(TRun& run, const uint8_t* p, const uint8_t* end);
+    void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
+    void RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* end);
+    void PrepareTables(size_t pixels, unsigned largestPixel);
+    // Sends `code` at the current size; the batch goes to the writer when full.
+    void Emit(TRun& run, uint32_t code);
+    // A miss at the threshold, after the prefix went out: grows the code size and, when
+    // the next free code has reached 4095, sends a clear code and empties the table.
+    // Returns true after a clear (the string then starts anew without a table entry).
+    bool Grow(TRun& run);
+    void Flush(TRun& run);
     void ResetTables();
-    void Finish(TState& s);
-    [[noreturn]] void ColorErrorAt(const TState& s);
+    void Finish(TRun& run);
 
-    static constexpr int kDirectMaxCodeSize = 4;
-    static constexpr uint32_t kNoChild = 0xFFFFFFFF;
+    // What this frame uses: the direct table with rows of 2^directBits_ entries, or (0)
+    // the string table.
+    unsigned directBits_ = 0;
+    bool flat_ = false; // string table frames: most pixels equal their left neighbour
 
-    std::unique_ptr<THashTable> table_;
-    std::unique_ptr<uint32_t[]> firstChild_; // per code: pixel * 4096 + child, or kNoChild
-    std::unique_ptr<uint16_t[]> children_;   // direct table, 0xFFFF = none
-    // Children of single-pixel strings, indexed by the key itself (prefix * 256 + pixel,
-    // prefix below K <= 256), 0xFFFF = none; the keys in use, to reset only those.
-    std::unique_ptr<uint16_t[]> pairs_;
-    std::unique_ptr<uint16_t[]> pairsUsed_;
-    int pairsUsedCount_ = 0;
+    // Direct table: entry (code << directBits_) + pixel holds the child's row (its code
+    // shifted left by directBits_), 0 for none (every child code is above K + 1). A code's
+    // row is emptied when the code is given out, the rows of the single pixels at every
+    // clear.
+    std::unique_ptr<uint16_t[]> direct_;
+    size_t directSize_ = 0; // entries
+    // String table: (key + 1) * 4096 + code with key = prefix * 256 + pixel, 0 for an empty
+    // slot; stringMask_ + 1 slots in use. The slots set are listed in slotsUsed_, to empty
+    // only those.
+    std::unique_ptr<uint32_t[]> strings_;
+    unsigned stringMask_ = 0;
+    size_t stringsZeroed_ = 0; // slots emptied since the allocation
+    std::unique_ptr<uint16_t[]> slotsUsed_;
+    unsigned slotsUsedCount_ = 0;
+    // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
+    // code is given out) and its code.
+    std::unique_ptr<uint16_t[]> firstTag_;
+    std::unique_ptr<uint16_t[]> firstCode_;
 };
 
 } // namespace gif
