@@ -86,5 +86,37 @@ TEST(EncoderDifferential, PixelOutsideTheColorTable) {
     }
 }
 
+// One writer for frame after frame (as an image is saved): its tables carry over from
+// frame to frame, of every size and number of colours, and past a frame that failed.
+TEST(EncoderDifferential, OneWriterForManyFrames) {
+    std::mt19937 rng(77);
+    gif::TImageDataWriter writer;
+    for (int round = 0; round < 300; ++round) {
+        const int bits = 1 + int(rng() % 8);
+        const int width = 1 + int(rng() % (round % 7 == 0 ? 600 : 40));
+        const int height = 1 + int(rng() % 30);
+        Frame f = rng() % 3 == 0   ? RandomFrame(rng, width, height, bits, rng() % 2)
+                  : rng() % 2 == 0 ? RunsFrame(rng, width, height, bits, rng() % 2, 80)
+                                   : GradientFrame(width, height, bits, rng() % 2);
+        // Sometimes only a few of the colours, sometimes a pixel outside the table.
+        if (rng() % 4 == 0)
+            for (auto& p : f.Pixels) p = uint8_t(p % (1 + rng() % 3));
+        int limit = 1 << bits;
+        if (bits > 1 && rng() % 8 == 0) {
+            limit = 1 + int(rng() % unsigned(limit - 1));
+            f.Pixels[rng() % f.Pixels.size()] = uint8_t(limit);
+        }
+        const auto method = rng() % 5 == 0 ? gif::emRLE : gif::emLZW;
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        EncodeResult expected = RunEncoder(giftest::ref::EncodeImageData, f, method, limit);
+        EncodeResult reused = RunEncoder(
+            [&](gif::TStream& out, const gif::TEncodeSource& source, gif::TEncodingMethod m) {
+                writer.Write(out, source, m);
+            },
+            f, method, limit);
+        ASSERT_EQ(reused, expected);
+    }
+}
+
 } // namespace
 } // namespace giftest::codec
