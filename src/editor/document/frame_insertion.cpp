@@ -32,7 +32,7 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index) {
     gif::TGIFImage& image = workspace.WorkingImage();
     const Settings& settings = workspace.Config();
     const bool hadFrames = !image.Empty();
-    bool optimise = settings.Value(keys::PaletteType) == ptOptimized;
+    bool optimise = MergesIntoGlobalPalette(settings.Value(keys::PaletteType));
     if (gif::PixelFormatBits(bitmap.PixelFormat()) >= 8) {
         TBusyCursor busy(workspace.Prompter());
         if (settings.Value(keys::PaletteDefaults) == 0 &&
