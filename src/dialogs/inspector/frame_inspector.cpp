@@ -54,7 +54,7 @@ TfrmFloat::TfrmFloat(gif::TGIFImage& image, editor::IPrompter& prompter, editor:
     tabImgInfo->setObjectName("tabImgInfo");
     tabImgInfo->setUsesScrollButtons(false);   // all three pages stay in sight
     // Narrower tabs: the three captions fit the inspector's default width of 220.
-    tabImgInfo->setStyleSheet("QTabBar::tab { padding: 4px 5px; }");
+    tabImgInfo->setStyleSheet("QTabBar::tab { padding: 4px 3px; }");
     tabImgInfo->addTab(BuildPropertiesPage(), "Properties");
     tabImgInfo->addTab(BuildPalettesPage(), "Palettes");
     tabImgInfo->addTab(BuildCommentsPage(), "Comments");
