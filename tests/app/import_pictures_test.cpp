@@ -177,7 +177,7 @@ TEST_F(ImportWithStoredPalette, MaxColourCountLimitsTheOptimisedPalette) {
 TEST_F(ImportWithStoredPalette, PaletteTypeDecidesBetweenOneTableAndLocalOnes) {
     std::string a = Make("a.png", "rgb(200,10,10)");
     std::string b = Make("b.png", "rgb(10,10,200)");
-    for (int type : {0, 2}) {
+    for (int type : {0, 2, 3}) {
         Store("PaletteType=" + std::to_string(type) + "\n");
         clitest::Result result = ImportStored(Quote(a) + " " + Quote(b));
         ASSERT_EQ(result.Status, 0) << result.Output;
@@ -190,6 +190,27 @@ TEST_F(ImportWithStoredPalette, PaletteTypeDecidesBetweenOneTableAndLocalOnes) {
         EXPECT_EQ(Shown(image, 0), RGB(200, 10, 10));
         EXPECT_EQ(Shown(image, 1), RGB(10, 10, 200));
     }
+}
+
+TEST_F(ImportWithStoredPalette, QualityPaletteKeepsAPhotoCloserThanTheOctree) {
+    std::string photo = Photo();
+    auto error = [&](int type) {
+        Store("PaletteType=" + std::to_string(type) + "\nMaxColorCount=16\nDitherMethod=0\n");
+        clitest::Result result = ImportStored(Quote(photo));
+        EXPECT_EQ(result.Status, 0) << result.Output;
+        std::string png = (dir_ / "mse.txt").string();
+        std::string compare = "/usr/bin/compare -metric MSE " + Quote(photo) + " " +
+                              Quote(Output()) + " null: 2>" + Quote(png);
+        std::system(compare.c_str());
+        std::ifstream in(png);
+        double mse = -1;
+        in >> mse;
+        return mse;
+    };
+    const double octree = error(0), quality = error(3);
+    ASSERT_GT(octree, 0);
+    ASSERT_GE(quality, 0);
+    EXPECT_LT(quality, octree);
 }
 
 TEST_F(ImportWithStoredPalette, TakesThePlaceOfTheReductionOptions) {

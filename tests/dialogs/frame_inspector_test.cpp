@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -177,4 +178,17 @@ TEST_F(Inspector, ClearInspectorEmptiesEverything) {
     EXPECT_EQ(inspector.grdProperties->Value(irHeight), "");
     EXPECT_EQ(inspector.cbFrames->count(), 0);
     EXPECT_EQ(inspector.lvComments->count(), 0);
+}
+
+TEST_F(Inspector, DefaultPlaceBesideAScreenFillingWindowStaysOnTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    inspector.LoadPlacement(screen);
+    EXPECT_TRUE(screen.contains(inspector.geometry())) << inspector.geometry().x();
+    // Near the main window's right edge, as far as the screen allows.
+    EXPECT_EQ(inspector.geometry().right(), screen.right());
+    // A stored place far off every screen comes back too.
+    settings.WriteInt(editor::sections::Inspector, "Left", -5000);
+    settings.WriteInt(editor::sections::Inspector, "Top", 9000);
+    inspector.LoadPlacement(screen);
+    EXPECT_TRUE(screen.contains(inspector.geometry()));
 }

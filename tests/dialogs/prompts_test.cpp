@@ -134,6 +134,13 @@ TEST_F(Prompts, PalettesLoadDefaultsAndSaveOnlyOnOk) {
     }
     EXPECT_EQ(settings.Value(keys::PaletteType), 2);
     EXPECT_EQ(settings.Value(keys::MaxColorCount), 16);
+    {
+        auto dialog = Make(TPromptKind::pkPalettes);
+        dialog->optPalQuality->setChecked(true);
+        dialog->accept();
+    }
+    EXPECT_EQ(settings.Value(keys::PaletteType), int(editor::ptQuality));
+    EXPECT_TRUE(Make(TPromptKind::pkPalettes)->optPalQuality->isChecked());
     EXPECT_EQ(settings.Value(keys::DitherMethod), 0);
     EXPECT_EQ(settings.Value(keys::PaletteDefaults), 1);
 }

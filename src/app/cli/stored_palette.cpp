@@ -36,7 +36,7 @@ TStoredPalette::TStoredPalette() : state_(std::make_unique<TState>()) {}
 
 bool TStoredPalette::BeforeFrame(gif::TGIFImage& image, const gif::TGraphic& picture) {
     if (BitsPerPixel(picture) >= 8) return editor::ApplyPaletteSettings(image, state_->Settings);
-    return state_->Settings.Value(editor::keys::PaletteType) == editor::ptOptimized;
+    return editor::MergesIntoGlobalPalette(state_->Settings.Value(editor::keys::PaletteType));
 }
 
 void TStoredPalette::AfterFrame(gif::TGIFSubImage& frame, bool mergeTables) {

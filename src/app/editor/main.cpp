@@ -15,7 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
-#include "frame_prompts.h"
+#include "dialogs/prompts/qt_prompts.h"
+#include "inspector_link.h"
 #endif
 
 namespace {
@@ -51,8 +52,13 @@ int main(int argc, char** argv) {
     editor::Settings settings;
     editor::TfrmMain window(settings);
 #ifdef LOOPWRIGHT_WITH_DIALOGS
-    TFramePromptsDialog framePrompts(settings, window.Prompter(), &window);
+    // The questions of the editing commands, asked with the dialogs, and the inspector.
+    dialogs::TQtFramePrompts framePrompts(settings, window.Prompter(), &window);
     window.Workspace().SetFramePrompts(&framePrompts);
+    dialogs::TQtAnimationPrompts animationPrompts(settings, window.Prompter(), &window);
+    animationPrompts.Image = &window.Workspace().WorkingImage();
+    window.SetAnimationPrompts(&animationPrompts);
+    TInspectorLink inspector(window, settings);
 #endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();
@@ -70,5 +76,10 @@ int main(int argc, char** argv) {
         window.showMaximized();
     else
         window.show();
-    return app.exec();
+    const int status = app.exec();
+#ifdef LOOPWRIGHT_WITH_DIALOGS
+    window.SetAnimationPrompts(nullptr);
+    window.Workspace().SetFramePrompts(nullptr);
+#endif
+    return status;
 }

@@ -53,6 +53,8 @@ TfrmFloat::TfrmFloat(gif::TGIFImage& image, editor::IPrompter& prompter, editor:
     tabImgInfo = new QTabWidget;
     tabImgInfo->setObjectName("tabImgInfo");
     tabImgInfo->setUsesScrollButtons(false);   // all three pages stay in sight
+    // Narrower tabs: the three captions fit the inspector's default width of 220.
+    tabImgInfo->setStyleSheet("QTabBar::tab { padding: 4px 3px; }");
     tabImgInfo->addTab(BuildPropertiesPage(), "Properties");
     tabImgInfo->addTab(BuildPalettesPage(), "Palettes");
     tabImgInfo->addTab(BuildCommentsPage(), "Comments");
@@ -428,7 +430,15 @@ void TfrmFloat::LoadPlacement(const QRect& mainWindow) {
     const int height = settings_.ReadInt(section, "Height", 430);
     const int top = settings_.ReadInt(section, "Top", mainWindow.top() + 50);
     const int left = settings_.ReadInt(section, "Left", mainWindow.left() + mainWindow.width() - width + 10);
-    setGeometry(left, top, std::max(width, 175), std::max(height, 325));
+    QRect placed(left, top, std::max(width, 175), std::max(height, 325));
+    // The default sits 10 pixels past the main window's right edge, off a screen the main
+    // window fills; a stored place on a screen that is gone would hide it altogether.
+    if (const QScreen* screen = QGuiApplication::screenAt(mainWindow.center())) {
+        const QRect area = screen->availableGeometry();
+        placed.moveLeft(std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width() + 1)));
+        placed.moveTop(std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height() + 1)));
+    }
+    setGeometry(placed);
 }
 
 void TfrmFloat::SavePlacement(bool visible) {

@@ -69,7 +69,8 @@ public:
     QRadioButton *optStart = nullptr, *optBefore = nullptr, *optAfter = nullptr;
     QRadioButton *optClip = nullptr, *optChange = nullptr;
     QCheckBox* chkDefault = nullptr;
-    QRadioButton *optPalOptimzed = nullptr, *optPalNetcape = nullptr, *optPalLocal = nullptr;
+    QRadioButton *optPalOptimzed = nullptr, *optPalNetcape = nullptr, *optPalLocal = nullptr,
+                 *optPalQuality = nullptr;
     QRadioButton *optNearest = nullptr, *optFloyd = nullptr;
     QComboBox *cbMaxColors = nullptr, *cbMaxDither = nullptr;
     QCheckBox* chkDefaultPal = nullptr;

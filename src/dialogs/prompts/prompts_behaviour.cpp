@@ -171,6 +171,7 @@ void TfrmPrompts::LoadPaletteSettings() {
     switch (settings_.Value(keys::PaletteType)) {
     case ptWeb: optPalNetcape->setChecked(true); break;
     case ptOptimizedKeepLocal: optPalLocal->setChecked(true); break;
+    case ptQuality: optPalQuality->setChecked(true); break;
     default: optPalOptimzed->setChecked(true); break;
     }
     SelectCount(cbMaxColors, settings_.Value(keys::MaxColorCount));
@@ -183,8 +184,9 @@ void TfrmPrompts::SavePaletteSettings() {
     const int defaults = chkDefaultPal->isChecked() ? 1 : 0;
     if (defaults != settings_.Value(keys::PaletteDefaults)) settings_.SetValue(keys::PaletteDefaults, defaults);
     settings_.SetValue(keys::PaletteType, optPalNetcape->isChecked() ? ptWeb
-                                          : optPalLocal->isChecked() ? ptOptimizedKeepLocal
-                                                                     : ptOptimized);
+                                          : optPalLocal->isChecked()   ? ptOptimizedKeepLocal
+                                          : optPalQuality->isChecked() ? ptQuality
+                                                                       : ptOptimized);
     settings_.SetValue(keys::MaxColorCount, cbMaxColors->currentText().toInt());
     settings_.SetValue(keys::DitherMethod, optFloyd->isChecked() ? 1 : 0);
     settings_.SetValue(keys::MaxImportCount, cbMaxDither->currentText().toInt());

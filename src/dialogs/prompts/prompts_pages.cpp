@@ -79,7 +79,9 @@ QWidget* TfrmPrompts::BuildPalettesPage() {
     optPalOptimzed = new QRadioButton("Use self-&adapting global palette (Optimized)");
     optPalNetcape = new QRadioButton("Use &Netscape (216 colors) web safe color cube");
     optPalLocal = new QRadioButton("Use &local palette for new frames");
-    for (QRadioButton* b : {optPalOptimzed, optPalNetcape, optPalLocal}) paletteLayout->addWidget(b);
+    optPalQuality = new QRadioButton("Use least-error global palette (&quality, slower)");
+    for (QRadioButton* b : {optPalOptimzed, optPalNetcape, optPalLocal, optPalQuality})
+        paletteLayout->addWidget(b);
     cbMaxColors = ColourCountBox();
     auto* maxColors = new QFormLayout;
     auto* maxColorsLabel = new QLabel("&Maximum number of colors:");

@@ -100,10 +100,15 @@ bool CanDeleteColor(const TGIFImage& image, const TGIFColorMap& table, int index
     return !ColorIndexUsed(image, frameIndex, index, int(entries.size()));
 }
 
+bool MergesIntoGlobalPalette(int paletteType) {
+    return paletteType == ptOptimized || paletteType == ptWeb || paletteType == ptQuality;
+}
+
 bool ApplyPaletteSettings(TGIFImage& image, const Settings& settings) {
     const int paletteType = settings.Value(keys::PaletteType);
-    if (paletteType == ptOptimized || paletteType == ptOptimizedKeepLocal) {
-        image.ReductionMethod = crOptimized;
+    const bool quality = paletteType == ptQuality;
+    if (paletteType == ptOptimized || paletteType == ptOptimizedKeepLocal || quality) {
+        image.ReductionMethod = quality ? crQuality : crOptimized;
         switch (settings.Value(keys::MaxColorCount)) {
         case 8: image.SetReductionDepth(3); break;
         case 16: image.SetReductionDepth(4); break;
@@ -117,12 +122,14 @@ bool ApplyPaletteSettings(TGIFImage& image, const Settings& settings) {
         image.ReductionMethod = crWeb216;
         image.SetReductionDepth(8);
     }
+    // "FloydSteinberg" asks for each method's best error diffusion: the least-error palette
+    // has its own, which does not smear flat areas.
     switch (settings.Value(keys::DitherMethod)) {
     case 0: image.DitherMethod = dtNearest; break;
-    case 1: image.DitherMethod = dtFloydSteinberg; break;
+    case 1: image.DitherMethod = BestDitherMode(TColorReduction(image.ReductionMethod)); break;
     default: break;
     }
-    return paletteType == ptOptimized || paletteType == ptWeb;
+    return MergesIntoGlobalPalette(paletteType);
 }
 
 } // namespace editor

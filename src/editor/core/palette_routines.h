@@ -30,6 +30,10 @@ bool ColorIndexUsed(const gif::TGIFImage& image, int frameIndex, int colorIndex,
 bool CanDeleteColor(const gif::TGIFImage& image, const gif::TGIFColorMap& table, int index,
                     int frameIndex);
 
+// True for the palette types whose new frames share one global palette: the caller then
+// runs OptimiseColorMaps over the whole image.
+bool MergesIntoGlobalPalette(int paletteType);
+
 // Sets the image's reduction method, depth and dither from the stored palette settings.
 // Returns false for the palette type that keeps local palettes: the caller then runs
 // OptimiseFrameColours with that type.

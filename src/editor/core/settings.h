@@ -99,6 +99,7 @@ enum TPaletteType : int {
     ptOptimized = 0,           // one optimised palette
     ptWeb = 1,                 // the 216-colour web palette
     ptOptimizedKeepLocal = 2,  // optimised, frames keep local palettes
+    ptQuality = 3,             // one least-error palette (slower, best for photographs)
 };
 
 // Toolbar position and visibility ("Left", "Top", "Visible").

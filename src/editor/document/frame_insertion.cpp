@@ -14,6 +14,7 @@
 #include "gif/model/image.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace editor {
 
@@ -32,7 +33,7 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index) {
     gif::TGIFImage& image = workspace.WorkingImage();
     const Settings& settings = workspace.Config();
     const bool hadFrames = !image.Empty();
-    bool optimise = settings.Value(keys::PaletteType) == ptOptimized;
+    bool optimise = MergesIntoGlobalPalette(settings.Value(keys::PaletteType));
     if (gif::PixelFormatBits(bitmap.PixelFormat()) >= 8) {
         TBusyCursor busy(workspace.Prompter());
         if (settings.Value(keys::PaletteDefaults) == 0 &&
@@ -56,14 +57,32 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index) {
     return index;
 }
 
-void CopyFrameAcross(TWorkspace& workspace, TDocument& target) {
+namespace {
+
+// A copy of the picture of the active document's selected frame; none without one.
+std::optional<gif::TBitmap> SelectedFramePicture(TWorkspace& workspace) {
     const int selected = workspace.Frames().Selected();
     gif::TGIFImage& image = workspace.WorkingImage();
-    if (!workspace.ActiveDocument() || selected < 0 || selected >= image.FrameCount()) return;
+    if (!workspace.ActiveDocument() || selected < 0 || selected >= image.FrameCount()) return {};
     gif::TGIFSubImage& frame = *image.Frame(selected);
-    if (frame.IsBlank()) return;
+    if (frame.IsBlank()) return {};
     gif::TBitmap picture(*frame.FrameBitmap());
     frame.DropBitmap();
+    return picture;
+}
+
+} // namespace
+
+void InsertShownFrameAt(TWorkspace& workspace, int index) {
+    std::optional<gif::TBitmap> picture = SelectedFramePicture(workspace);
+    if (!picture || index < 0) return;
+    AddFrameFromBitmap(workspace, *picture, index, "Add Frame");
+}
+
+void CopyFrameAcross(TWorkspace& workspace, TDocument& target) {
+    std::optional<gif::TBitmap> found = SelectedFramePicture(workspace);
+    if (!found) return;
+    gif::TBitmap& picture = *found;
     if (workspace.ActiveDocument() != &target) workspace.BringDocumentForward(target);
     if (workspace.ActiveDocument() != &target) return;
     const int position = AskInsertPosition(workspace);

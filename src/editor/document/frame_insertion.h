@@ -57,6 +57,10 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index);
 int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
                        const QString& caption);
 
+// A document's picture dropped on list item `index`: a copy of the active document's shown
+// frame is inserted there ("Add Frame").
+void InsertShownFrameAt(TWorkspace& workspace, int index);
+
 // Copies the picture of the active document's selected frame into `target` (a frame or a
 // paint box dropped on it), at the position the user chooses, as "Drag and Drop Image".
 void CopyFrameAcross(TWorkspace& workspace, TDocument& target);

@@ -3,7 +3,9 @@
 #include "editor/window/mdi_child.h"
 #include "gif/model/image.h"
 
+#include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -70,7 +72,12 @@ TFrameListWidget::TFrameListWidget(QWidget* parent) : QListWidget(parent) {
     setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setDragEnabled(true);
-    setDragDropMode(QAbstractItemView::DragOnly);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    // Always a copy: after a move the view would delete the dragged item itself, and the
+    // frame commands keep the list in step with the animation.
+    setDefaultDropAction(Qt::CopyAction);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!selecting_ && row >= 0) ShowFrame(row);
     });
@@ -84,6 +91,65 @@ QMimeData* TFrameListWidget::mimeData(const QList<QListWidgetItem*>&) const {
     auto* data = new QMimeData;
     data->setData(FrameMimeType, QByteArray());
     return data;
+}
+
+Qt::DropActions TFrameListWidget::supportedDropActions() const {
+    return Qt::CopyAction;
+}
+
+// The list's own items and documents' pictures are accepted over an item; the frame
+// commands, not the view, then change the list.
+int TFrameListWidget::DropTarget(const QDropEvent& event) const {
+    if (!event.mimeData()->hasFormat(FrameMimeType)) return -1;
+    const QModelIndex target = indexAt(event.position().toPoint());
+    if (!target.isValid()) return -1;
+    QObject* source = event.source();
+    if (source == this) return target.row() == currentRow() ? -1 : target.row();
+    return qobject_cast<TPaintBox*>(source) ? target.row() : -1;
+}
+
+void TFrameListWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(FrameMimeType))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TFrameListWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (DropTarget(*event) >= 0) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TFrameListWidget::dropEvent(QDropEvent* event) {
+    const int target = DropTarget(*event);
+    if (target < 0) {
+        event->ignore();
+        return;
+    }
+    const bool own = event->source() == this;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (own) {
+        if (OnMoveFrame) OnMoveFrame(currentRow(), target);
+    } else if (OnPictureDropped) {
+        OnPictureDropped(target);
+    }
+}
+
+void TFrameListWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QListWidget::mousePressEvent(event);
+        return;
+    }
+    const QModelIndex under = indexAt(event->position().toPoint());
+    if (under.isValid()) {
+        setCurrentRow(under.row()); // shows the frame
+        if (OnContextMenu) OnContextMenu(event->globalPosition().toPoint());
+    }
 }
 
 void TFrameListWidget::SetFrameSize(int size) {

@@ -39,14 +39,27 @@ class TFrameListWidget : public QListWidget, public IFrameList {
 
     // Shows a frame: the workspace's DisplayFrame.
     std::function<void(int index)> OnShowFrame;
+    // The list's own item dropped on item `to`.
+    std::function<void(int from, int to)> OnMoveFrame;
+    // A document's picture dropped on item `index`.
+    std::function<void(int index)> OnPictureDropped;
+    // A right press selected and showed an item: the pop-up menu opens at `globalPos`.
+    std::function<void(const QPoint& globalPos)> OnContextMenu;
 
   protected:
-    // A dragged item carries the frame to other documents.
+    // A dragged item carries the frame to other documents and to other places in the list.
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    Qt::DropActions supportedDropActions() const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     QPixmap Thumbnail(int index) const;
+    // The item a drag or drop at `pos` goes to, -1 when it is not acceptable there.
+    int DropTarget(const QDropEvent& event) const;
 
     gif::TGIFImage* image_ = nullptr;
     int frameSize_ = 160;

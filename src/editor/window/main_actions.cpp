@@ -103,10 +103,6 @@ const char* Hint(A id) {
     return "";
 }
 
-// Commands that later parts of the program bring, and the reason shown meanwhile.
-constexpr const char* FrameCommandsLater = "Comes with the frame editing commands";
-constexpr const char* AnimationCommandsLater = "Comes with the animation dialogs";
-
 } // namespace
 
 void TfrmMain::CreateActions() {
@@ -123,11 +119,6 @@ void TfrmMain::CreateActions() {
     }
     MarkUnavailable(Action(A::FileNew), "Comes with the animation wizard; Add Frame starts a "
                                         "new animation meanwhile");
-    for (A id : {A::EditCut, A::EditCopy, A::EditPaste, A::FrameDelete, A::FrameMoveBegin,
-                 A::FrameMoveEnd, A::FrameMoveUp, A::FrameMoveDown, A::FrameGlobalChange})
-        MarkUnavailable(Action(id), FrameCommandsLater);
-    for (A id : {A::AnimationInfo, A::AnimationPalette, A::AnimationOptimize, A::AnimationResize})
-        MarkUnavailable(Action(id), AnimationCommandsLater);
     for (A id : {A::ThumbsBrowse, A::ThumbsRefresh, A::ThumbsClear})
         MarkUnavailable(Action(id), "Comes with the thumbnail browser");
 }
@@ -187,7 +178,9 @@ void TfrmMain::CreateMenus() {
     edit->addAction(Action(A::EditCut));
     edit->addAction(Action(A::EditCopy));
     edit->addAction(Action(A::EditPaste));
-    mniPasteComments_ = unavailable(edit, tr("Paste Comme&nts"), FrameCommandsLater);
+    mniPasteComments_ = edit->addAction(tr("Paste Comme&nts"));
+    mniPasteComments_->setObjectName("mniPasteComments");
+    mniPasteComments_->setStatusTip("Adds the text on the clipboard as a comment");
     edit->addSeparator();
     edit->addAction(Action(A::FrameAdd));
     edit->addAction(Action(A::FrameDelete));
@@ -240,9 +233,13 @@ void TfrmMain::CreateMenus() {
     tools->addAction(Action(A::AnimationPalette));
     tools->addAction(Action(A::AnimationOptimize));
     tools->addAction(Action(A::AnimationResize));
-    mniReverse_ = unavailable(tools, tr("&Reverse Frame Order"), FrameCommandsLater);
+    mniReverse_ = tools->addAction(tr("&Reverse Frame Order"));
+    mniReverse_->setObjectName("mniReverse");
+    mniReverse_->setStatusTip("Reverses the order of the frames");
     tools->addSeparator();
-    mniHtmlCode_ = unavailable(tools, tr("HTML &Code..."), "Comes with the exporter");
+    mniHtmlCode_ = tools->addAction(tr("HTML &Code..."));
+    mniHtmlCode_->setObjectName("mniHtmlCode");
+    mniHtmlCode_->setStatusTip("Shows the HTML code that puts the animation on a web page");
     unavailable(tools, tr("Program &Options..."), "Comes with the options dialog");
     connect(tools, &QMenu::aboutToShow, this, &TfrmMain::UpdateToolsMenu);
 

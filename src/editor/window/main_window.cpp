@@ -4,6 +4,7 @@
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
+#include "editor/frames/frame_clipboard.h"
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/inspector_panel.h"
 #include "editor/window/mdi_child.h"
@@ -64,6 +65,7 @@ TfrmMain::TfrmMain(Settings& settings, IPrompter* prompter, QWidget* parent)
     CreateToolbars();
     CreateStatusBar();
     ConnectCommands();
+    ConnectFrameCommands();
     for (int i = 0; i < ActionCount; ++i)
         ActionChanged(TActionId(i));
     workspace_->Actions().OnChange = [this](TActionId id) { ActionChanged(id); };
@@ -88,6 +90,7 @@ TfrmMain::~TfrmMain() {
         if (auto* child = qobject_cast<TMDIChild*>(window->widget())) child->Detach();
     delete mdiArea_;
     mdiArea_ = nullptr;
+    clipboard_.reset();
     workspace_.reset();
 }
 
@@ -182,6 +185,10 @@ void TfrmMain::CreateDocumentWindow(TDocument& document) {
         ToQColor(gif::TColor(settings_.Value(keys::FrameTransparentColor)));
     connect(child, &TMDIChild::Closing, this,
             [this, child](TDocument* closing) { ChildClosing(child, closing); });
+    TPaintBox* picture = child->PaintBox();
+    picture->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture, &QWidget::customContextMenuRequested, this,
+            [this, picture](const QPoint& at) { ShowFramesMenu(picture->mapToGlobal(at)); });
     QMdiSubWindow* window = mdiArea_->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());

@@ -33,7 +33,9 @@ class TObject;
 
 namespace editor {
 
+class IAnimationPrompts;
 class IInspectorPanel;
+class TFrameClipboard;
 class Settings;
 class TDocument;
 class TFrameListWidget;
@@ -98,6 +100,10 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void SelectInspectorRow(int row) override;
     // The Frame Inspector window; its toolbar button and menu item work once it is given.
     void SetInspector(IInspectorPanel* inspector);
+    // The dialogs that the animation commands ask with; those commands stay unavailable
+    // (with the reason as tooltip) until they are given.
+    void SetAnimationPrompts(IAnimationPrompts* prompts);
+    TFrameClipboard& FrameClipboard() { return *clipboard_; }
 
   public slots:
     // File menu (file_menu.cpp).
@@ -122,11 +128,24 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // Help menu (help_menu.cpp).
     void HelpContentsExecute();
     void OpenWebLink(const char* name);
-    // The frame and animation editing commands (Cut, Copy, Paste, Delete Frame, the four
-    // moves, Global Frame Properties, Animation Information, Global Palette, Optimize,
-    // Resize) join here as FrameDeleteExecute and so on; until then CreateActions marks
-    // their actions unavailable with the reason as tooltip, and the enabling rules still
-    // run on their state in TActionStates.
+    // Frame and animation editing (frame_menu.cpp).
+    void EditCutExecute();
+    void EditCopyExecute();
+    void EditPasteExecute();
+    void EditPasteCommentsExecute();
+    void FrameDeleteExecute();
+    void FrameMoveBeginExecute();
+    void FrameMoveEndExecute();
+    void FrameMoveUpExecute();
+    void FrameMoveDownExecute();
+    void AnimationOptimizeExecute();
+    void ReverseFrameOrderExecute();
+    // These ask with the dialogs first (SetAnimationPrompts).
+    void FrameGlobalChangeExecute();
+    void AnimationInfoExecute();
+    void AnimationPaletteExecute();
+    void AnimationResizeExecute();
+    void HtmlCodeExecute();
 
   protected:
     bool event(QEvent* event) override;
@@ -175,6 +194,12 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
 
     // Playback (playback.cpp).
     void PlaybackProgress(gif::TObject* sender);
+
+    // Frame commands (frame_menu.cpp): playback stops and the start-up animation goes first.
+    void ConnectFrameCommands();
+    void BeginFrameCommand();
+    void MoveSelectedFrameBy(int move);
+    void ShowFramesMenu(const QPoint& globalPos);
 
     Settings& settings_;
     TQtPrompter qtPrompter_;
@@ -234,6 +259,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     bool shown_ = false;
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
+    IAnimationPrompts* animationPrompts_ = nullptr;
+    std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
 };
 

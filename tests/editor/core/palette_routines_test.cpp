@@ -87,6 +87,9 @@ TEST(ApplyPaletteSettings, ReductionDepthAndDitherFromTheSettings) {
         {2, 100, 0, false, gif::crOptimized, 3, gif::dtNearest},   // 100: depth unchanged
         {1, 16, 0, true, gif::crWeb216, 8, gif::dtNearest},
         {1, 16, 5, true, gif::crWeb216, 8, gif::dtNearest},        // 5: dither unchanged
+        // The least-error palette merges like the optimised one and dithers its own way.
+        {3, 64, 1, true, gif::crQuality, 6, gif::dtClampedFloydSteinberg},
+        {3, 256, 0, true, gif::crQuality, 8, gif::dtNearest},
     };
     for (const auto& [type, colours, dither, result, method, depth, mode] : cases) {
         settings.SetValue(keys::PaletteType, type);
