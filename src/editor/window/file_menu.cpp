@@ -9,6 +9,7 @@
 #include "editor/document/workspace.h"
 #include "editor/window/main_window.h"
 #include "gif/graphics/bitmap.h"
+#include "io/picture_filters.h"
 
 #include <QAction>
 #include <QDir>
@@ -65,7 +66,7 @@ void TfrmMain::FrameAddExecute() {
     HideStartupAnimation();
     StopPlayback(true);
     TFileQuestion question;
-    question.Filter = msg::ImageFilesFilter;
+    question.Filter = QString::fromStdString(io::PictureFilterString());
     question.InitialDir = ExistingFolder(openDir_);
     question.Multiple = true;
     const QStringList files = prompter_->AskOpenFileNames(question);
