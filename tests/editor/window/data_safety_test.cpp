@@ -62,6 +62,16 @@ void StartChild(QProcess& child, const char* test, const QByteArray& mode, const
     child.start(program, arguments);
 }
 
+// Reads the child's output until it reports its edit; returns the backing file it names.
+QString WaitForEdit(QProcess& child, QByteArray& output) {
+    while (child.waitForReadyRead(20000)) {
+        output += child.readAll();
+        for (const QByteArray& line : output.split('\n'))
+            if (line.startsWith("EDITED ")) return QString::fromLocal8Bit(line.mid(7));
+    }
+    return {};
+}
+
 // A main window of the child with the answers it needs.
 struct TChildEditor {
     TChildEditor() : settings(QDir(QDir::tempPath()).filePath("child.ini")) {
@@ -138,13 +148,8 @@ TEST(DataSafety, KilledAfterAnEditTheRealFileIsUntouched) {
 
     QProcess child;
     StartChild(child, "EditThenWaitToBeKilled", "kill", path, folder, false);
-    QString backing;
     QByteArray output;
-    while (backing.isEmpty() && child.waitForReadyRead(20000)) {
-        output += child.readAll();
-        for (const QByteArray& line : output.split('\n'))
-            if (line.startsWith("EDITED ")) backing = QString::fromLocal8Bit(line.mid(7));
-    }
+    const QString backing = WaitForEdit(child, output);
     ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
     child.kill(); // SIGKILL: nothing of the editor runs after this
     child.waitForFinished(5000);
@@ -167,13 +172,8 @@ TEST(DataSafety, TerminatedAfterAnEditLeavesNoTemporaryFiles) {
 
     QProcess child;
     StartChild(child, "EditThenWaitForTheSessionToEnd", "term", path, folder, false);
-    QString backing;
     QByteArray output;
-    while (backing.isEmpty() && child.waitForReadyRead(20000)) {
-        output += child.readAll();
-        for (const QByteArray& line : output.split('\n'))
-            if (line.startsWith("EDITED ")) backing = QString::fromLocal8Bit(line.mid(7));
-    }
+    const QString backing = WaitForEdit(child, output);
     ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
     ASSERT_TRUE(QFile::exists(backing));
     child.terminate(); // SIGTERM, as a session ending sends it
