@@ -75,12 +75,8 @@ void TfrmMain::FrameAddExecute() {
     // The last file first, each at the place the user chooses; without a document the
     // first picture starts a new animation.
     for (auto it = files.rbegin(); it != files.rend(); ++it) {
-        gif::TBitmap bitmap;
         openDir_ = QFileInfo(*it).absolutePath();
-        if (LoadPictureFile(*workspace_, *it, bitmap, FileKind(*it)) != 0) continue;
-        const int position = AskInsertPosition(*workspace_);
-        if (position < 0) continue;
-        AddFrameFromBitmap(*workspace_, bitmap, position, "Add Frame");
+        InsertFileAsFrame(*workspace_, *it);
     }
 }
 

@@ -86,3 +86,36 @@ TEST_F(FrameInsertion, InsertPositionAroundTheSelectedFrame) {
     EXPECT_EQ(AskInsertPosition(workspace), 0);
     EXPECT_EQ(prompts.Asked, QStringList{"insert"});
 }
+
+TEST_F(FrameInsertion, PictureFilesBecomeFramesAfterTheSelection) {
+    ASSERT_TRUE(workspace.OpenGifDocument(WriteGif("a.gif", 3, 5, 4)));
+    frames.Select(0);
+    InsertFileAsFrame(workspace, WriteBmp("p.bmp", 5, 4));
+    ASSERT_EQ(workspace.WorkingImage().FrameCount(), 4);
+    EXPECT_EQ(frames.Selected(), 1);
+    EXPECT_EQ(Active().History().TopCaption(), "Add Frame");
+    EXPECT_EQ(prompts.Asked, QStringList({"insert", "palette"}));
+
+    // A file that is not there: the user is told, nothing is inserted.
+    prompts.Asked.clear();
+    InsertFileAsFrame(workspace, dir.filePath("missing.bmp"));
+    EXPECT_EQ(workspace.WorkingImage().FrameCount(), 4);
+    EXPECT_EQ(prompts.Asked, QStringList());
+    EXPECT_FALSE(prompter.Texts().isEmpty());
+}
+
+TEST_F(FrameInsertion, ScriptsAddAfterTheSelectionWithoutQuestions) {
+    gif::TBitmap picture = Picture(4, 3, gif::pf24bit);
+    EXPECT_FALSE(AddFrameAfterSelection(workspace, picture, 25));
+    ASSERT_TRUE(workspace.OpenGifDocument(WriteGif("a.gif", 3, 4, 3)));
+    const auto before = GifBytes(workspace.WorkingImage());
+    frames.Select(1);
+    ASSERT_TRUE(AddFrameAfterSelection(workspace, picture, 25));
+    EXPECT_EQ(prompts.Asked, QStringList());
+    ASSERT_EQ(workspace.WorkingImage().FrameCount(), 4);
+    EXPECT_EQ(Delay(workspace.WorkingImage(), 2), 25);
+    EXPECT_EQ(frames.Selected(), 2);
+    EXPECT_TRUE(Active().Modified());
+    Active().UndoLast();
+    EXPECT_EQ(GifBytes(workspace.WorkingImage()), before);
+}
