@@ -160,23 +160,46 @@ std::vector<uint8_t> WithImageData(const std::vector<uint8_t>& gif,
     return out;
 }
 
-std::vector<std::vector<uint8_t>> OurEncode(const Input& input, gif::TEncodingMethod method) {
+// Streams with room for each frame's image data, made before the timed part as giflib's
+// output vector is reserved before EGifSpew.
+std::vector<gif::TMemoryStream> OutputRoom(const Input& input) {
+    std::vector<gif::TMemoryStream> streams(input.Frames.size());
+    for (size_t i = 0; i < streams.size(); ++i) {
+        const size_t pixels = input.Frames[i].Pixels.size();
+        streams[i].SetSize(pixels + pixels / 2 + 1024);
+    }
+    return streams;
+}
+
+// Each frame's image data as written into `streams` (the stream's position marks its end).
+std::vector<std::vector<uint8_t>> WrittenData(std::vector<gif::TMemoryStream>& streams) {
     std::vector<std::vector<uint8_t>> data;
-    gif::TImageDataWriter writer; // as TGIFImage::SaveToStream does: one for all frames
-    for (const FrameInput& f : input.Frames) {
-        // Room reserved up front, as for giflib's output below; the stream's position
-        // marks the end of what was written.
-        gif::TMemoryStream out;
-        out.SetSize(f.Pixels.size() + f.Pixels.size() / 2 + 1024);
-        writer.Write(
-            out, {f.Pixels.data(), f.Width, f.Height, f.Interlaced, input.Bits, 1 << input.Bits},
-            method);
+    for (gif::TMemoryStream& out : streams) {
         const size_t written = size_t(out.Position());
         std::vector<uint8_t> bytes = out.TakeBytes();
         bytes.resize(written);
         data.push_back(std::move(bytes));
     }
     return data;
+}
+
+// Encodes every frame into its stream, as TGIFImage::SaveToStream does: one writer for all.
+void OurEncodeInto(const Input& input, gif::TEncodingMethod method,
+                   std::vector<gif::TMemoryStream>& streams) {
+    gif::TImageDataWriter writer;
+    for (size_t i = 0; i < input.Frames.size(); ++i) {
+        const FrameInput& f = input.Frames[i];
+        writer.Write(
+            streams[i],
+            {f.Pixels.data(), f.Width, f.Height, f.Interlaced, input.Bits, 1 << input.Bits},
+            method);
+    }
+}
+
+std::vector<std::vector<uint8_t>> OurEncode(const Input& input, gif::TEncodingMethod method) {
+    std::vector<gif::TMemoryStream> streams = OutputRoom(input);
+    OurEncodeInto(input, method, streams);
+    return WrittenData(streams);
 }
 
 // Reads a whole file with DGifSlurp, as a program using giflib would; false on failure.
@@ -248,9 +271,11 @@ void BM_EncodeLZW(benchmark::State& state, const Input* input) {
     double ours = 0, theirs = 0;
     size_t ourBytes = 0, theirBytes = 0;
     for (auto _ : state) {
+        std::vector<gif::TMemoryStream> streams = OutputRoom(*input);
         Clock::time_point t0 = Clock::now();
-        auto data = OurEncode(*input, gif::emLZW);
+        OurEncodeInto(*input, gif::emLZW, streams);
         Clock::time_point t1 = Clock::now();
+        auto data = WrittenData(streams);
         // giflib's set-up (colour map, copies of the rasters) is timed as part of EGifSpew's
         // share only where it cannot be avoided; the copies are made outside.
         std::vector<uint8_t> out;

@@ -65,7 +65,10 @@ void TInspectorLink::PushCommand(int kind, int subKind, int arg1, int arg2, int 
 }
 
 void TInspectorLink::SetModified(bool value) {
-    if (document_) document_->SetModified(value);
+    if (!document_) return;
+    document_->SetModified(value);
+    // Transparency, offsets and colours show in the thumbnails too.
+    window_.RepaintFrameList();
 }
 
 void TInspectorLink::DisplayFrame(int index) {

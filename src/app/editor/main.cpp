@@ -8,6 +8,7 @@
 #include "editor/window/application.h"
 #include "editor/window/main_window.h"
 #include "editor/window/program_files.h"
+#include "editor/window/signal_quit.h"
 #include "editor/window/splash.h"
 
 #include <QEventLoop>
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
         window.showMaximized();
     else
         window.show();
+    editor::QuitOnTerminationSignals(window);
     const int status = app.exec();
 #ifdef LOOPWRIGHT_WITH_DIALOGS
     window.SetAnimationPrompts(nullptr);

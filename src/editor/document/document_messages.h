@@ -42,16 +42,7 @@ inline constexpr const char* ProcessAborted = "This process has been aborted.";
 // File dialog filters
 inline constexpr const char* SaveFilter = "GIF Images|*.gif|All Image Files|*.*";
 inline constexpr const char* OpenGifFilter = "GIF Images (*.gif)|*.gif";
-inline constexpr const char* ImageFilesFilter =
-    "Image Files|*.gif;*.jpg;*.jpeg;*.bmp;*.jif;*.dcx;*.ico;*.pbm;*.pcx;*.ljp;*.pgm;*.pic;*.png;"
-    "*.ppm;*.rle;*.tga;*.tif;*.wmf;*.wpg|GIF Images (*.gif)|*.gif|Jpeg Images (*.jpg, "
-    "*.jpeg)|*.jpg;*.jpeg|Bitmap Images (*.bmp)|*.bmp|JIFF Images (*.jif)|*.jif|DCX Images "
-    "(*.dcx)|*.dcx|Icon Images (*.ico)|*.ico|Portable Bitmap Images (*.pbm)|*.pbm|PC Paintbrush "
-    "Images (*.pcx)|*.pcx|LJP Images (*.ljp)|*.ljp|Portable Graymap Images (*.pgm)|*.pgm|PIC "
-    "Images (*.pic)|*.pic|Portable Network Graphics (*.png)|*.png|Portable Pixmap Images "
-    "(*.ppm)|*.ppm|RLE Images (*.rle)|*.rle|Targa Images (*.tga)|*.tga|TIFF Images "
-    "(*.tif)|*.tif|Window Meta File (*.wmf)|*.wmf|Word Perfect Graphics (*.wpg)|*.wpg|All Files "
-    "(*.*)|*.*";
+// The picture filter of Add Frame comes from io/picture_filters.h (PictureFilterString).
 inline constexpr const char* AviFilter = "AVI Animations (*.avi)|*.avi";
 
 } // namespace editor::msg

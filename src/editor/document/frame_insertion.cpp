@@ -1,6 +1,7 @@
 #include "editor/document/frame_insertion.h"
 
 #include "editor/core/animation_routines.h"
+#include "editor/core/file_kinds.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/palette_routines.h"
 #include "editor/core/picture_routines.h"
@@ -8,6 +9,8 @@
 #include "editor/core/settings.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
+#include "editor/document/picture_files.h"
+#include "editor/document/workspace_host.h"
 #include "editor/document/workspace.h"
 #include "editor/undo/command.h"
 #include "gif/graphics/bitmap.h"
@@ -72,6 +75,40 @@ std::optional<gif::TBitmap> SelectedFramePicture(TWorkspace& workspace) {
 }
 
 } // namespace
+
+void InsertFileAsFrame(TWorkspace& workspace, const QString& path) {
+    workspace.Host().HideStartupAnimation();
+    workspace.Host().StopPlayback(true);
+    TBusyCursor busy(workspace.Prompter());
+    gif::TBitmap bitmap;
+    if (LoadPictureFile(workspace, path, bitmap, FileKind(path)) != 0) return;
+    const int position = AskInsertPosition(workspace);
+    if (position < 0) return;
+    AddFrameFromBitmap(workspace, bitmap, position, "Add Frame");
+}
+
+bool AddFrameAfterSelection(TWorkspace& workspace, const gif::TBitmap& bitmap, int delay) {
+    TDocument* document = workspace.ActiveDocument();
+    if (!document) return false;
+    gif::TGIFImage& image = workspace.WorkingImage();
+    const int index = std::clamp(workspace.Frames().Selected() + 1, 0, image.FrameCount());
+    // The colour tables of the other frames may merge: a copy of the whole animation
+    // undoes that exactly.
+    document->PushCommand(ckActiveAnimation, 8, -1, -1, index, "Add Frame");
+    auto created = std::make_unique<gif::TGIFSubImage>(&image);
+    created->Assign(&bitmap);
+    image.Images().InsertAt(index, std::move(created));
+    gif::TGIFSubImage& frame = *image.Frame(index);
+    PrepareNewFrame(frame, workspace.Defaults().PlayCount, delay);
+    OptimiseFrameColours(frame, workspace.Config().Value(keys::PaletteType), workspace.Palettes());
+    workspace.Frames().InsertItem(index);
+    document->SetModified(true);
+    if (!workspace.Contains(document)) return false;
+    document->SelectedFrame = index;
+    workspace.DisplayFrame(index);
+    workspace.Frames().Select(index);
+    return true;
+}
 
 void InsertShownFrameAt(TWorkspace& workspace, int index) {
     std::optional<gif::TBitmap> picture = SelectedFramePicture(workspace);

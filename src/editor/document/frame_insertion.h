@@ -57,6 +57,15 @@ int InsertBitmapFrame(TWorkspace& workspace, gif::TBitmap& bitmap, int index);
 int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
                        const QString& caption);
 
+// A picture file as a new frame, at the position the user chooses ("Add Frame"): the
+// thumbnail browser's insert and drops. Playback stops and the start-up animation goes.
+void InsertFileAsFrame(TWorkspace& workspace, const QString& path);
+
+// Scripts' frame adding: the picture as a new frame after the selected one (first when
+// none is selected), reduced by the image's own settings without any question, shown for
+// `delay` hundredths. False without an active document.
+bool AddFrameAfterSelection(TWorkspace& workspace, const gif::TBitmap& bitmap, int delay);
+
 // A document's picture dropped on list item `index`: a copy of the active document's shown
 // frame is inserted there ("Add Frame").
 void InsertShownFrameAt(TWorkspace& workspace, int index);

@@ -9,6 +9,7 @@
 #include "editor/document/workspace.h"
 #include "editor/window/main_window.h"
 #include "gif/graphics/bitmap.h"
+#include "io/picture_filters.h"
 
 #include <QAction>
 #include <QDir>
@@ -65,7 +66,7 @@ void TfrmMain::FrameAddExecute() {
     HideStartupAnimation();
     StopPlayback(true);
     TFileQuestion question;
-    question.Filter = msg::ImageFilesFilter;
+    question.Filter = QString::fromStdString(io::PictureFilterString());
     question.InitialDir = ExistingFolder(openDir_);
     question.Multiple = true;
     const QStringList files = prompter_->AskOpenFileNames(question);
@@ -74,12 +75,8 @@ void TfrmMain::FrameAddExecute() {
     // The last file first, each at the place the user chooses; without a document the
     // first picture starts a new animation.
     for (auto it = files.rbegin(); it != files.rend(); ++it) {
-        gif::TBitmap bitmap;
         openDir_ = QFileInfo(*it).absolutePath();
-        if (LoadPictureFile(*workspace_, *it, bitmap, FileKind(*it)) != 0) continue;
-        const int position = AskInsertPosition(*workspace_);
-        if (position < 0) continue;
-        AddFrameFromBitmap(*workspace_, bitmap, position, "Add Frame");
+        InsertFileAsFrame(*workspace_, *it);
     }
 }
 

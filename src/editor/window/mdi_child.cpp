@@ -96,6 +96,7 @@ TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent
     sbFrame_->setObjectName("sbFrame");
     sbFrame_->setWidgetResizable(false);
     sbFrame_->setFrameShape(QFrame::NoFrame);
+    sbFrame_->viewport()->installEventFilter(this);
     canvas_ = new QWidget;
     canvas_->setAutoFillBackground(true);
     sbFrame_->setWidget(canvas_);
@@ -213,6 +214,11 @@ void TMDIChild::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     workspace_.Host().StopPlayback(true);
     CopyFrameAcross(workspace_, *document_);
+}
+
+bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == sbFrame_->viewport()) CentreInScrollBox();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMDIChild::resizeEvent(QResizeEvent* event) {

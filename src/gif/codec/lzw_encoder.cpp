@@ -26,6 +26,12 @@ namespace {
 
 constexpr unsigned kLastCode = 4095;        // the next free code that forces a clear
 constexpr unsigned kMaxDirectBits = 4;      // direct rows of up to 16 entries (128 KB)
+// Frames of up to 32 pixel values and at most this many pixels take direct rows of 32
+// entries (64 bytes, 256 KB for a full table). A small frame gives out few codes, so its
+// rows stay in the first-level cache and a lookup beats the first-child arrays and their
+// string table; large flat frames walk many more rows and do better with those arrays.
+constexpr unsigned kWideDirectBits = 5;
+constexpr size_t kWideDirectPixels = size_t(1) << 17;
 constexpr unsigned kMaxStringBits = 15; // at most 32768 string slots, 1/8 full at most
 
 // A random 15-bit value per pixel value, mixed into the string table slot.
@@ -92,20 +98,32 @@ void TLZWEncoder::Compress() {
     run.Threshold = std::min(run.MaxCode + 1, kLastCode);
     ResetTables();
 
-    // Without interlacing the rows follow each other in memory: one long stretch.
-    const std::vector<int> rows = RowOrder();
+    // Without interlacing the rows follow each other in memory: one long stretch. The
+    // interlace passes are walked in place (no list of rows: a small frame's set-up is a
+    // good part of its time).
+    static constexpr int kPassStart[4] = {0, 4, 2, 1};
+    static constexpr int kPassStep[4] = {8, 8, 4, 2};
     const size_t span = interlaced_ ? size_t(width_) : total;
-    const size_t count = interlaced_ ? rows.size() : 1;
-    for (size_t r = 0; r < count; ++r) {
-        const uint8_t* p = Row(rows[r]);
+    int pass = 0, y = 0;
+    for (bool first = true;; first = false) {
+        if (interlaced_) {
+            while (pass < 4 && y >= height_)
+                y = ++pass < 4 ? kPassStart[pass] : 0;
+            if (pass == 4) break;
+        } else if (!first) {
+            break;
+        }
+        const uint8_t* p = Row(y);
+        if (interlaced_) y += kPassStep[pass];
         const size_t valid = checked ? ValidPixels(p, span) : span;
         const uint8_t* const end = p + valid;
-        if (r == 0 && valid > 0) run.Prefix = *p++;
+        if (first && valid > 0) run.Prefix = *p++;
         switch (directBits_) {
         case 1: RunDirect<1>(run, p, end); break;
         case 2: RunDirect<2>(run, p, end); break;
         case 3: RunDirect<3>(run, p, end); break;
         case 4: RunDirect<4>(run, p, end); break;
+        case 5: RunDirect<5>(run, p, end); break;
         default:
             if (flat_)
                 RunFirstChild(run, p, end);
@@ -126,7 +144,7 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
     unsigned bits = 1;
     while ((1u << bits) <= largestPixel)
         ++bits;
-    if (bits <= kMaxDirectBits) {
+    if (bits <= kMaxDirectBits || (bits == kWideDirectBits && pixels <= kWideDirectPixels)) {
         directBits_ = bits;
         // Rows for the codes this frame can give out: a small frame needs a small table.
         const size_t rows = std::min<size_t>(4096, size_t(clearCode_) + 2 + pixels);
@@ -204,10 +222,12 @@ bool TLZWEncoder::Grow(TRun& run) {
 }
 
 // The direct table with rows of 2^A entries. An entry holds its child's row (the child
-// code shifted left by A), so a lookup is an add and one load.
+// code shifted left by A), so a lookup is an add and one load. Rows of 32 entries number
+// past 16 bits: their entries hold half the row.
 template <unsigned A>
 void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const end) {
     constexpr size_t kRow = size_t(1) << A;
+    constexpr unsigned kHalved = A > 4 ? A - 4 : 0;
     uint16_t* const table = direct_.get();
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
@@ -250,7 +270,7 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
             const uint32_t pixel = *p++;
             uint16_t* const slot = table + size_t(entry) + pixel;
             if (*slot != 0) {
-                entry = *slot;
+                entry = uint32_t(*slot) << kHalved;
                 continue;
             }
             Put(acc, bits, out, entry >> A, codeSize);
@@ -259,7 +279,7 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
             load();
             if (!cleared) {
                 std::memset(table + (size_t(next) << A), 0, kRow * sizeof(uint16_t));
-                *slot = uint16_t(next++ << A);
+                *slot = uint16_t((next++ << A) >> kHalved);
             }
             entry = pixel << A;
             continue;
@@ -268,7 +288,7 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
         for (const uint8_t* const stop = p + n; p < stop; ++p) {
             const uint32_t pixel = *p;
             uint16_t* const slot = table + size_t(entry) + pixel;
-            const uint32_t child = *slot;
+            const uint32_t child = uint32_t(*slot) << kHalved;
             if (child != 0) {
                 entry = child;
                 continue;
@@ -276,7 +296,7 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
             // A miss: the prefix goes out, the string takes the next free code, whose row
             // starts empty.
             Put(acc, bits, out, entry >> A, codeSize);
-            *slot = uint16_t(nextEntry);
+            *slot = uint16_t(nextEntry >> kHalved);
             std::memset(table + size_t(nextEntry), 0, kRow * sizeof(uint16_t));
             nextEntry += kRow;
             entry = pixel << A;

@@ -15,8 +15,9 @@ namespace gif {
 //
 // Where the strings live depends on the pixel values a frame really uses (its code size
 // may be larger: a two-colour frame in a 256-colour table still needs only two children
-// per string). Values below 16: a direct table, one row per code with an entry per value
-// holding the child's row, so that a lookup is an add and one load. More values: an
+// per string). Values below 16, or below 32 in a small frame: a direct table, one row per
+// code with an entry per value holding the child's row, so that a lookup is an add and one
+// load. More values: an
 // open-addressed string table of (prefix, pixel) -> code. Either way the codes sent are
 // those of the classic encoder.
 //
@@ -66,7 +67,8 @@ class TLZWEncoder : public TGIFEncoder {
     // Direct table: entry (code << directBits_) + pixel holds the child's row (its code
     // shifted left by directBits_), 0 for none (every child code is above K + 1). A code's
     // row is emptied when the code is given out, the rows of the single pixels at every
-    // clear.
+    // clear. Rows of 32 entries (small frames only) hold half the child's row, which
+    // would not fit 16 bits whole.
     std::unique_ptr<uint16_t[]> direct_;
     size_t directSize_ = 0; // entries
     // String table: (key + 1) * 4096 + code with key = prefix * 256 + pixel, 0 for an empty

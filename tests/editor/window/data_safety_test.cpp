@@ -3,6 +3,7 @@
 // runs in a child process (this test binary again, with a filter and a mode).
 #include "editor/document/file_commands.h"
 #include "editor/window/main_window_fixture.h"
+#include "editor/window/signal_quit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,6 +62,16 @@ void StartChild(QProcess& child, const char* test, const QByteArray& mode, const
     child.start(program, arguments);
 }
 
+// Reads the child's output until it reports its edit; returns the backing file it names.
+QString WaitForEdit(QProcess& child, QByteArray& output) {
+    while (child.waitForReadyRead(20000)) {
+        output += child.readAll();
+        for (const QByteArray& line : output.split('\n'))
+            if (line.startsWith("EDITED ")) return QString::fromLocal8Bit(line.mid(7));
+    }
+    return {};
+}
+
 // A main window of the child with the answers it needs.
 struct TChildEditor {
     TChildEditor() : settings(QDir(QDir::tempPath()).filePath("child.ini")) {
@@ -96,6 +107,21 @@ TEST(DataSafetyChild, EditThenWaitToBeKilled) {
         QThread::msleep(100);
 }
 
+TEST(DataSafetyChild, EditThenWaitForTheSessionToEnd) {
+    if (ChildMode() != "term") GTEST_SKIP() << "runs as the child of a data safety test";
+    {
+        TChildEditor editor;
+        QuitOnTerminationSignals(*editor.window);
+        editor.OpenAndEdit(ChildFile(), 55);
+        editor.window->Action(TActionId::EditCopy)->trigger(); // the clipboard GIF file too
+        std::printf("EDITED %s\n",
+                    qPrintable(editor.window->Workspace().ActiveDocument()->TempFileName()));
+        std::fflush(stdout);
+        QApplication::exec();
+    }
+    std::printf("ENDED\n");
+}
+
 TEST(DataSafetyChild, SaveIntoReadOnlyFolder) {
     if (ChildMode() != "readonly") GTEST_SKIP() << "runs as the child of a data safety test";
     TChildEditor editor;
@@ -122,13 +148,8 @@ TEST(DataSafety, KilledAfterAnEditTheRealFileIsUntouched) {
 
     QProcess child;
     StartChild(child, "EditThenWaitToBeKilled", "kill", path, folder, false);
-    QString backing;
     QByteArray output;
-    while (backing.isEmpty() && child.waitForReadyRead(20000)) {
-        output += child.readAll();
-        for (const QByteArray& line : output.split('\n'))
-            if (line.startsWith("EDITED ")) backing = QString::fromLocal8Bit(line.mid(7));
-    }
+    const QString backing = WaitForEdit(child, output);
     ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
     child.kill(); // SIGKILL: nothing of the editor runs after this
     child.waitForFinished(5000);
@@ -139,6 +160,31 @@ TEST(DataSafety, KilledAfterAnEditTheRealFileIsUntouched) {
     gif::TGIFImage saved;
     saved.LoadFromFile(NativePath(backing));
     EXPECT_EQ(saved.Frame(0)->ControlBlock()->DelayTime(), 77);
+    QDir(folder).removeRecursively();
+}
+
+TEST(DataSafety, TerminatedAfterAnEditLeavesNoTemporaryFiles) {
+    const QString folder = SharedFolder("lw-term-XXXXXX", 0700);
+    ASSERT_FALSE(folder.isEmpty());
+    const QString path = QDir(folder).filePath("a.gif");
+    MakeAnimation(3, 30, 20)->SaveToFile(NativePath(path));
+    const QByteArray before = Bytes(path);
+
+    QProcess child;
+    StartChild(child, "EditThenWaitForTheSessionToEnd", "term", path, folder, false);
+    QByteArray output;
+    const QString backing = WaitForEdit(child, output);
+    ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
+    ASSERT_TRUE(QFile::exists(backing));
+    child.terminate(); // SIGTERM, as a session ending sends it
+    ASSERT_TRUE(child.waitForFinished(10000));
+    output += child.readAll();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
+    EXPECT_TRUE(output.contains("ENDED")) << output.toStdString();
+
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_FALSE(QFile::exists(backing));
+    EXPECT_EQ(QDir(folder).entryList({"~GL*"}, QDir::Files), QStringList());
     QDir(folder).removeRecursively();
 }
 

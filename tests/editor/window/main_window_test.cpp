@@ -14,6 +14,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
@@ -288,4 +290,21 @@ TEST_F(MainWindowTest, TheInspectorFollowsDocumentsFramesAndUndo) {
     Action(TActionId::FileClose)->trigger();
     ASSERT_TRUE(WaitUntil([&] { return Workspace().DocumentCount() == 0; }));
     EXPECT_EQ(inspector.Log.last(), "clear");
+}
+
+TEST_F(MainWindowTest, ASmallPictureNeedsNoScrollBarsAfterTheFirstEdit) {
+    ASSERT_TRUE(Workspace().OpenGifDocument(WriteGif("a.gif", 2, 120, 90)));
+    auto* area = window->findChild<QScrollArea*>("sbFrame");
+    ASSERT_NE(area, nullptr);
+    QApplication::processEvents();
+    EditDelay(0, 55); // the document's status row shows "Modified" and its icon
+    // A taller status row (an icon theme with larger icons) takes height from the picture
+    // area while the window keeps its size.
+    auto* status = window->findChild<QWidget*>("StatusBarMDI");
+    ASSERT_NE(status, nullptr);
+    status->setMinimumHeight(status->height() + 30);
+    QApplication::processEvents();
+    EXPECT_FALSE(area->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_LE(area->widget()->height(), area->viewport()->height());
 }

@@ -66,6 +66,30 @@ TEST(EncoderDifferential, SameBytesForEveryKindOfFrame) {
     }
 }
 
+// Frames using 17 to 32 values of a larger table take a direct table while small and the
+// string table when large: noisy frames on both sides of that size give out every code
+// up to the clear (past 2047, where a row number no longer fits 16 bits).
+TEST(EncoderDifferential, FewValuesOfALargeTable) {
+    std::mt19937 rng(31);
+    for (int values : {17, 24, 32}) {
+        for (int bits : {5, 8}) {
+            for (auto [width, height] : {std::pair{256, 512}, {257, 511}, {256, 513}, {40, 30}}) {
+                for (bool interlaced : {false, true}) {
+                    Frame noisy = RandomFrame(rng, width, height, bits, interlaced);
+                    for (auto& p : noisy.Pixels)
+                        p = uint8_t(p % values);
+                    noisy.Pixels[0] = uint8_t(values - 1);
+                    ExpectSameBytes(noisy, 1 << bits);
+                    Frame runs = RunsFrame(rng, width, height, bits, interlaced, 40);
+                    for (auto& p : runs.Pixels)
+                        p = uint8_t(p % values);
+                    ExpectSameBytes(runs, 1 << bits);
+                }
+            }
+        }
+    }
+}
+
 TEST(EncoderDifferential, PixelOutsideTheColorTable) {
     std::mt19937 rng(5);
     for (int round = 0; round < 200; ++round) {
