@@ -15,7 +15,7 @@ void TFlexibleLzw::ClearTable() {
 
 int TFlexibleLzw::Reach(uint32_t code, size_t pos) const {
     int steps = 0;
-    while (pos < n_ && steps < Lookahead) {
+    while (pos < n_ && steps < lookahead_) {
         uint32_t child = Child(code, colors_[pos]);
         if (child == None && free_[pos]) child = Child(code, transparent_);
         if (child == None) break;
@@ -88,8 +88,10 @@ class TCodeBits {
 } // namespace
 
 int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
-                             uint8_t transparent, int codeSize, int bias, uint8_t* out) {
+                             uint8_t transparent, int codeSize, int bias, int lookahead,
+                             uint8_t* out) {
     bias_ = bias;
+    lookahead_ = std::clamp(lookahead, 1, MaxLookahead);
     if (n == 0) return 0;
     colors_ = colors;
     free_ = free;

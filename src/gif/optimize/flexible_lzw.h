@@ -22,17 +22,19 @@ class TFlexibleLzw {
     // colors[i]: the pixel's value; free[i] != 0: it may be `transparent` instead.
     // Writes the chosen values to `out` (n of each). `codeSize`: the minimum code size.
     // `bias`: how much further a colour's string must reach than transparency's to be
-    // taken (0: whichever reaches further, a run going on when they tie).
+    // taken (0: whichever reaches further, a run going on when they tie). `lookahead`: how
+    // many pixels ahead a string's reach is followed (at most MaxLookahead).
     // Returns the bytes the LZW encoder writes for `out` as one row of n pixels at that
     // code size (the parse is the encoder's, so only the code widths need adding up): the
     // code size byte, the sub-blocks and their terminator. 0 when n is 0.
     int64_t Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
-                   int codeSize, int bias, uint8_t* out);
+                   int codeSize, int bias, int lookahead, uint8_t* out);
+
+    static constexpr int MaxLookahead = 64;
 
   private:
     static constexpr uint32_t None = 0xFFFFFFFF;
     static constexpr int MaxCodes = 4096;
-    static constexpr int Lookahead = 24;
 
     // The string table: open addressing over (code, pixel) keys, stamped with the
     // generation that wrote them so that emptying it costs nothing. At most 4094 strings
@@ -74,6 +76,7 @@ class TFlexibleLzw {
     size_t n_ = 0;
     uint8_t transparent_ = 0;
     int bias_ = 0;
+    int lookahead_ = 0;
 };
 
 } // namespace gif::optimize

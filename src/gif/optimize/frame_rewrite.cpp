@@ -17,6 +17,17 @@ namespace gif::optimize {
 namespace {
 
 constexpr int DescriptorBytes = 10;
+
+// The two LZW-guided choices: transparency wherever it continues the string (a bias no
+// reach can beat, so one pixel of lookahead is enough), and whichever string reaches
+// further within a few pixels. Looking further ahead measured larger: strings far ahead
+// are rarely the ones the parse ends up taking.
+struct TGuidedChoice {
+    int Bias;
+    int Lookahead;
+};
+constexpr TGuidedChoice TransparencyFirst{6, 1};
+constexpr TGuidedChoice FurtherReach{0, 6};
 constexpr int ControlBlockBytes = 8;
 
 // What a pixel of a rewritten frame may be.
@@ -341,8 +352,10 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                     }
                 }
                 chosenCodeSize = BitsFor(largest);
-                chosenBytes = lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
-                                          chosenCodeSize, variant == 2 ? 6 : 0, chosen.data());
+                const TGuidedChoice guided = variant == 2 ? TransparencyFirst : FurtherReach;
+                chosenBytes =
+                    lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
+                                chosenCodeSize, guided.Bias, guided.Lookahead, chosen.data());
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {

@@ -36,7 +36,8 @@ TEST(FlexibleLzw, ChoosesOnlyAllowedValues) {
                 colors[i] = uint8_t(random.Next(4) ? (i / 37) % colours : random.Next(colours));
                 free[i] = uint8_t(random.Next(3) == 0);
             }
-            lzw.Choose(colors.data(), free.data(), n, uint8_t(colours), codeSize, bias, out.data());
+            lzw.Choose(colors.data(), free.data(), n, uint8_t(colours), codeSize, bias, 24,
+                       out.data());
             for (size_t i = 0; i < n; ++i)
                 ASSERT_TRUE(out[i] == colors[i] || (free[i] && out[i] == colours))
                     << codeSize << " " << bias << " at " << i;
@@ -58,7 +59,7 @@ TEST(FlexibleLzw, ContinuesTheStringThatExists) {
         free.push_back(1);
     }
     std::vector<uint8_t> out(colors.size());
-    lzw.Choose(colors.data(), free.data(), colors.size(), 3, 2, 0, out.data());
+    lzw.Choose(colors.data(), free.data(), colors.size(), 3, 2, 0, 24, out.data());
     for (size_t i = 64; i < out.size(); ++i)
         EXPECT_EQ(out[i], 3) << i;
 }
@@ -85,7 +86,7 @@ TEST(FlexibleLzw, ReportsTheEncodersSize) {
         }
         for (int bias : {0, 6}) {
             const int64_t reported = lzw.Choose(colors.data(), free.data(), c.n, uint8_t(colours),
-                                                c.codeSize, bias, out.data());
+                                                c.codeSize, bias, 24, out.data());
             gif::TCountingStream counter;
             gif::EncodeImageData(counter, {out.data(), int(c.n), 1, false, c.codeSize, 256},
                                  gif::emLZW);
