@@ -3,6 +3,7 @@
 #include "gif/base/stream.h"
 #include "gif/model/application_extension.h"
 #include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
 #include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/frame_rewrite.h"
@@ -143,6 +144,22 @@ bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShown
     }
 }
 
+// The optimiser's passes (with the colour-map merge when `merge`) and the frame rewrite,
+// checked once at the end: the result must show what `reference` holds. The usual case
+// costs one play through the renderer; when the check fails, the caller takes the slower
+// way that finds out which step changed the pictures.
+std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
+                                            const std::vector<TShownPicture>& reference) {
+    auto work = std::make_unique<TGIFImage>();
+    work->Assign(&image);
+    work->Optimize(AllPasses);
+    work->OptimizeColorMaps();
+    CompactIndices(*work);
+    RewriteOnModel(*work);
+    if (Timeline(ShownPictures(*work, background)) != reference) return nullptr;
+    return work;
+}
+
 } // namespace
 
 TBestOptimizeResult OptimizeBest(TGIFImage& image) {
@@ -166,8 +183,10 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
         }
     } handlers(image);
 
-    result.BytesBefore = result.BytesAfter = SavedSize(image);
-    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) return result;
+    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) {
+        result.BytesBefore = result.BytesAfter = SavedSize(image);
+        return result;
+    }
     const TColor background = UnusedColor({&image});
     const std::vector<TShownPicture> pictures = ShownPictures(image, background);
     const std::vector<TShownPicture> reference = Timeline(pictures);
@@ -177,9 +196,31 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     // The clean-up pass deletes a loop block on any frame but the first, which would end the
     // looping: such animations start from the image as it is.
     std::unique_ptr<TGIFImage> best;
+    int64_t bestSize = 0;
     bool passesShowTheSame = false;
+    int first = LoopPoint(image) > 0 ? 2 : 0;
+    if (first == 0) {
+        // Mostly the passes with the merge and the rewrite show the same: checked in one go.
+        best = PassesAndRewrite(image, background, reference);
+        if (best) {
+            bestSize = SavedSize(*best);
+            passesShowTheSame = true;
+            first = 2;
+        }
+    }
+    // The input is measured only as far as needed to know that it is larger.
+    const int64_t before = best ? SavedSizeUpTo(image, bestSize) : SavedSize(image);
+    if (best && before <= bestSize) best.reset();
+    if (best) {
+        result.BytesBefore = before;
+        result.BytesAfter = bestSize;
+        image.Assign(best.get());
+        result.Changed = true;
+        return result;
+    }
+    result.BytesBefore = result.BytesAfter = before;
     bool passesHelped = false;
-    for (int start = LoopPoint(image) > 0 ? 2 : 0; start < 3; ++start) {
+    for (int start = first; start < 3; ++start) {
         if (start == 1 && passesShowTheSame) continue;
         if (start == 2 && passesHelped) continue;
         auto work = std::make_unique<TGIFImage>();

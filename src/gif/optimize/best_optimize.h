@@ -9,7 +9,10 @@ namespace gif {
 class TGIFImage;
 
 struct TBestOptimizeResult {
-    int64_t BytesBefore = 0; // the image as the writer writes it, before and after
+    // The image as the writer writes it, before and after. When the result is smaller, the
+    // input is measured only until it passes BytesAfter: BytesBefore is then a count between
+    // the two, not the input's full size.
+    int64_t BytesBefore = 0;
     int64_t BytesAfter = 0;
     bool Changed = false;
 };

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
 #include "gif/optimize/frame_rules.h"
 #include "gif/optimize/optimize_progress.h"
 
@@ -102,9 +104,10 @@ int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& mark
 }
 
 // The bytes of LZW data for what trimming would keep of `pixels`: the rectangle of the
-// pixels other than `transparent` (all of them when it is -1).
+// pixels other than `transparent` (all of them when it is -1), when at most `most`, else
+// some larger value.
 int64_t TrimmedCompressedSize(const TGIFSubImage& frame, const std::vector<uint8_t>& pixels,
-                              int transparent, int bits) {
+                              int transparent, int bits, int64_t most) {
     const int width = frame.FrameWidth();
     const int height = frame.FrameHeight();
     int left = width, right = -1, top = height, bottom = -1;
@@ -124,9 +127,7 @@ int64_t TrimmedCompressedSize(const TGIFSubImage& frame, const std::vector<uint8
     std::vector<uint8_t> kept(size_t(w) * h);
     for (int y = 0; y < h; ++y)
         std::copy_n(pixels.data() + size_t(top + y) * width + left, w, kept.data() + size_t(y) * w);
-    TCountingStream counter;
-    EncodeImageData(counter, {kept.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW);
-    return counter.Size();
+    return EncodedSizeUpTo({kept.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW, most);
 }
 
 } // namespace
@@ -186,8 +187,11 @@ bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, 
     TGIFColorMap& table = ActiveTable(frame);
     int bitsBefore = table.BitsNeeded();
     int bitsAfter = TGIFColorMap::BitsFor(std::max(table.EntryCount(), replacement + 1));
-    if (TrimmedCompressedSize(frame, replaced, replacement, bitsAfter) >
-        TrimmedCompressedSize(frame, original, transparent, bitsBefore))
+    // The original is measured only as far as it takes to reach the replacement's size.
+    const int64_t replacedSize = TrimmedCompressedSize(
+        frame, replaced, replacement, bitsAfter, std::numeric_limits<int64_t>::max() - 1);
+    if (replacedSize >
+        TrimmedCompressedSize(frame, original, transparent, bitsBefore, replacedSize - 1))
         return false;
 
     if (opaque && replacement == table.EntryCount()) table.AppendColor(preferred);

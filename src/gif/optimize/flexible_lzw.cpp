@@ -36,10 +36,61 @@ uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
     return previous == color ? color : transparent_; // a tie: keep a run going
 }
 
-void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
-                          int codeSize, int bias, uint8_t* out) {
+namespace {
+
+// The code widths the encoder sends: a clear code first, one code per string, the width
+// growing once the next free code no longer fits, a clear when it reaches 4095, and the
+// end code.
+class TCodeBits {
+  public:
+    explicit TCodeBits(int codeSize) : initBits_(unsigned(codeSize) + 1) {
+        Reset();
+        bits_ = width_; // the first clear code
+    }
+    // A string's code goes out and the string one pixel longer gets the next free code;
+    // returns false when the table is full instead (a clear code went out).
+    bool Send() {
+        bits_ += width_;
+        if (next_ > maxCode_) {
+            ++width_;
+            maxCode_ = width_ == 12 ? 4096 : (1u << width_) - 1;
+        }
+        if (next_ >= 4095) {
+            bits_ += width_;
+            Reset();
+            return false;
+        }
+        ++next_;
+        return true;
+    }
+    // The last string's code and the end code: the bytes of the image data as written.
+    int64_t Finish() {
+        bits_ += width_;
+        if (next_ > maxCode_) ++width_;
+        bits_ += width_;
+        const int64_t data = (bits_ + 7) / 8;
+        return 1 + data + (data + 254) / 255 + 1;
+    }
+
+  private:
+    void Reset() {
+        width_ = initBits_;
+        maxCode_ = (1u << width_) - 1;
+        next_ = (1u << (initBits_ - 1)) + 2;
+    }
+    unsigned initBits_;
+    unsigned width_ = 0;
+    unsigned maxCode_ = 0;
+    unsigned next_ = 0;
+    int64_t bits_ = 0;
+};
+
+} // namespace
+
+int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
+                             uint8_t transparent, int codeSize, int bias, uint8_t* out) {
     bias_ = bias;
-    if (n == 0) return;
+    if (n == 0) return 0;
     colors_ = colors;
     free_ = free;
     n_ = n;
@@ -47,6 +98,7 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, 
     const uint32_t firstFree = (1u << codeSize) + 2;
     ClearTable();
     uint32_t next = firstFree;
+    TCodeBits sent(codeSize);
 
     uint32_t prefix = StartValue(0, transparent);
     out[0] = uint8_t(prefix);
@@ -75,15 +127,16 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, 
         }
         // No string goes on: the code for `prefix` is sent and a new string starts here.
         value = StartValue(pos, out[pos - 1]);
-        if (next >= MaxCodes - 1) {
+        if (sent.Send()) {
+            AddChild(prefix, value, next++);
+        } else {
             ClearTable();
             next = firstFree;
-        } else {
-            AddChild(prefix, value, next++);
         }
         prefix = value;
         out[pos] = value;
     }
+    return sent.Finish();
 }
 
 } // namespace gif::optimize

@@ -23,8 +23,11 @@ class TFlexibleLzw {
     // Writes the chosen values to `out` (n of each). `codeSize`: the minimum code size.
     // `bias`: how much further a colour's string must reach than transparency's to be
     // taken (0: whichever reaches further, a run going on when they tie).
-    void Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
-                int codeSize, int bias, uint8_t* out);
+    // Returns the bytes the LZW encoder writes for `out` as one row of n pixels at that
+    // code size (the parse is the encoder's, so only the code widths need adding up): the
+    // code size byte, the sub-blocks and their terminator. 0 when n is 0.
+    int64_t Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
+                   int codeSize, int bias, uint8_t* out);
 
   private:
     static constexpr uint32_t None = 0xFFFFFFFF;

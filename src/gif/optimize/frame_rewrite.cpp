@@ -3,6 +3,7 @@
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
 #include "gif/optimize/frame_rules.h"
 
 #include <algorithm>
@@ -73,16 +74,17 @@ int BitsFor(int largest) {
     return bits;
 }
 
+// Bytes of the compressed pixels when at most `most`, else some larger value (the encoding
+// stops as soon as it is known to lose).
 int64_t DataBytes(const TGIFSubImage& frame, const uint8_t* pixels, int width, int height,
-                  bool interlaced, int bits, int limit) {
-    TCountingStream counter;
-    EncodeImageData(counter, TEncodeSource{pixels, width, height, interlaced, bits, limit},
-                    MethodOf(frame));
-    return counter.Size();
+                  bool interlaced, int bits, int limit, int64_t most) {
+    return EncodedSizeUpTo(TEncodeSource{pixels, width, height, interlaced, bits, limit},
+                           MethodOf(frame), most);
 }
 
-// The frame's size as it would be written now (blocks and table left out: they stay).
-int64_t CurrentCost(const TGIFSubImage& frame) {
+// The frame's size as it would be written now (blocks and table left out: they stay), when
+// at most `most`, else some larger value.
+int64_t CurrentCost(const TGIFSubImage& frame, int64_t most) {
     TTableBits table = WriterBits(frame);
     int bits = table.Bits;
     std::span<const uint8_t> pixels = frame.PixelData();
@@ -92,7 +94,8 @@ int64_t CurrentCost(const TGIFSubImage& frame) {
         bits = hint;
     return DescriptorBytes + DataBytes(frame, frame.Pixels(), frame.FrameWidth(),
                                        frame.FrameHeight(), frame.IsInterlaced(), bits,
-                                       std::min(table.Limit, 1 << std::max(bits, 2)));
+                                       std::min(table.Limit, 1 << std::max(bits, 2)),
+                                       most - DescriptorBytes);
 }
 
 template <typename F> bool AllViews(std::span<const TFrameView> views, F&& test) {
@@ -321,19 +324,25 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         // whichever LZW prefers, with and without a bias for transparency.
         const int variants = transparent >= 0 && cells->HasFree ? 5 : 1;
         std::vector<std::vector<uint8_t>> tried;
+        std::vector<uint8_t> free, values; // what the LZW-guided choices start from
+        int largest = transparent;
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
+            int64_t chosenBytes = 0; // the LZW-guided choices count their encoded bytes
+            int chosenCodeSize = 0;
             if (variant == 2 || variant == 4) {
-                std::vector<uint8_t> free(count);
-                std::vector<uint8_t> values(cells->Color);
-                int largest = transparent;
-                for (size_t i = 0; i < count; ++i) {
-                    free[i] = cells->Kind[i] == ckFree;
-                    if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
-                    largest = std::max<int>(largest, values[i]);
+                if (free.empty()) {
+                    free.resize(count);
+                    values = cells->Color;
+                    for (size_t i = 0; i < count; ++i) {
+                        free[i] = cells->Kind[i] == ckFree;
+                        if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
+                        largest = std::max<int>(largest, values[i]);
+                    }
                 }
-                lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
-                            BitsFor(largest), variant == 2 ? 6 : 0, chosen.data());
+                chosenCodeSize = BitsFor(largest);
+                chosenBytes = lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
+                                          chosenCodeSize, variant == 2 ? 6 : 0, chosen.data());
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
@@ -352,10 +361,16 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
-            const int64_t data = DataBytes(frame, chosen.data(), width, height, false, codeSize,
-                                           std::min(table.Limit, 1 << codeSize));
-            const int64_t cost =
-                DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0) + data;
+            const int64_t overhead =
+                DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0);
+            // Only a candidate smaller than the best so far matters. The LZW-guided choice
+            // knows its size when the encoder would use the code size it parsed with.
+            const int64_t data =
+                chosenBytes > 0 && codeSize == chosenCodeSize && MethodOf(frame) == emLZW
+                    ? chosenBytes
+                    : DataBytes(frame, chosen.data(), width, height, false, codeSize,
+                                std::min(table.Limit, 1 << codeSize), best.Cost - overhead - 1);
+            const int64_t cost = overhead + data;
             if (cost < best.Cost) {
                 best.Data = data;
                 best.Layout = {d, *rect};
@@ -368,27 +383,21 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     }
     if (best.Pixels.empty()) return false;
 
-    // The code size the table asks for, and interlacing, can still be smaller.
+    // Interlacing, for a frame that had it, can still be smaller. (A larger code size than
+    // the smallest hardly ever is: every code is as wide or wider.)
     const int width = best.Layout.Rect.Width(), height = best.Layout.Rect.Height();
-    const int64_t overhead = best.Cost - best.Data;
-    const int tableCodeSize = std::max(table.Bits, 2);
-    const int smallest = best.CodeSize;
-    std::vector<int> codeSizes{smallest};
-    if (tableCodeSize != smallest) codeSizes.push_back(tableCodeSize);
-    for (bool interlaced : {false, true}) {
-        if (interlaced && !frame.IsInterlaced()) continue;
-        for (int bits : codeSizes) {
-            if (!interlaced && bits == smallest) continue; // measured already
-            int64_t cost = overhead + DataBytes(frame, best.Pixels.data(), width, height,
-                                                interlaced, bits, std::min(table.Limit, 1 << bits));
-            if (cost < best.Cost) {
-                best.Cost = cost;
-                best.CodeSize = bits;
-                best.Interlaced = interlaced;
-            }
+    if (frame.IsInterlaced()) {
+        const int64_t overhead = best.Cost - best.Data;
+        const int64_t cost =
+            overhead + DataBytes(frame, best.Pixels.data(), width, height, true, best.CodeSize,
+                                 std::min(table.Limit, 1 << best.CodeSize),
+                                 best.Cost - overhead - 1);
+        if (cost < best.Cost) {
+            best.Cost = cost;
+            best.Interlaced = true;
         }
     }
-    if (best.Cost >= CurrentCost(frame)) return false;
+    if (best.Cost >= CurrentCost(frame, best.Cost)) return false;
     if (!ShowsTheSame(best, colors, views)) return false;
 
     const TRect& rect = best.Layout.Rect;
