@@ -216,6 +216,7 @@ void TfrmMain::CreateMenus() {
     unavailable(view, tr("Thu&mbnail Window"), "Comes with the thumbnail browser");
     mniInspector_ = view->addAction(InspectorIcon(), tr("Frame &Inspector"));
     mniInspector_->setCheckable(true);
+    mniInspector_->setStatusTip("Show or Hide the frame inspector");
     MarkUnavailable(mniInspector_, "Comes with the Frame Inspector");
     QMenu* toolbars = view->addMenu(tr("&Toolbars"));
     const QString names[3] = {tr("&Standard"), tr("&Animation"), tr("&Frame")};
