@@ -4,6 +4,7 @@
 #include "gif/model/application_extension.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
+#include "gif/optimize/code_size_order.h"
 #include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/frame_rewrite.h"
@@ -156,6 +157,7 @@ std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
     work->OptimizeColorMaps();
     CompactIndices(*work);
     RewriteOnModel(*work);
+    OrderColorsForCodeSizes(*work);
     if (Timeline(ShownPictures(*work, background)) != reference) return nullptr;
     return work;
 }
