@@ -79,6 +79,7 @@ class TLZWEncoder : public TGIFEncoder {
     size_t stringsZeroed_ = 0; // slots emptied since the allocation
     std::unique_ptr<uint16_t[]> slotsUsed_;
     unsigned slotsUsedCount_ = 0;
+    size_t dirtySlots_ = 0; // the size of the table the listed slots were set in
     // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
     // code is given out) and its code.
     std::unique_ptr<uint16_t[]> firstTag_;
