@@ -29,6 +29,7 @@ struct TFrameUse {
     TColorSet Colors; // the entries its drawn pixels use
     bool Holes;       // whether it needs a transparent index
     double Weight;    // its pixel count: what a narrower code saves grows with it
+    int CodeSize;     // as written now
 };
 
 // Whether the frame fits `level` entries together with `set`: its colours and the set's
@@ -95,6 +96,26 @@ TRenumbered Renumber(const TGIFSubImage& frame, const std::array<uint8_t, 256>& 
     return out;
 }
 
+// The code size the frame gets with `map`, from its colours alone; 9 when its transparent
+// index finds no free entry below 2^tableCodeSize.
+int MappedCodeSize(const TFrameUse& use, const std::array<uint8_t, 256>& map, int tableCodeSize) {
+    TColorSet mapped;
+    int largest = 0;
+    for (size_t v = 0; v < 256; ++v)
+        if (use.Colors.test(v)) {
+            mapped.set(map[v]);
+            largest = std::max<int>(largest, map[v]);
+        }
+    if (use.Frame->TransparentIndex() >= 0) {
+        int transparent = 0;
+        while (transparent < 256 && mapped.test(size_t(transparent)))
+            ++transparent;
+        if (transparent >= (1 << tableCodeSize)) return 9;
+        if (use.Holes) largest = std::max(largest, transparent);
+    }
+    return std::min(BitsFor(largest), tableCodeSize);
+}
+
 // The code size the writer uses for a frame drawing with the global table.
 int WrittenCodeSize(const TGIFSubImage& frame, int tableCodeSize) {
     const int hint = frame.CodeSizeHint();
@@ -152,7 +173,8 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (int i = 0; i < image.FrameCount(); ++i) {
         TGIFSubImage& frame = *image.Frame(i);
         if (frame.IsBlank() || !frame.HasPixels() || frame.LocalTable().EntryCount() > 0) continue;
-        TFrameUse use{&frame, {}, false, double(frame.PixelData().size())};
+        TFrameUse use{&frame, {}, false, double(frame.PixelData().size()),
+                      WrittenCodeSize(frame, tableCodeSize)};
         const int transparent = frame.TransparentIndex();
         for (uint8_t p : frame.PixelData()) {
             if (p == transparent) {
@@ -171,7 +193,6 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     std::vector<int64_t> sizeBefore(uses.size(), -1);
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
-    std::vector<TRenumbered> renumbered;
     int64_t saved = 0;
     for (double newColorCost : {0.0, 1.0, 2.0, 4.0}) {
         const std::vector<int> tried = LevelOrder(uses, count, newColorCost);
@@ -181,24 +202,22 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         for (size_t k = 0; k < tried.size(); ++k)
             triedMap[size_t(tried[k])] = uint8_t(k);
         // Only frames whose code size changes write a different number of bytes.
-        std::vector<TRenumbered> frames;
         int64_t triedSaved = 0;
         bool valid = true;
         for (size_t f = 0; f < uses.size() && valid; ++f) {
-            const TGIFSubImage& frame = *uses[f].Frame;
-            frames.push_back(Renumber(frame, triedMap, tableCodeSize));
-            const TRenumbered& r = frames.back();
-            valid = r.Transparent < (1 << tableCodeSize); // else no entry is left for holes
-            const int before = WrittenCodeSize(frame, tableCodeSize);
-            if (!valid || r.CodeSize == before) continue;
-            if (sizeBefore[f] < 0) sizeBefore[f] = DataSize(frame, frame.Pixels(), before);
+            const TFrameUse& use = uses[f];
+            const int codeSize = MappedCodeSize(use, triedMap, tableCodeSize);
+            valid = codeSize <= 8;
+            if (!valid || codeSize == use.CodeSize) continue;
+            const TGIFSubImage& frame = *use.Frame;
+            if (sizeBefore[f] < 0) sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize);
+            const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
             triedSaved += sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize);
         }
         if (valid && triedSaved > saved) {
             saved = triedSaved;
             order = tried;
             map = triedMap;
-            renumbered = std::move(frames);
         }
     }
     if (saved <= 0) return false;
@@ -209,7 +228,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     global.FromRgbTriples(colors, count);
     for (size_t f = 0; f < uses.size(); ++f) {
         TGIFSubImage& frame = *uses[f].Frame;
-        TRenumbered& r = renumbered[f];
+        const TRenumbered r = Renumber(frame, map, tableCodeSize);
         std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());
         if (r.Transparent >= 0)
             frame.ControlBlock()->SetTransparentIndexUnchecked(uint8_t(r.Transparent));
