@@ -164,7 +164,10 @@ std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
 
 } // namespace
 
-TBestOptimizeResult OptimizeBest(TGIFImage& image) {
+namespace {
+
+// The optimiser; `written` receives the result's bytes when they were written on the way.
+TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     TBestOptimizeResult result;
     if (image.Empty()) return result;
     image.StopAllPainters();
@@ -198,6 +201,7 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     // The clean-up pass deletes a loop block on any frame but the first, which would end the
     // looping: such animations start from the image as it is.
     std::unique_ptr<TGIFImage> best;
+    TMemoryStream bestBytes;
     int64_t bestSize = 0;
     bool passesShowTheSame = false;
     int first = LoopPoint(image) > 0 ? 2 : 0;
@@ -205,7 +209,9 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
         // Mostly the passes with the merge and the rewrite show the same: checked in one go.
         best = PassesAndRewrite(image, background, reference);
         if (best) {
-            bestSize = SavedSize(*best);
+            bestBytes.Clear();
+            best->SaveToStream(bestBytes);
+            bestSize = bestBytes.Size();
             passesShowTheSame = true;
             first = 2;
         }
@@ -218,6 +224,7 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
         result.BytesAfter = bestSize;
         image.Assign(best.get());
         result.Changed = true;
+        if (written) *written = bestBytes.TakeBytes();
         return result;
     }
     result.BytesBefore = result.BytesAfter = before;
@@ -246,6 +253,19 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     if (best) {
         image.Assign(best.get());
         result.Changed = true;
+    }
+    return result;
+}
+
+} // namespace
+
+TBestOptimizeResult OptimizeBest(TGIFImage& image, std::vector<uint8_t>* written) {
+    if (written) written->clear();
+    TBestOptimizeResult result = Run(image, written);
+    if (written && written->empty()) {
+        TMemoryStream stream;
+        image.SaveToStream(stream);
+        *written = stream.TakeBytes();
     }
     return result;
 }

@@ -50,7 +50,9 @@ std::vector<uint8_t> Saved(TGIFImage& image) {
 TBestOptimizeResult OptimizeAndCheck(TGIFImage& image) {
     const auto before = Shown(image);
     const int64_t sizeBefore = int64_t(Saved(image).size());
-    TBestOptimizeResult result = OptimizeBest(image);
+    std::vector<uint8_t> written;
+    TBestOptimizeResult result = OptimizeBest(image, &written);
+    EXPECT_EQ(written, Saved(image));
     if (result.Changed) {
         EXPECT_LE(result.BytesBefore, sizeBefore);
     } else {
