@@ -11,6 +11,7 @@
 #include "gif/optimize/frame_rules.h"
 #include "gif/optimize/screen_model.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -88,6 +89,17 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
     }
 
     const int loopPoint = LoopPoint(image);
+    // When the loop starts again with a frame that covers the whole screen, nothing shows
+    // what the last frame leaves behind: its disposal and what it clears are free.
+    bool lastLeavesNothing = false;
+    if (loopPoint == 0 && shownFrames == image.FrameCount() && shownFrames > 1) {
+        const TGIFSubImage& cover = *image.Frame(0);
+        TScreen blank(width, height);
+        Play(cover, blank, play);
+        lastLeavesNothing = cover.BoundsRect() == TRect{0, 0, width, height} &&
+                            std::find(play.Shown.Pixels.begin(), play.Shown.Pixels.end(),
+                                      ScreenBackground) == play.Shown.Pixels.end();
+    }
     TScreen first(width, height), later;
     bool laterDiffers = false;
     TFrameRewriter rewriter;
@@ -101,10 +113,13 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
         }
         std::vector<TFrameView> views;
         Play(frame, first, firstPlay);
-        views.push_back({&firstPlay.Before, &firstPlay.Shown, &firstPlay.Next});
+        const bool leavesNothing = lastLeavesNothing && i == shownFrames - 1;
+        views.push_back(
+            {&firstPlay.Before, &firstPlay.Shown, leavesNothing ? nullptr : &firstPlay.Next});
         if (laterDiffers) {
             Play(frame, later, laterPlay);
-            views.push_back({&laterPlay.Before, &laterPlay.Shown, &laterPlay.Next});
+            views.push_back(
+                {&laterPlay.Before, &laterPlay.Shown, leavesNothing ? nullptr : &laterPlay.Next});
         }
         auto old = std::make_unique<TGIFSubImage>(&image);
         old->CopyFrom(frame);
@@ -158,6 +173,7 @@ std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
     CompactIndices(*work);
     RewriteOnModel(*work);
     OrderColorsForCodeSizes(*work);
+    DropUnusedGlobalEntries(*work);
     if (Timeline(ShownPictures(*work, background)) != reference) return nullptr;
     return work;
 }

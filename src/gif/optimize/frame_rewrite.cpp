@@ -124,10 +124,12 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height,
         for (int y = 0; y < height; ++y) {
             const TColorKey* before = view.Before->Row(y);
             const TColorKey* shown = view.Shown->Row(y);
-            const TColorKey* next = view.Next->Row(y);
+            const TColorKey* next = view.Next ? view.Next->Row(y) : nullptr;
             for (int x = 0; x < width; ++x) {
                 bool changed = shown[x] != before[x];
-                if (disposal == dmPrevious) {
+                if (!next) {
+                    // Nothing shows what the frame leaves: any disposal will do.
+                } else if (disposal == dmPrevious) {
                     if (next[x] != before[x]) return std::nullopt;
                 } else if (disposal == dmBackground) {
                     changed = changed || next[x] != shown[x];
@@ -150,7 +152,7 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height,
     if (disposal == dmBackground) {
         // Restoring to the background clears the whole rectangle.
         for (const TFrameView& view : views)
-            for (int y = box.Top; y < box.Bottom; ++y)
+            for (int y = box.Top; view.Next && y < box.Bottom; ++y)
                 for (int x = box.Left; x < box.Right; ++x)
                     if (view.Next->At(x, y) != ScreenBackground) return std::nullopt;
     }
@@ -286,6 +288,7 @@ bool ShowsTheSame(const TEncoding& encoding, const TFrameColors& colors,
                 if (int(encoding.Pixels[i]) != encoding.Transparent)
                     screen.Row(y)[x] = colors[encoding.Pixels[i]];
         if (screen.Pixels != view.Shown->Pixels) return false;
+        if (!view.Next) continue;
         ApplyDisposal(encoding.Layout.Disposal, rect, *view.Before, screen);
         if (screen.Pixels != view.Next->Pixels) return false;
     }

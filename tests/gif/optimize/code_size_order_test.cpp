@@ -2,6 +2,7 @@
 // holes, those that can are written with narrower codes, and the file gets smaller.
 #include "gif/base/stream.h"
 #include "gif/optimize/code_size_order.h"
+#include "gif/optimize/compact_indices.h"
 #include "gif/optimize/optimize_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -132,5 +133,38 @@ TEST(CodeSizeOrder, LeavesAnImageItCannotImprove) {
         TMemoryStream after;
         image.SaveToStream(after);
         EXPECT_EQ(after.Bytes(), before.Bytes()) << used.size();
+    }
+}
+
+// Entries past the last one a global frame draws with, a transparent index names or the
+// background names are not written; a frame with its own table does not count.
+TEST(CodeSizeOrder, DropsGlobalEntriesNoFrameUses) {
+    struct Case {
+        int background;
+        int transparent; // of the second frame, whose pixels never use it
+        int entries;     // expected afterwards
+    };
+    for (const Case& c : {Case{1, -1, 4}, Case{9, -1, 10}, Case{0, 12, 13}, Case{0, 15, 16}}) {
+        TGIFImage image;
+        std::vector<TColor> colors;
+        for (int i = 0; i < 16; ++i)
+            colors.push_back(RGB(i * 16, 255 - i * 16, 40));
+        SetColors(image.GlobalColorMap(), colors);
+        image.Header().SetBackgroundIndex(uint8_t(c.background));
+        giftest::AddFrame(image, 0, 0, 16, 16, Noise(Range(0, 4), 256, 0, 0));
+        Control(giftest::AddFrame(image, 0, 0, 16, 16, Noise(Range(1, 3), 256, 0, 0)), dmNone, 5,
+                c.transparent);
+        TGIFSubImage& local = giftest::AddFrame(image, 0, 0, 4, 4, Noise(Range(0, 14), 16, 0, 0));
+        SetColors(local.LocalTable(), colors);
+        const auto look = Look(*image.Frame(1));
+        const int64_t size = Size(image);
+
+        EXPECT_EQ(optimize::DropUnusedGlobalEntries(image), c.entries < 16) << c.background;
+        EXPECT_EQ(image.GlobalColorMap().EntryCount(), c.entries) << c.background;
+        EXPECT_EQ(Look(*image.Frame(1)), look);
+        EXPECT_EQ(image.Header().BackgroundIndex(), c.background);
+        if (c.entries <= 8) {
+            EXPECT_LT(Size(image), size);
+        }
     }
 }
