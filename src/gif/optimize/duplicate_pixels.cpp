@@ -110,20 +110,36 @@ int64_t TrimmedCompressedSize(const TGIFSubImage& frame, const std::vector<uint8
                               int transparent, int bits, int64_t most) {
     const int width = frame.FrameWidth();
     const int height = frame.FrameHeight();
+    const auto t = uint8_t(transparent);
     int left = width, right = -1, top = height, bottom = -1;
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = pixels.data() + size_t(y) * width;
-        for (int x = 0; x < width; ++x) {
-            if (row[x] == transparent) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
+        if (transparent < 0) {
+            left = 0;
+            right = width - 1;
             top = std::min(top, y);
             bottom = y;
+            continue;
         }
+        // The first and last kept pixel of the row; the part between needs no look.
+        int first = 0;
+        while (first < width && row[first] == t)
+            ++first;
+        if (first == width) continue;
+        int last = width - 1;
+        while (row[last] == t)
+            --last;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
     }
     if (right < 0) return 0;
     const int w = right - left + 1;
     const int h = bottom - top + 1;
+    if (w == width && h == height)
+        return EncodedSizeUpTo({pixels.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW,
+                               most);
     std::vector<uint8_t> kept(size_t(w) * h);
     for (int y = 0; y < h; ++y)
         std::copy_n(pixels.data() + size_t(top + y) * width + left, w, kept.data() + size_t(y) * w);
