@@ -4,9 +4,12 @@
 
 namespace gif::optimize {
 
-TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<TSlot[]>(Slots)) {}
+TFlexibleLzw::TFlexibleLzw()
+    : table_(std::make_unique<TSlot[]>(Slots)), firstPixel_(std::make_unique<uint16_t[]>(MaxCodes)),
+      firstCode_(std::make_unique<uint16_t[]>(MaxCodes)) {}
 
 void TFlexibleLzw::ClearTable() {
+    std::fill_n(firstPixel_.get(), singles_, uint16_t(0));
     if (++generation_ == 0) { // the stamp wrapped: old slots could look current
         std::fill_n(table_.get(), Slots, TSlot{0, 0, 0});
         generation_ = 1;
@@ -98,6 +101,7 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
     n_ = n;
     transparent_ = transparent;
     const uint32_t firstFree = (1u << codeSize) + 2;
+    singles_ = 1u << codeSize;
     ClearTable();
     uint32_t next = firstFree;
     TCodeBits sent(codeSize);
