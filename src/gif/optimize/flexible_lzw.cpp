@@ -66,6 +66,8 @@ class TCodeBits {
         ++next_;
         return true;
     }
+    // Bytes written so far, with the last string's code and the end code still to come.
+    int64_t BytesSoFar() const { return 1 + (bits_ + 7) / 8 + (bits_ + 7) / 8 / 255 + 1; }
     // The last string's code and the end code: the bytes of the image data as written.
     int64_t Finish() {
         bits_ += width_;
@@ -141,6 +143,34 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
         }
         prefix = value;
         out[pos] = value;
+    }
+    return sent.Finish();
+}
+
+int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most) {
+    if (n == 0) return 0;
+    const uint32_t firstFree = (1u << codeSize) + 2;
+    singles_ = 1u << codeSize;
+    ClearTable();
+    uint32_t next = firstFree;
+    TCodeBits sent(codeSize);
+    uint32_t prefix = pixels[0];
+    for (size_t pos = 1; pos < n; ++pos) {
+        const uint8_t value = pixels[pos];
+        const uint32_t child = Child(prefix, value);
+        if (child != None) {
+            prefix = child;
+            continue;
+        }
+        if (sent.Send()) {
+            AddChild(prefix, value, next++);
+        } else {
+            ClearTable();
+            next = firstFree;
+        }
+        prefix = value;
+        // Checked once per code sent: a candidate that has lost stops here.
+        if (sent.BytesSoFar() > most) return most + 1;
     }
     return sent.Finish();
 }

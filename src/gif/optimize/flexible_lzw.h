@@ -32,6 +32,11 @@ class TFlexibleLzw {
 
     static constexpr int MaxLookahead = 64;
 
+    // The bytes the LZW encoder writes for `pixels` as one row at `codeSize`, as Choose
+    // reports them, when at most `most`; else some larger value, found without parsing the
+    // rest.
+    int64_t Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most);
+
   private:
     static constexpr uint32_t None = 0xFFFFFFFF;
     static constexpr int MaxCodes = 4096;

@@ -379,13 +379,16 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const bool needsControl = usesTransparency || d != dmNone;
             const int64_t overhead =
                 DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0);
-            // Only a candidate smaller than the best so far matters. The LZW-guided choice
-            // knows its size when the encoder would use the code size it parsed with.
+            // Only a candidate smaller than the best so far matters, and it is parsed only
+            // until it loses. The LZW-guided choice knows its size already when the encoder
+            // would use the code size it parsed with.
+            const int64_t most = best.Cost - overhead - 1;
+            const bool lzw = MethodOf(frame) == emLZW;
             const int64_t data =
-                chosenBytes > 0 && codeSize == chosenCodeSize && MethodOf(frame) == emLZW
-                    ? chosenBytes
-                    : DataBytes(frame, chosen.data(), width, height, false, codeSize,
-                                std::min(table.Limit, 1 << codeSize), best.Cost - overhead - 1);
+                chosenBytes > 0 && codeSize == chosenCodeSize && lzw ? chosenBytes
+                : lzw ? lzw_.Measure(chosen.data(), count, codeSize, most)
+                      : DataBytes(frame, chosen.data(), width, height, false, codeSize,
+                                  std::min(table.Limit, 1 << codeSize), most);
             const int64_t cost = overhead + data;
             if (cost < best.Cost) {
                 best.Data = data;

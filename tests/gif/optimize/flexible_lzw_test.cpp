@@ -91,6 +91,9 @@ TEST(FlexibleLzw, ReportsTheEncodersSize) {
             gif::EncodeImageData(counter, {out.data(), int(c.n), 1, false, c.codeSize, 256},
                                  gif::emLZW);
             EXPECT_EQ(reported, counter.Size()) << c.codeSize << " " << c.n << " " << bias;
+            // Measuring the chosen pixels gives the same, or stops past a smaller limit.
+            EXPECT_EQ(lzw.Measure(out.data(), c.n, c.codeSize, reported), reported);
+            EXPECT_GT(lzw.Measure(out.data(), c.n, c.codeSize, reported / 2), reported / 2);
         }
     }
 }
