@@ -95,7 +95,7 @@ int64_t DataBytes(const TGIFSubImage& frame, const uint8_t* pixels, int width, i
 
 // The frame's size as it would be written now (blocks and table left out: they stay), when
 // at most `most`, else some larger value.
-int64_t CurrentCost(const TGIFSubImage& frame, int64_t most) {
+int64_t CurrentCost(const TGIFSubImage& frame, int64_t most, TFlexibleLzw& lzw) {
     TTableBits table = WriterBits(frame);
     int bits = table.Bits;
     std::span<const uint8_t> pixels = frame.PixelData();
@@ -103,6 +103,9 @@ int64_t CurrentCost(const TGIFSubImage& frame, int64_t most) {
     if (hint > 0 && hint < std::max(bits, 2) &&
         *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
         bits = hint;
+    if (MethodOf(frame) == emLZW && !frame.IsInterlaced())
+        return DescriptorBytes + lzw.Measure(frame.Pixels(), pixels.size(), std::max(bits, 2),
+                                             most - DescriptorBytes);
     return DescriptorBytes + DataBytes(frame, frame.Pixels(), frame.FrameWidth(),
                                        frame.FrameHeight(), frame.IsInterlaced(), bits,
                                        std::min(table.Limit, 1 << std::max(bits, 2)),
@@ -197,32 +200,33 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     cells.Color.resize(count);
     cells.Kind.resize(count);
     const int transparent = frame.TransparentIndex();
+    bool hasFree = false, hasHole = false;
     size_t i = 0;
     for (int y = rect.Top; y < rect.Bottom; ++y) {
+        const uint8_t* original = frame.Pixels() + size_t(y) * size_t(frame.FrameWidth());
+        const TColorKey* shownRow = views[0].Shown->Row(y);
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
-            const TColorKey shown = views[0].Shown->At(x, y);
+            const TColorKey shown = shownRow[x];
             bool same = true;     // every view shows what was there before
             bool constant = true; // every view shows the same colour
             for (const TFrameView& view : views) {
-                same = same && view.Shown->At(x, y) == view.Before->At(x, y);
-                constant = constant && view.Shown->At(x, y) == shown;
+                const TColorKey viewShown = view.Shown->Row(y)[x];
+                same = same && viewShown == view.Before->Row(y)[x];
+                constant = constant && viewShown == shown;
             }
             int entry = -1;
-            if (constant && shown != ScreenBackground) {
-                int original = frame.Pixels()[size_t(y) * frame.FrameWidth() + size_t(x)];
-                if (original != transparent) {
-                    entry = original;
-                } else {
-                    entry = entryOf.Find(shown);
-                }
-            }
+            if (constant && shown != ScreenBackground)
+                entry = original[x] != transparent ? original[x] : entryOf.Find(shown);
             if (entry < 0 && !same) return std::nullopt;
+            const uint8_t kind = entry < 0 ? ckHole : same ? ckFree : ckColor;
             cells.Color[i] = uint8_t(std::max(entry, 0));
-            cells.Kind[i] = entry < 0 ? ckHole : same ? ckFree : ckColor;
-            cells.HasFree = cells.HasFree || cells.Kind[i] == ckFree;
-            cells.HasHole = cells.HasHole || cells.Kind[i] == ckHole;
+            cells.Kind[i] = kind;
+            hasFree |= kind == ckFree;
+            hasHole |= kind == ckHole;
         }
     }
+    cells.HasFree = hasFree;
+    cells.HasHole = hasHole;
     return cells;
 }
 
@@ -418,7 +422,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             best.Interlaced = true;
         }
     }
-    if (best.Cost >= CurrentCost(frame, best.Cost)) return false;
+    if (best.Cost >= CurrentCost(frame, best.Cost, lzw_)) return false;
     if (!ShowsTheSame(best, colors, views)) return false;
 
     const TRect& rect = best.Layout.Rect;
