@@ -160,10 +160,10 @@ bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShown
     }
 }
 
-// The optimiser's passes (with the colour-map merge when `merge`) and the frame rewrite,
-// checked once at the end: the result must show what `reference` holds. The usual case
-// costs one play through the renderer; when the check fails, the caller takes the slower
-// way that finds out which step changed the pictures.
+// The optimiser's passes with the colour-map merge, the frame rewrite and the numbering of
+// the colours for small code sizes, checked once at the end: the result must show what
+// `reference` holds. The usual case costs one play through the renderer; when the check
+// fails, the caller takes the slower way that finds out which step changed the pictures.
 std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
                                             const std::vector<TShownPicture>& reference) {
     auto work = std::make_unique<TGIFImage>();
@@ -177,10 +177,6 @@ std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
     if (Timeline(ShownPictures(*work, background)) != reference) return nullptr;
     return work;
 }
-
-} // namespace
-
-namespace {
 
 // The optimiser; `written` receives the result's bytes when they were written on the way.
 TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
