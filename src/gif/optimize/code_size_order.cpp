@@ -30,6 +30,9 @@ struct TFrameUse {
     bool Holes;       // whether it needs a transparent index
     double Weight;    // its pixel count: what a narrower code saves grows with it
     int CodeSize;     // as written now
+    // Bytes of its image data at each code size its colours fit, numbered anyhow (LZW
+    // parses any one-to-one renumbering alike); -1 until measured.
+    std::array<int64_t, 9> SizeAt;
 };
 
 // Whether the frame fits `level` entries together with `set`: its colours and the set's
@@ -42,8 +45,8 @@ bool Fits(const TFrameUse& use, const TColorSet& set, size_t level) {
 // A set of at most `level` colours within `within` that as many frames as possible (by
 // weight) fit: greedily the frame adding the fewest colours for its weight, the new colours
 // counted to the power `newColorCost`.
-TColorSet ChooseLevel(const std::vector<TFrameUse>& uses, const TColorSet& within, size_t level,
-                      double newColorCost) {
+TColorSet ChooseLevel(const std::vector<TFrameUse>& uses, const std::vector<double>& weights,
+                      const TColorSet& within, size_t level, double newColorCost) {
     TColorSet set;
     std::vector<bool> taken(uses.size(), false);
     for (;;) {
@@ -51,9 +54,11 @@ TColorSet ChooseLevel(const std::vector<TFrameUse>& uses, const TColorSet& withi
         double bestScore = 0;
         for (size_t f = 0; f < uses.size(); ++f) {
             const TFrameUse& use = uses[f];
-            if (taken[f] || (use.Colors & ~within).any() || !Fits(use, set, level)) continue;
+            if (taken[f] || weights[f] <= 0 || (use.Colors & ~within).any() ||
+                !Fits(use, set, level))
+                continue;
             const double score =
-                use.Weight / std::pow(double((use.Colors & ~set).count() + 1), newColorCost);
+                weights[f] / std::pow(double((use.Colors & ~set).count() + 1), newColorCost);
             if (bestFrame < 0 || score > bestScore) {
                 bestFrame = int(f);
                 bestScore = score;
@@ -132,9 +137,27 @@ int64_t DataSize(const TGIFSubImage& frame, const uint8_t* pixels, int codeSize)
                            emLZW, std::numeric_limits<int64_t>::max() - 1);
 }
 
+// The frame's image data at `bits`, its colours (and holes) numbered from 0 in order.
+int64_t SizeAt(TFrameUse& use, int bits) {
+    int64_t& size = use.SizeAt[size_t(bits)];
+    if (size >= 0) return size;
+    std::array<uint8_t, 256> rank{};
+    int next = 0;
+    for (size_t v = 0; v < 256; ++v)
+        if (use.Colors.test(v)) rank[v] = uint8_t(next++);
+    const TGIFSubImage& frame = *use.Frame;
+    const int transparent = frame.TransparentIndex();
+    std::vector<uint8_t> pixels(frame.PixelData().begin(), frame.PixelData().end());
+    for (uint8_t& p : pixels)
+        p = p == transparent ? uint8_t(next) : rank[p];
+    size = DataSize(frame, pixels.data(), bits);
+    return size;
+}
+
 // The old entries in a new order: the nested levels' colours first (those of the 4-entry
 // level, then the rest of the 8-entry one, ... up to 128), then every other entry.
-std::vector<int> LevelOrder(const std::vector<TFrameUse>& uses, int count, double newColorCost) {
+std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCodeSize,
+                            double newColorCost, bool bySavings) {
     TColorSet all;
     for (int v = 0; v < count; ++v)
         all.set(size_t(v));
@@ -142,7 +165,19 @@ std::vector<int> LevelOrder(const std::vector<TFrameUse>& uses, int count, doubl
     TColorSet within = all;
     for (size_t level = 128; level >= 4; level /= 2) {
         if (level >= size_t(count)) continue;
-        within = ChooseLevel(uses, within, level, newColorCost);
+        // A frame weighs its pixels, or the bytes it saves one code size down at this level.
+        std::vector<double> weights;
+        const int bits = BitsFor(int(level) - 1);
+        for (TFrameUse& use : uses) {
+            const size_t needs = use.Colors.count() + (use.Holes ? 1 : 0);
+            if (!bySavings)
+                weights.push_back(use.Weight);
+            else if (needs > level || bits >= tableCodeSize)
+                weights.push_back(0);
+            else
+                weights.push_back(double(SizeAt(use, bits + 1) - SizeAt(use, bits)));
+        }
+        within = ChooseLevel(uses, weights, within, level, newColorCost);
         levels.push_back(within);
     }
     std::vector<int> order;
@@ -173,8 +208,13 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (int i = 0; i < image.FrameCount(); ++i) {
         TGIFSubImage& frame = *image.Frame(i);
         if (frame.IsBlank() || !frame.HasPixels() || frame.LocalTable().EntryCount() > 0) continue;
-        TFrameUse use{&frame, {}, false, double(frame.PixelData().size()),
-                      WrittenCodeSize(frame, tableCodeSize)};
+        TFrameUse use{&frame,
+                      {},
+                      false,
+                      double(frame.PixelData().size()),
+                      WrittenCodeSize(frame, tableCodeSize),
+                      {}};
+        use.SizeAt.fill(-1);
         const int transparent = frame.TransparentIndex();
         for (uint8_t p : frame.PixelData()) {
             if (p == transparent) {
@@ -188,14 +228,21 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     }
     if (uses.empty()) return false;
 
-    // Orders from a few ways of weighing frames against the colours they add; the one
-    // whose frames write fewest bytes is taken.
+    // Orders from a few ways of weighing frames (by their pixels, or by the bytes a smaller
+    // code size saves them) against the colours they add; the one whose frames write
+    // fewest bytes is taken.
     std::vector<int64_t> sizeBefore(uses.size(), -1);
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
     int64_t saved = 0;
-    for (double newColorCost : {0.0, 1.0, 2.0, 4.0}) {
-        const std::vector<int> tried = LevelOrder(uses, count, newColorCost);
+    struct TWeighing {
+        double NewColorCost;
+        bool BySavings;
+    };
+    for (const TWeighing weighing : {TWeighing{0, false}, TWeighing{1, false}, TWeighing{2, false},
+                                     TWeighing{4, false}, TWeighing{1, true}}) {
+        const std::vector<int> tried =
+            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings);
         std::array<uint8_t, 256> triedMap{};
         for (int v = 0; v < 256; ++v)
             triedMap[size_t(v)] = uint8_t(v);
