@@ -255,6 +255,13 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
             passesShowTheSame = true;
         }
         if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
+        // The colour numbering shows the same by construction; one play confirms it.
+        auto renumbered = std::make_unique<TGIFImage>();
+        renumbered->Assign(work.get());
+        const bool numbered = OrderColorsForCodeSizes(*renumbered);
+        if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
+            Timeline(ShownPictures(*renumbered, background)) == reference)
+            work = std::move(renumbered);
         const int64_t size = SavedSize(*work);
         if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {
