@@ -12,7 +12,10 @@
 #include "gif/optimize/screen_model.h"
 
 #include <algorithm>
+#include <functional>
+#include <future>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 namespace gif {
@@ -161,21 +164,33 @@ bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShown
 }
 
 // The optimiser's passes with the colour-map merge, the frame rewrite and the numbering of
-// the colours for small code sizes, checked once at the end: the result must show what
-// `reference` holds. The usual case costs one play through the renderer; when the check
-// fails, the caller takes the slower way that finds out which step changed the pictures.
-std::unique_ptr<TGIFImage> PassesAndRewrite(TGIFImage& image, TColor background,
-                                            const std::vector<TShownPicture>& reference) {
-    auto work = std::make_unique<TGIFImage>();
-    work->Assign(&image);
-    work->Optimize(AllPasses);
-    work->OptimizeColorMaps();
-    CompactIndices(*work);
-    RewriteOnModel(*work);
-    OrderColorsForCodeSizes(*work);
-    DropUnusedGlobalEntries(*work);
-    if (Timeline(ShownPictures(*work, background)) != reference) return nullptr;
-    return work;
+// the colours for small code sizes, applied to `work` (a copy of the image). Whether the
+// result shows the same is checked by the caller with one play through the renderer; when
+// it does not, the caller takes the slower way that finds out which step changed the
+// pictures.
+void PassesAndRewrite(TGIFImage& work) {
+    work.Optimize(AllPasses);
+    work.OptimizeColorMaps();
+    CompactIndices(work);
+    RewriteOnModel(work);
+    OrderColorsForCodeSizes(work);
+    DropUnusedGlobalEntries(work);
+}
+
+// What the input shows, composed on a second thread while the caller works on a copy (the
+// two share nothing); on this thread when no second one can be started.
+std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
+                                             const std::function<void()>& meanwhile) {
+    std::future<std::vector<TShownPicture>> pictures;
+    try {
+        pictures = std::async(std::launch::async,
+                              [&image, background] { return ShownPictures(image, background); });
+    } catch (const std::system_error&) {
+        meanwhile();
+        return ShownPictures(image, background);
+    }
+    meanwhile();
+    return pictures.get();
 }
 
 // The optimiser; `written` receives the result's bytes when they were written on the way.
@@ -205,28 +220,32 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         return result;
     }
     const TColor background = UnusedColor({&image});
-    const std::vector<TShownPicture> pictures = ShownPictures(image, background);
-    const std::vector<TShownPicture> reference = Timeline(pictures);
 
     // Starting points: the optimiser's passes with the merge (without it when the merge
     // would lose colours), and, when they did not make it smaller, the image as it is.
     // The clean-up pass deletes a loop block on any frame but the first, which would end the
     // looping: such animations start from the image as it is.
+    int first = LoopPoint(image) > 0 ? 2 : 0;
     std::unique_ptr<TGIFImage> best;
+    if (first == 0) {
+        best = std::make_unique<TGIFImage>();
+        best->Assign(&image);
+    }
+    const std::vector<TShownPicture> pictures = PicturesMeanwhile(image, background, [&best] {
+        if (best) PassesAndRewrite(*best);
+    });
+    const std::vector<TShownPicture> reference = Timeline(pictures);
+
+    // Mostly the passes with the merge and the rewrite show the same: checked in one go.
     TMemoryStream bestBytes;
     int64_t bestSize = 0;
     bool passesShowTheSame = false;
-    int first = LoopPoint(image) > 0 ? 2 : 0;
-    if (first == 0) {
-        // Mostly the passes with the merge and the rewrite show the same: checked in one go.
-        best = PassesAndRewrite(image, background, reference);
-        if (best) {
-            bestBytes.Clear();
-            best->SaveToStream(bestBytes);
-            bestSize = bestBytes.Size();
-            passesShowTheSame = true;
-            first = 2;
-        }
+    if (best && Timeline(ShownPictures(*best, background)) != reference) best.reset();
+    if (best) {
+        best->SaveToStream(bestBytes);
+        bestSize = bestBytes.Size();
+        passesShowTheSame = true;
+        first = 2;
     }
     // The input is measured only as far as needed to know that it is larger.
     const int64_t before = best ? SavedSizeUpTo(image, bestSize) : SavedSize(image);
