@@ -122,22 +122,22 @@ void TfrmMain::FrameDeleteExecute() {
     DeleteFrame(*workspace_, workspace_->Frames().Selected());
 }
 
-void TfrmMain::MoveSelectedFrameBy(int move) {
+void TfrmMain::MoveSelected(TFrameMove move) {
     BeginFrameCommand();
-    MoveSelectedFrame(*workspace_, TFrameMove(move));
+    MoveSelectedFrame(*workspace_, move);
 }
 
 void TfrmMain::FrameMoveBeginExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::ToBeginning));
+    MoveSelected(TFrameMove::ToBeginning);
 }
 void TfrmMain::FrameMoveEndExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::ToEnd));
+    MoveSelected(TFrameMove::ToEnd);
 }
 void TfrmMain::FrameMoveUpExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::Up));
+    MoveSelected(TFrameMove::Up);
 }
 void TfrmMain::FrameMoveDownExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::Down));
+    MoveSelected(TFrameMove::Down);
 }
 
 void TfrmMain::AnimationOptimizeExecute() {
