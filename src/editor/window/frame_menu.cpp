@@ -62,6 +62,11 @@ void TfrmMain::ConnectFrameCommands() {
         InsertShownFrameAt(*workspace_, index);
     };
     lbFrames_->OnContextMenu = [this](const QPoint& at) { ShowFramesMenu(at); };
+    // A picture copied in another program makes Paste available at once.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (workspace_->ActiveDocument() && !workspace_->Actions().Playing())
+            workspace_->Actions().SetEnabled(TActionId::EditPaste, CanPaste());
+    });
 }
 
 void TfrmMain::SetAnimationPrompts(IAnimationPrompts* prompts) {
