@@ -5,6 +5,7 @@
 // be, IN is copied as it is.
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "commands.h"
 #include "gif/base/stream.h"
@@ -60,16 +61,17 @@ int RunOptimize(const Args& args) {
     image.WarningHandler = [&files](gif::TObject*, uint8_t, const std::string& message) {
         std::fprintf(stderr, "%s: warning: %s\n", files[0].c_str(), message.c_str());
     };
+    std::vector<uint8_t> written; // --best hands over the bytes it measured
     if (best) {
-        gif::OptimizeBest(image);
+        gif::OptimizeBest(image, &written);
     } else {
         image.Optimize(options);
         if (merge) image.OptimizeColorMaps();
     }
 
     // Never larger than the input: when the result is larger, the input goes out as it is.
-    gif::TMemoryStream output;
-    image.SaveToStream(output);
+    gif::TMemoryStream output(std::move(written));
+    if (!best) image.SaveToStream(output);
     const bool keepInput = output.Size() > input.Size();
     SaveBytes(keepInput ? input : output, files[1]);
 

@@ -62,6 +62,11 @@ void TfrmMain::ConnectFrameCommands() {
         InsertShownFrameAt(*workspace_, index);
     };
     lbFrames_->OnContextMenu = [this](const QPoint& at) { ShowFramesMenu(at); };
+    // A picture copied in another program makes Paste available at once.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (workspace_->ActiveDocument() && !workspace_->Actions().Playing())
+            workspace_->Actions().SetEnabled(TActionId::EditPaste, CanPaste());
+    });
 }
 
 void TfrmMain::SetAnimationPrompts(IAnimationPrompts* prompts) {
@@ -122,22 +127,22 @@ void TfrmMain::FrameDeleteExecute() {
     DeleteFrame(*workspace_, workspace_->Frames().Selected());
 }
 
-void TfrmMain::MoveSelectedFrameBy(int move) {
+void TfrmMain::MoveSelected(TFrameMove move) {
     BeginFrameCommand();
-    MoveSelectedFrame(*workspace_, TFrameMove(move));
+    MoveSelectedFrame(*workspace_, move);
 }
 
 void TfrmMain::FrameMoveBeginExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::ToBeginning));
+    MoveSelected(TFrameMove::ToBeginning);
 }
 void TfrmMain::FrameMoveEndExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::ToEnd));
+    MoveSelected(TFrameMove::ToEnd);
 }
 void TfrmMain::FrameMoveUpExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::Up));
+    MoveSelected(TFrameMove::Up);
 }
 void TfrmMain::FrameMoveDownExecute() {
-    MoveSelectedFrameBy(int(TFrameMove::Down));
+    MoveSelected(TFrameMove::Down);
 }
 
 void TfrmMain::AnimationOptimizeExecute() {

@@ -36,6 +36,7 @@ namespace editor {
 class IAnimationPrompts;
 class IInspectorPanel;
 class TFrameClipboard;
+enum class TFrameMove;
 class Settings;
 class TDocument;
 class TFrameListWidget;
@@ -198,7 +199,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // Frame commands (frame_menu.cpp): playback stops and the start-up animation goes first.
     void ConnectFrameCommands();
     void BeginFrameCommand();
-    void MoveSelectedFrameBy(int move);
+    void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
 
     Settings& settings_;

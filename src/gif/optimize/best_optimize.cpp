@@ -3,13 +3,19 @@
 #include "gif/base/stream.h"
 #include "gif/model/application_extension.h"
 #include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
+#include "gif/optimize/code_size_order.h"
 #include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/frame_rewrite.h"
 #include "gif/optimize/frame_rules.h"
 #include "gif/optimize/screen_model.h"
 
+#include <algorithm>
+#include <functional>
+#include <future>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 namespace gif {
@@ -86,6 +92,17 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
     }
 
     const int loopPoint = LoopPoint(image);
+    // When the loop starts again with a frame that covers the whole screen, nothing shows
+    // what the last frame leaves behind: its disposal and what it clears are free.
+    bool lastLeavesNothing = false;
+    if (loopPoint == 0 && shownFrames == image.FrameCount() && shownFrames > 1) {
+        const TGIFSubImage& cover = *image.Frame(0);
+        TScreen blank(width, height);
+        Play(cover, blank, play);
+        lastLeavesNothing = cover.BoundsRect() == TRect{0, 0, width, height} &&
+                            std::find(play.Shown.Pixels.begin(), play.Shown.Pixels.end(),
+                                      ScreenBackground) == play.Shown.Pixels.end();
+    }
     TScreen first(width, height), later;
     bool laterDiffers = false;
     TFrameRewriter rewriter;
@@ -99,10 +116,13 @@ std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
         }
         std::vector<TFrameView> views;
         Play(frame, first, firstPlay);
-        views.push_back({&firstPlay.Before, &firstPlay.Shown, &firstPlay.Next});
+        const bool leavesNothing = lastLeavesNothing && i == shownFrames - 1;
+        views.push_back(
+            {&firstPlay.Before, &firstPlay.Shown, leavesNothing ? nullptr : &firstPlay.Next});
         if (laterDiffers) {
             Play(frame, later, laterPlay);
-            views.push_back({&laterPlay.Before, &laterPlay.Shown, &laterPlay.Next});
+            views.push_back(
+                {&laterPlay.Before, &laterPlay.Shown, leavesNothing ? nullptr : &laterPlay.Next});
         }
         auto old = std::make_unique<TGIFSubImage>(&image);
         old->CopyFrom(frame);
@@ -143,9 +163,38 @@ bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShown
     }
 }
 
-} // namespace
+// The optimiser's passes with the colour-map merge, the frame rewrite and the numbering of
+// the colours for small code sizes, applied to `work` (a copy of the image). Whether the
+// result shows the same is checked by the caller with one play through the renderer; when
+// it does not, the caller takes the slower way that finds out which step changed the
+// pictures.
+void PassesAndRewrite(TGIFImage& work) {
+    work.Optimize(AllPasses);
+    work.OptimizeColorMaps();
+    CompactIndices(work);
+    RewriteOnModel(work);
+    OrderColorsForCodeSizes(work);
+    DropUnusedGlobalEntries(work);
+}
 
-TBestOptimizeResult OptimizeBest(TGIFImage& image) {
+// What the input shows, composed on a second thread while the caller works on a copy (the
+// two share nothing); on this thread when no second one can be started.
+std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
+                                             const std::function<void()>& meanwhile) {
+    std::future<std::vector<TShownPicture>> pictures;
+    try {
+        pictures = std::async(std::launch::async,
+                              [&image, background] { return ShownPictures(image, background); });
+    } catch (const std::system_error&) {
+        meanwhile();
+        return ShownPictures(image, background);
+    }
+    meanwhile();
+    return pictures.get();
+}
+
+// The optimiser; `written` receives the result's bytes when they were written on the way.
+TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     TBestOptimizeResult result;
     if (image.Empty()) return result;
     image.StopAllPainters();
@@ -166,20 +215,52 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
         }
     } handlers(image);
 
-    result.BytesBefore = result.BytesAfter = SavedSize(image);
-    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) return result;
+    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) {
+        result.BytesBefore = result.BytesAfter = SavedSize(image);
+        return result;
+    }
     const TColor background = UnusedColor({&image});
-    const std::vector<TShownPicture> pictures = ShownPictures(image, background);
-    const std::vector<TShownPicture> reference = Timeline(pictures);
 
     // Starting points: the optimiser's passes with the merge (without it when the merge
     // would lose colours), and, when they did not make it smaller, the image as it is.
     // The clean-up pass deletes a loop block on any frame but the first, which would end the
     // looping: such animations start from the image as it is.
+    int first = LoopPoint(image) > 0 ? 2 : 0;
     std::unique_ptr<TGIFImage> best;
+    if (first == 0) {
+        best = std::make_unique<TGIFImage>();
+        best->Assign(&image);
+    }
+    const std::vector<TShownPicture> pictures = PicturesMeanwhile(image, background, [&best] {
+        if (best) PassesAndRewrite(*best);
+    });
+    const std::vector<TShownPicture> reference = Timeline(pictures);
+
+    // Mostly the passes with the merge and the rewrite show the same: checked in one go.
+    TMemoryStream bestBytes;
+    int64_t bestSize = 0;
     bool passesShowTheSame = false;
+    if (best && Timeline(ShownPictures(*best, background)) != reference) best.reset();
+    if (best) {
+        best->SaveToStream(bestBytes);
+        bestSize = bestBytes.Size();
+        passesShowTheSame = true;
+        first = 2;
+    }
+    // The input is measured only as far as needed to know that it is larger.
+    const int64_t before = best ? SavedSizeUpTo(image, bestSize) : SavedSize(image);
+    if (best && before <= bestSize) best.reset();
+    if (best) {
+        result.BytesBefore = before;
+        result.BytesAfter = bestSize;
+        image.Assign(best.get());
+        result.Changed = true;
+        if (written) *written = bestBytes.TakeBytes();
+        return result;
+    }
+    result.BytesBefore = result.BytesAfter = before;
     bool passesHelped = false;
-    for (int start = LoopPoint(image) > 0 ? 2 : 0; start < 3; ++start) {
+    for (int start = first; start < 3; ++start) {
         if (start == 1 && passesShowTheSame) continue;
         if (start == 2 && passesHelped) continue;
         auto work = std::make_unique<TGIFImage>();
@@ -193,6 +274,13 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
             passesShowTheSame = true;
         }
         if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
+        // The colour numbering shows the same by construction; one play confirms it.
+        auto renumbered = std::make_unique<TGIFImage>();
+        renumbered->Assign(work.get());
+        const bool numbered = OrderColorsForCodeSizes(*renumbered);
+        if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
+            Timeline(ShownPictures(*renumbered, background)) == reference)
+            work = std::move(renumbered);
         const int64_t size = SavedSize(*work);
         if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {
@@ -203,6 +291,19 @@ TBestOptimizeResult OptimizeBest(TGIFImage& image) {
     if (best) {
         image.Assign(best.get());
         result.Changed = true;
+    }
+    return result;
+}
+
+} // namespace
+
+TBestOptimizeResult OptimizeBest(TGIFImage& image, std::vector<uint8_t>* written) {
+    if (written) written->clear();
+    TBestOptimizeResult result = Run(image, written);
+    if (written && written->empty()) {
+        TMemoryStream stream;
+        image.SaveToStream(stream);
+        *written = stream.TakeBytes();
     }
     return result;
 }

@@ -3,13 +3,17 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace gif {
 
 class TGIFImage;
 
 struct TBestOptimizeResult {
-    int64_t BytesBefore = 0; // the image as the writer writes it, before and after
+    // The image as the writer writes it, before and after. When the result is smaller, the
+    // input is measured only until it passes BytesAfter: BytesBefore is then a count between
+    // the two, not the input's full size.
+    int64_t BytesBefore = 0;
     int64_t BytesAfter = 0;
     bool Changed = false;
 };
@@ -23,6 +27,8 @@ struct TBestOptimizeResult {
 // the result against the renderer's pictures; a frame that shows otherwise keeps its old
 // form. When nothing smaller is found, the image stays exactly as it was; so does an image
 // whose logical screen has more than 2^24 pixels (checking it would take gigabytes).
-TBestOptimizeResult OptimizeBest(TGIFImage& image);
+// With `written`, it also receives the bytes SaveToStream writes for the image afterwards
+// (measuring the result writes them anyway, so a caller that saves gets them for free).
+TBestOptimizeResult OptimizeBest(TGIFImage& image, std::vector<uint8_t>* written = nullptr);
 
 } // namespace gif

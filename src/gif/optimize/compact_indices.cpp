@@ -107,4 +107,23 @@ void CompactIndices(TGIFImage& image) {
         LowerFrame(*image.Frame(i));
 }
 
+bool DropUnusedGlobalEntries(TGIFImage& image) {
+    TGIFGlobalColorMap& global = image.GlobalColorMap();
+    const int count = global.EntryCount();
+    int needed = image.Header().BackgroundIndex() + 1;
+    for (int i = 0; i < image.FrameCount() && needed < count; ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (frame.IsBlank() || frame.LocalTable().EntryCount() > 0) continue;
+        if (!frame.HasPixels()) return false;
+        std::span<const uint8_t> pixels = frame.PixelData();
+        needed = std::max(needed, *std::max_element(pixels.begin(), pixels.end()) + 1);
+        needed = std::max(needed, frame.TransparentIndex() + 1);
+    }
+    if (needed >= count) return false;
+    std::array<TGIFColor, 256> colors{};
+    std::copy_n(global.Entries().begin(), needed, colors.begin());
+    global.FromRgbTriples(colors, needed);
+    return true;
+}
+
 } // namespace gif::optimize

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
 #include "gif/optimize/frame_rules.h"
 #include "gif/optimize/optimize_progress.h"
 
@@ -102,31 +104,46 @@ int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& mark
 }
 
 // The bytes of LZW data for what trimming would keep of `pixels`: the rectangle of the
-// pixels other than `transparent` (all of them when it is -1).
+// pixels other than `transparent` (all of them when it is -1), when at most `most`, else
+// some larger value.
 int64_t TrimmedCompressedSize(const TGIFSubImage& frame, const std::vector<uint8_t>& pixels,
-                              int transparent, int bits) {
+                              int transparent, int bits, int64_t most) {
     const int width = frame.FrameWidth();
     const int height = frame.FrameHeight();
+    const auto t = uint8_t(transparent);
     int left = width, right = -1, top = height, bottom = -1;
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = pixels.data() + size_t(y) * width;
-        for (int x = 0; x < width; ++x) {
-            if (row[x] == transparent) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
+        if (transparent < 0) {
+            left = 0;
+            right = width - 1;
             top = std::min(top, y);
             bottom = y;
+            continue;
         }
+        // The first and last kept pixel of the row; the part between needs no look.
+        int first = 0;
+        while (first < width && row[first] == t)
+            ++first;
+        if (first == width) continue;
+        int last = width - 1;
+        while (row[last] == t)
+            --last;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
     }
     if (right < 0) return 0;
     const int w = right - left + 1;
     const int h = bottom - top + 1;
+    if (w == width && h == height)
+        return EncodedSizeUpTo({pixels.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW,
+                               most);
     std::vector<uint8_t> kept(size_t(w) * h);
     for (int y = 0; y < h; ++y)
         std::copy_n(pixels.data() + size_t(top + y) * width + left, w, kept.data() + size_t(y) * w);
-    TCountingStream counter;
-    EncodeImageData(counter, {kept.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW);
-    return counter.Size();
+    return EncodedSizeUpTo({kept.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW, most);
 }
 
 } // namespace
@@ -186,8 +203,11 @@ bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, 
     TGIFColorMap& table = ActiveTable(frame);
     int bitsBefore = table.BitsNeeded();
     int bitsAfter = TGIFColorMap::BitsFor(std::max(table.EntryCount(), replacement + 1));
-    if (TrimmedCompressedSize(frame, replaced, replacement, bitsAfter) >
-        TrimmedCompressedSize(frame, original, transparent, bitsBefore))
+    // The original is measured only as far as it takes to reach the replacement's size.
+    const int64_t replacedSize = TrimmedCompressedSize(
+        frame, replaced, replacement, bitsAfter, std::numeric_limits<int64_t>::max() - 1);
+    if (replacedSize >
+        TrimmedCompressedSize(frame, original, transparent, bitsBefore, replacedSize - 1))
         return false;
 
     if (opaque && replacement == table.EntryCount()) table.AppendColor(preferred);

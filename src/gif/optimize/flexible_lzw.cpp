@@ -4,9 +4,12 @@
 
 namespace gif::optimize {
 
-TFlexibleLzw::TFlexibleLzw() : table_(std::make_unique<TSlot[]>(Slots)) {}
+TFlexibleLzw::TFlexibleLzw()
+    : table_(std::make_unique<TSlot[]>(Slots)), firstPixel_(std::make_unique<uint16_t[]>(MaxCodes)),
+      firstCode_(std::make_unique<uint16_t[]>(MaxCodes)) {}
 
 void TFlexibleLzw::ClearTable() {
+    std::fill_n(firstPixel_.get(), singles_, uint16_t(0));
     if (++generation_ == 0) { // the stamp wrapped: old slots could look current
         std::fill_n(table_.get(), Slots, TSlot{0, 0, 0});
         generation_ = 1;
@@ -15,7 +18,7 @@ void TFlexibleLzw::ClearTable() {
 
 int TFlexibleLzw::Reach(uint32_t code, size_t pos) const {
     int steps = 0;
-    while (pos < n_ && steps < Lookahead) {
+    while (pos < n_ && steps < lookahead_) {
         uint32_t child = Child(code, colors_[pos]);
         if (child == None && free_[pos]) child = Child(code, transparent_);
         if (child == None) break;
@@ -36,17 +39,74 @@ uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
     return previous == color ? color : transparent_; // a tie: keep a run going
 }
 
-void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
-                          int codeSize, int bias, uint8_t* out) {
+namespace {
+
+// The code widths the encoder sends: a clear code first, one code per string, the width
+// growing once the next free code no longer fits, a clear when it reaches 4095, and the
+// end code.
+class TCodeBits {
+  public:
+    explicit TCodeBits(int codeSize) : initBits_(unsigned(codeSize) + 1) {
+        Reset();
+        bits_ = width_; // the first clear code
+    }
+    // A string's code goes out and the string one pixel longer gets the next free code;
+    // returns false when the table is full instead (a clear code went out).
+    bool Send() {
+        bits_ += width_;
+        if (next_ > maxCode_) {
+            ++width_;
+            maxCode_ = width_ == 12 ? 4096 : (1u << width_) - 1;
+        }
+        if (next_ >= 4095) {
+            bits_ += width_;
+            Reset();
+            return false;
+        }
+        ++next_;
+        return true;
+    }
+    // Bytes written so far, with the last string's code and the end code still to come.
+    int64_t BytesSoFar() const { return 1 + (bits_ + 7) / 8 + (bits_ + 7) / 8 / 255 + 1; }
+    // The last string's code and the end code: the bytes of the image data as written.
+    int64_t Finish() {
+        bits_ += width_;
+        if (next_ > maxCode_) ++width_;
+        bits_ += width_;
+        const int64_t data = (bits_ + 7) / 8;
+        return 1 + data + (data + 254) / 255 + 1;
+    }
+
+  private:
+    void Reset() {
+        width_ = initBits_;
+        maxCode_ = (1u << width_) - 1;
+        next_ = (1u << (initBits_ - 1)) + 2;
+    }
+    unsigned initBits_;
+    unsigned width_ = 0;
+    unsigned maxCode_ = 0;
+    unsigned next_ = 0;
+    int64_t bits_ = 0;
+};
+
+} // namespace
+
+int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
+                             uint8_t transparent, int codeSize, int bias, int lookahead,
+                             uint8_t* out) {
     bias_ = bias;
-    if (n == 0) return;
+    lookahead_ = std::clamp(lookahead, 1, MaxLookahead);
+    if (n == 0) return 0;
     colors_ = colors;
     free_ = free;
     n_ = n;
     transparent_ = transparent;
     const uint32_t firstFree = (1u << codeSize) + 2;
+    singles_ = 1u << codeSize;
     ClearTable();
     uint32_t next = firstFree;
+    TCodeBits sent(codeSize);
 
     uint32_t prefix = StartValue(0, transparent);
     out[0] = uint8_t(prefix);
@@ -75,15 +135,44 @@ void TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n, 
         }
         // No string goes on: the code for `prefix` is sent and a new string starts here.
         value = StartValue(pos, out[pos - 1]);
-        if (next >= MaxCodes - 1) {
+        if (sent.Send()) {
+            AddChild(prefix, value, next++);
+        } else {
             ClearTable();
             next = firstFree;
-        } else {
-            AddChild(prefix, value, next++);
         }
         prefix = value;
         out[pos] = value;
     }
+    return sent.Finish();
+}
+
+int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most) {
+    if (n == 0) return 0;
+    const uint32_t firstFree = (1u << codeSize) + 2;
+    singles_ = 1u << codeSize;
+    ClearTable();
+    uint32_t next = firstFree;
+    TCodeBits sent(codeSize);
+    uint32_t prefix = pixels[0];
+    for (size_t pos = 1; pos < n; ++pos) {
+        const uint8_t value = pixels[pos];
+        const uint32_t child = Child(prefix, value);
+        if (child != None) {
+            prefix = child;
+            continue;
+        }
+        if (sent.Send()) {
+            AddChild(prefix, value, next++);
+        } else {
+            ClearTable();
+            next = firstFree;
+        }
+        prefix = value;
+        // Checked once per code sent: a candidate that has lost stops here.
+        if (sent.BytesSoFar() > most) return most + 1;
+    }
+    return sent.Finish();
 }
 
 } // namespace gif::optimize

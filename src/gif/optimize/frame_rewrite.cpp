@@ -3,6 +3,7 @@
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
 #include "gif/optimize/frame_rules.h"
 
 #include <algorithm>
@@ -16,6 +17,17 @@ namespace gif::optimize {
 namespace {
 
 constexpr int DescriptorBytes = 10;
+
+// The two LZW-guided choices: transparency wherever it continues the string (a bias no
+// reach can beat, so one pixel of lookahead is enough), and whichever string reaches
+// further within a few pixels. Looking further ahead measured larger: strings far ahead
+// are rarely the ones the parse ends up taking.
+struct TGuidedChoice {
+    int Bias;
+    int Lookahead;
+};
+constexpr TGuidedChoice TransparencyFirst{6, 1};
+constexpr TGuidedChoice FurtherReach{0, 6};
 constexpr int ControlBlockBytes = 8;
 
 // What a pixel of a rewritten frame may be.
@@ -73,16 +85,17 @@ int BitsFor(int largest) {
     return bits;
 }
 
+// Bytes of the compressed pixels when at most `most`, else some larger value (the encoding
+// stops as soon as it is known to lose).
 int64_t DataBytes(const TGIFSubImage& frame, const uint8_t* pixels, int width, int height,
-                  bool interlaced, int bits, int limit) {
-    TCountingStream counter;
-    EncodeImageData(counter, TEncodeSource{pixels, width, height, interlaced, bits, limit},
-                    MethodOf(frame));
-    return counter.Size();
+                  bool interlaced, int bits, int limit, int64_t most) {
+    return EncodedSizeUpTo(TEncodeSource{pixels, width, height, interlaced, bits, limit},
+                           MethodOf(frame), most);
 }
 
-// The frame's size as it would be written now (blocks and table left out: they stay).
-int64_t CurrentCost(const TGIFSubImage& frame) {
+// The frame's size as it would be written now (blocks and table left out: they stay), when
+// at most `most`, else some larger value.
+int64_t CurrentCost(const TGIFSubImage& frame, int64_t most, TFlexibleLzw& lzw) {
     TTableBits table = WriterBits(frame);
     int bits = table.Bits;
     std::span<const uint8_t> pixels = frame.PixelData();
@@ -90,9 +103,13 @@ int64_t CurrentCost(const TGIFSubImage& frame) {
     if (hint > 0 && hint < std::max(bits, 2) &&
         *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
         bits = hint;
+    if (MethodOf(frame) == emLZW && !frame.IsInterlaced())
+        return DescriptorBytes + lzw.Measure(frame.Pixels(), pixels.size(), std::max(bits, 2),
+                                             most - DescriptorBytes);
     return DescriptorBytes + DataBytes(frame, frame.Pixels(), frame.FrameWidth(),
                                        frame.FrameHeight(), frame.IsInterlaced(), bits,
-                                       std::min(table.Limit, 1 << std::max(bits, 2)));
+                                       std::min(table.Limit, 1 << std::max(bits, 2)),
+                                       most - DescriptorBytes);
 }
 
 template <typename F> bool AllViews(std::span<const TFrameView> views, F&& test) {
@@ -110,10 +127,12 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height,
         for (int y = 0; y < height; ++y) {
             const TColorKey* before = view.Before->Row(y);
             const TColorKey* shown = view.Shown->Row(y);
-            const TColorKey* next = view.Next->Row(y);
+            const TColorKey* next = view.Next ? view.Next->Row(y) : nullptr;
             for (int x = 0; x < width; ++x) {
                 bool changed = shown[x] != before[x];
-                if (disposal == dmPrevious) {
+                if (!next) {
+                    // Nothing shows what the frame leaves: any disposal will do.
+                } else if (disposal == dmPrevious) {
                     if (next[x] != before[x]) return std::nullopt;
                 } else if (disposal == dmBackground) {
                     changed = changed || next[x] != shown[x];
@@ -136,7 +155,7 @@ std::optional<TRect> LayoutRect(int disposal, int width, int height,
     if (disposal == dmBackground) {
         // Restoring to the background clears the whole rectangle.
         for (const TFrameView& view : views)
-            for (int y = box.Top; y < box.Bottom; ++y)
+            for (int y = box.Top; view.Next && y < box.Bottom; ++y)
                 for (int x = box.Left; x < box.Right; ++x)
                     if (view.Next->At(x, y) != ScreenBackground) return std::nullopt;
     }
@@ -181,32 +200,33 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     cells.Color.resize(count);
     cells.Kind.resize(count);
     const int transparent = frame.TransparentIndex();
+    bool hasFree = false, hasHole = false;
     size_t i = 0;
     for (int y = rect.Top; y < rect.Bottom; ++y) {
+        const uint8_t* original = frame.Pixels() + size_t(y) * size_t(frame.FrameWidth());
+        const TColorKey* shownRow = views[0].Shown->Row(y);
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
-            const TColorKey shown = views[0].Shown->At(x, y);
+            const TColorKey shown = shownRow[x];
             bool same = true;     // every view shows what was there before
             bool constant = true; // every view shows the same colour
             for (const TFrameView& view : views) {
-                same = same && view.Shown->At(x, y) == view.Before->At(x, y);
-                constant = constant && view.Shown->At(x, y) == shown;
+                const TColorKey viewShown = view.Shown->Row(y)[x];
+                same = same && viewShown == view.Before->Row(y)[x];
+                constant = constant && viewShown == shown;
             }
             int entry = -1;
-            if (constant && shown != ScreenBackground) {
-                int original = frame.Pixels()[size_t(y) * frame.FrameWidth() + size_t(x)];
-                if (original != transparent) {
-                    entry = original;
-                } else {
-                    entry = entryOf.Find(shown);
-                }
-            }
+            if (constant && shown != ScreenBackground)
+                entry = original[x] != transparent ? original[x] : entryOf.Find(shown);
             if (entry < 0 && !same) return std::nullopt;
+            const uint8_t kind = entry < 0 ? ckHole : same ? ckFree : ckColor;
             cells.Color[i] = uint8_t(std::max(entry, 0));
-            cells.Kind[i] = entry < 0 ? ckHole : same ? ckFree : ckColor;
-            cells.HasFree = cells.HasFree || cells.Kind[i] == ckFree;
-            cells.HasHole = cells.HasHole || cells.Kind[i] == ckHole;
+            cells.Kind[i] = kind;
+            hasFree |= kind == ckFree;
+            hasHole |= kind == ckHole;
         }
     }
+    cells.HasFree = hasFree;
+    cells.HasHole = hasHole;
     return cells;
 }
 
@@ -239,9 +259,11 @@ int ChooseTransparent(const TCells& cells, int entries) {
 }
 
 // Transparency for the stretches between changing pixels that are at least MinRun long
-// (or must be transparent somewhere), colours for the shorter ones.
+// (or must be transparent somewhere), colours for the shorter ones. Ten measured smallest
+// on recordings of text: short gaps between changed letters compress better as the colour
+// LZW already sees around them.
 void ChooseRuns(const TCells& cells, uint8_t transparent, std::vector<uint8_t>& chosen) {
-    constexpr size_t MinRun = 3;
+    constexpr size_t MinRun = 10;
     const size_t count = cells.Kind.size();
     size_t i = 0;
     while (i < count) {
@@ -272,6 +294,7 @@ bool ShowsTheSame(const TEncoding& encoding, const TFrameColors& colors,
                 if (int(encoding.Pixels[i]) != encoding.Transparent)
                     screen.Row(y)[x] = colors[encoding.Pixels[i]];
         if (screen.Pixels != view.Shown->Pixels) return false;
+        if (!view.Next) continue;
         ApplyDisposal(encoding.Layout.Disposal, rect, *view.Before, screen);
         if (screen.Pixels != view.Next->Pixels) return false;
     }
@@ -317,23 +340,31 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         const size_t count = cells->Kind.size();
 
         // The pixel choices: colours wherever possible, transparency wherever possible,
-        // transparency only in runs (between pixels that change) of at least three, and
+        // transparency only in runs (between pixels that change) of at least ten, and
         // whichever LZW prefers, with and without a bias for transparency.
         const int variants = transparent >= 0 && cells->HasFree ? 5 : 1;
         std::vector<std::vector<uint8_t>> tried;
+        std::vector<uint8_t> free, values; // what the LZW-guided choices start from
+        int largest = transparent;
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
+            int64_t chosenBytes = 0; // the LZW-guided choices count their encoded bytes
+            int chosenCodeSize = 0;
             if (variant == 2 || variant == 4) {
-                std::vector<uint8_t> free(count);
-                std::vector<uint8_t> values(cells->Color);
-                int largest = transparent;
-                for (size_t i = 0; i < count; ++i) {
-                    free[i] = cells->Kind[i] == ckFree;
-                    if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
-                    largest = std::max<int>(largest, values[i]);
+                if (free.empty()) {
+                    free.resize(count);
+                    values = cells->Color;
+                    for (size_t i = 0; i < count; ++i) {
+                        free[i] = cells->Kind[i] == ckFree;
+                        if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
+                        largest = std::max<int>(largest, values[i]);
+                    }
                 }
-                lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
-                            BitsFor(largest), variant == 2 ? 6 : 0, chosen.data());
+                chosenCodeSize = BitsFor(largest);
+                const TGuidedChoice guided = variant == 2 ? TransparencyFirst : FurtherReach;
+                chosenBytes =
+                    lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
+                                chosenCodeSize, guided.Bias, guided.Lookahead, chosen.data());
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
@@ -352,10 +383,19 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
-            const int64_t data = DataBytes(frame, chosen.data(), width, height, false, codeSize,
-                                           std::min(table.Limit, 1 << codeSize));
-            const int64_t cost =
-                DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0) + data;
+            const int64_t overhead =
+                DescriptorBytes + (needsControl && !hasControl ? ControlBlockBytes : 0);
+            // Only a candidate smaller than the best so far matters, and it is parsed only
+            // until it loses. The LZW-guided choice knows its size already when the encoder
+            // would use the code size it parsed with.
+            const int64_t most = best.Cost - overhead - 1;
+            const bool lzw = MethodOf(frame) == emLZW;
+            const int64_t data =
+                chosenBytes > 0 && codeSize == chosenCodeSize && lzw ? chosenBytes
+                : lzw ? lzw_.Measure(chosen.data(), count, codeSize, most)
+                      : DataBytes(frame, chosen.data(), width, height, false, codeSize,
+                                  std::min(table.Limit, 1 << codeSize), most);
+            const int64_t cost = overhead + data;
             if (cost < best.Cost) {
                 best.Data = data;
                 best.Layout = {d, *rect};
@@ -368,27 +408,21 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     }
     if (best.Pixels.empty()) return false;
 
-    // The code size the table asks for, and interlacing, can still be smaller.
+    // Interlacing, for a frame that had it, can still be smaller. (A larger code size than
+    // the smallest hardly ever is: every code is as wide or wider.)
     const int width = best.Layout.Rect.Width(), height = best.Layout.Rect.Height();
-    const int64_t overhead = best.Cost - best.Data;
-    const int tableCodeSize = std::max(table.Bits, 2);
-    const int smallest = best.CodeSize;
-    std::vector<int> codeSizes{smallest};
-    if (tableCodeSize != smallest) codeSizes.push_back(tableCodeSize);
-    for (bool interlaced : {false, true}) {
-        if (interlaced && !frame.IsInterlaced()) continue;
-        for (int bits : codeSizes) {
-            if (!interlaced && bits == smallest) continue; // measured already
-            int64_t cost = overhead + DataBytes(frame, best.Pixels.data(), width, height,
-                                                interlaced, bits, std::min(table.Limit, 1 << bits));
-            if (cost < best.Cost) {
-                best.Cost = cost;
-                best.CodeSize = bits;
-                best.Interlaced = interlaced;
-            }
+    if (frame.IsInterlaced()) {
+        const int64_t overhead = best.Cost - best.Data;
+        const int64_t cost =
+            overhead + DataBytes(frame, best.Pixels.data(), width, height, true, best.CodeSize,
+                                 std::min(table.Limit, 1 << best.CodeSize),
+                                 best.Cost - overhead - 1);
+        if (cost < best.Cost) {
+            best.Cost = cost;
+            best.Interlaced = true;
         }
     }
-    if (best.Cost >= CurrentCost(frame)) return false;
+    if (best.Cost >= CurrentCost(frame, best.Cost, lzw_)) return false;
     if (!ShowsTheSame(best, colors, views)) return false;
 
     const TRect& rect = best.Layout.Rect;

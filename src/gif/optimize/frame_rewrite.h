@@ -16,7 +16,8 @@ namespace gif::optimize {
 // One play of a frame in the screen model: the screen it is drawn on, the picture it shows
 // and the screen it leaves for the next frame, each cut to the frame's rectangle (nothing
 // outside it changes). A looping animation can play a frame on another screen in its later
-// passes; a rewrite must hold in every play.
+// passes; a rewrite must hold in every play. `Next` is null when nothing ever shows what
+// the frame leaves (the last frame, when the first one covers the whole screen again).
 struct TFrameView {
     const TScreen* Before;
     const TScreen* Shown;

@@ -100,6 +100,14 @@ TEST_F(FrameMenuTest, CopyInOneDocumentPasteInAnother) {
     List().setCurrentRow(1);
     Action(TActionId::EditCut)->trigger();
     EXPECT_EQ(Image().FrameCount(), 2);
+
+    // Another program's text on the clipboard takes Paste away, its picture gives it back.
+    QGuiApplication::clipboard()->setText("words");
+    EXPECT_FALSE(Action(TActionId::EditPaste)->isEnabled());
+    QImage other(8, 8, QImage::Format_RGB32);
+    other.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(other);
+    EXPECT_TRUE(Action(TActionId::EditPaste)->isEnabled());
 }
 
 TEST_F(FrameMenuTest, PasteCommentsTakesTheClipboardText) {

@@ -50,11 +50,20 @@ std::vector<uint8_t> Saved(TGIFImage& image) {
 TBestOptimizeResult OptimizeAndCheck(TGIFImage& image) {
     const auto before = Shown(image);
     const int64_t sizeBefore = int64_t(Saved(image).size());
-    TBestOptimizeResult result = OptimizeBest(image);
-    EXPECT_EQ(result.BytesBefore, sizeBefore);
+    std::vector<uint8_t> written;
+    TBestOptimizeResult result = OptimizeBest(image, &written);
+    EXPECT_EQ(written, Saved(image));
+    if (result.Changed) {
+        EXPECT_LE(result.BytesBefore, sizeBefore);
+    } else {
+        EXPECT_EQ(result.BytesBefore, sizeBefore);
+    }
     std::vector<uint8_t> bytes = Saved(image);
     EXPECT_EQ(result.BytesAfter, int64_t(bytes.size()));
     EXPECT_LE(result.BytesAfter, result.BytesBefore);
+    if (result.Changed) {
+        EXPECT_LT(result.BytesAfter, sizeBefore);
+    }
     EXPECT_EQ(Shown(image), before);
     TGIFImage reread;
     TMemoryStream stream(bytes);
@@ -280,4 +289,45 @@ TEST(ColorMapMerge, DroppedColourGoesToTheNearestByDistance) {
     image.OptimizeColorMaps();
     ASSERT_EQ(image.GlobalColorMap().EntryCount(), 256);
     EXPECT_EQ(image.GlobalColorMap().ColorAt(image.Frame(1)->PixelAt(0, 0)), RGB(200, 0, 0));
+}
+
+// A looping animation whose first frame covers the screen: what the last frame leaves is
+// never seen, so it need not clear the whole screen it was written over, only draw its
+// sprite. When the first frame has a hole where the sprite is, the next loop shows what
+// the last frame left there, so it must still clear it. Two passes of the result show
+// what two passes of the input show.
+TEST(OptimizeBest, LastFrameClearsOnlyWhatTheNextLoopShows) {
+    for (bool covering : {true, false}) {
+        auto build = [covering](TGIFImage& image, int passes) {
+            FourColourScreen(image);
+            std::vector<uint8_t> ground(24 * 24, 1), sprite(24 * 24, 3);
+            for (int y = 4; y < 8; ++y)
+                for (int x = 4; x < 8; ++x) {
+                    sprite[size_t(y) * 24 + size_t(x)] = 2;
+                    if (!covering) ground[size_t(y) * 24 + size_t(x)] = 3;
+                }
+            for (int pass = 0; pass < passes; ++pass) {
+                Control(giftest::AddFrame(image, 0, 0, 24, 24, ground), dmNone, 5,
+                        covering ? -1 : 3);
+                Control(giftest::AddFrame(image, 0, 0, 24, 24, sprite), dmBackground, 5, 3);
+            }
+            AddLoop(*image.Frame(0), 0);
+        };
+        TGIFImage once, twice;
+        build(once, 1);
+        build(twice, 2);
+        OptimizeAndCheck(once);
+        ASSERT_EQ(once.FrameCount(), 2) << covering;
+        TGIFImage replay;
+        replay.Assign(&once);
+        for (int i = 0; i < once.FrameCount(); ++i)
+            replay.AddFrame(once.Frame(i));
+        EXPECT_EQ(Shown(replay), Shown(twice)) << covering;
+        const TGIFSubImage& last = *once.Frame(1);
+        if (covering) {
+            EXPECT_EQ(last.BoundsRect(), (TRect{4, 4, 8, 8}));
+        } else {
+            EXPECT_EQ(last.ControlBlock()->DisposalCode(), dmBackground);
+        }
+    }
 }

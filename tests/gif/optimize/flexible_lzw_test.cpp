@@ -1,3 +1,5 @@
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
 #include "gif/optimize/flexible_lzw.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +36,8 @@ TEST(FlexibleLzw, ChoosesOnlyAllowedValues) {
                 colors[i] = uint8_t(random.Next(4) ? (i / 37) % colours : random.Next(colours));
                 free[i] = uint8_t(random.Next(3) == 0);
             }
-            lzw.Choose(colors.data(), free.data(), n, uint8_t(colours), codeSize, bias, out.data());
+            lzw.Choose(colors.data(), free.data(), n, uint8_t(colours), codeSize, bias, 24,
+                       out.data());
             for (size_t i = 0; i < n; ++i)
                 ASSERT_TRUE(out[i] == colors[i] || (free[i] && out[i] == colours))
                     << codeSize << " " << bias << " at " << i;
@@ -56,7 +59,41 @@ TEST(FlexibleLzw, ContinuesTheStringThatExists) {
         free.push_back(1);
     }
     std::vector<uint8_t> out(colors.size());
-    lzw.Choose(colors.data(), free.data(), colors.size(), 3, 2, 0, out.data());
+    lzw.Choose(colors.data(), free.data(), colors.size(), 3, 2, 0, 24, out.data());
     for (size_t i = 64; i < out.size(); ++i)
         EXPECT_EQ(out[i], 3) << i;
+}
+
+// The size Choose reports is what the encoder writes for the pixels it chose: across code
+// sizes, mostly-run and noisy inputs, and lengths that pass the code widths' growth and
+// several table clears (where an off-by-one in the width or the clear shows at once).
+TEST(FlexibleLzw, ReportsTheEncodersSize) {
+    TFlexibleLzw lzw;
+    struct Case {
+        int codeSize;
+        size_t n;
+        int noise; // one pixel in `noise` is random
+    };
+    for (const Case& c : {Case{2, 1, 1}, Case{2, 2, 1}, Case{2, 5, 2}, Case{2, 300, 2},
+                          Case{3, 5000, 4}, Case{4, 70000, 3}, Case{8, 9000, 1}, Case{8, 200000, 5},
+                          Case{8, 4093, 1}, Case{6, 50000, 50}}) {
+        Random random(c.n * 31 + uint64_t(c.codeSize));
+        const int colours = (1 << c.codeSize) - 1;
+        std::vector<uint8_t> colors(c.n), free(c.n), out(c.n);
+        for (size_t i = 0; i < c.n; ++i) {
+            colors[i] = uint8_t(random.Next(c.noise) ? (i / 29) % colours : random.Next(colours));
+            free[i] = uint8_t(random.Next(2));
+        }
+        for (int bias : {0, 6}) {
+            const int64_t reported = lzw.Choose(colors.data(), free.data(), c.n, uint8_t(colours),
+                                                c.codeSize, bias, 24, out.data());
+            gif::TCountingStream counter;
+            gif::EncodeImageData(counter, {out.data(), int(c.n), 1, false, c.codeSize, 256},
+                                 gif::emLZW);
+            EXPECT_EQ(reported, counter.Size()) << c.codeSize << " " << c.n << " " << bias;
+            // Measuring the chosen pixels gives the same, or stops past a smaller limit.
+            EXPECT_EQ(lzw.Measure(out.data(), c.n, c.codeSize, reported), reported);
+            EXPECT_GT(lzw.Measure(out.data(), c.n, c.codeSize, reported / 2), reported / 2);
+        }
+    }
 }

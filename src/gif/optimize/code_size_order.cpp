@@ -1,0 +1,293 @@
+#include "gif/optimize/code_size_order.h"
+
+#include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
+#include "gif/optimize/frame_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace gif::optimize {
+
+namespace {
+
+using TColorSet = std::bitset<256>;
+
+int BitsFor(int largest) {
+    int bits = 2;
+    while ((1 << bits) <= largest)
+        ++bits;
+    return bits;
+}
+
+struct TFrameUse {
+    TGIFSubImage* Frame;
+    TColorSet Colors; // the entries its drawn pixels use
+    bool Holes;       // whether it needs a transparent index
+    double Weight;    // its pixel count: what a narrower code saves grows with it
+    int CodeSize;     // as written now
+    // Bytes of its image data at each code size its colours fit, numbered anyhow (LZW
+    // parses any one-to-one renumbering alike); -1 until measured.
+    std::array<int64_t, 9> SizeAt;
+};
+
+// Whether the frame fits `level` entries together with `set`: its colours and the set's
+// within them, and one more entry for its transparent pixels.
+bool Fits(const TFrameUse& use, const TColorSet& set, size_t level) {
+    const size_t colors = use.Colors.count();
+    return (set | use.Colors).count() <= level && (!use.Holes || colors < level);
+}
+
+// A set of at most `level` colours within `within` that as many frames as possible (by
+// weight) fit: greedily the frame adding the fewest colours for its weight, the new colours
+// counted to the power `newColorCost`.
+TColorSet ChooseLevel(const std::vector<TFrameUse>& uses, const std::vector<double>& weights,
+                      const TColorSet& within, size_t level, double newColorCost) {
+    TColorSet set;
+    std::vector<bool> taken(uses.size(), false);
+    for (;;) {
+        int bestFrame = -1;
+        double bestScore = 0;
+        for (size_t f = 0; f < uses.size(); ++f) {
+            const TFrameUse& use = uses[f];
+            if (taken[f] || weights[f] <= 0 || (use.Colors & ~within).any() ||
+                !Fits(use, set, level))
+                continue;
+            const double score =
+                weights[f] / std::pow(double((use.Colors & ~set).count() + 1), newColorCost);
+            if (bestFrame < 0 || score > bestScore) {
+                bestFrame = int(f);
+                bestScore = score;
+            }
+        }
+        if (bestFrame < 0) return set;
+        taken[size_t(bestFrame)] = true;
+        set |= uses[size_t(bestFrame)].Colors;
+    }
+}
+
+// The frame's pixels renumbered by `map`, its transparent pixels (and index) moved to the
+// lowest entry its renumbered colours leave free.
+struct TRenumbered {
+    std::vector<uint8_t> Pixels;
+    int Transparent = -1;
+    int CodeSize = 0;
+};
+
+TRenumbered Renumber(const TGIFSubImage& frame, const std::array<uint8_t, 256>& map,
+                     int tableCodeSize) {
+    TRenumbered out;
+    const int transparent = frame.TransparentIndex();
+    std::span<const uint8_t> pixels = frame.PixelData();
+    TColorSet used;
+    for (uint8_t p : pixels)
+        if (p != transparent) used.set(map[p]);
+    if (transparent >= 0) {
+        out.Transparent = 0;
+        while (out.Transparent < 256 && used.test(size_t(out.Transparent)))
+            ++out.Transparent;
+    }
+    out.Pixels.resize(pixels.size());
+    int largest = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        out.Pixels[i] = pixels[i] == transparent ? uint8_t(out.Transparent) : map[pixels[i]];
+        largest = std::max<int>(largest, out.Pixels[i]);
+    }
+    out.CodeSize = std::min(BitsFor(largest), tableCodeSize);
+    return out;
+}
+
+// The code size the frame gets with `map`, from its colours alone; 9 when its transparent
+// index finds no free entry below 2^tableCodeSize.
+int MappedCodeSize(const TFrameUse& use, const std::array<uint8_t, 256>& map, int tableCodeSize) {
+    TColorSet mapped;
+    int largest = 0;
+    for (size_t v = 0; v < 256; ++v)
+        if (use.Colors.test(v)) {
+            mapped.set(map[v]);
+            largest = std::max<int>(largest, map[v]);
+        }
+    if (use.Frame->TransparentIndex() >= 0) {
+        int transparent = 0;
+        while (transparent < 256 && mapped.test(size_t(transparent)))
+            ++transparent;
+        if (transparent >= (1 << tableCodeSize)) return 9;
+        if (use.Holes) largest = std::max(largest, transparent);
+    }
+    return std::min(BitsFor(largest), tableCodeSize);
+}
+
+// The code size the writer uses for a frame drawing with the global table.
+int WrittenCodeSize(const TGIFSubImage& frame, int tableCodeSize) {
+    const int hint = frame.CodeSizeHint();
+    std::span<const uint8_t> pixels = frame.PixelData();
+    if (hint > 0 && hint < tableCodeSize &&
+        *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
+        return hint;
+    return tableCodeSize;
+}
+
+int64_t DataSize(const TGIFSubImage& frame, const uint8_t* pixels, int codeSize) {
+    return EncodedSizeUpTo({pixels, frame.FrameWidth(), frame.FrameHeight(), frame.IsInterlaced(),
+                            codeSize, 1 << codeSize},
+                           emLZW, std::numeric_limits<int64_t>::max() - 1);
+}
+
+// The frame's image data at `bits`, its colours (and holes) numbered from 0 in order.
+int64_t SizeAt(TFrameUse& use, int bits) {
+    int64_t& size = use.SizeAt[size_t(bits)];
+    if (size >= 0) return size;
+    std::array<uint8_t, 256> rank{};
+    int next = 0;
+    for (size_t v = 0; v < 256; ++v)
+        if (use.Colors.test(v)) rank[v] = uint8_t(next++);
+    const TGIFSubImage& frame = *use.Frame;
+    const int transparent = frame.TransparentIndex();
+    std::vector<uint8_t> pixels(frame.PixelData().begin(), frame.PixelData().end());
+    for (uint8_t& p : pixels)
+        p = p == transparent ? uint8_t(next) : rank[p];
+    size = DataSize(frame, pixels.data(), bits);
+    return size;
+}
+
+// The old entries in a new order: the nested levels' colours first (those of the 4-entry
+// level, then the rest of the 8-entry one, ... up to 128), then every other entry.
+std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCodeSize,
+                            double newColorCost, bool bySavings) {
+    TColorSet all;
+    for (int v = 0; v < count; ++v)
+        all.set(size_t(v));
+    std::vector<TColorSet> levels;
+    TColorSet within = all;
+    for (size_t level = 128; level >= 4; level /= 2) {
+        if (level >= size_t(count)) continue;
+        // A frame weighs its pixels, or the bytes it saves one code size down at this level.
+        std::vector<double> weights;
+        const int bits = BitsFor(int(level) - 1);
+        for (TFrameUse& use : uses) {
+            const size_t needs = use.Colors.count() + (use.Holes ? 1 : 0);
+            if (!bySavings)
+                weights.push_back(use.Weight);
+            else if (needs > level || bits >= tableCodeSize)
+                weights.push_back(0);
+            else
+                weights.push_back(double(SizeAt(use, bits + 1) - SizeAt(use, bits)));
+        }
+        within = ChooseLevel(uses, weights, within, level, newColorCost);
+        levels.push_back(within);
+    }
+    std::vector<int> order;
+    TColorSet placed;
+    auto place = [&](const TColorSet& set) {
+        for (int v = 0; v < count; ++v)
+            if (set.test(size_t(v)) && !placed.test(size_t(v))) {
+                order.push_back(v);
+                placed.set(size_t(v));
+            }
+    };
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level)
+        place(*level);
+    place(all);
+    return order;
+}
+
+} // namespace
+
+bool OrderColorsForCodeSizes(TGIFImage& image) {
+    if (image.EncodingMethod != emLZW) return false;
+    TGIFGlobalColorMap& global = image.GlobalColorMap();
+    const int count = global.EntryCount();
+    const int tableCodeSize = std::max(image.ScreenBitDepth(), 2);
+    if (count <= 4 || tableCodeSize <= 2) return false;
+
+    std::vector<TFrameUse> uses;
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        TGIFSubImage& frame = *image.Frame(i);
+        if (frame.IsBlank() || !frame.HasPixels() || frame.LocalTable().EntryCount() > 0) continue;
+        TFrameUse use{&frame,
+                      {},
+                      false,
+                      double(frame.PixelData().size()),
+                      WrittenCodeSize(frame, tableCodeSize),
+                      {}};
+        use.SizeAt.fill(-1);
+        const int transparent = frame.TransparentIndex();
+        for (uint8_t p : frame.PixelData()) {
+            if (p == transparent) {
+                use.Holes = true;
+                continue;
+            }
+            if (p >= count) return false; // a pixel past the table's end keeps its number
+            use.Colors.set(p);
+        }
+        uses.push_back(use);
+    }
+    if (uses.empty()) return false;
+
+    // Orders from a few ways of weighing frames (by their pixels, or by the bytes a smaller
+    // code size saves them) against the colours they add; the one whose frames write
+    // fewest bytes is taken.
+    std::vector<int64_t> sizeBefore(uses.size(), -1);
+    std::vector<int> order;
+    std::array<uint8_t, 256> map{};
+    int64_t saved = 0;
+    struct TWeighing {
+        double NewColorCost;
+        bool BySavings;
+    };
+    for (const TWeighing weighing : {TWeighing{0, false}, TWeighing{1, false}, TWeighing{2, false},
+                                     TWeighing{4, false}, TWeighing{1, true}}) {
+        const std::vector<int> tried =
+            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings);
+        std::array<uint8_t, 256> triedMap{};
+        for (int v = 0; v < 256; ++v)
+            triedMap[size_t(v)] = uint8_t(v);
+        for (size_t k = 0; k < tried.size(); ++k)
+            triedMap[size_t(tried[k])] = uint8_t(k);
+        // Only frames whose code size changes write a different number of bytes.
+        int64_t triedSaved = 0;
+        bool valid = true;
+        for (size_t f = 0; f < uses.size() && valid; ++f) {
+            const TFrameUse& use = uses[f];
+            const int codeSize = MappedCodeSize(use, triedMap, tableCodeSize);
+            valid = codeSize <= 8;
+            if (!valid || codeSize == use.CodeSize) continue;
+            const TGIFSubImage& frame = *use.Frame;
+            if (sizeBefore[f] < 0) sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize);
+            const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
+            triedSaved += sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize);
+        }
+        if (valid && triedSaved > saved) {
+            saved = triedSaved;
+            order = tried;
+            map = triedMap;
+        }
+    }
+    if (saved <= 0) return false;
+
+    std::array<TGIFColor, 256> colors{};
+    for (size_t k = 0; k < order.size(); ++k)
+        colors[k] = global.Entries()[size_t(order[k])];
+    global.FromRgbTriples(colors, count);
+    for (size_t f = 0; f < uses.size(); ++f) {
+        TGIFSubImage& frame = *uses[f].Frame;
+        const TRenumbered r = Renumber(frame, map, tableCodeSize);
+        std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());
+        if (r.Transparent >= 0)
+            frame.ControlBlock()->SetTransparentIndexUnchecked(uint8_t(r.Transparent));
+        frame.SetCodeSizeHint(r.CodeSize < tableCodeSize ? r.CodeSize : 0);
+        frame.DropBitmap();
+        frame.DropMask();
+    }
+    // Frames drawing with their own tables keep their numbers; the screen's background
+    // entry follows its colour.
+    const int background = image.Header().BackgroundIndex();
+    if (background < count) image.Header().SetBackgroundIndex(map[size_t(background)]);
+    return true;
+}
+
+} // namespace gif::optimize
