@@ -6,37 +6,21 @@
 
 #include "gif/render/dispatcher.h"
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace editor {
 
-class TQtDispatcher final : public gif::TGIFDispatcher,
+class TQtDispatcher final : public gif::TQueuedDispatcher,
                             public std::enable_shared_from_this<TQtDispatcher> {
   public:
     // Made on the user-interface thread, which it serves.
     static std::shared_ptr<TQtDispatcher> Create();
 
-    void Invoke(const std::function<void()>& call) override;
-    void ProcessPendingWork() override;
+  protected:
+    void CallQueued() override;
 
   private:
-    TQtDispatcher();
-    struct TJob {
-        const std::function<void()>* Call;
-        std::exception_ptr Error;
-        bool Done = false;
-    };
-
-    std::thread::id uiThread_;
-    std::mutex mutex_;
-    std::condition_variable done_;
-    std::deque<TJob*> queue_;
+    TQtDispatcher() = default;
 };
 
 } // namespace editor

@@ -8,9 +8,13 @@ void TQueuedDispatcher::Invoke(const std::function<void()>& call) {
         return;
     }
     TJob job{&call, nullptr, false};
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(&job);
+        changed_.notify_all();
+    }
+    CallQueued();
     std::unique_lock lock(mutex_);
-    queue_.push_back(&job);
-    changed_.notify_all();
     changed_.wait(lock, [&job] { return job.Done; });
     if (job.Error) std::rethrow_exception(job.Error);
 }

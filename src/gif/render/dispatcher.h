@@ -45,6 +45,11 @@ public:
     // anything ran. For loops of a test thread that plays the user-interface thread.
     bool WaitAndProcess(std::chrono::milliseconds timeout);
 
+protected:
+    // A call from another thread has been queued: an owner with an event loop wakes it
+    // here (the calling thread, outside the lock, before it waits).
+    virtual void CallQueued() {}
+
 private:
     struct TJob {
         const std::function<void()>* Call;
