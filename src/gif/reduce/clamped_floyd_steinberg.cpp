@@ -101,15 +101,7 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
     carried_[0] = 7 * er;
     carried_[1] = 7 * eg;
     carried_[2] = 7 * eb;
-    b[-ahead] += 3 * er;
-    b[1 - ahead] += 3 * eg;
-    b[2 - ahead] += 3 * eb;
-    b[0] += 5 * er;
-    b[1] += 5 * eg;
-    b[2] += 5 * eb;
-    b[ahead] += er;
-    b[1 + ahead] += eg;
-    b[2 + ahead] += eb;
+    SpreadFloydSteinbergBelow(b, ahead, er, eg, eb);
     column_ += direction_;
     return index;
 }

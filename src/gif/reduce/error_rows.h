@@ -37,6 +37,21 @@ private:
     std::vector<int> order_;
 };
 
+// Floyd-Steinberg's share of an error for the row below, at entry `b` (the pixel's column)
+// with `ahead` = +3 or -3 entries in the walking direction: 3/16 behind, 5/16 below and
+// 1/16 ahead (the 7/16 for the next pixel of the row is the caller's).
+inline void SpreadFloydSteinbergBelow(int32_t* b, int ahead, int er, int eg, int eb) {
+    b[-ahead] += 3 * er;
+    b[1 - ahead] += 3 * eg;
+    b[2 - ahead] += 3 * eb;
+    b[0] += 5 * er;
+    b[1] += 5 * eg;
+    b[2] += 5 * eb;
+    b[ahead] += er;
+    b[1 + ahead] += eg;
+    b[2 + ahead] += eb;
+}
+
 // Clamps a diffused channel value to 0..255.
 inline int ClampChannel(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 

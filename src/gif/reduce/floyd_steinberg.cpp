@@ -52,15 +52,7 @@ void TFloydSteinbergDitherer::WalkRow(const uint8_t* bgr, uint8_t* indices, Look
         cg = 7 * eg;
         cb = 7 * eb;
         int32_t* b = below + 3 * x;
-        b[-ahead] += 3 * er;
-        b[1 - ahead] += 3 * eg;
-        b[2 - ahead] += 3 * eb;
-        b[0] += 5 * er;
-        b[1] += 5 * eg;
-        b[2] += 5 * eb;
-        b[ahead] += er;
-        b[1 + ahead] += eg;
-        b[2 + ahead] += eb;
+        SpreadFloydSteinbergBelow(b, ahead, er, eg, eb);
     }
     column_ = x;
     carried_[0] = cr;
