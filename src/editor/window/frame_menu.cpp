@@ -73,12 +73,10 @@ void TfrmMain::SetAnimationPrompts(IAnimationPrompts* prompts) {
     animationPrompts_ = prompts;
     if (!prompts) return;
     for (TActionId id : PromptedActions) {
-        Action(id)->setProperty("unavailable", QVariant());
-        Action(id)->setToolTip(Action(id)->text().remove('&').remove("..."));
+        MarkAvailable(Action(id));
         ActionChanged(id);
     }
-    mniHtmlCode_->setProperty("unavailable", QVariant());
-    mniHtmlCode_->setToolTip(QString());
+    MarkAvailable(mniHtmlCode_);
     UpdateToolsMenu();
 }
 
@@ -88,22 +86,17 @@ void TfrmMain::BeginFrameCommand() {
 }
 
 void TfrmMain::ShowFramesMenu(const QPoint& globalPos) {
-    if (!workspace_->ActiveDocument()) return;
-    // The clipboard may have changed since the last enabling.
-    workspace_->Actions().SetEnabled(TActionId::EditPaste, CanPaste());
-    popFrames_->popup(globalPos);
+    if (workspace_->ActiveDocument()) popFrames_->popup(globalPos);
 }
 
 void TfrmMain::EditCutExecute() {
     BeginFrameCommand();
     clipboard_->Cut();
-    workspace_->Actions().SetEnabled(TActionId::EditPaste, CanPaste());
 }
 
 void TfrmMain::EditCopyExecute() {
     BeginFrameCommand();
     clipboard_->Copy();
-    workspace_->Actions().SetEnabled(TActionId::EditPaste, CanPaste());
 }
 
 void TfrmMain::EditPasteExecute() {

@@ -129,6 +129,11 @@ void TfrmMain::MarkUnavailable(QAction* action, const QString& why) {
     action->setEnabled(false);
 }
 
+void TfrmMain::MarkAvailable(QAction* action) {
+    action->setProperty("unavailable", QVariant());
+    action->setToolTip(action->text().remove('&').remove("..."));
+}
+
 void TfrmMain::ActionChanged(TActionId id) {
     QAction* action = Action(id);
     if (!action) return;

@@ -396,8 +396,7 @@ void TfrmMain::SelectInspectorRow(int row) {
 void TfrmMain::SetInspector(IInspectorPanel* inspector) {
     inspector_ = inspector;
     if (!inspector_) return;
-    mniInspector_->setProperty("unavailable", QVariant());
-    mniInspector_->setToolTip(mniInspector_->text().remove('&'));
+    MarkAvailable(mniInspector_);
     mniInspector_->setEnabled(true);
     connect(mniInspector_, &QAction::triggered, this, [this](bool on) { SetInspectorVisible(on); });
     inspected_ = workspace_->ActiveDocument();

@@ -166,6 +166,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void CreateStatusBar();
     void ActionChanged(TActionId id);
     void MarkUnavailable(QAction* action, const QString& why);
+    // The part the action waited for has come; the caller sets its enabled state.
+    void MarkAvailable(QAction* action);
     void ConnectCommands();
     void UpdateWindowMenu();
     void UpdateToolsMenu();
