@@ -100,33 +100,28 @@ void BM_AddPhotoFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_AddPhotoFrame)->Iterations(2)->Unit(benchmark::kMillisecond);
 
-void BM_Reverse(benchmark::State& state) {
-    double command = 0, save = 0;
+// Times `command` on a fresh 100-frame 960 x 540 document per iteration, against one save.
+template <typename Command> void MeasureOnLargeAnimation(benchmark::State& state, Command command) {
+    double commandSeconds = 0, save = 0;
     for (auto _ : state) {
         state.PauseTiming();
         Session session(100, 960, 540);
         save += session.SaveSeconds();
         state.ResumeTiming();
         const auto start = Clock::now();
-        editor::ReverseFrameOrder(session.workspace);
-        command += Seconds(start);
+        command(session.workspace);
+        commandSeconds += Seconds(start);
     }
-    state.counters["vs_save"] = command / save;
+    state.counters["vs_save"] = commandSeconds / save;
+}
+
+void BM_Reverse(benchmark::State& state) {
+    MeasureOnLargeAnimation(state, [](editor::TWorkspace& w) { editor::ReverseFrameOrder(w); });
 }
 BENCHMARK(BM_Reverse)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_Delete(benchmark::State& state) {
-    double command = 0, save = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        Session session(100, 960, 540);
-        save += session.SaveSeconds();
-        state.ResumeTiming();
-        const auto start = Clock::now();
-        editor::DeleteFrame(session.workspace, 50);
-        command += Seconds(start);
-    }
-    state.counters["vs_save"] = command / save;
+    MeasureOnLargeAnimation(state, [](editor::TWorkspace& w) { editor::DeleteFrame(w, 50); });
 }
 BENCHMARK(BM_Delete)->Iterations(1)->Unit(benchmark::kMillisecond);
 

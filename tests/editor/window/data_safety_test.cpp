@@ -139,18 +139,31 @@ TEST(DataSafetyChild, SaveIntoReadOnlyFolder) {
     EXPECT_EQ(backing.Frame(0)->ControlBlock()->DelayTime(), 66);
 }
 
-TEST(DataSafety, KilledAfterAnEditTheRealFileIsUntouched) {
-    const QString folder = SharedFolder("lw-kill-XXXXXX", 0700);
-    ASSERT_FALSE(folder.isEmpty());
-    const QString path = QDir(folder).filePath("a.gif");
-    MakeAnimation(3, 30, 20)->SaveToFile(NativePath(path));
-    const QByteArray before = Bytes(path);
+// A child editor that has opened a file of its own folder and edited it.
+class EditedChild : public ::testing::Test {
+  protected:
+    // Starts child test `test` in `mode`; `backing` names its backing file after the edit.
+    void Start(const char* test, const QByteArray& mode) {
+        folder = SharedFolder("lw-child-XXXXXX", 0700);
+        ASSERT_FALSE(folder.isEmpty());
+        path = QDir(folder).filePath("a.gif");
+        MakeAnimation(3, 30, 20)->SaveToFile(NativePath(path));
+        before = Bytes(path);
+        StartChild(child, test, mode, path, folder, false);
+        backing = WaitForEdit(child, output);
+        ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
+    }
+    void TearDown() override {
+        if (!folder.isEmpty()) QDir(folder).removeRecursively();
+    }
 
+    QString folder, path, backing;
+    QByteArray before, output;
     QProcess child;
-    StartChild(child, "EditThenWaitToBeKilled", "kill", path, folder, false);
-    QByteArray output;
-    const QString backing = WaitForEdit(child, output);
-    ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
+};
+
+TEST_F(EditedChild, KilledAfterAnEditTheRealFileIsUntouched) {
+    ASSERT_NO_FATAL_FAILURE(Start("EditThenWaitToBeKilled", "kill"));
     child.kill(); // SIGKILL: nothing of the editor runs after this
     child.waitForFinished(5000);
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
@@ -160,21 +173,10 @@ TEST(DataSafety, KilledAfterAnEditTheRealFileIsUntouched) {
     gif::TGIFImage saved;
     saved.LoadFromFile(NativePath(backing));
     EXPECT_EQ(saved.Frame(0)->ControlBlock()->DelayTime(), 77);
-    QDir(folder).removeRecursively();
 }
 
-TEST(DataSafety, TerminatedAfterAnEditLeavesNoTemporaryFiles) {
-    const QString folder = SharedFolder("lw-term-XXXXXX", 0700);
-    ASSERT_FALSE(folder.isEmpty());
-    const QString path = QDir(folder).filePath("a.gif");
-    MakeAnimation(3, 30, 20)->SaveToFile(NativePath(path));
-    const QByteArray before = Bytes(path);
-
-    QProcess child;
-    StartChild(child, "EditThenWaitForTheSessionToEnd", "term", path, folder, false);
-    QByteArray output;
-    const QString backing = WaitForEdit(child, output);
-    ASSERT_FALSE(backing.isEmpty()) << output.toStdString();
+TEST_F(EditedChild, TerminatedAfterAnEditLeavesNoTemporaryFiles) {
+    ASSERT_NO_FATAL_FAILURE(Start("EditThenWaitForTheSessionToEnd", "term"));
     ASSERT_TRUE(QFile::exists(backing));
     child.terminate(); // SIGTERM, as a session ending sends it
     ASSERT_TRUE(child.waitForFinished(10000));
@@ -185,7 +187,6 @@ TEST(DataSafety, TerminatedAfterAnEditLeavesNoTemporaryFiles) {
     EXPECT_EQ(Bytes(path), before);
     EXPECT_FALSE(QFile::exists(backing));
     EXPECT_EQ(QDir(folder).entryList({"~GL*"}, QDir::Files), QStringList());
-    QDir(folder).removeRecursively();
 }
 
 TEST(DataSafety, SaveThatCannotWriteKeepsTheDocumentModified) {

@@ -16,17 +16,6 @@ namespace {
 
 constexpr TColor Underneath = RGB(250, 0, 250); // in no palette below
 
-struct Random {
-    uint64_t state;
-    explicit Random(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    int Next(int n) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return int(state % uint64_t(n));
-    }
-};
-
 // Every picture shown and how long, as the renderer composes them.
 std::vector<std::pair<std::vector<uint8_t>, int>> Shown(TGIFImage& image) {
     std::vector<std::pair<std::vector<uint8_t>, int>> shown;

@@ -1,26 +1,13 @@
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/optimize/flexible_lzw.h"
+#include "gif/optimize/optimize_fixtures.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
 using gif::optimize::TFlexibleLzw;
-
-namespace {
-
-struct Random {
-    uint64_t state;
-    explicit Random(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    int Next(int n) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return int(state % uint64_t(n));
-    }
-};
-
-} // namespace
+using opttest::Random;
 
 // Whatever it prefers, every pixel comes back as its colour, or transparent where that is
 // allowed: long inputs (past several table clears), both biases, small and large codes.

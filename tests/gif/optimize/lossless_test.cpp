@@ -19,19 +19,6 @@ namespace {
 
 constexpr TColor Background = RGB(250, 0, 250);   // in no palette below
 
-// A small deterministic generator (the standard distributions differ between libraries).
-struct Random {
-    uint64_t state;
-    explicit Random(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    int Next(int n) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return int(state % uint64_t(n));
-    }
-    bool Chance(int percent) { return Next(100) < percent; }
-};
-
 std::vector<TColor> Palette(int count, int salt) {
     std::vector<TColor> colors;
     for (int i = 0; i < count; ++i)

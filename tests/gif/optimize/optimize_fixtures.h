@@ -1,6 +1,7 @@
 // Building small animations for the optimiser's tests.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,19 @@
 namespace opttest {
 
 using namespace gif;
+
+// A small deterministic generator (the standard distributions differ between libraries).
+struct Random {
+    uint64_t state;
+    explicit Random(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    int Next(int n) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return int(state % uint64_t(n));
+    }
+    bool Chance(int percent) { return Next(100) < percent; }
+};
 
 // Fills `table` with `colors`.
 inline void SetColors(TGIFColorMap& table, const std::vector<TColor>& colors) {
