@@ -9,6 +9,7 @@
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/frame_rewrite.h"
 #include "gif/optimize/frame_rules.h"
+#include "gif/optimize/parse_choice.h"
 #include "gif/optimize/screen_model.h"
 
 #include <algorithm>
@@ -242,6 +243,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     bool passesShowTheSame = false;
     if (best && Timeline(ShownPictures(*best, background)) != reference) best.reset();
     if (best) {
+        ChooseLookaheadParses(*best);
         best->SaveToStream(bestBytes);
         bestSize = bestBytes.Size();
         passesShowTheSame = true;
@@ -281,6 +283,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
             Timeline(ShownPictures(*renumbered, background)) == reference)
             work = std::move(renumbered);
+        ChooseLookaheadParses(*work);
         const int64_t size = SavedSize(*work);
         if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {
