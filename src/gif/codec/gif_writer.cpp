@@ -11,19 +11,7 @@
 
 namespace gif {
 
-namespace {
-
-void PutWord(uint8_t* p, uint16_t value) {
-    p[0] = uint8_t(value);
-    p[1] = uint8_t(value >> 8);
-}
-
-// Compresses one frame's pixels with the encoder the image asks for. Frames without a
-// local table use the image's screen bit depth, which the caller works out once per image
-// (a walk over every frame).
-void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
-                    TImageDataWriter& writer) {
-    TGIFImage* image = frame.OwnerImage();
+TEncodeSource FrameEncodeSource(const TGIFSubImage& frame, int screenBitDepth) {
     int bits;
     int limit;
     if (frame.LocalTable().EntryCount() > 0) {
@@ -41,13 +29,28 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
             limit = std::min(limit, 1 << hint);
         }
     }
-    TEncodeSource source{frame.HasPixels() ? frame.Pixels() : nullptr,
+    return TEncodeSource{frame.HasPixels() ? frame.Pixels() : nullptr,
                          frame.FrameWidth(),
                          frame.FrameHeight(),
                          frame.IsInterlaced(),
                          bits,
-                         limit};
-    writer.Write(stream, source, image ? image->EncodingMethod : emLZW);
+                         limit,
+                         frame.LookaheadHint()};
+}
+
+namespace {
+
+void PutWord(uint8_t* p, uint16_t value) {
+    p[0] = uint8_t(value);
+    p[1] = uint8_t(value >> 8);
+}
+
+// Compresses one frame's pixels with the encoder the image asks for.
+void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
+                    TImageDataWriter& writer) {
+    TGIFImage* image = frame.OwnerImage();
+    writer.Write(stream, FrameEncodeSource(frame, screenBitDepth),
+                 image ? image->EncodingMethod : emLZW);
 }
 
 // The blocks, descriptor, local table and image data of one frame.

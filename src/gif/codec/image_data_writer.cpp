@@ -1,6 +1,7 @@
 #include "gif/codec/image_data_writer.h"
 
 #include "gif/codec/lzw_encoder.h"
+#include "gif/codec/lzw_lookahead_encoder.h"
 #include "gif/codec/rle_encoder.h"
 
 namespace gif {
@@ -13,6 +14,10 @@ void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
     if (method == emRLE) {
         if (!rle_) rle_ = std::make_unique<TRLEEncoder>();
         rle_->Encode(stream, source);
+    } else if (source.LookaheadBias >= 0) {
+        if (!lookahead_) lookahead_ = std::make_unique<TLZWLookaheadEncoder>();
+        lookahead_->SetBias(source.LookaheadBias);
+        lookahead_->Encode(stream, source);
     } else {
         if (!lzw_) lzw_ = std::make_unique<TLZWEncoder>();
         lzw_->Encode(stream, source);

@@ -9,6 +9,8 @@ namespace gif {
 class TStream;
 class TLZWEncoder;
 class TRLEEncoder;
+class TLZWLookaheadEncoder;
+class TGIFSubImage;
 
 enum TEncodingMethod : uint8_t { emLZW = 0, emRLE = 1 };
 
@@ -19,7 +21,15 @@ struct TEncodeSource {
     bool Interlaced;
     int Bits;       // bits per pixel of the colour table in use (1..8); code size max(Bits, 2)
     int ColorLimit; // every pixel must be below it, else "Color not in color table"
+    // LZW only: at or above 0, the look-ahead parse with this bias (TLZWLookaheadEncoder)
+    // instead of the longest match.
+    int LookaheadBias = -1;
 };
+
+// What the file writer compresses for `frame`: its pixels, the code size and colour limit of
+// its local table or (without one) of the screen's `screenBitDepth`, the smaller code size the
+// frame asks for while every pixel fits it, and the parse it asks for.
+TEncodeSource FrameEncodeSource(const TGIFSubImage& frame, int screenBitDepth);
 
 // Writes the minimum code size byte, the compressed data in sub-blocks of 255 bytes and
 // the 0 terminator.
@@ -39,6 +49,7 @@ class TImageDataWriter {
   private:
     std::unique_ptr<TLZWEncoder> lzw_;
     std::unique_ptr<TRLEEncoder> rle_;
+    std::unique_ptr<TLZWLookaheadEncoder> lookahead_;
 };
 
 } // namespace gif

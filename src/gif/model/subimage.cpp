@@ -123,6 +123,7 @@ void TGIFSubImage::ResetFrame() {
     SetPlacement(descriptor_.Left, descriptor_.Top, 0, 0);
     isTransparent_ = false;
     codeSizeHint_ = 0;
+    lookaheadHint_ = 0;
     controlBlock_ = nullptr;
     DropBitmap();
     DropMask();
@@ -181,6 +182,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     GrowScreenToFit();
     isTransparent_ = source.isTransparent_;
     codeSizeHint_ = source.codeSizeHint_;
+    lookaheadHint_ = source.lookaheadHint_;
     pixels_ = source.pixels_;
     localTable_.CopyFrom(source.localTable_);
     if (source.blocks_->ItemCount() > 0) {

@@ -69,6 +69,10 @@ public:
     // The writer takes it only while every pixel still fits it.
     int CodeSizeHint() const { return codeSizeHint_; }
     void SetCodeSizeHint(int bits) { codeSizeHint_ = uint8_t(bits >= 2 && bits <= 8 ? bits : 0); }
+    // The LZW parse to write the pixels with: -1 for the longest match, else the bias of the
+    // look-ahead parse (TLZWLookaheadEncoder), which the optimiser chose as smaller.
+    int LookaheadHint() const { return int(lookaheadHint_) - 1; }
+    void SetLookaheadHint(int bias) { lookaheadHint_ = uint8_t(bias >= 0 && bias < 255 ? bias + 1 : 0); }
     void SetInterlaced(bool value);
 
     TGIFExtensionList& Blocks() { return *blocks_; }
@@ -157,6 +161,7 @@ private:
     TByteBuffer pixels_;
     bool isTransparent_ = false;
     uint8_t codeSizeHint_ = 0;
+    uint8_t lookaheadHint_ = 0; // bias + 1, 0 for the longest match
     TGIFGraphicControlExtension* controlBlock_ = nullptr;
     HPALETTE palette_;
 };

@@ -49,6 +49,10 @@ int64_t EncodedSizeUpTo(const TEncodeSource& source, TEncodingMethod method, int
     return CountUpTo(limit, [&](TStream& stream) { EncodeImageData(stream, source, method); });
 }
 
+int64_t EncodedSizeUpTo(const TEncodeSource& source, TImageDataWriter& writer, int64_t limit) {
+    return CountUpTo(limit, [&](TStream& stream) { writer.Write(stream, source, emLZW); });
+}
+
 int64_t SavedSizeUpTo(TGIFImage& image, int64_t limit) {
     return CountUpTo(limit, [&](TStream& stream) { image.SaveToStream(stream); });
 }

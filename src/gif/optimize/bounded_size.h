@@ -17,6 +17,11 @@ namespace gif::optimize {
 // rest.
 int64_t EncodedSizeUpTo(const TEncodeSource& source, TEncodingMethod method, int64_t limit);
 
+// The same with the look-ahead encoder of `writer`, kept from call to call (`source` asks for
+// the look-ahead parse). That encoder empties its table when it starts, so a measurement
+// cut short leaves nothing behind for the next.
+int64_t EncodedSizeUpTo(const TEncodeSource& source, TImageDataWriter& writer, int64_t limit);
+
 // The same for the whole image as SaveToStream writes it. The image's own handlers hear of
 // the write as they would of any other.
 int64_t SavedSizeUpTo(TGIFImage& image, int64_t limit);

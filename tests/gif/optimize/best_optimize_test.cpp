@@ -320,3 +320,21 @@ TEST(OptimizeBest, LastFrameClearsOnlyWhatTheNextLoopShows) {
         }
     }
 }
+
+// A smooth 256-colour gradient that no pass can shrink: ending some LZW strings early lets
+// the next ones reach further (OptimizeAndCheck reads the file back).
+TEST(OptimizeBest, EndsLzwStringsEarlyWhereThatIsSmaller) {
+    TGIFImage image;
+    std::vector<TColor> colors;
+    for (int i = 0; i < 256; ++i)
+        colors.push_back(RGB(uint8_t(i), uint8_t(i / 2), uint8_t(255 - i)));
+    SetColors(image.GlobalColorMap(), colors);
+    std::vector<uint8_t> pixels(320 * 240);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            pixels[size_t(y) * 320 + size_t(x)] = uint8_t((x + y) * 256 / 560);
+    giftest::AddFrame(image, 0, 0, 320, 240, pixels);
+    TBestOptimizeResult result = OptimizeAndCheck(image);
+    EXPECT_TRUE(result.Changed);
+    EXPECT_GE(image.Frame(0)->LookaheadHint(), 0);
+}

@@ -1,0 +1,57 @@
+// An LZW encoder that may end a string before the longest match, for smaller output.
+#pragma once
+
+#include "gif/codec/gif_encoder.h"
+#include "gif/codec/lzw_string_table.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace gif {
+
+// Any GIF decoder reads a code stream whatever strings the encoder chose to send: after
+// each code it adds "the previous string plus the first pixel of this one" to its table.
+// The classic encoder always sends the longest string the table holds. This one looks one
+// string ahead: of the strings that start where it stands (the longest match and the
+// shorter ones up to kWindow pixels shorter) it takes the one after which the following
+// string reaches furthest. A shorter string wins only when it reaches `bias` pixels
+// further than the longest: ending early adds a table entry that exists already, a code
+// spent on nothing, so a small gain is often lost later.
+//
+// Clears and code sizes follow the classic encoder (clear when the next free code reaches
+// 4095). Slower than TLZWEncoder by the look-ahead; meant for the optimiser, which keeps
+// the parse only where it is smaller.
+class TLZWLookaheadEncoder : public TGIFEncoder {
+  public:
+    // A negative bias never ends a string early: the classic encoder's bytes.
+    void SetBias(int bias) { bias_ = bias; }
+
+    // Four shorter strings find nearly all there is to gain (eight: 0.01 % more, at twice
+    // the time).
+    static constexpr int kWindow = 4;
+    // Longer strings are taken whole: what ending one early gains is small against its
+    // length, and looking ahead from each of the shorter ones costs about as much as it
+    // is long (on flat pictures most of the encoder's time).
+    static constexpr int kLongestShortened = 64;
+
+  protected:
+    void Compress() override;
+
+  private:
+    // Sends `code` and grows the code size once the next free code no longer fits.
+    void Send(int code);
+    void Clear();
+    // The child of `code` for `pixel`, -1 when the table has none.
+    int Child(int code, uint8_t pixel) const { return table_.Child(uint32_t(code), pixel); }
+    // How many pixels from `pos` on the table's longest string matches.
+    int Match(size_t pos) const;
+
+    int bias_ = 0;
+    int nextCode_ = 0;
+    TLzwStringTable table_;
+    std::vector<uint8_t> stream_; // the pixels in the order they are stored
+    std::vector<int> path_;       // codes of the longest match's prefixes, by length
+};
+
+} // namespace gif

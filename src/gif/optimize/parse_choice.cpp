@@ -1,0 +1,56 @@
+#include "gif/optimize/parse_choice.h"
+
+#include "gif/base/stream.h"
+#include "gif/codec/image_data_writer.h"
+#include "gif/model/image.h"
+#include "gif/optimize/bounded_size.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace gif::optimize {
+
+namespace {
+
+// Biases tried: how many pixels further a shorter string must let the next one reach. 2
+// wins most often; only where it gains at least one percent do the others get a try (on the
+// animations measured they add a fifth to the gain for a quarter of the time).
+constexpr int kFirstBias = 2;
+constexpr int kOtherBiases[] = {0, 1, 3};
+
+} // namespace
+
+bool ChooseLookaheadParses(TGIFImage& image) {
+    if (image.EncodingMethod != emLZW) return false;
+    const int screenBits = image.ScreenBitDepth();
+    TImageDataWriter writer;
+    bool changed = false;
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        TGIFSubImage& frame = *image.Frame(i);
+        if (frame.IsBlank() || !frame.HasPixels()) continue;
+        TEncodeSource source = FrameEncodeSource(frame, screenBits);
+        source.LookaheadBias = -1;
+        int64_t best = EncodedSizeUpTo(source, emLZW, std::numeric_limits<int64_t>::max());
+        int bestBias = -1;
+        auto tryBias = [&](int bias) {
+            source.LookaheadBias = bias;
+            const int64_t size = EncodedSizeUpTo(source, writer, best - 1);
+            if (size < best) {
+                best = size;
+                bestBias = bias;
+            }
+        };
+        const int64_t greedy = best;
+        tryBias(kFirstBias);
+        if ((greedy - best) * 100 >= greedy)
+            for (int bias : kOtherBiases)
+                tryBias(bias);
+        if (frame.LookaheadHint() != bestBias) {
+            frame.SetLookaheadHint(bestBias);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+} // namespace gif::optimize

@@ -1,0 +1,127 @@
+// The look-ahead LZW encoder: without a bias it is the classic encoder byte for byte; with
+// one, every decoder reads back the same pixels, and on smooth pictures it writes fewer
+// bytes.
+#include "codec_test_util.h"
+#include "gif/base/messages.h"
+#include "gif/codec/lzw_lookahead_encoder.h"
+#include "reference/reference_decoder.h"
+#include "reference/reference_encoders.h"
+
+#include <gtest/gtest.h>
+
+namespace giftest::codec {
+namespace {
+
+std::vector<uint8_t> EncodeLookahead(const Frame& f, int bias) {
+    gif::TMemoryStream out;
+    gif::TEncodeSource source{f.Pixels.data(), f.Width, f.Height, f.Interlaced,
+                              f.Bits,          1 << f.Bits, bias};
+    gif::EncodeImageData(out, source, gif::emLZW);
+    return out.Bytes();
+}
+
+std::vector<Frame> Frames() {
+    std::mt19937 rng(77);
+    std::vector<Frame> frames;
+    for (bool interlaced : {false, true}) {
+        for (int bits : {1, 2, 5, 8}) {
+            for (auto [width, height] : {std::pair{1, 1}, {3, 2}, {17, 9}, {100, 5}}) {
+                frames.push_back(RandomFrame(rng, width, height, bits, interlaced));
+                frames.push_back(RunsFrame(rng, width, height, bits, interlaced, 7));
+            }
+            // Large enough to fill the table several times over: clears and every code size.
+            frames.push_back(RandomFrame(rng, 400, 300, bits, interlaced));
+            frames.push_back(RunsFrame(rng, 400, 300, bits, interlaced, 12));
+            frames.push_back(RunsFrame(rng, 500, 200, bits, interlaced, 3000));
+            frames.push_back(GradientFrame(300, 200, bits, interlaced));
+            frames.push_back(Frame{700, 500, bits, interlaced, std::vector<uint8_t>(350000, 1)});
+        }
+    }
+    return frames;
+}
+
+std::string Describe(const Frame& f) {
+    return std::to_string(f.Width) + "x" + std::to_string(f.Height) + " bits " +
+           std::to_string(f.Bits) + (f.Interlaced ? " interlaced" : "");
+}
+
+TEST(LookaheadEncoder, WithoutBiasWritesTheClassicBytes) {
+    for (const Frame& f : Frames()) {
+        SCOPED_TRACE(Describe(f));
+        gif::TMemoryStream classic, lookahead;
+        gif::TEncodeSource source{f.Pixels.data(), f.Width, f.Height, f.Interlaced,
+                                  f.Bits,          1 << f.Bits};
+        giftest::ref::EncodeImageData(classic, source, gif::emLZW);
+        gif::TLZWLookaheadEncoder encoder;
+        encoder.SetBias(-1);
+        encoder.Encode(lookahead, source);
+        ASSERT_EQ(lookahead.Bytes(), classic.Bytes());
+    }
+}
+
+TEST(LookaheadEncoder, EveryBiasDecodesToThePixels) {
+    for (const Frame& f : Frames()) {
+        for (int bias : {0, 1, 3}) {
+            SCOPED_TRACE(Describe(f) + " bias " + std::to_string(bias));
+            const std::vector<uint8_t> bytes = EncodeLookahead(f, bias);
+            const DecodeResult fast = Decode(bytes, f.Width, f.Height, f.Interlaced);
+            const DecodeResult plain =
+                RunDecoder(giftest::ref::DecodeImageData, bytes, f.Width, f.Height, f.Interlaced);
+            ASSERT_EQ(fast.Error, "");
+            ASSERT_TRUE(fast.Warnings.empty());
+            ASSERT_EQ(fast.Pixels, f.Pixels);
+            ASSERT_EQ(plain, fast);
+        }
+    }
+}
+
+TEST(LookaheadEncoder, SmallerOnSmoothPicturesAndOneEncoderServesManyFrames) {
+    // One writer for frames of different code sizes: the table must be empty for each.
+    gif::TImageDataWriter writer;
+    auto write = [&writer](const Frame& f, int bias) {
+        gif::TMemoryStream out;
+        writer.Write(out,
+                     gif::TEncodeSource{f.Pixels.data(), f.Width, f.Height, f.Interlaced, f.Bits,
+                                        1 << f.Bits, bias},
+                     gif::emLZW);
+        return out.Bytes();
+    };
+    std::mt19937 rng(5);
+    for (int bits : {8, 2, 6}) {
+        const Frame gradient = GradientFrame(640, 480, bits, false);
+        const Frame noise = RandomFrame(rng, 64, 64, bits, false);
+        const std::vector<uint8_t> smooth = write(gradient, 2);
+        write(noise, 0);
+        // Wide bands of four colours are not smooth: there the longest match is best.
+        if (bits > 2) EXPECT_LT(smooth.size(), Encode(gradient, gif::emLZW).size()) << bits;
+        EXPECT_EQ(Decode(smooth, 640, 480, false).Pixels, gradient.Pixels);
+        EXPECT_EQ(write(gradient, 2), smooth) << "a table left over from the frame before";
+    }
+}
+
+TEST(LookaheadEncoder, PixelOutsideTheTableIsRefusedAndTheEncoderServesOn) {
+    std::mt19937 rng(9);
+    Frame f = RunsFrame(rng, 200, 100, 4, false, 5);
+    for (auto& p : f.Pixels)
+        p = uint8_t(p % 12);
+    f.Pixels[15000] = 12; // after the table has filled with strings
+    gif::TImageDataWriter writer;
+    auto write = [&writer, &f] {
+        gif::TMemoryStream out;
+        writer.Write(out, gif::TEncodeSource{f.Pixels.data(), 200, 100, false, 4, 12, 0},
+                     gif::emLZW);
+        return out.Bytes();
+    };
+    try {
+        write();
+        FAIL() << "no error";
+    } catch (const gif::GIFException& e) {
+        EXPECT_STREQ(e.what(), gif::msg::ColorNotInTable);
+    }
+    // The strings of the broken frame are gone when the same encoder writes the next one.
+    f.Pixels[15000] = 11;
+    EXPECT_EQ(Decode(write(), 200, 100, false).Pixels, f.Pixels);
+}
+
+} // namespace
+} // namespace giftest::codec
