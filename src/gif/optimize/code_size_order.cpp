@@ -3,12 +3,14 @@
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
 #include "gif/optimize/frame_rules.h"
+#include "gif/optimize/two_threads.h"
 
 #include <algorithm>
 #include <array>
 #include <bitset>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 namespace gif::optimize {
@@ -165,18 +167,23 @@ std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCo
     TColorSet within = all;
     for (size_t level = 128; level >= 4; level /= 2) {
         if (level >= size_t(count)) continue;
-        // A frame weighs its pixels, or the bytes it saves one code size down at this level.
-        std::vector<double> weights;
+        // A frame weighs its pixels, or the bytes it saves one code size down at this level
+        // (measured on two threads, each frame by one).
+        std::vector<double> weights(uses.size(), 0);
         const int bits = BitsFor(int(level) - 1);
-        for (TFrameUse& use : uses) {
+        auto weigh = [&](size_t f, int) {
+            TFrameUse& use = uses[f];
             const size_t needs = use.Colors.count() + (use.Holes ? 1 : 0);
             if (!bySavings)
-                weights.push_back(use.Weight);
-            else if (needs > level || bits >= tableCodeSize)
-                weights.push_back(0);
-            else
-                weights.push_back(double(SizeAt(use, bits + 1) - SizeAt(use, bits)));
-        }
+                weights[f] = use.Weight;
+            else if (needs <= level && bits < tableCodeSize)
+                weights[f] = double(SizeAt(use, bits + 1) - SizeAt(use, bits));
+        };
+        if (bySavings)
+            ShareOutOnTwoThreads(uses.size(), weigh);
+        else
+            for (size_t f = 0; f < uses.size(); ++f)
+                weigh(f, 0);
         within = ChooseLevel(uses, weights, within, level, newColorCost);
         levels.push_back(within);
     }
@@ -248,20 +255,27 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
             triedMap[size_t(v)] = uint8_t(v);
         for (size_t k = 0; k < tried.size(); ++k)
             triedMap[size_t(tried[k])] = uint8_t(k);
-        // Only frames whose code size changes write a different number of bytes.
-        int64_t triedSaved = 0;
+        std::vector<int> codeSizes(uses.size());
         bool valid = true;
         for (size_t f = 0; f < uses.size() && valid; ++f) {
+            codeSizes[f] = MappedCodeSize(uses[f], triedMap, tableCodeSize);
+            valid = codeSizes[f] <= 8;
+        }
+        if (!valid) continue;
+        // Only frames whose code size changes write a different number of bytes. They are
+        // measured on two threads, each frame by one.
+        std::vector<int64_t> frameSaved(uses.size(), 0);
+        ShareOutOnTwoThreads(uses.size(), [&](size_t f, int) {
             const TFrameUse& use = uses[f];
-            const int codeSize = MappedCodeSize(use, triedMap, tableCodeSize);
-            valid = codeSize <= 8;
-            if (!valid || codeSize == use.CodeSize) continue;
+            if (codeSizes[f] == use.CodeSize) return;
             const TGIFSubImage& frame = *use.Frame;
             if (sizeBefore[f] < 0) sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize);
             const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
-            triedSaved += sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize);
-        }
-        if (valid && triedSaved > saved) {
+            frameSaved[f] = sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize);
+        });
+        const int64_t triedSaved =
+            std::accumulate(frameSaved.begin(), frameSaved.end(), int64_t(0));
+        if (triedSaved > saved) {
             saved = triedSaved;
             order = tried;
             map = triedMap;
@@ -273,7 +287,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (size_t k = 0; k < order.size(); ++k)
         colors[k] = global.Entries()[size_t(order[k])];
     global.FromRgbTriples(colors, count);
-    for (size_t f = 0; f < uses.size(); ++f) {
+    ShareOutOnTwoThreads(uses.size(), [&](size_t f, int) {
         TGIFSubImage& frame = *uses[f].Frame;
         const TRenumbered r = Renumber(frame, map, tableCodeSize);
         std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());
@@ -282,7 +296,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         frame.SetCodeSizeHint(r.CodeSize < tableCodeSize ? r.CodeSize : 0);
         frame.DropBitmap();
         frame.DropMask();
-    }
+    });
     // Frames drawing with their own tables keep their numbers; the screen's background
     // entry follows its colour.
     const int background = image.Header().BackgroundIndex();

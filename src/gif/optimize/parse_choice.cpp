@@ -4,9 +4,12 @@
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
+#include "gif/optimize/two_threads.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace gif::optimize {
 
@@ -23,18 +26,20 @@ constexpr int kOtherBiases[] = {0, 1, 3};
 bool ChooseLookaheadParses(TGIFImage& image) {
     if (image.EncodingMethod != emLZW) return false;
     const int screenBits = image.ScreenBitDepth();
-    TImageDataWriter writer;
-    bool changed = false;
-    for (int i = 0; i < image.FrameCount(); ++i) {
-        TGIFSubImage& frame = *image.Frame(i);
-        if (frame.IsBlank() || !frame.HasPixels()) continue;
+    // The frames are measured on two threads, each with its own writer; each call touches
+    // only its own frame.
+    TImageDataWriter writers[2];
+    std::vector<uint8_t> changed(size_t(image.FrameCount()), 0);
+    ShareOutOnTwoThreads(changed.size(), [&](size_t index, int thread) {
+        TGIFSubImage& frame = *image.Frame(int(index));
+        if (frame.IsBlank() || !frame.HasPixels()) return;
         TEncodeSource source = FrameEncodeSource(frame, screenBits);
         source.LookaheadBias = -1;
         int64_t best = EncodedSizeUpTo(source, emLZW, std::numeric_limits<int64_t>::max());
         int bestBias = -1;
         auto tryBias = [&](int bias) {
             source.LookaheadBias = bias;
-            const int64_t size = EncodedSizeUpTo(source, writer, best - 1);
+            const int64_t size = EncodedSizeUpTo(source, writers[thread], best - 1);
             if (size < best) {
                 best = size;
                 bestBias = bias;
@@ -47,10 +52,10 @@ bool ChooseLookaheadParses(TGIFImage& image) {
                 tryBias(bias);
         if (frame.LookaheadHint() != bestBias) {
             frame.SetLookaheadHint(bestBias);
-            changed = true;
+            changed[index] = 1;
         }
-    }
-    return changed;
+    });
+    return std::find(changed.begin(), changed.end(), 1) != changed.end();
 }
 
 } // namespace gif::optimize
