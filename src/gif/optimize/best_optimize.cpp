@@ -77,8 +77,9 @@ void PassesAndRewrite(TGIFImage& work) {
     DropUnusedGlobalEntries(work);
 }
 
-// What the input shows, composed on a second thread while the caller works on a copy (the
-// two share nothing); on this thread when no second one can be started.
+// What `image` shows, composed on a second thread while `meanwhile` runs on this one (on a
+// copy, or on the image itself without changing what the renderer reads); on this thread
+// when no second one can be started.
 std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
                                              const std::function<void()>& meanwhile) {
     std::future<std::vector<TShownPicture>> pictures;
@@ -140,9 +141,13 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     TMemoryStream bestBytes;
     int64_t bestSize = 0;
     bool passesShowTheSame = false;
-    if (best && Timeline(ShownPictures(*best, background)) != reference) best.reset();
     if (best) {
-        ChooseLookaheadParses(*best);
+        // The choice of LZW parses leaves every pixel as it is: the play runs beside it.
+        const std::vector<TShownPicture> shown =
+            PicturesMeanwhile(*best, background, [&best] { ChooseLookaheadParses(*best); });
+        if (Timeline(shown) != reference) best.reset();
+    }
+    if (best) {
         best->SaveToStream(bestBytes);
         bestSize = bestBytes.Size();
         passesShowTheSame = true;

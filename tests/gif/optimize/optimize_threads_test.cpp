@@ -1,10 +1,20 @@
-// The frame rewrite shared between two threads: the same frames as on one thread, and the
-// old forms kept are those of the frames as they were.
+// The optimiser's work shared between two threads: the frame rewrite gives the same frames
+// as on one thread and keeps the old forms of the frames as they were; shared pieces of
+// work are each done once, and an error in one reaches the caller. Also run under
+// ThreadSanitizer.
 #include "gif/base/stream.h"
+#include "gif/optimize/best_optimize.h"
 #include "gif/optimize/model_rewrite.h"
 #include "gif/optimize/optimize_fixtures.h"
+#include "gif/optimize/two_threads.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/render/compose.h"
+#include "gif/render/timing.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
 
 using namespace gif;
 using namespace opttest;
@@ -20,8 +30,8 @@ std::vector<uint8_t> Saved(TGIFImage& image) {
 
 // Many frames as a naive exporter writes them: full frames over a still noisy background
 // with a few sprites moving, every disposal, some frames with holes, some interlaced, and
-// a loop that starts at frame 3 (so later passes play on other screens).
-void SpriteAnimation(TGIFImage& image, int frames) {
+// a loop that starts at `loopFrame` (past 0, later passes play on other screens).
+void SpriteAnimation(TGIFImage& image, int frames, int loopFrame = 3) {
     constexpr int W = 40, H = 30;
     SetColors(image.GlobalColorMap(), Four);
     Random random(11);
@@ -46,7 +56,7 @@ void SpriteAnimation(TGIFImage& image, int frames) {
                 holes ? 3 : -1);
         frame.SetInterlaced(f % 7 == 3);
     }
-    AddLoop(*image.Frame(3), 0);
+    AddLoop(*image.Frame(loopFrame), 0);
 }
 
 TEST(RewriteThreads, TwoThreadsRewriteEveryFrameAsOneDoes) {
@@ -87,6 +97,59 @@ TEST(RewriteThreads, OldFormsAreKeptOnlyWhenAsked) {
     for (size_t k = 0; k < changed.size(); ++k) {
         EXPECT_EQ(changed[k].Old, nullptr);
         if (k > 0) EXPECT_LT(changed[k - 1].Index, changed[k].Index);
+    }
+}
+
+TEST(RewriteThreads, EveryPieceOfSharedWorkIsDoneOnce) {
+    for (size_t count : {size_t(0), size_t(1), size_t(2), size_t(7), size_t(5000)}) {
+        std::vector<std::atomic<int>> calls(count);
+        std::atomic<bool> badThread{false};
+        optimize::ShareOutOnTwoThreads(count, [&](size_t index, int thread) {
+            if (thread != 0 && thread != 1) badThread = true;
+            ++calls[index];
+        });
+        EXPECT_FALSE(badThread);
+        for (size_t i = 0; i < count; ++i)
+            ASSERT_EQ(calls[i], 1) << "piece " << i << " of " << count;
+    }
+}
+
+TEST(RewriteThreads, AnErrorInSharedWorkReachesTheCaller) {
+    EXPECT_THROW(optimize::ShareOutOnTwoThreads(200,
+                                                [](size_t index, int) {
+                                                    if (index == 150)
+                                                        throw std::runtime_error("piece failed");
+                                                }),
+                 std::runtime_error);
+}
+
+// What is shown and for how long: the renderer's pictures, equal neighbours joined.
+std::vector<std::pair<std::vector<uint8_t>, int>> Timeline(TGIFImage& image) {
+    std::vector<std::pair<std::vector<uint8_t>, int>> shown;
+    const auto pictures = ComposeFrames(image, RGB(250, 0, 250));
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        std::vector<uint8_t> bits(pictures[i]->Bits().begin(), pictures[i]->Bits().end());
+        const int delay = FrameDelayUnits(*image.Frame(int(i)), true);
+        if (!shown.empty() && shown.back().first == bits)
+            shown.back().second += delay;
+        else
+            shown.emplace_back(std::move(bits), delay);
+    }
+    return shown;
+}
+
+// The whole optimiser, whose plays, rewrites and measurements run on several threads:
+// what the result shows is what the input shows, on the way through the passes (loop from
+// frame 0) and on the way that starts from the frames as they are (loop from frame 3).
+TEST(RewriteThreads, TheOptimisedAnimationShowsTheSame) {
+    for (int loopFrame : {0, 3}) {
+        TGIFImage image;
+        SpriteAnimation(image, 60, loopFrame);
+        const auto before = Timeline(image);
+        const TBestOptimizeResult result = OptimizeBest(image);
+        EXPECT_TRUE(result.Changed) << "loop from frame " << loopFrame;
+        EXPECT_LT(result.BytesAfter, result.BytesBefore);
+        EXPECT_EQ(Timeline(image), before) << "loop from frame " << loopFrame;
     }
 }
 
