@@ -4,6 +4,7 @@
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
+#include "gif/optimize/flexible_lzw.h"
 #include "gif/optimize/two_threads.h"
 
 #include <algorithm>
@@ -26,16 +27,24 @@ constexpr int kOtherBiases[] = {0, 1, 3};
 bool ChooseLookaheadParses(TGIFImage& image) {
     if (image.EncodingMethod != emLZW) return false;
     const int screenBits = image.ScreenBitDepth();
-    // The frames are measured on two threads, each with its own writer; each call touches
-    // only its own frame.
+    // The frames are measured on two threads, each with its own writer and LZW count; each
+    // call touches only its own frame.
     TImageDataWriter writers[2];
+    TFlexibleLzw lzws[2];
     std::vector<uint8_t> changed(size_t(image.FrameCount()), 0);
     ShareOutOnTwoThreads(changed.size(), [&](size_t index, int thread) {
         TGIFSubImage& frame = *image.Frame(int(index));
         if (frame.IsBlank() || !frame.HasPixels()) return;
         TEncodeSource source = FrameEncodeSource(frame, screenBits);
         source.LookaheadBias = -1;
-        int64_t best = EncodedSizeUpTo(source, emLZW, std::numeric_limits<int64_t>::max());
+        // The longest match, counted by the optimiser's own parse where it applies (the
+        // encoder's parse, without writing a code).
+        int64_t best =
+            source.Interlaced
+                ? EncodedSizeUpTo(source, emLZW, std::numeric_limits<int64_t>::max())
+                : lzws[thread].Measure(source.Pixels, size_t(source.Width) * size_t(source.Height),
+                                       std::max(source.Bits, 2),
+                                       std::numeric_limits<int64_t>::max() - 1);
         int bestBias = -1;
         auto tryBias = [&](int bias) {
             source.LookaheadBias = bias;
