@@ -7,7 +7,7 @@
 #include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/model_rewrite.h"
-#include "gif/optimize/parse_choice.h"
+#include "gif/optimize/encoding_choice.h"
 
 #include <algorithm>
 #include <functional>
@@ -142,7 +142,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     bool passesShowTheSame = false;
     if (best && Timeline(ShownPictures(*best, background)) != reference) best.reset();
     if (best) {
-        ChooseLookaheadParses(*best);
+        ChooseFrameEncodings(*best);
         best->SaveToStream(bestBytes);
         bestSize = bestBytes.Size();
         passesShowTheSame = true;
@@ -182,7 +182,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
             Timeline(ShownPictures(*renumbered, background)) == reference)
             work = std::move(renumbered);
-        ChooseLookaheadParses(*work);
+        ChooseFrameEncodings(*work);
         const int64_t size = SavedSize(*work);
         if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {
