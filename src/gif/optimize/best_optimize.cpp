@@ -7,7 +7,7 @@
 #include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/model_rewrite.h"
-#include "gif/optimize/parse_choice.h"
+#include "gif/optimize/encoding_choice.h"
 
 #include <algorithm>
 #include <functional>
@@ -142,9 +142,10 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     int64_t bestSize = 0;
     bool passesShowTheSame = false;
     if (best) {
-        // The choice of LZW parses leaves every pixel as it is: the play runs beside it.
+        // The choice of row orders and LZW parses leaves every pixel as it is: the play runs
+        // beside it.
         const std::vector<TShownPicture> shown =
-            PicturesMeanwhile(*best, background, [&best] { ChooseLookaheadParses(*best); });
+            PicturesMeanwhile(*best, background, [&best] { ChooseFrameEncodings(*best); });
         if (Timeline(shown) != reference) best.reset();
     }
     if (best) {
@@ -187,7 +188,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
             Timeline(ShownPictures(*renumbered, background)) == reference)
             work = std::move(renumbered);
-        ChooseLookaheadParses(*work);
+        ChooseFrameEncodings(*work);
         const int64_t size = SavedSize(*work);
         if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {

@@ -4,18 +4,6 @@
 
 namespace gif::optimize {
 
-TFlexibleLzw::TFlexibleLzw()
-    : table_(std::make_unique<TSlot[]>(Slots)), firstPixel_(std::make_unique<uint16_t[]>(MaxCodes)),
-      firstCode_(std::make_unique<uint16_t[]>(MaxCodes)) {}
-
-void TFlexibleLzw::ClearTable() {
-    std::fill_n(firstPixel_.get(), singles_, uint16_t(0));
-    if (++generation_ == 0) { // the stamp wrapped: old slots could look current
-        std::fill_n(table_.get(), Slots, TSlot{0, 0, 0});
-        generation_ = 1;
-    }
-}
-
 int TFlexibleLzw::Reach(uint32_t code, size_t pos) const {
     int steps = 0;
     while (pos < n_ && steps < lookahead_) {
@@ -103,7 +91,7 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
     n_ = n;
     transparent_ = transparent;
     const uint32_t firstFree = (1u << codeSize) + 2;
-    singles_ = 1u << codeSize;
+    codeSize_ = codeSize;
     ClearTable();
     uint32_t next = firstFree;
     TCodeBits sent(codeSize);
@@ -150,7 +138,7 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
 int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most) {
     if (n == 0) return 0;
     const uint32_t firstFree = (1u << codeSize) + 2;
-    singles_ = 1u << codeSize;
+    codeSize_ = codeSize;
     ClearTable();
     uint32_t next = firstFree;
     TCodeBits sent(codeSize);
