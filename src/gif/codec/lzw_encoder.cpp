@@ -32,9 +32,13 @@ constexpr unsigned kMaxDirectBits = 4;      // direct rows of up to 16 entries (
 // string table; large flat frames walk many more rows and do better with those arrays.
 constexpr unsigned kWideDirectBits = 5;
 constexpr size_t kWideDirectPixels = size_t(1) << 17;
-constexpr unsigned kMaxStringBits = 15; // at most 32768 string slots, 1/8 full at most
+// At most 65536 string slots (whole: a 16-bit slot number needs no mask), 1/16 full at most.
+// Frames of this many pixels take the whole table; the first one zeroes 256 KB, a tenth of
+// its time at most.
+constexpr unsigned kMaxStringBits = 16;
+constexpr size_t kWholeTablePixels = size_t(1) << 14;
 
-// A random 15-bit value per pixel value, mixed into the string table slot.
+// A random 16-bit value per pixel value, mixed into the string table slot.
 constexpr std::array<uint16_t, 256> MakePixelMix() {
     std::array<uint16_t, 256> mix{};
     uint64_t x = 0x2545F4914F6CDD1Dull;
@@ -43,7 +47,7 @@ constexpr std::array<uint16_t, 256> MakePixelMix() {
         uint64_t z = x;
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        m = uint16_t((z ^ (z >> 31)) & 0x7FFF);
+        m = uint16_t(z ^ (z >> 31));
     }
     return mix;
 }
@@ -89,7 +93,7 @@ void TLZWEncoder::Compress() {
     const bool checked = largest >= unsigned(colorLimit_);
     PrepareTables(total, checked ? unsigned(std::max(colorLimit_, 1)) - 1 : largest);
 
-    TRun run{acc_, unsigned(bitCount_), out_ + outLen_, unsigned(codeSize_), 0, 0, 0, 0};
+    TRun run{acc_, unsigned(bitCount_), out_ + outLen_, unsigned(codeSize_), 0, 0, 0, 0, 0};
     // The first clear code.
     Emit(run, unsigned(clearCode_));
     run.CodeSize = unsigned(initBits_);
@@ -117,7 +121,7 @@ void TLZWEncoder::Compress() {
         if (interlaced_) y += kPassStep[pass];
         const size_t valid = checked ? ValidPixels(p, span) : span;
         const uint8_t* const end = p + valid;
-        if (first && valid > 0) run.Prefix = *p++;
+        if (first && valid > 0) run.Here = run.Prefix = *p++;
         switch (directBits_) {
         case 1: RunDirect<1>(run, p, end); break;
         case 2: RunDirect<2>(run, p, end); break;
@@ -127,8 +131,10 @@ void TLZWEncoder::Compress() {
         default:
             if (flat_)
                 RunFirstChild(run, p, end);
+            else if (stringMask_ == 0xFFFF)
+                RunHashed<true>(run, p, end);
             else
-                RunHashed(run, p, end);
+                RunHashed<false>(run, p, end);
             break;
         }
         if (valid < span) {
@@ -163,12 +169,13 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
         firstTag_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
         firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
     }
-    // At least 8 slots per string the frame can make (one per pixel, 4093 at most, and the
-    // single pixels): small frames set up and touch a small table.
+    // Large frames take the whole table. Smaller ones get at least 8 slots per string they
+    // can make (one per pixel and the single pixels): they set up and touch a small table.
     const size_t strings = std::min<size_t>(pixels + size_t(clearCode_), 4096);
     unsigned stringBits = 10;
-    while (stringBits < kMaxStringBits && (size_t(1) << stringBits) < 8 * strings)
+    while (stringBits < kMaxStringBits - 1 && (size_t(1) << stringBits) < 8 * strings)
         ++stringBits;
+    if (pixels >= kWholeTablePixels) stringBits = kMaxStringBits;
     stringMask_ = (1u << stringBits) - 1;
     const size_t slots = size_t(1) << stringBits;
     if (stringsZeroed_ < slots) {
@@ -198,10 +205,10 @@ void TLZWEncoder::ResetTables() {
         std::memset(firstTag_.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
     }
     // Whatever the last frame or table generation set. Slots set one by one land on cache
-    // lines all over the table: past 1 in 32 slots, clearing the whole table at memset
-    // speed is cheaper (a full generation of a large noisy frame spent an eighth of its
-    // time here).
-    if (slotsUsedCount_ > 0 && size_t(slotsUsedCount_) * 32 >= dirtySlots_) {
+    // lines all over the table: past 1 in 16 slots, clearing the whole table at memset
+    // speed is cheaper (not so for a whole table: 256 KB take longer than a full
+    // generation's 4093 slots).
+    if (slotsUsedCount_ > 0 && size_t(slotsUsedCount_) * 16 >= dirtySlots_) {
         std::memset(strings_.get(), 0, dirtySlots_ * sizeof(uint32_t));
     } else {
         for (unsigned i = 0; i < slotsUsedCount_; ++i)
@@ -314,14 +321,18 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
     store();
 }
 
-// Noisy frames with pixel values of 16 and more: every string in the string table, so
+// Noisy frames with pixel values of 32 and more: every string in the string table, so
 // that a pixel costs one well-predicted probe and one branch on whether the string was
-// found. The slot depends on the prefix by a shift and an XOR only; the pixel's part
-// comes from a table, beside the chain of lookups.
+// found. The chain from one pixel's probe to the next is what limits the speed, so it is
+// kept to a load and an XOR: the next probe starts at the low half of the slot just read
+// (the code and four bits of its key) XOR a random value of the pixel, which in a whole
+// table of 65536 slots needs no mask. The code and the key of the next string come from
+// `here` beside that chain.
+template <bool Whole>
 void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const end) {
     uint32_t* const strings = strings_.get();
     uint16_t* const used = slotsUsed_.get();
-    const uint32_t mask = stringMask_;
+    const uint32_t mask = Whole ? 0xFFFF : stringMask_;
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -329,7 +340,7 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
     unsigned codeSize = run.CodeSize;
     unsigned next = run.NextCode;
     unsigned threshold = run.Threshold;
-    uint32_t prefix = run.Prefix;
+    uint32_t here = run.Here;
     unsigned usedCount = slotsUsedCount_;
     auto store = [&] {
         run.Acc = acc;
@@ -337,7 +348,8 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         run.Out = out;
         run.CodeSize = codeSize;
         run.NextCode = next;
-        run.Prefix = prefix;
+        run.Prefix = here & 0xFFF;
+        run.Here = here;
         slotsUsedCount_ = usedCount;
     };
     auto load = [&] {
@@ -347,13 +359,14 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         codeSize = run.CodeSize;
         next = run.NextCode;
         threshold = run.Threshold;
-        prefix = run.Prefix;
+        here = run.Here;
         usedCount = slotsUsedCount_;
     };
     // The slot of (prefix, pixel), or the empty slot where it would go (the table is
-    // never more than 1/8 full, so a probe ends soon).
+    // never more than 1/16 full, so a probe ends soon).
     auto find = [&](uint32_t pixel, uint32_t tag, uint32_t& value) {
-        uint32_t slot = ((prefix << 3) ^ kPixelMix[pixel]) & mask;
+        uint32_t slot = here ^ kPixelMix[pixel];
+        if (!Whole) slot &= mask;
         value = strings[slot];
         if (((value >> 12) != tag) & (value != 0)) [[unlikely]] {
             do {
@@ -377,14 +390,14 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
             }
             // At the threshold: the next miss grows the code size or clears the table.
             const uint32_t pixel = *p++;
-            const uint32_t tag = ((prefix << 8) | pixel) + 1;
+            const uint32_t tag = (((here & 0xFFF) << 8) | pixel) + 1;
             uint32_t value;
             const uint32_t slot = find(pixel, tag, value);
             if (value != 0) {
-                prefix = value & 0xFFF;
+                here = value & 0xFFFF;
                 continue;
             }
-            Put(acc, bits, out, prefix, codeSize);
+            Put(acc, bits, out, here & 0xFFF, codeSize);
             store();
             const bool cleared = Grow(run);
             load();
@@ -392,22 +405,22 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
                 strings[slot] = (tag << 12) | next++;
                 used[usedCount++] = uint16_t(slot);
             }
-            prefix = pixel;
+            here = pixel;
             continue;
         }
         for (const uint8_t* const stop = p + n; p < stop; ++p) {
             const uint32_t pixel = *p;
-            const uint32_t tag = ((prefix << 8) | pixel) + 1;
+            const uint32_t tag = (((here & 0xFFF) << 8) | pixel) + 1;
             uint32_t value;
             const uint32_t slot = find(pixel, tag, value);
             if (value != 0) {
-                prefix = value & 0xFFF;
+                here = value & 0xFFFF;
                 continue;
             }
-            Put(acc, bits, out, prefix, codeSize);
+            Put(acc, bits, out, here & 0xFFF, codeSize);
             strings[slot] = (tag << 12) | next++;
             used[usedCount++] = uint16_t(slot);
-            prefix = pixel;
+            here = pixel;
         }
     }
     store();
@@ -442,7 +455,7 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
         const uint32_t tag = ((prefix << 8) | pixel) + 1;
         uint32_t slot = 0;
         if (first != 0) {
-            slot = ((prefix << 3) ^ kPixelMix[pixel]) & mask;
+            slot = ((prefix << 4) ^ kPixelMix[pixel]) & mask;
             uint32_t value;
             while ((value = strings[slot]) != 0 && (value >> 12) != tag)
                 slot = (slot + 1) & mask;

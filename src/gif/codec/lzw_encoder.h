@@ -43,10 +43,12 @@ class TLZWEncoder : public TGIFEncoder {
         unsigned NextCode;  // F, the next free code
         unsigned Threshold; // the next free code at which a miss needs Grow()
         uint32_t Prefix;    // the code of the string matched so far
+        uint32_t Here;      // string table: the low 16 bits of the prefix's slot (its
+                            // pixel for a single pixel), where its children's probes start
     };
 
     template <unsigned A> void RunDirect(TRun& run, const uint8_t* p, const uint8_t* end);
-    void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
+    template <bool Whole> void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
     void RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* end);
     void PrepareTables(size_t pixels, unsigned largestPixel);
     // Sends `code` at the current size; the batch goes to the writer when full.
@@ -72,8 +74,8 @@ class TLZWEncoder : public TGIFEncoder {
     std::unique_ptr<uint16_t[]> direct_;
     size_t directSize_ = 0; // entries
     // String table: (key + 1) * 4096 + code with key = prefix * 256 + pixel, 0 for an empty
-    // slot; stringMask_ + 1 slots in use. The slots set are listed in slotsUsed_, to empty
-    // only those.
+    // slot; stringMask_ + 1 slots in use, 65536 (whole) for frames that can fill it. The
+    // slots set are listed in slotsUsed_, to empty only those.
     std::unique_ptr<uint32_t[]> strings_;
     unsigned stringMask_ = 0;
     size_t stringsZeroed_ = 0; // slots emptied since the allocation
