@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Optimises each GIF with `loopwright-cli optimize --best` and with gifsicle -O2 and -O3,
 all run as processes, and prints one table: bytes of each against the input and ours
-against gifsicle's, our time divided by gifsicle -O3's (best of several runs each; below 1
-means we are faster), and whether our output shows the same as the input, checked through
+against gifsicle's, our wall time divided by gifsicle -O3's (best of several runs each; below
+1 means we are faster), the same for the processor time (user + system, all threads), and whether our output shows the same as the input, checked through
 our renderer (`optimize_tool verify`) and with gifsicle's `gifdiff -w` (frames that only
 stretch the previous picture's time count as the same).
 
 usage: compare.py CLI TOOL WORKDIR GIF...
 """
 import os
+import resource
 import subprocess
 import sys
 import time
@@ -16,14 +17,23 @@ import time
 RUNS = 3
 
 
+def cpu_of_children():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
 def best_time(command):
-    best = None
+    """The best wall time and the best processor time of RUNS runs."""
+    best, best_cpu = None, None
     for _ in range(RUNS):
+        cpu = cpu_of_children()
         start = time.perf_counter()
         subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         elapsed = time.perf_counter() - start
+        cpu = cpu_of_children() - cpu
         best = elapsed if best is None else min(best, elapsed)
-    return best
+        best_cpu = cpu if best_cpu is None else min(best_cpu, cpu)
+    return best, best_cpu
 
 
 def same(command):
@@ -34,21 +44,22 @@ def main():
     cli, tool, work = sys.argv[1:4]
     files = sys.argv[4:]
     header = (f"{'file':<34}{'input':>9}{'best':>9}{'-O2':>9}{'-O3':>9}{'best/in':>8}{'/-O2':>7}"
-              f"{'/-O3':>7}{'t/-O3':>7}{'t/-O2':>7}  renderer gifdiff")
+              f"{'/-O3':>7}{'t/-O3':>7}{'t/-O2':>7}{'c/-O3':>7}  renderer gifdiff")
     print(header)
     print("-" * len(header))
-    totals = {"in": 0, "best": 0, "O2": 0, "O3": 0, "t": 0.0, "tO2": 0.0, "tO3": 0.0}
+    totals = {"in": 0, "best": 0, "O2": 0, "O3": 0, "t": 0.0, "tO2": 0.0, "tO3": 0.0,
+              "c": 0.0, "cO3": 0.0}
     larger_than_o3 = []
     all_same = True
     for path in files:
         name = os.path.splitext(os.path.basename(path))[0]
         size = os.path.getsize(path)
         ours = os.path.join(work, f"{name}.best.gif")
-        ours_time = best_time([cli, "optimize", path, ours, "--best"])
-        sizes, times = {}, {}
+        ours_time, ours_cpu = best_time([cli, "optimize", path, ours, "--best"])
+        sizes, times, cpus = {}, {}, {}
         for level in (2, 3):
             out = os.path.join(work, f"{name}.O{level}.gif")
-            times[level] = best_time(["/usr/bin/gifsicle", f"-O{level}", path, "-o", out])
+            times[level], cpus[level] = best_time(["/usr/bin/gifsicle", f"-O{level}", path, "-o", out])
             sizes[level] = os.path.getsize(out)
         best = os.path.getsize(ours)
         shown = same([tool, "verify", path, ours])
@@ -57,17 +68,18 @@ def main():
         if best > sizes[3]:
             larger_than_o3.append(name)
         for key, value in (("in", size), ("best", best), ("O2", sizes[2]), ("O3", sizes[3]),
-                           ("t", ours_time), ("tO2", times[2]), ("tO3", times[3])):
+                           ("t", ours_time), ("tO2", times[2]), ("tO3", times[3]),
+                           ("c", ours_cpu), ("cO3", cpus[3])):
             totals[key] += value
         print(f"{name[:33]:<34}{size:>9}{best:>9}{sizes[2]:>9}{sizes[3]:>9}{best / size:>8.3f}"
               f"{best / sizes[2]:>7.3f}{best / sizes[3]:>7.3f}{ours_time / times[3]:>7.2f}"
-              f"{ours_time / times[2]:>7.2f}  {'same' if shown else 'DIFFERS':<8} "
+              f"{ours_time / times[2]:>7.2f}{ours_cpu / max(cpus[3], 1e-4):>7.2f}  {'same' if shown else 'DIFFERS':<8} "
               f"{'same' if diff else 'DIFFERS'}", flush=True)
     print("-" * len(header))
     t = totals
     print(f"{'total':<34}{t['in']:>9}{t['best']:>9}{t['O2']:>9}{t['O3']:>9}{t['best'] / t['in']:>8.3f}"
           f"{t['best'] / t['O2']:>7.3f}{t['best'] / t['O3']:>7.3f}{t['t'] / t['tO3']:>7.2f}"
-          f"{t['t'] / t['tO2']:>7.2f}  {'all same' if all_same else 'NOT ALL SAME'}")
+          f"{t['t'] / t['tO2']:>7.2f}{t['c'] / max(t['cO3'], 1e-4):>7.2f}  {'all same' if all_same else 'NOT ALL SAME'}")
     print(f"files larger than -O3: {', '.join(larger_than_o3) if larger_than_o3 else 'none'}")
 
 

@@ -231,7 +231,21 @@ bool TGIFColorMap::SortByUseCommon() {
 }
 
 void TGIFColorMap::CountFrame(const TGIFSubImage& frame, TColormapHistogram& histogram) {
-    for (uint8_t p : frame.PixelData()) ++histogram[p].Count;
+    // Four sets of counters, so that a run of one value does not make each increment wait
+    // for the one before; 32 bits hold the pixel count of any frame.
+    std::array<std::array<uint32_t, 256>, 4> counts{};
+    std::span<const uint8_t> pixels = frame.PixelData();
+    size_t i = 0;
+    for (; i + 4 <= pixels.size(); i += 4) {
+        ++counts[0][pixels[i]];
+        ++counts[1][pixels[i + 1]];
+        ++counts[2][pixels[i + 2]];
+        ++counts[3][pixels[i + 3]];
+    }
+    for (; i < pixels.size(); ++i)
+        ++counts[0][pixels[i]];
+    for (size_t v = 0; v < 256; ++v)
+        histogram[v].Count += int64_t(counts[0][v]) + counts[1][v] + counts[2][v] + counts[3][v];
 }
 
 void TGIFColorMap::RemapFrame(TGIFSubImage& frame, const TColormapReverse& map) {

@@ -1,16 +1,13 @@
 #include "gif/optimize/best_optimize.h"
 
 #include "gif/base/stream.h"
-#include "gif/model/application_extension.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
 #include "gif/optimize/code_size_order.h"
 #include "gif/optimize/compact_indices.h"
 #include "gif/optimize/display_check.h"
-#include "gif/optimize/frame_rewrite.h"
-#include "gif/optimize/frame_rules.h"
-#include "gif/optimize/parse_choice.h"
-#include "gif/optimize/screen_model.h"
+#include "gif/optimize/model_rewrite.h"
+#include "gif/optimize/encoding_choice.h"
 
 #include <algorithm>
 #include <functional>
@@ -38,114 +35,16 @@ int64_t SavedSize(TGIFImage& image) {
     return counter.Size();
 }
 
-// The frame a later pass of a looping animation starts at: the one carrying the first
-// loop block, else frame 0.
-int LoopPoint(const TGIFImage& image) {
-    for (int i = 0; i < image.FrameCount(); ++i) {
-        const TGIFExtensionList& blocks = image.Frame(i)->Blocks();
-        for (int k = 0; k < blocks.ItemCount(); ++k)
-            if (dynamic_cast<const TGIFAppExtNSLoop*>(blocks.Extensions(k))) return i;
-    }
-    return 0;
-}
-
-// One play of a frame: the part of the screen under it before, with it drawn, and after
-// its disposal.
-struct TPlay {
-    TScreen Before;
-    TScreen Shown;
-    TScreen Next;
-};
-
-void Play(const TGIFSubImage& frame, const TScreen& screen, TPlay& play) {
-    const TRect rect = frame.BoundsRect();
-    play.Before = Window(screen, rect);
-    play.Shown = play.Before;
-    DrawFrame(frame, play.Shown, 0, 0);
-    play.Next = play.Shown;
-    ApplyDisposal(DisposalOf(frame), TRect{0, 0, rect.Width(), rect.Height()}, play.Before,
-                  play.Next);
-}
-
-// Frames rewritten so far, with their old form for going back.
-struct TRewritten {
-    int Index;
-    std::unique_ptr<TGIFSubImage> Old;
-};
-
-// Rewrites every frame on the screen model; returns the frames it changed.
-std::vector<TRewritten> RewriteOnModel(TGIFImage& image) {
-    std::vector<TRewritten> rewritten;
-    const int width = image.Width(), height = image.Height();
-    // Play stops at the first blank frame; what follows it is never shown.
-    int shownFrames = 0;
-    while (shownFrames < image.FrameCount() && !image.Frame(shownFrames)->IsBlank())
-        ++shownFrames;
-
-    // A later pass starts from the screen the first one ends on.
-    TScreen end(width, height);
-    TPlay play;
-    for (int i = 0; i < shownFrames; ++i) {
-        const TGIFSubImage& frame = *image.Frame(i);
-        if (!FrameIsModelled(frame, end)) return rewritten;
-        Play(frame, end, play);
-        PutWindow(end, frame.BoundsRect(), play.Next);
-    }
-
-    const int loopPoint = LoopPoint(image);
-    // When the loop starts again with a frame that covers the whole screen, nothing shows
-    // what the last frame leaves behind: its disposal and what it clears are free.
-    bool lastLeavesNothing = false;
-    if (loopPoint == 0 && shownFrames == image.FrameCount() && shownFrames > 1) {
-        const TGIFSubImage& cover = *image.Frame(0);
-        TScreen blank(width, height);
-        Play(cover, blank, play);
-        lastLeavesNothing = cover.BoundsRect() == TRect{0, 0, width, height} &&
-                            std::find(play.Shown.Pixels.begin(), play.Shown.Pixels.end(),
-                                      ScreenBackground) == play.Shown.Pixels.end();
-    }
-    TScreen first(width, height), later;
-    bool laterDiffers = false;
-    TFrameRewriter rewriter;
-    TPlay firstPlay, laterPlay;
-    for (int i = 0; i < shownFrames; ++i) {
-        TGIFSubImage& frame = *image.Frame(i);
-        const TRect rect = frame.BoundsRect();
-        if (i == loopPoint) {
-            later = end;
-            laterDiffers = later.Pixels != first.Pixels;
-        }
-        std::vector<TFrameView> views;
-        Play(frame, first, firstPlay);
-        const bool leavesNothing = lastLeavesNothing && i == shownFrames - 1;
-        views.push_back(
-            {&firstPlay.Before, &firstPlay.Shown, leavesNothing ? nullptr : &firstPlay.Next});
-        if (laterDiffers) {
-            Play(frame, later, laterPlay);
-            views.push_back(
-                {&laterPlay.Before, &laterPlay.Shown, leavesNothing ? nullptr : &laterPlay.Next});
-        }
-        auto old = std::make_unique<TGIFSubImage>(&image);
-        old->CopyFrom(frame);
-        // The first frame keeps its rectangle: a viewer that clears the screen at each loop
-        // clears that rectangle.
-        if (rewriter.Rewrite(frame, views, /*keepPlacement=*/i == 0))
-            rewritten.push_back({i, std::move(old)});
-        PutWindow(first, rect, firstPlay.Next);
-        if (laterDiffers) {
-            PutWindow(later, rect, laterPlay.Next);
-            laterDiffers = later.Pixels != first.Pixels;
-        }
-    }
-    return rewritten;
-}
+// The frame rewrite runs on two threads: the rewrites are independent of each other.
+constexpr int RewriteThreads = 2;
 
 // Renumbers the colours, rewrites the frames, then plays the result through the renderer:
 // while a picture differs from `before`, the last rewritten frame up to it takes its old
 // form back. Returns whether the image shows what it showed before.
 bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
     CompactIndices(image);
-    std::vector<TRewritten> rewritten = RewriteOnModel(image);
+    std::vector<TRewrittenFrame> rewritten =
+        RewriteOnModel(image, RewriteThreads, /*keepOldForms=*/true);
     for (;;) {
         const std::vector<TShownPicture> after = ShownPictures(image, background);
         size_t differs = 0;
@@ -158,7 +57,7 @@ bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShown
         while (k > 0 && size_t(rewritten[k - 1].Index) > differs)
             --k;
         if (k == 0) k = rewritten.size(); // none up to it: go back on the last one
-        TRewritten& undo = rewritten[k - 1];
+        TRewrittenFrame& undo = rewritten[k - 1];
         image.Frame(undo.Index)->CopyFrom(*undo.Old);
         rewritten.erase(rewritten.begin() + std::ptrdiff_t(k - 1));
     }
@@ -173,13 +72,14 @@ void PassesAndRewrite(TGIFImage& work) {
     work.Optimize(AllPasses);
     work.OptimizeColorMaps();
     CompactIndices(work);
-    RewriteOnModel(work);
+    RewriteOnModel(work, RewriteThreads, /*keepOldForms=*/false);
     OrderColorsForCodeSizes(work);
     DropUnusedGlobalEntries(work);
 }
 
-// What the input shows, composed on a second thread while the caller works on a copy (the
-// two share nothing); on this thread when no second one can be started.
+// What `image` shows, composed on a second thread while `meanwhile` runs on this one (on a
+// copy, or on the image itself without changing what the renderer reads); on this thread
+// when no second one can be started.
 std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
                                              const std::function<void()>& meanwhile) {
     std::future<std::vector<TShownPicture>> pictures;
@@ -241,9 +141,14 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     TMemoryStream bestBytes;
     int64_t bestSize = 0;
     bool passesShowTheSame = false;
-    if (best && Timeline(ShownPictures(*best, background)) != reference) best.reset();
     if (best) {
-        ChooseLookaheadParses(*best);
+        // The choice of row orders and LZW parses leaves every pixel as it is: the play runs
+        // beside it.
+        const std::vector<TShownPicture> shown =
+            PicturesMeanwhile(*best, background, [&best] { ChooseFrameEncodings(*best); });
+        if (Timeline(shown) != reference) best.reset();
+    }
+    if (best) {
         best->SaveToStream(bestBytes);
         bestSize = bestBytes.Size();
         passesShowTheSame = true;
@@ -283,7 +188,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
             Timeline(ShownPictures(*renumbered, background)) == reference)
             work = std::move(renumbered);
-        ChooseLookaheadParses(*work);
+        ChooseFrameEncodings(*work);
         const int64_t size = SavedSize(*work);
         if (start < 2) passesHelped = size < result.BytesBefore;
         if (size < result.BytesAfter) {

@@ -2,13 +2,16 @@
 
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
+#include "gif/optimize/flexible_lzw.h"
 #include "gif/optimize/frame_rules.h"
+#include "gif/optimize/two_threads.h"
 
 #include <algorithm>
 #include <array>
 #include <bitset>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 namespace gif::optimize {
@@ -131,14 +134,21 @@ int WrittenCodeSize(const TGIFSubImage& frame, int tableCodeSize) {
     return tableCodeSize;
 }
 
-int64_t DataSize(const TGIFSubImage& frame, const uint8_t* pixels, int codeSize) {
-    return EncodedSizeUpTo({pixels, frame.FrameWidth(), frame.FrameHeight(), frame.IsInterlaced(),
-                            codeSize, 1 << codeSize},
-                           emLZW, std::numeric_limits<int64_t>::max() - 1);
+// The bytes of the frame's image data with `pixels` at `codeSize`: counted by the
+// optimiser's own LZW parse (the encoder's, without writing a code) unless interlaced.
+// `lzw` is the calling thread's.
+int64_t DataSize(const TGIFSubImage& frame, const uint8_t* pixels, int codeSize,
+                 TFlexibleLzw& lzw) {
+    constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() - 1;
+    if (!frame.IsInterlaced())
+        return lzw.Measure(pixels, frame.PixelData().size(), codeSize, Unbounded);
+    return EncodedSizeUpTo({pixels, frame.FrameWidth(), frame.FrameHeight(), true, codeSize,
+                            1 << codeSize},
+                           emLZW, Unbounded);
 }
 
 // The frame's image data at `bits`, its colours (and holes) numbered from 0 in order.
-int64_t SizeAt(TFrameUse& use, int bits) {
+int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
     int64_t& size = use.SizeAt[size_t(bits)];
     if (size >= 0) return size;
     std::array<uint8_t, 256> rank{};
@@ -150,14 +160,14 @@ int64_t SizeAt(TFrameUse& use, int bits) {
     std::vector<uint8_t> pixels(frame.PixelData().begin(), frame.PixelData().end());
     for (uint8_t& p : pixels)
         p = p == transparent ? uint8_t(next) : rank[p];
-    size = DataSize(frame, pixels.data(), bits);
+    size = DataSize(frame, pixels.data(), bits, lzw);
     return size;
 }
 
 // The old entries in a new order: the nested levels' colours first (those of the 4-entry
 // level, then the rest of the 8-entry one, ... up to 128), then every other entry.
 std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCodeSize,
-                            double newColorCost, bool bySavings) {
+                            double newColorCost, bool bySavings, TFlexibleLzw (&lzws)[2]) {
     TColorSet all;
     for (int v = 0; v < count; ++v)
         all.set(size_t(v));
@@ -165,18 +175,24 @@ std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCo
     TColorSet within = all;
     for (size_t level = 128; level >= 4; level /= 2) {
         if (level >= size_t(count)) continue;
-        // A frame weighs its pixels, or the bytes it saves one code size down at this level.
-        std::vector<double> weights;
+        // A frame weighs its pixels, or the bytes it saves one code size down at this level
+        // (measured on two threads, each frame by one).
+        std::vector<double> weights(uses.size(), 0);
         const int bits = BitsFor(int(level) - 1);
-        for (TFrameUse& use : uses) {
+        auto weigh = [&](size_t f, int thread) {
+            TFrameUse& use = uses[f];
             const size_t needs = use.Colors.count() + (use.Holes ? 1 : 0);
             if (!bySavings)
-                weights.push_back(use.Weight);
-            else if (needs > level || bits >= tableCodeSize)
-                weights.push_back(0);
-            else
-                weights.push_back(double(SizeAt(use, bits + 1) - SizeAt(use, bits)));
-        }
+                weights[f] = use.Weight;
+            else if (needs <= level && bits < tableCodeSize)
+                weights[f] = double(SizeAt(use, bits + 1, lzws[thread]) -
+                                    SizeAt(use, bits, lzws[thread]));
+        };
+        if (bySavings)
+            ShareOutOnTwoThreads(uses.size(), weigh);
+        else
+            for (size_t f = 0; f < uses.size(); ++f)
+                weigh(f, 0);
         within = ChooseLevel(uses, weights, within, level, newColorCost);
         levels.push_back(within);
     }
@@ -232,6 +248,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     // code size saves them) against the colours they add; the one whose frames write
     // fewest bytes is taken.
     std::vector<int64_t> sizeBefore(uses.size(), -1);
+    TFlexibleLzw lzws[2]; // one for each thread measuring
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
     int64_t saved = 0;
@@ -242,26 +259,35 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (const TWeighing weighing : {TWeighing{0, false}, TWeighing{1, false}, TWeighing{2, false},
                                      TWeighing{4, false}, TWeighing{1, true}}) {
         const std::vector<int> tried =
-            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings);
+            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings, lzws);
         std::array<uint8_t, 256> triedMap{};
         for (int v = 0; v < 256; ++v)
             triedMap[size_t(v)] = uint8_t(v);
         for (size_t k = 0; k < tried.size(); ++k)
             triedMap[size_t(tried[k])] = uint8_t(k);
-        // Only frames whose code size changes write a different number of bytes.
-        int64_t triedSaved = 0;
+        std::vector<int> codeSizes(uses.size());
         bool valid = true;
         for (size_t f = 0; f < uses.size() && valid; ++f) {
-            const TFrameUse& use = uses[f];
-            const int codeSize = MappedCodeSize(use, triedMap, tableCodeSize);
-            valid = codeSize <= 8;
-            if (!valid || codeSize == use.CodeSize) continue;
-            const TGIFSubImage& frame = *use.Frame;
-            if (sizeBefore[f] < 0) sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize);
-            const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
-            triedSaved += sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize);
+            codeSizes[f] = MappedCodeSize(uses[f], triedMap, tableCodeSize);
+            valid = codeSizes[f] <= 8;
         }
-        if (valid && triedSaved > saved) {
+        if (!valid) continue;
+        // Only frames whose code size changes write a different number of bytes. They are
+        // measured on two threads, each frame by one.
+        std::vector<int64_t> frameSaved(uses.size(), 0);
+        ShareOutOnTwoThreads(uses.size(), [&](size_t f, int thread) {
+            const TFrameUse& use = uses[f];
+            if (codeSizes[f] == use.CodeSize) return;
+            const TGIFSubImage& frame = *use.Frame;
+            TFlexibleLzw& lzw = lzws[thread];
+            if (sizeBefore[f] < 0)
+                sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize, lzw);
+            const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
+            frameSaved[f] = sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize, lzw);
+        });
+        const int64_t triedSaved =
+            std::accumulate(frameSaved.begin(), frameSaved.end(), int64_t(0));
+        if (triedSaved > saved) {
             saved = triedSaved;
             order = tried;
             map = triedMap;
@@ -273,7 +299,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (size_t k = 0; k < order.size(); ++k)
         colors[k] = global.Entries()[size_t(order[k])];
     global.FromRgbTriples(colors, count);
-    for (size_t f = 0; f < uses.size(); ++f) {
+    ShareOutOnTwoThreads(uses.size(), [&](size_t f, int) {
         TGIFSubImage& frame = *uses[f].Frame;
         const TRenumbered r = Renumber(frame, map, tableCodeSize);
         std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());
@@ -282,7 +308,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         frame.SetCodeSizeHint(r.CodeSize < tableCodeSize ? r.CodeSize : 0);
         frame.DropBitmap();
         frame.DropMask();
-    }
+    });
     // Frames drawing with their own tables keep their numbers; the screen's background
     // entry follows its colour.
     const int background = image.Header().BackgroundIndex();

@@ -94,6 +94,10 @@ std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background) {
         }
         shown.Delay = FrameDelayUnits(*image.Frame(index), true);
         pictures.push_back(shown);
+        // The frame's bitmap, made for this play, is not drawn again: freed now, its memory
+        // serves the next frame's instead of fresh pages.
+        image.Frame(index)->DropBitmap();
+        image.Frame(index)->DropMask();
     });
     return pictures;
 }

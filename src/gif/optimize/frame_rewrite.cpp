@@ -65,11 +65,10 @@ struct TTableBits {
     int Limit;
 };
 
-TTableBits WriterBits(const TGIFSubImage& frame) {
+TTableBits WriterBits(const TGIFSubImage& frame, int screenBits) {
     if (frame.LocalTable().EntryCount() > 0)
         return {frame.LocalTable().BitsNeeded(), frame.LocalTable().EntryCount()};
-    const TGIFImage* image = frame.OwnerImage();
-    int bits = image ? image->ScreenBitDepth() : 8;
+    const int bits = frame.OwnerImage() ? screenBits : 8;
     return {bits, 1 << bits};
 }
 
@@ -95,8 +94,8 @@ int64_t DataBytes(const TGIFSubImage& frame, const uint8_t* pixels, int width, i
 
 // The frame's size as it would be written now (blocks and table left out: they stay), when
 // at most `most`, else some larger value.
-int64_t CurrentCost(const TGIFSubImage& frame, int64_t most, TFlexibleLzw& lzw) {
-    TTableBits table = WriterBits(frame);
+int64_t CurrentCost(const TGIFSubImage& frame, const TTableBits& table, int64_t most,
+                    TFlexibleLzw& lzw) {
     int bits = table.Bits;
     std::span<const uint8_t> pixels = frame.PixelData();
     int hint = frame.CodeSizeHint();
@@ -303,6 +302,8 @@ bool ShowsTheSame(const TEncoding& encoding, const TFrameColors& colors,
 
 } // namespace
 
+TFrameRewriter::TFrameRewriter(const TGIFImage& image) : screenBits_(image.ScreenBitDepth()) {}
+
 bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views,
                              bool keepPlacement) {
     if (views.empty() || frame.IsBlank() || !frame.HasPixels() || ControlBlockCount(frame) > 1)
@@ -311,7 +312,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
     if (disposal > dmPrevious) return false;
 
     const TFrameColors colors = FrameColors(frame);
-    const TTableBits table = WriterBits(frame);
+    const TTableBits table = WriterBits(frame, screenBits_);
     const int entries = std::min(frame.EffectiveTable().EntryCount(), table.Limit);
     const TEntryOf entryOf(colors, entries);
 
@@ -422,7 +423,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             best.Interlaced = true;
         }
     }
-    if (best.Cost >= CurrentCost(frame, best.Cost, lzw_)) return false;
+    if (best.Cost >= CurrentCost(frame, table, best.Cost, lzw_)) return false;
     if (!ShowsTheSame(best, colors, views)) return false;
 
     const TRect& rect = best.Layout.Rect;

@@ -8,8 +8,9 @@
 #include <span>
 
 namespace gif {
+class TGIFImage;
 class TGIFSubImage;
-}
+} // namespace gif
 
 namespace gif::optimize {
 
@@ -26,6 +27,10 @@ struct TFrameView {
 
 class TFrameRewriter {
   public:
+    // For the frames of `image`, whose colour tables stay as they are while it rewrites
+    // them (their code sizes are read once, here).
+    explicit TFrameRewriter(const TGIFImage& image);
+
     // Tries the frame's alternatives that show and leave the same screens in every view:
     // the smallest rectangle with each disposal that leaves the same (restore to
     // background, restore previous, none), every pixel that repeats the screen as its
@@ -36,6 +41,7 @@ class TFrameRewriter {
     bool Rewrite(TGIFSubImage& frame, std::span<const TFrameView> views, bool keepPlacement);
 
   private:
+    int screenBits_; // the code size of frames drawn with the global table
     TFlexibleLzw lzw_;
 };
 

@@ -338,3 +338,22 @@ TEST(OptimizeBest, EndsLzwStringsEarlyWhereThatIsSmaller) {
     EXPECT_TRUE(result.Changed);
     EXPECT_GE(image.Frame(0)->LookaheadHint(), 0);
 }
+
+// Even rows repeat one noisy row, odd rows another: interlaced, the even rows come first
+// and then the odd ones, each a long repetition LZW takes in ever longer strings.
+TEST(OptimizeBest, InterlacesAFrameWhoseRowsCompressBetterSo) {
+    TGIFImage image;
+    FourColourScreen(image);
+    Random random(11);
+    std::vector<uint8_t> even(64), odd(64), pixels;
+    for (size_t x = 0; x < 64; ++x) {
+        even[x] = uint8_t(random.Next(4));
+        odd[x] = uint8_t(random.Next(4));
+    }
+    for (int y = 0; y < 64; ++y)
+        pixels.insert(pixels.end(), (y % 2 ? odd : even).begin(), (y % 2 ? odd : even).end());
+    giftest::AddFrame(image, 0, 0, 64, 64, pixels);
+    TBestOptimizeResult result = OptimizeAndCheck(image);
+    EXPECT_TRUE(result.Changed);
+    EXPECT_TRUE(image.Frame(0)->IsInterlaced());
+}
