@@ -131,6 +131,7 @@ class TLZWDecoder {
   private:
     // The string table.
     void ResetTable();
+    void ForgetStale();
     void SkipRest();
     void RequestOnePixel();
     int WalkString(int code, uint8_t* stack);
@@ -156,6 +157,8 @@ class TLZWDecoder {
     int first_ = 0, old_ = 0;
     bool wellFormed_ = true;
     bool tableReady_ = false; // entries below K hold their pixels, the rest 0 beyond F
+                              // (or beyond stale_, see ForgetStale)
+    int stale_ = 0;           // entries from F up to this one may still hold old values
     bool stackLeft_ = false; // the last string did not fit: pixels left on the stack
     size_t produced_ = 0;    // pixels written, kept up to date before anything may throw
     uint16_t prefix_[kTableSize];
@@ -227,13 +230,29 @@ void TLZWDecoder::ResetTable() {
         std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(kTableSize - K_));
         std::memset(suffix_ + K_, 0, size_t(kTableSize - K_));
         tableReady_ = true;
-    } else if (F_ > K_) {
-        std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(F_ - K_));
-        std::memset(suffix_ + K_, 0, size_t(F_ - K_));
+    } else {
+        const int top = std::max(F_, stale_);
+        if (top > K_) {
+            std::memset(prefix_ + K_, 0, sizeof(prefix_[0]) * size_t(top - K_));
+            std::memset(suffix_ + K_, 0, size_t(top - K_));
+        }
     }
+    stale_ = 0;
     n_ = s_ + 1;
     T_ = 2 * K_;
     F_ = K_ + 2;
+}
+
+// Only the walk of a broken table reads prefix_ and suffix_, and there every entry from F
+// up must read 0 as after a full reset. Clear codes in well-formed data therefore leave
+// the old entries (data that clears every few codes spends its time on codes, not on
+// clearing); they are emptied here, when the data turns out broken.
+void TLZWDecoder::ForgetStale() {
+    if (stale_ > F_) {
+        std::memset(prefix_ + F_, 0, sizeof(prefix_[0]) * size_t(stale_ - F_));
+        std::memset(suffix_ + F_, 0, size_t(stale_ - F_));
+    }
+    stale_ = 0;
 }
 
 // The end code: the rest of the frame's sub-blocks is skipped, up to and including the
@@ -398,11 +417,8 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
         } else if (code == K) {
             // Data may send a clear code every few codes: the reset and the next code
             // stay in locals unless the table is new or the bits run out.
-            if (tableReady_) {
-                for (int i = K; i < F; ++i) {
-                    prefix_[i] = 0;
-                    suffix_[i] = 0;
-                }
+            if (tableReady_ && wellFormed) {
+                stale_ = std::max(stale_, F);
                 n = s_ + 1;
                 T = 2 * K;
                 F = K + 2;
@@ -433,6 +449,10 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
             old = code;
             // A table code straight after a clear refers to nothing sensible.
             wellFormed = code < K;
+            if (!wellFormed) {
+                F_ = F;
+                ForgetStale();
+            }
             prevPos = pos;
             out[pos++] = uint8_t(code);
         } else if (code == E) {
@@ -444,6 +464,8 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
             if (wellFormed) {
                 wellFormed = false;
                 first_ = out[prevPos];
+                F_ = F;
+                ForgetStale();
             }
             save();
             const int count = WalkString(code, stack);

@@ -227,5 +227,29 @@ TEST(DecoderDifferential, ClearCodesEveryFewCodes) {
     EXPECT_GT(outcomes.Circular + outcomes.Clean + outcomes.Underrun, 0);
 }
 
+// Clear codes in valid data may leave the old table entries in place; data that turns
+// broken after a clear must still find every entry from the next free code up empty.
+// Minimum code size 3: every code here has 4 bits.
+TEST(DecoderDifferential, BrokenCodesAfterAClearSeeAnEmptyTable) {
+    const std::vector<std::vector<int>> streams = {
+        // Entries 10 and 11 made, a clear, then table code 10 straight after it and 11
+        // walked through it.
+        {8, 1, 2, 3, 8, 10, 11, 9},
+        // The same entries, a clear, then a code past the next free one (11) and one
+        // (12) that walks through it.
+        {8, 1, 2, 3, 8, 1, 11, 12, 9},
+        // Valid data with many clears first.
+        {8, 1, 2, 3, 4, 8, 5, 6, 7, 8, 1, 2, 8, 1, 14, 15, 9},
+    };
+    for (const std::vector<int>& codes : streams) {
+        std::vector<uint8_t> bytes = {3, uint8_t((codes.size() + 1) / 2)};
+        for (size_t i = 0; i < codes.size(); i += 2)
+            bytes.push_back(uint8_t(codes[i] | (i + 1 < codes.size() ? codes[i + 1] << 4 : 0)));
+        bytes.push_back(0);
+        SCOPED_TRACE(testing::Message() << "stream of " << codes.size() << " codes");
+        ExpectSameAsReference(bytes, 24, 1, false);
+    }
+}
+
 } // namespace
 } // namespace giftest::codec
