@@ -22,11 +22,13 @@ struct TBestOptimizeResult {
 // The optimiser's passes and the colour-map merge are taken where they show the same; then
 // each frame gets the smallest of its alternatives (trimmed rectangle with the disposal that
 // leaves the same screen, transparency on, off or where it shortens the LZW stream, not
-// interlaced, the smallest minimum code size). Each rewritten frame is checked on a model of
-// the composed screen, in the first pass and, for looping animations, the later ones, and
-// the result against the renderer's pictures; a frame that shows otherwise keeps its old
-// form. When nothing smaller is found, the image stays exactly as it was; so does an image
-// whose logical screen has more than 2^24 pixels (checking it would take gigabytes).
+// interlaced, the smallest minimum code size); last, each frame's rows are written in the
+// order, plain or interlaced, and with the LZW parse (longest match or look-ahead) that
+// compress best. Each rewritten frame is checked on a model of the composed screen, in the
+// first pass and, for looping animations, the later ones, and the result against the
+// renderer's pictures; a frame that shows otherwise keeps its old form. When nothing smaller
+// is found, the image stays exactly as it was; so does an image whose logical screen has
+// more than 2^24 pixels (checking it would take gigabytes).
 // With `written`, it also receives the bytes SaveToStream writes for the image afterwards
 // (measuring the result writes them anyway, so a caller that saves gets them for free).
 TBestOptimizeResult OptimizeBest(TGIFImage& image, std::vector<uint8_t>* written = nullptr);
