@@ -10,6 +10,7 @@
 #include <array>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace gif::optimize {
@@ -77,6 +78,14 @@ TEncodingMethod MethodOf(const TGIFSubImage& frame) {
     return image ? image->EncodingMethod : emLZW;
 }
 
+// The largest of the values (0 for none).
+uint8_t LargestValue(std::span<const uint8_t> values) {
+    uint8_t largest = 0;
+    for (uint8_t v : values)
+        largest = std::max(largest, v);
+    return largest;
+}
+
 int BitsFor(int largest) {
     int bits = 2;
     while ((1 << bits) <= largest)
@@ -100,7 +109,7 @@ int64_t CurrentCost(const TGIFSubImage& frame, const TTableBits& table, int64_t 
     std::span<const uint8_t> pixels = frame.PixelData();
     int hint = frame.CodeSizeHint();
     if (hint > 0 && hint < std::max(bits, 2) &&
-        *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
+        LargestValue(pixels) < (1 << hint))
         bits = hint;
     if (MethodOf(frame) == emLZW && !frame.IsInterlaced())
         return DescriptorBytes + lzw.Measure(frame.Pixels(), pixels.size(), std::max(bits, 2),
@@ -201,17 +210,21 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     const int transparent = frame.TransparentIndex();
     bool hasFree = false, hasHole = false;
     size_t i = 0;
+    // Each view's row of the picture shown and of the screen before, for the row at hand.
+    std::vector<std::pair<const TColorKey*, const TColorKey*>> rows(views.size());
     for (int y = rect.Top; y < rect.Bottom; ++y) {
         const uint8_t* original = frame.Pixels() + size_t(y) * size_t(frame.FrameWidth());
-        const TColorKey* shownRow = views[0].Shown->Row(y);
+        for (size_t v = 0; v < views.size(); ++v)
+            rows[v] = {views[v].Shown->Row(y), views[v].Before->Row(y)};
+        const TColorKey* shownRow = rows[0].first;
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
             const TColorKey shown = shownRow[x];
             bool same = true;     // every view shows what was there before
             bool constant = true; // every view shows the same colour
-            for (const TFrameView& view : views) {
-                const TColorKey viewShown = view.Shown->Row(y)[x];
-                same = same && viewShown == view.Before->Row(y)[x];
-                constant = constant && viewShown == shown;
+            for (const auto& [viewShownRow, beforeRow] : rows) {
+                const TColorKey viewShown = viewShownRow[x];
+                same &= viewShown == beforeRow[x];
+                constant &= viewShown == shown;
             }
             int entry = -1;
             if (constant && shown != ScreenBackground)
@@ -381,7 +394,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const bool usesTransparency =
                 transparent >= 0 &&
                 std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
-            const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
+            const int bits = BitsFor(LargestValue(chosen));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
             const int64_t overhead =
