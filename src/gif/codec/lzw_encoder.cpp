@@ -24,6 +24,14 @@ namespace {
     bits &= 7;
 }
 
+// `value`, hidden from the optimiser: it cannot fold the computation into a later one. For
+// an address computed beside a chain of loads, which would otherwise be re-associated into
+// that chain.
+template <typename T> [[gnu::always_inline]] inline T Opaque(T value) {
+    asm("" : "+r"(value));
+    return value;
+}
+
 constexpr unsigned kLastCode = 4095;        // the next free code that forces a clear
 constexpr unsigned kMaxDirectBits = 4;      // direct rows of up to 16 entries (128 KB)
 // Frames of up to 32 pixel values and at most this many pixels take direct rows of 32
@@ -302,8 +310,10 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
         uint32_t nextEntry = next << A;
         for (const uint8_t* const stop = p + n; p < stop; ++p) {
             const uint32_t pixel = *p;
-            uint16_t* const slot = table + size_t(entry) + pixel;
-            const uint32_t child = uint32_t(*slot) << kHalved;
+            // The pixel's column first, beside the chain of lookups: the entry is then
+            // read with one load from it, no add in between.
+            uint16_t* const column = Opaque(table + pixel);
+            const uint32_t child = uint32_t(column[entry]) << kHalved;
             if (child != 0) {
                 entry = child;
                 continue;
@@ -311,7 +321,7 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
             // A miss: the prefix goes out, the string takes the next free code, whose row
             // starts empty.
             Put(acc, bits, out, entry >> A, codeSize);
-            *slot = uint16_t(nextEntry >> kHalved);
+            Opaque(column)[entry] = uint16_t(nextEntry >> kHalved);
             std::memset(table + size_t(nextEntry), 0, kRow * sizeof(uint16_t));
             nextEntry += kRow;
             entry = pixel << A;
