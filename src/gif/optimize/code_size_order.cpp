@@ -86,20 +86,26 @@ TRenumbered Renumber(const TGIFSubImage& frame, const std::array<uint8_t, 256>& 
     TRenumbered out;
     const int transparent = frame.TransparentIndex();
     std::span<const uint8_t> pixels = frame.PixelData();
-    TColorSet used;
+    // The values present first, then one lookup per pixel through the whole renumbering.
+    std::array<bool, 256> present{};
     for (uint8_t p : pixels)
-        if (p != transparent) used.set(map[p]);
+        present[p] = true;
+    TColorSet used;
+    for (size_t v = 0; v < 256; ++v)
+        if (present[v] && int(v) != transparent) used.set(map[v]);
     if (transparent >= 0) {
         out.Transparent = 0;
         while (out.Transparent < 256 && used.test(size_t(out.Transparent)))
             ++out.Transparent;
     }
-    out.Pixels.resize(pixels.size());
+    std::array<uint8_t, 256> renumber = map;
+    if (transparent >= 0) renumber[size_t(transparent)] = uint8_t(out.Transparent);
     int largest = 0;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        out.Pixels[i] = pixels[i] == transparent ? uint8_t(out.Transparent) : map[pixels[i]];
-        largest = std::max<int>(largest, out.Pixels[i]);
-    }
+    for (size_t v = 0; v < 256; ++v)
+        if (present[v]) largest = std::max<int>(largest, renumber[v]);
+    out.Pixels.resize(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        out.Pixels[i] = renumber[pixels[i]];
     out.CodeSize = std::min(BitsFor(largest), tableCodeSize);
     return out;
 }
