@@ -360,6 +360,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         std::vector<std::vector<uint8_t>> tried;
         std::vector<uint8_t> free, values; // what the LZW-guided choices start from
         int largest = transparent;
+        int forcedLargest = 0; // the largest value of the pixels that have no choice
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
             int64_t chosenBytes = 0; // the LZW-guided choices count their encoded bytes
@@ -372,13 +373,23 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                         free[i] = cells->Kind[i] == ckFree;
                         if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
                         largest = std::max<int>(largest, values[i]);
+                        if (!free[i]) forcedLargest = std::max<int>(forcedLargest, values[i]);
                     }
                 }
                 chosenCodeSize = BitsFor(largest);
+                // When the pixels without a choice already need that code size, the choice
+                // is written at it: its count can stop once it cannot beat the best (with
+                // the least overhead a candidate can have).
+                const bool sizeCertain = BitsFor(forcedLargest) == chosenCodeSize &&
+                                         chosenCodeSize <= std::max(table.Bits, 2) &&
+                                         MethodOf(frame) == emLZW;
+                const int64_t chooseMost = sizeCertain ? best.Cost - DescriptorBytes - 1
+                                                       : std::numeric_limits<int64_t>::max() - 1;
                 const TGuidedChoice guided = variant == 2 ? TransparencyFirst : FurtherReach;
-                chosenBytes =
-                    lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
-                                chosenCodeSize, guided.Bias, guided.Lookahead, chosen.data());
+                chosenBytes = lzw_.Choose(values.data(), free.data(), count,
+                                          uint8_t(transparent), chosenCodeSize, guided.Bias,
+                                          guided.Lookahead, chosen.data(), chooseMost);
+                if (chosenBytes > chooseMost) continue; // lost, and `chosen` is incomplete
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
