@@ -253,7 +253,6 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     // Orders from a few ways of weighing frames (by their pixels, or by the bytes a smaller
     // code size saves them) against the colours they add; the one whose frames write
     // fewest bytes is taken.
-    std::vector<int64_t> sizeBefore(uses.size(), -1);
     TFlexibleLzw lzws[2]; // one for each thread measuring
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
@@ -278,18 +277,16 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
             valid = codeSizes[f] <= 8;
         }
         if (!valid) continue;
-        // Only frames whose code size changes write a different number of bytes. They are
+        // Only frames whose code size changes write a different number of bytes. LZW parses
+        // any one-to-one renumbering alike, so a frame's bytes at a code size are those of
+        // its colours numbered from 0 (kept from weighing to weighing). The frames are
         // measured on two threads, each frame by one.
         std::vector<int64_t> frameSaved(uses.size(), 0);
         ShareOutOnTwoThreads(uses.size(), [&](size_t f, int thread) {
-            const TFrameUse& use = uses[f];
+            TFrameUse& use = uses[f];
             if (codeSizes[f] == use.CodeSize) return;
-            const TGIFSubImage& frame = *use.Frame;
-            TFlexibleLzw& lzw = lzws[thread];
-            if (sizeBefore[f] < 0)
-                sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize, lzw);
-            const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
-            frameSaved[f] = sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize, lzw);
+            frameSaved[f] = SizeAt(use, use.CodeSize, lzws[thread]) -
+                            SizeAt(use, codeSizes[f], lzws[thread]);
         });
         const int64_t triedSaved =
             std::accumulate(frameSaved.begin(), frameSaved.end(), int64_t(0));
