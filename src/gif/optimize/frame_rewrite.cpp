@@ -78,12 +78,17 @@ TEncodingMethod MethodOf(const TGIFSubImage& frame) {
     return image ? image->EncodingMethod : emLZW;
 }
 
-// The largest of the values (0 for none).
+// The largest of the values (0 for none), in eight running maxima so that no step waits
+// for the one before.
 uint8_t LargestValue(std::span<const uint8_t> values) {
-    uint8_t largest = 0;
-    for (uint8_t v : values)
-        largest = std::max(largest, v);
-    return largest;
+    std::array<uint8_t, 8> lanes{};
+    size_t i = 0;
+    for (; i + lanes.size() <= values.size(); i += lanes.size())
+        for (size_t k = 0; k < lanes.size(); ++k)
+            lanes[k] = std::max(lanes[k], values[i + k]);
+    for (; i < values.size(); ++i)
+        lanes[0] = std::max(lanes[0], values[i]);
+    return *std::max_element(lanes.begin(), lanes.end());
 }
 
 int BitsFor(int largest) {
