@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Optimises each GIF with `loopwright-cli optimize --best` and with gifsicle -O2 and -O3,
 all run as processes, and prints one table: bytes of each against the input and ours
-against gifsicle's, our wall time divided by gifsicle -O3's (best of several runs each; below
-1 means we are faster), the same for the processor time (user + system, all threads), and whether our output shows the same as the input, checked through
+against gifsicle's, our wall time divided by gifsicle -O3's (best of several runs each, taking
+turns; below 1 means we are faster), the same for the processor time (user + system, all
+threads), and whether our output shows the same as the input, checked through
 our renderer (`optimize_tool verify`) and with gifsicle's `gifdiff -w` (frames that only
 stretch the previous picture's time count as the same).
 
@@ -14,7 +15,7 @@ import subprocess
 import sys
 import time
 
-RUNS = 3
+RUNS = 5
 
 
 def cpu_of_children():
@@ -22,18 +23,25 @@ def cpu_of_children():
     return usage.ru_utime + usage.ru_stime
 
 
-def best_time(command):
-    """The best wall time and the best processor time of RUNS runs."""
-    best, best_cpu = None, None
+def run_timed(command):
+    """Wall and processor time (user + system, all threads) of one run."""
+    cpu = cpu_of_children()
+    start = time.perf_counter()
+    subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    elapsed = time.perf_counter() - start
+    return elapsed, cpu_of_children() - cpu
+
+
+def best_times(commands):
+    """The best wall time and the best processor time of RUNS runs of each command. The
+    commands take turns, so that a busy spell on the machine (other builds) falls on all of
+    them alike rather than on the one measured then."""
+    best = [[None, None] for _ in commands]
     for _ in range(RUNS):
-        cpu = cpu_of_children()
-        start = time.perf_counter()
-        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        elapsed = time.perf_counter() - start
-        cpu = cpu_of_children() - cpu
-        best = elapsed if best is None else min(best, elapsed)
-        best_cpu = cpu if best_cpu is None else min(best_cpu, cpu)
-    return best, best_cpu
+        for k, command in enumerate(commands):
+            for i, value in enumerate(run_timed(command)):
+                best[k][i] = value if best[k][i] is None else min(best[k][i], value)
+    return best
 
 
 def same(command):
@@ -55,12 +63,13 @@ def main():
         name = os.path.splitext(os.path.basename(path))[0]
         size = os.path.getsize(path)
         ours = os.path.join(work, f"{name}.best.gif")
-        ours_time, ours_cpu = best_time([cli, "optimize", path, ours, "--best"])
-        sizes, times, cpus = {}, {}, {}
-        for level in (2, 3):
-            out = os.path.join(work, f"{name}.O{level}.gif")
-            times[level], cpus[level] = best_time(["/usr/bin/gifsicle", f"-O{level}", path, "-o", out])
-            sizes[level] = os.path.getsize(out)
+        outs = {level: os.path.join(work, f"{name}.O{level}.gif") for level in (2, 3)}
+        (ours_time, ours_cpu), *gifsicle = best_times(
+            [[cli, "optimize", path, ours, "--best"]] +
+            [["/usr/bin/gifsicle", f"-O{level}", path, "-o", outs[level]] for level in (2, 3)])
+        times = {2: gifsicle[0][0], 3: gifsicle[1][0]}
+        cpus = {2: gifsicle[0][1], 3: gifsicle[1][1]}
+        sizes = {level: os.path.getsize(outs[level]) for level in (2, 3)}
         best = os.path.getsize(ours)
         shown = same([tool, "verify", path, ours])
         diff = same(["/usr/bin/gifdiff", "-w", path, ours])

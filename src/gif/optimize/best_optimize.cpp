@@ -138,24 +138,30 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     const std::vector<TShownPicture> reference = Timeline(pictures);
 
     // Mostly the passes with the merge and the rewrite show the same: checked in one go.
+    // The play runs beside the rest, which changes nothing it reads: the choice of row
+    // orders and LZW parses (no pixel changes), writing the result, and measuring the input
+    // only as far as needed to know that it is larger.
     TMemoryStream bestBytes;
     int64_t bestSize = 0;
+    int64_t before = -1;
     bool passesShowTheSame = false;
     if (best) {
-        // The choice of row orders and LZW parses leaves every pixel as it is: the play runs
-        // beside it.
-        const std::vector<TShownPicture> shown =
-            PicturesMeanwhile(*best, background, [&best] { ChooseFrameEncodings(*best); });
-        if (Timeline(shown) != reference) best.reset();
+        const std::vector<TShownPicture> shown = PicturesMeanwhile(*best, background, [&] {
+            ChooseFrameEncodings(*best);
+            best->SaveToStream(bestBytes);
+            bestSize = bestBytes.Size();
+            before = SavedSizeUpTo(image, bestSize);
+        });
+        if (Timeline(shown) == reference) {
+            passesShowTheSame = true;
+            first = 2;
+        } else {
+            best.reset();
+            before = SavedSize(image);
+        }
+    } else {
+        before = SavedSize(image);
     }
-    if (best) {
-        best->SaveToStream(bestBytes);
-        bestSize = bestBytes.Size();
-        passesShowTheSame = true;
-        first = 2;
-    }
-    // The input is measured only as far as needed to know that it is larger.
-    const int64_t before = best ? SavedSizeUpTo(image, bestSize) : SavedSize(image);
     if (best && before <= bestSize) best.reset();
     if (best) {
         result.BytesBefore = before;

@@ -86,20 +86,26 @@ TRenumbered Renumber(const TGIFSubImage& frame, const std::array<uint8_t, 256>& 
     TRenumbered out;
     const int transparent = frame.TransparentIndex();
     std::span<const uint8_t> pixels = frame.PixelData();
-    TColorSet used;
+    // The values present first, then one lookup per pixel through the whole renumbering.
+    std::array<bool, 256> present{};
     for (uint8_t p : pixels)
-        if (p != transparent) used.set(map[p]);
+        present[p] = true;
+    TColorSet used;
+    for (size_t v = 0; v < 256; ++v)
+        if (present[v] && int(v) != transparent) used.set(map[v]);
     if (transparent >= 0) {
         out.Transparent = 0;
         while (out.Transparent < 256 && used.test(size_t(out.Transparent)))
             ++out.Transparent;
     }
-    out.Pixels.resize(pixels.size());
+    std::array<uint8_t, 256> renumber = map;
+    if (transparent >= 0) renumber[size_t(transparent)] = uint8_t(out.Transparent);
     int largest = 0;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        out.Pixels[i] = pixels[i] == transparent ? uint8_t(out.Transparent) : map[pixels[i]];
-        largest = std::max<int>(largest, out.Pixels[i]);
-    }
+    for (size_t v = 0; v < 256; ++v)
+        if (present[v]) largest = std::max<int>(largest, renumber[v]);
+    out.Pixels.resize(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        out.Pixels[i] = renumber[pixels[i]];
     out.CodeSize = std::min(BitsFor(largest), tableCodeSize);
     return out;
 }
@@ -247,7 +253,6 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     // Orders from a few ways of weighing frames (by their pixels, or by the bytes a smaller
     // code size saves them) against the colours they add; the one whose frames write
     // fewest bytes is taken.
-    std::vector<int64_t> sizeBefore(uses.size(), -1);
     TFlexibleLzw lzws[2]; // one for each thread measuring
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
@@ -272,18 +277,16 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
             valid = codeSizes[f] <= 8;
         }
         if (!valid) continue;
-        // Only frames whose code size changes write a different number of bytes. They are
+        // Only frames whose code size changes write a different number of bytes. LZW parses
+        // any one-to-one renumbering alike, so a frame's bytes at a code size are those of
+        // its colours numbered from 0 (kept from weighing to weighing). The frames are
         // measured on two threads, each frame by one.
         std::vector<int64_t> frameSaved(uses.size(), 0);
         ShareOutOnTwoThreads(uses.size(), [&](size_t f, int thread) {
-            const TFrameUse& use = uses[f];
+            TFrameUse& use = uses[f];
             if (codeSizes[f] == use.CodeSize) return;
-            const TGIFSubImage& frame = *use.Frame;
-            TFlexibleLzw& lzw = lzws[thread];
-            if (sizeBefore[f] < 0)
-                sizeBefore[f] = DataSize(frame, frame.Pixels(), use.CodeSize, lzw);
-            const TRenumbered r = Renumber(frame, triedMap, tableCodeSize);
-            frameSaved[f] = sizeBefore[f] - DataSize(frame, r.Pixels.data(), r.CodeSize, lzw);
+            frameSaved[f] = SizeAt(use, use.CodeSize, lzws[thread]) -
+                            SizeAt(use, codeSizes[f], lzws[thread]);
         });
         const int64_t triedSaved =
             std::accumulate(frameSaved.begin(), frameSaved.end(), int64_t(0));

@@ -2,6 +2,7 @@
 
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+#include "gif/optimize/two_threads.h"
 
 #include <algorithm>
 #include <array>
@@ -37,11 +38,17 @@ void ReorderGlobalTable(TGIFImage& image) {
     TGIFGlobalColorMap& global = image.GlobalColorMap();
     const int count = global.EntryCount();
     if (count < 2) return;
+    // The frames' entries are found on two threads, then weighed in frame order.
+    std::vector<std::array<bool, 256>> usedByFrame(size_t(image.FrameCount()));
+    ShareOutOnTwoThreads(usedByFrame.size(), [&](size_t i, int) {
+        const TGIFSubImage& frame = *image.Frame(int(i));
+        if (DrawsWithGlobalTable(frame)) usedByFrame[i] = UsedEntries(frame);
+    });
     std::array<double, 256> weight{};
     for (int i = 0; i < image.FrameCount(); ++i) {
         const TGIFSubImage& frame = *image.Frame(i);
         if (!DrawsWithGlobalTable(frame)) continue;
-        const std::array<bool, 256> used = UsedEntries(frame);
+        const std::array<bool, 256>& used = usedByFrame[size_t(i)];
         const auto colors = double(std::count(used.begin(), used.end(), true));
         for (int v = 0; v < count; ++v)
             if (used[size_t(v)]) weight[size_t(v)] += 1.0 / colors;
@@ -67,16 +74,16 @@ void ReorderGlobalTable(TGIFImage& image) {
         colors[size_t(k)] = global.Entries()[size_t(order[size_t(k)])];
     }
     global.FromRgbTriples(colors, count);
-    for (int i = 0; i < image.FrameCount(); ++i) {
-        TGIFSubImage& frame = *image.Frame(i);
-        if (!DrawsWithGlobalTable(frame)) continue;
+    ShareOutOnTwoThreads(size_t(image.FrameCount()), [&](size_t i, int) {
+        TGIFSubImage& frame = *image.Frame(int(i));
+        if (!DrawsWithGlobalTable(frame)) return;
         for (uint8_t& p : frame.PixelData())
             p = map[p];
         if (TGIFGraphicControlExtension* control = frame.ControlBlock())
             control->SetTransparentIndexUnchecked(map[control->TransparentIndex()]);
         frame.DropBitmap();
         frame.DropMask();
-    }
+    });
     const int background = image.Header().BackgroundIndex();
     if (background < count) image.Header().SetBackgroundIndex(map[size_t(background)]);
 }
@@ -103,8 +110,9 @@ void LowerFrame(TGIFSubImage& frame) {
 
 void CompactIndices(TGIFImage& image) {
     ReorderGlobalTable(image);
-    for (int i = 0; i < image.FrameCount(); ++i)
-        LowerFrame(*image.Frame(i));
+    // Each frame on its own, on two threads.
+    ShareOutOnTwoThreads(size_t(image.FrameCount()),
+                         [&image](size_t i, int) { LowerFrame(*image.Frame(int(i))); });
 }
 
 bool DropUnusedGlobalEntries(TGIFImage& image) {

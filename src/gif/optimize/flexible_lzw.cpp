@@ -82,7 +82,7 @@ class TCodeBits {
 
 int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
                              uint8_t transparent, int codeSize, int bias, int lookahead,
-                             uint8_t* out) {
+                             uint8_t* out, int64_t most) {
     bias_ = bias;
     lookahead_ = std::clamp(lookahead, 1, MaxLookahead);
     if (n == 0) return 0;
@@ -131,6 +131,8 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
         }
         prefix = value;
         out[pos] = value;
+        // Checked once per code sent: a choice that has lost stops here.
+        if (sent.BytesSoFar() > most) return most + 1;
     }
     return sent.Finish();
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace gif::optimize {
 
@@ -25,9 +26,12 @@ class TFlexibleLzw {
     // many pixels ahead a string's reach is followed (at most MaxLookahead).
     // Returns the bytes the LZW encoder writes for `out` as one row of n pixels at that
     // code size (the parse is the encoder's, so only the code widths need adding up): the
-    // code size byte, the sub-blocks and their terminator. 0 when n is 0.
+    // code size byte, the sub-blocks and their terminator. 0 when n is 0. When that count
+    // passes `most`, the choice stops there and returns some larger value (`out` is then
+    // filled only in part).
     int64_t Choose(const uint8_t* colors, const uint8_t* free, size_t n, uint8_t transparent,
-                   int codeSize, int bias, int lookahead, uint8_t* out);
+                   int codeSize, int bias, int lookahead, uint8_t* out,
+                   int64_t most = std::numeric_limits<int64_t>::max() - 1);
 
     static constexpr int MaxLookahead = 64;
 

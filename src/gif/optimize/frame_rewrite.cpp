@@ -10,6 +10,7 @@
 #include <array>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace gif::optimize {
@@ -77,6 +78,19 @@ TEncodingMethod MethodOf(const TGIFSubImage& frame) {
     return image ? image->EncodingMethod : emLZW;
 }
 
+// The largest of the values (0 for none), in eight running maxima so that no step waits
+// for the one before.
+uint8_t LargestValue(std::span<const uint8_t> values) {
+    std::array<uint8_t, 8> lanes{};
+    size_t i = 0;
+    for (; i + lanes.size() <= values.size(); i += lanes.size())
+        for (size_t k = 0; k < lanes.size(); ++k)
+            lanes[k] = std::max(lanes[k], values[i + k]);
+    for (; i < values.size(); ++i)
+        lanes[0] = std::max(lanes[0], values[i]);
+    return *std::max_element(lanes.begin(), lanes.end());
+}
+
 int BitsFor(int largest) {
     int bits = 2;
     while ((1 << bits) <= largest)
@@ -100,7 +114,7 @@ int64_t CurrentCost(const TGIFSubImage& frame, const TTableBits& table, int64_t 
     std::span<const uint8_t> pixels = frame.PixelData();
     int hint = frame.CodeSizeHint();
     if (hint > 0 && hint < std::max(bits, 2) &&
-        *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
+        LargestValue(pixels) < (1 << hint))
         bits = hint;
     if (MethodOf(frame) == emLZW && !frame.IsInterlaced())
         return DescriptorBytes + lzw.Measure(frame.Pixels(), pixels.size(), std::max(bits, 2),
@@ -201,17 +215,21 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     const int transparent = frame.TransparentIndex();
     bool hasFree = false, hasHole = false;
     size_t i = 0;
+    // Each view's row of the picture shown and of the screen before, for the row at hand.
+    std::vector<std::pair<const TColorKey*, const TColorKey*>> rows(views.size());
     for (int y = rect.Top; y < rect.Bottom; ++y) {
         const uint8_t* original = frame.Pixels() + size_t(y) * size_t(frame.FrameWidth());
-        const TColorKey* shownRow = views[0].Shown->Row(y);
+        for (size_t v = 0; v < views.size(); ++v)
+            rows[v] = {views[v].Shown->Row(y), views[v].Before->Row(y)};
+        const TColorKey* shownRow = rows[0].first;
         for (int x = rect.Left; x < rect.Right; ++x, ++i) {
             const TColorKey shown = shownRow[x];
             bool same = true;     // every view shows what was there before
             bool constant = true; // every view shows the same colour
-            for (const TFrameView& view : views) {
-                const TColorKey viewShown = view.Shown->Row(y)[x];
-                same = same && viewShown == view.Before->Row(y)[x];
-                constant = constant && viewShown == shown;
+            for (const auto& [viewShownRow, beforeRow] : rows) {
+                const TColorKey viewShown = viewShownRow[x];
+                same &= viewShown == beforeRow[x];
+                constant &= viewShown == shown;
             }
             int entry = -1;
             if (constant && shown != ScreenBackground)
@@ -347,6 +365,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
         std::vector<std::vector<uint8_t>> tried;
         std::vector<uint8_t> free, values; // what the LZW-guided choices start from
         int largest = transparent;
+        int forcedLargest = 0; // the largest value of the pixels that have no choice
         for (int variant = 0; variant < variants; ++variant) {
             chosen.resize(count);
             int64_t chosenBytes = 0; // the LZW-guided choices count their encoded bytes
@@ -359,13 +378,23 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                         free[i] = cells->Kind[i] == ckFree;
                         if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
                         largest = std::max<int>(largest, values[i]);
+                        if (!free[i]) forcedLargest = std::max<int>(forcedLargest, values[i]);
                     }
                 }
                 chosenCodeSize = BitsFor(largest);
+                // When the pixels without a choice already need that code size, the choice
+                // is written at it: its count can stop once it cannot beat the best (with
+                // the least overhead a candidate can have).
+                const bool sizeCertain = BitsFor(forcedLargest) == chosenCodeSize &&
+                                         chosenCodeSize <= std::max(table.Bits, 2) &&
+                                         MethodOf(frame) == emLZW;
+                const int64_t chooseMost = sizeCertain ? best.Cost - DescriptorBytes - 1
+                                                       : std::numeric_limits<int64_t>::max() - 1;
                 const TGuidedChoice guided = variant == 2 ? TransparencyFirst : FurtherReach;
-                chosenBytes =
-                    lzw_.Choose(values.data(), free.data(), count, uint8_t(transparent),
-                                chosenCodeSize, guided.Bias, guided.Lookahead, chosen.data());
+                chosenBytes = lzw_.Choose(values.data(), free.data(), count,
+                                          uint8_t(transparent), chosenCodeSize, guided.Bias,
+                                          guided.Lookahead, chosen.data(), chooseMost);
+                if (chosenBytes > chooseMost) continue; // lost, and `chosen` is incomplete
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
@@ -381,7 +410,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const bool usesTransparency =
                 transparent >= 0 &&
                 std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
-            const int bits = BitsFor(*std::max_element(chosen.begin(), chosen.end()));
+            const int bits = BitsFor(LargestValue(chosen));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
             const int64_t overhead =

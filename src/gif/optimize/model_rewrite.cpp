@@ -188,15 +188,19 @@ std::vector<TRewrittenFrame> RewriteOnModel(TGIFImage& image, int threads, bool 
     while (shownFrames < image.FrameCount() && !image.Frame(shownFrames)->IsBlank())
         ++shownFrames;
 
-    // A later pass starts from the screen the first one ends on.
+    // A later pass starts from the screen the first one ends on: each frame drawn on it
+    // and disposed of in place (restoring the previous screen leaves it as it was).
     TScreen end(width, height);
-    TPlay play;
     for (int i = 0; i < shownFrames; ++i) {
         const TGIFSubImage& frame = *image.Frame(i);
         if (!FrameIsModelled(frame, end)) return changed;
-        Play(frame, end, play);
-        PutWindow(end, frame.BoundsRect(), play.Next);
+        const int disposal = DisposalOf(frame);
+        if (disposal == dmBackground)
+            ApplyDisposal(disposal, frame.BoundsRect(), end, end);
+        else if (disposal != dmPrevious)
+            DrawFrame(frame, end, frame.FrameLeft(), frame.FrameTop());
     }
+    TPlay play;
 
     const int loopPoint = LoopPoint(image);
     // When the loop starts again with a frame that covers the whole screen, nothing shows

@@ -53,7 +53,8 @@ TEST(FlexibleLzw, ContinuesTheStringThatExists) {
 
 // The size Choose reports is what the encoder writes for the pixels it chose: across code
 // sizes, mostly-run and noisy inputs, and lengths that pass the code widths' growth and
-// several table clears (where an off-by-one in the width or the clear shows at once).
+// several table clears (where an off-by-one in the width or the clear shows at once). Given
+// a limit, both counts stop once past it, and never before.
 TEST(FlexibleLzw, ReportsTheEncodersSize) {
     TFlexibleLzw lzw;
     struct Case {
@@ -81,6 +82,16 @@ TEST(FlexibleLzw, ReportsTheEncodersSize) {
             // Measuring the chosen pixels gives the same, or stops past a smaller limit.
             EXPECT_EQ(lzw.Measure(out.data(), c.n, c.codeSize, reported), reported);
             EXPECT_GT(lzw.Measure(out.data(), c.n, c.codeSize, reported / 2), reported / 2);
+            // So does the choice itself: at its own size as the limit it chooses alike, and
+            // below it, it stops and says it lost.
+            std::vector<uint8_t> bounded(c.n);
+            EXPECT_EQ(lzw.Choose(colors.data(), free.data(), c.n, uint8_t(colours), c.codeSize,
+                                 bias, 24, bounded.data(), reported),
+                      reported);
+            EXPECT_EQ(bounded, out);
+            EXPECT_GT(lzw.Choose(colors.data(), free.data(), c.n, uint8_t(colours), c.codeSize,
+                                 bias, 24, bounded.data(), reported - 1),
+                      reported - 1);
         }
     }
 }

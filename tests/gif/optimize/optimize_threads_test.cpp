@@ -59,7 +59,7 @@ void SpriteAnimation(TGIFImage& image, int frames, int loopFrame = 3) {
     AddLoop(*image.Frame(loopFrame), 0);
 }
 
-TEST(RewriteThreads, TwoThreadsRewriteEveryFrameAsOneDoes) {
+TEST(OptimizeThreads, TwoThreadsRewriteEveryFrameAsOneDoes) {
     TGIFImage original;
     SpriteAnimation(original, 120);
     TGIFImage alone, shared;
@@ -88,7 +88,7 @@ TEST(RewriteThreads, TwoThreadsRewriteEveryFrameAsOneDoes) {
     }
 }
 
-TEST(RewriteThreads, OldFormsAreKeptOnlyWhenAsked) {
+TEST(OptimizeThreads, OldFormsAreKeptOnlyWhenAsked) {
     TGIFImage image;
     SpriteAnimation(image, 40);
     const std::vector<TRewrittenFrame> changed =
@@ -100,7 +100,7 @@ TEST(RewriteThreads, OldFormsAreKeptOnlyWhenAsked) {
     }
 }
 
-TEST(RewriteThreads, EveryPieceOfSharedWorkIsDoneOnce) {
+TEST(OptimizeThreads, EveryPieceOfSharedWorkIsDoneOnce) {
     for (size_t count : {size_t(0), size_t(1), size_t(2), size_t(7), size_t(5000)}) {
         std::vector<std::atomic<int>> calls(count);
         std::atomic<bool> badThread{false};
@@ -114,7 +114,7 @@ TEST(RewriteThreads, EveryPieceOfSharedWorkIsDoneOnce) {
     }
 }
 
-TEST(RewriteThreads, AnErrorInSharedWorkReachesTheCaller) {
+TEST(OptimizeThreads, AnErrorInSharedWorkReachesTheCaller) {
     EXPECT_THROW(optimize::ShareOutOnTwoThreads(200,
                                                 [](size_t index, int) {
                                                     if (index == 150)
@@ -141,7 +141,7 @@ std::vector<std::pair<std::vector<uint8_t>, int>> Timeline(TGIFImage& image) {
 // The whole optimiser, whose plays, rewrites and measurements run on several threads:
 // what the result shows is what the input shows, on the way through the passes (loop from
 // frame 0) and on the way that starts from the frames as they are (loop from frame 3).
-TEST(RewriteThreads, TheOptimisedAnimationShowsTheSame) {
+TEST(OptimizeThreads, TheOptimisedAnimationShowsTheSame) {
     for (int loopFrame : {0, 3}) {
         TGIFImage image;
         SpriteAnimation(image, 60, loopFrame);
