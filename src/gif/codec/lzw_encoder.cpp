@@ -418,8 +418,13 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
             here = pixel;
             continue;
         }
+        const uint8_t* const last = end - 1;
         for (const uint8_t* const stop = p + n; p < stop; ++p) {
             const uint32_t pixel = *p;
+            // Where the string starting at this pixel continues, should this pixel end the
+            // one matched so far: its slot depends on pixels only, so it is fetched ahead
+            // of the branch that decides (not worth it in a small table).
+            if constexpr (Whole) __builtin_prefetch(strings + (pixel ^ kPixelMix[*std::min(p + 1, last)]));
             const uint32_t tag = (((here & 0xFFF) << 8) | pixel) + 1;
             uint32_t value;
             const uint32_t slot = find(pixel, tag, value);
