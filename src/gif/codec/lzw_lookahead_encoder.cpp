@@ -23,6 +23,7 @@ void TLZWLookaheadEncoder::Clear() {
     maxCode_ = (1 << codeSize_) - 1;
     table_.Clear(initCodeSize_);
     nextCode_ = clearCode_ + 2;
+    longest_ = 1;
 }
 
 int TLZWLookaheadEncoder::Match(size_t pos) const {
@@ -70,6 +71,9 @@ void TLZWLookaheadEncoder::Compress() {
         if (length > 1 && length <= kLongestShortened && bias_ >= 0) {
             int bestReach = length + Match(pos + size_t(length));
             for (int k = length - 1; k >= std::max(1, length - kWindow); --k) {
+                // No string in the table is longer than longest_: once even that could not
+                // reach further, the shorter strings cannot either.
+                if (k + longest_ - bias_ <= bestReach) break;
                 const int reach = k + Match(pos + size_t(k)) - bias_;
                 if (reach > bestReach) {
                     bestReach = reach;
@@ -87,8 +91,10 @@ void TLZWLookaheadEncoder::Compress() {
         }
         // A string ended early is already in the table with this pixel: the decoder still
         // gives the entry a new code, so the count moves on.
-        if (Child(code, stream_[pos]) < 0)
+        if (Child(code, stream_[pos]) < 0) {
             table_.Add(uint32_t(code), stream_[pos], uint32_t(nextCode_));
+            longest_ = std::max(longest_, take + 1);
+        }
         ++nextCode_;
     }
     if (badPixel) ColorError();

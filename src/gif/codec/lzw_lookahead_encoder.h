@@ -49,6 +49,7 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
 
     int bias_ = 0;
     int nextCode_ = 0;
+    int longest_ = 1; // pixels in the longest string of the table
     TLzwStringTable table_;
     std::vector<uint8_t> stream_; // the pixels in the order they are stored
     std::vector<int> path_;       // codes of the longest match's prefixes, by length

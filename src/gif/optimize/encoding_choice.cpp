@@ -57,13 +57,17 @@ class TEncodingSearch {
                                  std::max(source_.Bits, 2), Unbounded)};
     }
 
-    // Tries the look-ahead parses in `interlaced` row order against `best`.
-    void TryLookahead(bool interlaced, TEncoding& best) {
+    // Tries the first look-ahead bias in `interlaced` row order against `best`; returns
+    // whether it gained enough for the other biases to be worth a try.
+    bool TryFirstBias(bool interlaced, TEncoding& best) {
         const int64_t greedy = best.Bytes;
         Try(interlaced, kFirstBias, best);
-        if ((greedy - best.Bytes) * 100 >= greedy)
-            for (int bias : kOtherBiases)
-                Try(interlaced, bias, best);
+        return (greedy - best.Bytes) * 100 >= greedy;
+    }
+
+    void TryOtherBiases(bool interlaced, TEncoding& best) {
+        for (int bias : kOtherBiases)
+            Try(interlaced, bias, best);
     }
 
   private:
@@ -97,12 +101,17 @@ bool ChooseFrameEncodings(TGIFImage& image) {
         if (other.Bytes < kept.Bytes || (other.Bytes == kept.Bytes && was))
             std::swap(kept, other);
         TEncoding best = kept;
-        search.TryLookahead(kept.Interlaced, best);
+        bool worthMore = search.TryFirstBias(kept.Interlaced, best);
         if ((other.Bytes - kept.Bytes) * 100 <= kept.Bytes * kCloseOrders) {
             TEncoding second = other;
-            search.TryLookahead(other.Interlaced, second);
-            if (second.Bytes < best.Bytes) best = second;
+            const bool secondWorthMore = search.TryFirstBias(other.Interlaced, second);
+            if (second.Bytes < best.Bytes) {
+                best = second;
+                worthMore = secondWorthMore;
+            }
         }
+        // The other biases only in the order that won so far.
+        if (worthMore) search.TryOtherBiases(best.Interlaced, best);
         if (best.Interlaced != was || best.Bias != frame.LookaheadHint()) {
             frame.SetInterlaced(best.Interlaced);
             frame.SetLookaheadHint(best.Bias);
