@@ -15,9 +15,9 @@ namespace gif {
 // The classic encoder always sends the longest string the table holds. This one looks one
 // string ahead: of the strings that start where it stands (the longest match and the
 // shorter ones up to kWindow pixels shorter) it takes the one after which the following
-// string reaches furthest. A shorter string wins only when it reaches `bias` pixels
-// further than the longest: ending early adds a table entry that exists already, a code
-// spent on nothing, so a small gain is often lost later.
+// string reaches furthest. A shorter string wins only when it reaches more than `bias`
+// pixels further than the longest: ending early adds a table entry that exists already, a
+// code spent on nothing, so a small gain is often lost later.
 //
 // Clears and code sizes follow the classic encoder (clear when the next free code reaches
 // 4095). Slower than TLZWEncoder by the look-ahead; meant for the optimiser, which keeps
