@@ -1,5 +1,6 @@
 #include "gif/optimize/encoding_choice.h"
 
+#include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
@@ -33,7 +34,8 @@ struct TEncoding {
 };
 
 // What one thread measures with: a writer and the optimiser's LZW count, kept from frame
-// to frame.
+// to frame. The writer's longest-match encoder always runs to the end; only its look-ahead
+// encoder, which empties its table when it starts, is cut short by a bound.
 struct TMeasuring {
     TImageDataWriter Writer;
     TFlexibleLzw Lzw;
@@ -50,11 +52,16 @@ class TEncodingSearch {
         source_.Interlaced = interlaced;
         source_.LookaheadBias = -1;
         constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() - 1;
-        return {interlaced, -1,
-                interlaced ? EncodedSizeUpTo(source_, emLZW, Unbounded)
-                           : measuring_.Lzw.Measure(
-                                 source_.Pixels, size_t(source_.Width) * size_t(source_.Height),
-                                 std::max(source_.Bits, 2), Unbounded)};
+        if (!interlaced)
+            return {false, -1,
+                    measuring_.Lzw.Measure(source_.Pixels,
+                                           size_t(source_.Width) * size_t(source_.Height),
+                                           std::max(source_.Bits, 2), Unbounded)};
+        // Written whole by the thread's own writer, whose tables are set up once (a fresh
+        // one would allocate and empty them for every frame).
+        TCountingStream counter;
+        measuring_.Writer.Write(counter, source_, emLZW);
+        return {true, -1, counter.Size()};
     }
 
     // Tries the first look-ahead bias in `interlaced` row order against `best`; returns

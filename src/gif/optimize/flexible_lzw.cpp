@@ -80,6 +80,16 @@ class TCodeBits {
 
 } // namespace
 
+void TFlexibleLzw::TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
+                                  uint32_t firstFree) {
+    if (added) {
+        AddChild(prefix, value, next++);
+    } else {
+        ClearTable();
+        next = firstFree;
+    }
+}
+
 int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t n,
                              uint8_t transparent, int codeSize, int bias, int lookahead,
                              uint8_t* out, int64_t most) {
@@ -123,12 +133,7 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
         }
         // No string goes on: the code for `prefix` is sent and a new string starts here.
         value = StartValue(pos, out[pos - 1]);
-        if (sent.Send()) {
-            AddChild(prefix, value, next++);
-        } else {
-            ClearTable();
-            next = firstFree;
-        }
+        TableAfterCode(sent.Send(), prefix, value, next, firstFree);
         prefix = value;
         out[pos] = value;
         // Checked once per code sent: a choice that has lost stops here.
@@ -152,12 +157,7 @@ int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int
             prefix = child;
             continue;
         }
-        if (sent.Send()) {
-            AddChild(prefix, value, next++);
-        } else {
-            ClearTable();
-            next = firstFree;
-        }
+        TableAfterCode(sent.Send(), prefix, value, next, firstFree);
         prefix = value;
         // Checked once per code sent: a candidate that has lost stops here.
         if (sent.BytesSoFar() > most) return most + 1;

@@ -49,6 +49,10 @@ class TFlexibleLzw {
     }
     void AddChild(uint32_t code, uint8_t pixel, uint32_t child) { table_.Add(code, pixel, child); }
     void ClearTable() { table_.Clear(codeSize_); }
+    // After the code of `prefix` went out: `prefix` + `value` takes the next free code, or
+    // (`added` false: the table was full and a clear code went out) the table starts again.
+    void TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
+                        uint32_t firstFree);
     // How many of the pixels from `pos` on the string `code` can be extended by.
     int Reach(uint32_t code, size_t pos) const;
     // The value a new string at `pos` starts with.
