@@ -83,10 +83,6 @@ void ExpectLossless(TGIFImage& source, const std::string& name) {
     }
 }
 
-void Fill(TGIFSubImage& frame, const std::vector<uint8_t>& pixels) {
-    std::copy(pixels.begin(), pixels.end(), frame.Pixels());
-}
-
 // A still background with a sprite moving across it, every frame the whole screen.
 void BuildMovingSprite(TGIFImage& image) {
     constexpr int W = 24, H = 16;

@@ -96,7 +96,9 @@ TEST(OptimizeThreads, OldFormsAreKeptOnlyWhenAsked) {
     ASSERT_FALSE(changed.empty());
     for (size_t k = 0; k < changed.size(); ++k) {
         EXPECT_EQ(changed[k].Old, nullptr);
-        if (k > 0) EXPECT_LT(changed[k - 1].Index, changed[k].Index);
+        if (k > 0) {
+            EXPECT_LT(changed[k - 1].Index, changed[k].Index);
+        }
     }
 }
 
