@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Optimises each GIF with `loopwright-cli optimize --best` and with gifsicle -O2 and -O3,
 all run as processes, and prints one table: bytes of each against the input and ours
-against gifsicle's, the wall times of ours and of -O3 in milliseconds, our wall time divided by gifsicle -O3's (best of several runs each, taking
-turns; below 1 means we are faster), the same for the processor time (user + system, all
-threads), and whether our output shows the same as the input, checked through
+against gifsicle's, the wall times of ours and of -O3 in milliseconds and their ratio (best
+of several runs each, taking turns; below 1 means we are faster), the same ratio for the
+processor time (user + system, all threads), and whether our output shows the same as the input, checked through
 our renderer (`optimize_tool verify`) and with gifsicle's `gifdiff -w` (frames that only
 stretch the previous picture's time count as the same).
 
