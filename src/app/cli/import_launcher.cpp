@@ -60,8 +60,10 @@ int RunImportModule(const Args& args) {
         return CannotLoad(LOOPWRIGHT_IMPORT_MODULE, "found neither beside the program (" +
                                                         folders[0].string() + ") nor in " +
                                                         folders[1].string());
-    // Never closed: the process ends when the verb does.
-    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Lazy binding: binding all of Qt's and ImageMagick's functions up front would add a
+    // sixth to a short import, and missing libraries or symbol versions are still found
+    // here. Never closed: the process ends when the verb does.
+    void* module = dlopen(file.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!module) return CannotLoad(file.string(), LoadError(file));
     auto* entry =
         reinterpret_cast<decltype(&loopwright_cli_import)>(dlsym(module, ImportEntryName));
