@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Optimises each GIF with `loopwright-cli optimize --best` and with gifsicle -O2 and -O3,
 all run as processes, and prints one table: bytes of each against the input and ours
-against gifsicle's, our wall time divided by gifsicle -O3's (best of several runs each, taking
-turns; below 1 means we are faster), the same for the processor time (user + system, all
-threads), and whether our output shows the same as the input, checked through
+against gifsicle's, the wall times of ours and of -O3 in milliseconds and their ratio (best
+of several runs each, taking turns; below 1 means we are faster), the same ratio for the
+processor time (user + system, all threads), and whether our output shows the same as the input, checked through
 our renderer (`optimize_tool verify`) and with gifsicle's `gifdiff -w` (frames that only
 stretch the previous picture's time count as the same).
 
@@ -52,7 +52,7 @@ def main():
     cli, tool, work = sys.argv[1:4]
     files = sys.argv[4:]
     header = (f"{'file':<34}{'input':>9}{'best':>9}{'-O2':>9}{'-O3':>9}{'best/in':>8}{'/-O2':>7}"
-              f"{'/-O3':>7}{'t/-O3':>7}{'t/-O2':>7}{'c/-O3':>7}  renderer gifdiff")
+              f"{'/-O3':>7}{'ms':>8}{'-O3 ms':>8}{'t/-O3':>7}{'t/-O2':>7}{'c/-O3':>7}  renderer gifdiff")
     print(header)
     print("-" * len(header))
     totals = {"in": 0, "best": 0, "O2": 0, "O3": 0, "t": 0.0, "tO2": 0.0, "tO3": 0.0,
@@ -81,13 +81,15 @@ def main():
                            ("c", ours_cpu), ("cO3", cpus[3])):
             totals[key] += value
         print(f"{name[:33]:<34}{size:>9}{best:>9}{sizes[2]:>9}{sizes[3]:>9}{best / size:>8.3f}"
-              f"{best / sizes[2]:>7.3f}{best / sizes[3]:>7.3f}{ours_time / times[3]:>7.2f}"
+              f"{best / sizes[2]:>7.3f}{best / sizes[3]:>7.3f}{ours_time * 1000:>8.1f}{times[3] * 1000:>8.1f}"
+              f"{ours_time / times[3]:>7.2f}"
               f"{ours_time / times[2]:>7.2f}{ours_cpu / max(cpus[3], 1e-4):>7.2f}  {'same' if shown else 'DIFFERS':<8} "
               f"{'same' if diff else 'DIFFERS'}", flush=True)
     print("-" * len(header))
     t = totals
     print(f"{'total':<34}{t['in']:>9}{t['best']:>9}{t['O2']:>9}{t['O3']:>9}{t['best'] / t['in']:>8.3f}"
-          f"{t['best'] / t['O2']:>7.3f}{t['best'] / t['O3']:>7.3f}{t['t'] / t['tO3']:>7.2f}"
+          f"{t['best'] / t['O2']:>7.3f}{t['best'] / t['O3']:>7.3f}{t['t'] * 1000:>8.1f}{t['tO3'] * 1000:>8.1f}"
+          f"{t['t'] / t['tO3']:>7.2f}"
           f"{t['t'] / t['tO2']:>7.2f}{t['c'] / max(t['cO3'], 1e-4):>7.2f}  {'all same' if all_same else 'NOT ALL SAME'}")
     print(f"files larger than -O3: {', '.join(larger_than_o3) if larger_than_o3 else 'none'}")
 

@@ -26,17 +26,22 @@ void TLZWLookaheadEncoder::Clear() {
     longest_ = 1;
 }
 
-int TLZWLookaheadEncoder::Match(size_t pos) const {
+int TLZWLookaheadEncoder::Match(size_t pos, int* __restrict path) const {
+    path[1] = stream_[pos];
+    return Extend(pos, path, 1);
+}
+
+int TLZWLookaheadEncoder::Extend(size_t pos, int* __restrict path, int length) const {
     const size_t n = stream_.size();
-    if (pos >= n) return 0;
-    int code = stream_[pos];
-    size_t end = pos + 1;
-    for (; end < n; ++end) {
-        const int child = Child(code, stream_[end]);
-        if (child < 0) break;
-        code = child;
+    // The code stays in a register: read back from the path, each step would wait on a
+    // store.
+    int code = path[length];
+    while (pos + size_t(length) < n) {
+        code = Child(code, stream_[pos + size_t(length)]);
+        if (code < 0) break;
+        path[++length] = code;
     }
-    return int(end - pos);
+    return length;
 }
 
 void TLZWLookaheadEncoder::Compress() {
@@ -53,33 +58,40 @@ void TLZWLookaheadEncoder::Compress() {
             break;
         }
     }
+    // The longest match at the current position, with the code of each of its prefixes by
+    // length, and the one being tried from a later position; the winner's walk is the next
+    // string's longest match (the table only grows until a clear: the walk stays valid and
+    // at most the entry added after the code may lengthen it).
     path_.resize(kMaxCodes + 1);
+    tried_.resize(kMaxCodes + 1);
+    nextPath_.resize(kMaxCodes + 1);
 
     Clear();
     const size_t n = stream_.size();
     size_t pos = 0;
+    int length = n > 0 ? Match(0, path_.data()) : 0;
     while (pos < n) {
-        // The longest match, with the code of each of its prefixes.
-        int length = 1;
-        path_[1] = stream_[pos];
-        while (pos + size_t(length) < n) {
-            const int child = Child(path_[length], stream_[pos + size_t(length)]);
-            if (child < 0) break;
-            path_[++length] = child;
-        }
         int take = length;
-        if (length > 1 && length <= kLongestShortened && bias_ >= 0) {
-            int bestReach = length + Match(pos + size_t(length));
+        if (length > 1 && length <= kLongestShortened && bias_ >= 0 && pos + size_t(length) < n) {
+            int next = Match(pos + size_t(length), tried_.data());
+            int bestReach = length + next;
+            std::swap(tried_, nextPath_);
             for (int k = length - 1; k >= std::max(1, length - kWindow); --k) {
                 // No string in the table is longer than longest_: once even that could not
                 // reach further, the shorter strings cannot either.
                 if (k + longest_ - bias_ <= bestReach) break;
-                const int reach = k + Match(pos + size_t(k)) - bias_;
+                const int matched = Match(pos + size_t(k), tried_.data());
+                const int reach = k + matched - bias_;
                 if (reach > bestReach) {
                     bestReach = reach;
                     take = k;
+                    next = matched;
+                    std::swap(tried_, nextPath_);
                 }
             }
+            nextLength_ = next;
+        } else {
+            nextLength_ = 0; // walked afresh
         }
         const int code = path_[take];
         Send(code);
@@ -87,6 +99,7 @@ void TLZWLookaheadEncoder::Compress() {
         if (pos == n) break;
         if (nextCode_ >= kLastCode) {
             Clear();
+            length = Match(pos, path_.data());
             continue;
         }
         // A string ended early is already in the table with this pixel: the decoder still
@@ -96,6 +109,12 @@ void TLZWLookaheadEncoder::Compress() {
             longest_ = std::max(longest_, take + 1);
         }
         ++nextCode_;
+        if (nextLength_ > 0) {
+            std::swap(path_, nextPath_);
+            length = Extend(pos, path_.data(), nextLength_);
+        } else {
+            length = Match(pos, path_.data());
+        }
     }
     if (badPixel) ColorError();
 }

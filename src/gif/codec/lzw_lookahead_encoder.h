@@ -44,8 +44,12 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
     void Clear();
     // The child of `code` for `pixel`, -1 when the table has none.
     int Child(int code, uint8_t pixel) const { return table_.Child(uint32_t(code), pixel); }
-    // How many pixels from `pos` on the table's longest string matches.
-    int Match(size_t pos) const;
+    // How many pixels from `pos` on the table's longest string matches; path[k] receives
+    // the code of its first k pixels.
+    int Match(size_t pos, int* path) const;
+    // Lengthens the match of `length` pixels at `pos` held in `path` as far as the table
+    // allows; returns the new length.
+    int Extend(size_t pos, int* path, int length) const;
 
     int bias_ = 0;
     int nextCode_ = 0;
@@ -53,6 +57,9 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
     TLzwStringTable table_;
     std::vector<uint8_t> stream_; // the pixels in the order they are stored
     std::vector<int> path_;       // codes of the longest match's prefixes, by length
+    std::vector<int> tried_;      // the same for a match being tried further on
+    std::vector<int> nextPath_;   // the same for the best of those so far
+    int nextLength_ = 0;          // its length, 0: none
 };
 
 } // namespace gif

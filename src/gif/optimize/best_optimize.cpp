@@ -8,12 +8,13 @@
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/model_rewrite.h"
 #include "gif/optimize/encoding_choice.h"
+#include "gif/optimize/two_threads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
-#include <future>
+#include <limits>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 namespace gif {
@@ -82,16 +83,7 @@ void PassesAndRewrite(TGIFImage& work) {
 // when no second one can be started.
 std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
                                              const std::function<void()>& meanwhile) {
-    std::future<std::vector<TShownPicture>> pictures;
-    try {
-        pictures = std::async(std::launch::async,
-                              [&image, background] { return ShownPictures(image, background); });
-    } catch (const std::system_error&) {
-        meanwhile();
-        return ShownPictures(image, background);
-    }
-    meanwhile();
-    return pictures.get();
+    return Alongside([&image, background] { return ShownPictures(image, background); }, meanwhile);
 }
 
 // The optimiser; `written` receives the result's bytes when they were written on the way.
@@ -148,9 +140,14 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
     if (best) {
         const std::vector<TShownPicture> shown = PicturesMeanwhile(*best, background, [&] {
             ChooseFrameEncodings(*best);
-            best->SaveToStream(bestBytes);
-            bestSize = bestBytes.Size();
-            before = SavedSizeUpTo(image, bestSize);
+            // The input is measured beside the writing of the result, until it is known
+            // to be larger.
+            std::atomic<int64_t> limit = std::numeric_limits<int64_t>::max() - 1;
+            before = Alongside([&] { return SavedSizeUpTo(image, limit); }, [&] {
+                best->SaveToStream(bestBytes);
+                bestSize = bestBytes.Size();
+                limit = bestSize;
+            });
         });
         if (Timeline(shown) == reference) {
             passesShowTheSame = true;

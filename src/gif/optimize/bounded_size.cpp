@@ -4,6 +4,7 @@
 #include "gif/model/image.h"
 
 #include <stdexcept>
+#include <type_traits>
 
 namespace gif::optimize {
 
@@ -16,29 +17,34 @@ struct TOverLimit : std::runtime_error {
     TOverLimit() : std::runtime_error("size limit passed") {}
 };
 
-class TBoundedCounter : public TStream {
+// `Limit` is an int64_t, or an atomic one that another thread may lower meanwhile.
+template <typename Limit> class TBoundedCounter : public TStream {
   public:
-    explicit TBoundedCounter(int64_t limit) : limit_(limit) {}
+    explicit TBoundedCounter(const Limit& limit) : limit_(limit) {}
     size_t Read(void*, size_t) override { return 0; }
     size_t Write(const void*, size_t count) override {
         size_ += int64_t(count);
-        if (size_ > limit_) throw TOverLimit();
+        if (size_ > Current()) throw TOverLimit();
         return count;
     }
     int64_t Seek(int64_t, TSeekOrigin) override { return size_; }
     int64_t Size() override { return size_; }
+    int64_t Current() const {
+        if constexpr (std::is_same_v<Limit, int64_t>) return limit_;
+        else return limit_.load(std::memory_order_relaxed);
+    }
 
   private:
     int64_t size_ = 0;
-    int64_t limit_;
+    const Limit& limit_;
 };
 
-template <typename F> int64_t CountUpTo(int64_t limit, F&& write) {
-    TBoundedCounter counter(limit);
+template <typename Limit, typename F> int64_t CountUpTo(const Limit& limit, F&& write) {
+    TBoundedCounter<Limit> counter(limit);
     try {
         write(counter);
     } catch (const TOverLimit&) {
-        return limit + 1;
+        return counter.Size();
     }
     return counter.Size();
 }
@@ -54,6 +60,10 @@ int64_t EncodedSizeUpTo(const TEncodeSource& source, TImageDataWriter& writer, i
 }
 
 int64_t SavedSizeUpTo(TGIFImage& image, int64_t limit) {
+    return CountUpTo(limit, [&](TStream& stream) { image.SaveToStream(stream); });
+}
+
+int64_t SavedSizeUpTo(TGIFImage& image, const std::atomic<int64_t>& limit) {
     return CountUpTo(limit, [&](TStream& stream) { image.SaveToStream(stream); });
 }
 

@@ -4,6 +4,7 @@
 
 #include "gif/codec/image_data_writer.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace gif {
@@ -25,5 +26,9 @@ int64_t EncodedSizeUpTo(const TEncodeSource& source, TImageDataWriter& writer, i
 // The same for the whole image as SaveToStream writes it. The image's own handlers hear of
 // the write as they would of any other.
 int64_t SavedSizeUpTo(TGIFImage& image, int64_t limit);
+
+// The same with a limit another thread may lower while the image is written: the count stops
+// once it passes the limit as it stands then.
+int64_t SavedSizeUpTo(TGIFImage& image, const std::atomic<int64_t>& limit);
 
 } // namespace gif::optimize

@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <future>
+#include <system_error>
+#include <type_traits>
 
 namespace gif::optimize {
 
@@ -14,5 +17,19 @@ namespace gif::optimize {
 // started. Returns when every call has returned; the first error is then rethrown (the
 // pieces not yet started are left out once one has failed).
 void ShareOutOnTwoThreads(size_t count, const std::function<void(size_t index, int thread)>& body);
+
+// Runs `aside` on a second thread while `here` runs on this one, and returns what `aside`
+// returned. When no second thread can be started, both run here, `here` first.
+template <typename Aside, typename Here> std::invoke_result_t<Aside&> Alongside(Aside&& aside, Here&& here) {
+    std::future<std::invoke_result_t<Aside&>> result;
+    try {
+        result = std::async(std::launch::async, [&aside] { return aside(); });
+    } catch (const std::system_error&) {
+        here();
+        return aside();
+    }
+    here();
+    return result.get();
+}
 
 } // namespace gif::optimize
