@@ -15,9 +15,9 @@ struct Result {
     std::string Output;   // stdout and stderr together
 };
 
-// Runs the tool with `args` (already shell-quoted where needed).
-inline Result Run(const std::string& args) {
-    std::string command = std::string(LOOPWRIGHT_CLI) + " " + args + " 2>&1";
+// Runs `program` (a copy of the tool, say) with `args` (already shell-quoted where needed).
+inline Result RunProgram(const std::string& program, const std::string& args) {
+    std::string command = program + " " + args + " 2>&1";
     Result result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -27,6 +27,11 @@ inline Result Run(const std::string& args) {
     int status = pclose(pipe);
     result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// Runs the tool with `args`.
+inline Result Run(const std::string& args) {
+    return RunProgram(LOOPWRIGHT_CLI, args);
 }
 
 inline std::string Quote(const std::filesystem::path& path) {

@@ -104,6 +104,16 @@ TEST(CliFiles, DashIsStandardInputAndOutput) {
     gif::TGIFImage optimized;
     optimized.LoadFromFile((dir / "o.gif").string());
     EXPECT_EQ(optimized.FrameCount(), 3);
+    // import, whichever way it reduces the colours.
+    gif::TBitmap(2, 2, gif::pf24bit).SaveToFile((dir / "in.bmp").string());
+    for (const char* options : {"", "--reduction quality"}) {
+        r = clitest::Run("import " + Quote(dir / "in.bmp") + " -o - " + options + " > " +
+                         Quote(dir / "i.gif"));
+        EXPECT_EQ(r.Status, 0) << options << "\n" << r.Output;
+        gif::TGIFImage imported;
+        EXPECT_NO_THROW(imported.LoadFromFile((dir / "i.gif").string())) << options;
+        EXPECT_EQ(imported.FrameCount(), 1) << options;
+    }
 }
 
 TEST(CliFiles, FoldersAndEmptyPicturesGiveOneLineAndStatusOne) {
@@ -192,14 +202,32 @@ TEST(CliFiles, PixelLimitOption) {
 
 TEST(CliFiles, StopSignalsDuringASaveRemoveTheTemporaryFile) {
     TempDir dir;
-    WriteNoise(dir / "in.gif", 6, 2048);   // big enough that writing it takes a while
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    // Inputs big enough that writing them takes a while.
+    WriteNoise(dir / "in.gif", 6, 2048);
+    gif::TBitmap picture(2048, 2048, gif::pf8bit);
+    uint32_t seed = 7;
+    for (uint8_t& p : picture.Bits()) p = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+    picture.SaveToFile((dir / "in.bmp").string());
+    const std::string in = (dir / "in.gif").string(), bmp = (dir / "in.bmp").string(),
+                      out = (dir / "out.gif").string();
+    // import saves from its own module, which must clean up after itself.
+    struct Case {
+        std::vector<const char*> Args;
+        int Signal;
+    };
+    const Case cases[] = {{{"copy", in.c_str(), out.c_str()}, SIGINT},
+                          {{"copy", in.c_str(), out.c_str()}, SIGTERM},
+                          {{"copy", in.c_str(), out.c_str()}, SIGHUP},
+                          {{"import", bmp.c_str(), "-o", out.c_str()}, SIGTERM}};
+    for (const Case& c : cases) {
         std::ofstream(dir / "out.gif") << "old";
+        std::vector<const char*> argv = {LOOPWRIGHT_CLI};
+        argv.insert(argv.end(), c.Args.begin(), c.Args.end());
+        argv.push_back(nullptr);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            execl(LOOPWRIGHT_CLI, LOOPWRIGHT_CLI, "copy", (dir / "in.gif").c_str(),
-                  (dir / "out.gif").c_str(), nullptr);
+            execv(LOOPWRIGHT_CLI, const_cast<char* const*>(argv.data()));
             _exit(127);
         }
         // Wait for the temporary file to appear, then stop the save.
@@ -210,12 +238,14 @@ TEST(CliFiles, StopSignalsDuringASaveRemoveTheTemporaryFile) {
                 seen = seen || entry.path().filename().string().starts_with("out.gif.~");
             if (!seen) std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
-        ASSERT_TRUE(seen);
-        kill(child, sig);
+        ASSERT_TRUE(seen) << c.Args[0];
+        kill(child, c.Signal);
         int status = 0;
         waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " " << status;
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 2);
-        EXPECT_EQ(Contents(dir / "out.gif"), "old");
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.Signal)
+            << c.Args[0] << " " << c.Signal << " " << status;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 3)
+            << c.Args[0];
+        EXPECT_EQ(Contents(dir / "out.gif"), "old") << c.Args[0];
     }
 }

@@ -1,7 +1,6 @@
 // loopwright-cli: the batch side of GIF Loopwright.
 #include <charconv>
 #include <cstdio>
-#include <exception>
 #include <string>
 
 #include "commands.h"
@@ -51,15 +50,8 @@ int main(int argc, char** argv) {
     cli::Args args(argv + 2, argv + argc);
     if (!TakeCommonOptions(args)) return 2;
     cli::InstallStopSignalCleanup();
-    for (const cli::Command& command : cli::Commands()) {
-        if (verb != command.Name) continue;
-        try {
-            return command.Run(args);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "loopwright-cli %s: %s\n", command.Name, e.what());
-            return 1;
-        }
-    }
+    for (const cli::Command& command : cli::Commands())
+        if (verb == command.Name) return cli::RunCommand(command.Name, command.Run, args);
     std::fprintf(stderr, "loopwright-cli: unknown command \"%s\"\n", verb.c_str());
     return Usage(stderr);
 }

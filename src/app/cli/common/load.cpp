@@ -18,6 +18,10 @@ void SetMaxImagePixels(int64_t pixels) {
     g_maxImagePixels = pixels;
 }
 
+int64_t MaxImagePixels() {
+    return g_maxImagePixels;
+}
+
 std::string InputName(const std::string& argument) {
     return argument == "-" ? "/dev/stdin" : argument;
 }

@@ -14,6 +14,7 @@ namespace cli {
 
 // The limit on decoded pixels (TGIFImage::MaxImagePixels) of every GIF loaded.
 void SetMaxImagePixels(int64_t pixels);
+int64_t MaxImagePixels();
 
 // The file an argument names: "-" is standard input (InputName) or output (OutputName).
 std::string InputName(const std::string& argument);

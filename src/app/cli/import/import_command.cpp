@@ -14,7 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "commands.h"
+#include "import_command.h"
+
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/graphic.h"
 #include "gif/model/graphic_control.h"
@@ -188,6 +189,8 @@ std::optional<int> ImportTogether(const TImportOptions& options, gif::TGIFImage&
     return 0;
 }
 
+} // namespace
+
 int RunImport(const Args& args) {
     std::optional<TImportOptions> options = ParseArgs(args);
     if (!options) return 2;
@@ -199,7 +202,7 @@ int RunImport(const Args& args) {
     if (options->Reduction == gif::crQuality && !options->PaletteSettings) {
         if (std::optional<int> status = ImportTogether(*options, image)) {
             if (*status != 0) return *status;
-            image.SaveToFile(options->Output);
+            SaveGif(image, options->Output);
             return 0;
         }
     }
@@ -221,15 +224,5 @@ int RunImport(const Args& args) {
     SaveGif(image, options->Output);
     return 0;
 }
-
-} // namespace
-
-const Command ImportCommand = {
-    "import",
-    "import PICTURE... -o OUT  build an animation from pictures, one frame each\n"
-    "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]\n"
-    "                            [--palette-settings]\n"
-    "                            (--reduction quality: least-error palette for all frames)",
-    RunImport};
 
 } // namespace cli
