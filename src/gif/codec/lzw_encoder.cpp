@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace gif {
 
@@ -115,6 +116,30 @@ struct TLZWEncoder::TStringTable {
 std::unique_ptr<TLZWEncoder::TStringTable>& TLZWEncoder::SpareStrings() {
     thread_local std::unique_ptr<TStringTable> spare;
     return spare;
+}
+
+namespace {
+// The memory of the last encoder freed on this thread.
+struct TSpareEncoder {
+    void* Memory = nullptr;
+    size_t Size = 0;
+    ~TSpareEncoder() { ::operator delete(Memory, Size); }
+};
+thread_local TSpareEncoder spareEncoder;
+} // namespace
+
+void* TLZWEncoder::operator new(size_t size) {
+    if (spareEncoder.Memory && spareEncoder.Size == size)
+        return std::exchange(spareEncoder.Memory, nullptr);
+    return ::operator new(size);
+}
+
+void TLZWEncoder::operator delete(void* p, size_t size) noexcept {
+    if (!spareEncoder.Memory) {
+        spareEncoder = {p, size};
+        return;
+    }
+    ::operator delete(p, size);
 }
 
 TLZWEncoder::TLZWEncoder() = default;

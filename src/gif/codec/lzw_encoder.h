@@ -29,6 +29,10 @@ class TLZWEncoder : public TGIFEncoder {
   public:
     TLZWEncoder();
     ~TLZWEncoder() override;
+    // An encoder is made for each image written: a thread keeps the memory of its last one
+    // for the next, as it keeps its string table.
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size) noexcept;
 
     // For tests: how many strings this encoder ever had to put in its overflow map, and the
     // random value of a pixel that is XORed into the slot of its strings.
