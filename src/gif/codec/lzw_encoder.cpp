@@ -106,15 +106,19 @@ unsigned LargestPixel(const uint8_t* p, size_t count) {
 
 } // namespace
 
-struct TLZWEncoder::TStringTable {
-    std::unique_ptr<uint32_t[]> Slots = std::make_unique<uint32_t[]>(kSlots + 1);
-    uint32_t Generation = 0; // 0: no slot holds a string
+struct TLZWEncoder::TTables {
+    std::unique_ptr<uint16_t[]> Direct;
+    size_t DirectSize = 0;             // entries
+    std::unique_ptr<uint32_t[]> Slots; // the string table, made zeroed when first needed
+    uint32_t Generation = 0;           // 0: no slot holds a string
+    std::unique_ptr<uint16_t[]> FirstTag;
+    std::unique_ptr<uint16_t[]> FirstCode;
 };
 
-// The string table of an encoder that ended on this thread, for the next one: a new table
+// The tables of an encoder that ended on this thread, for the next one: a new string table
 // must be zeroed (256 KB), which takes longer than encoding a small frame.
-std::unique_ptr<TLZWEncoder::TStringTable>& TLZWEncoder::SpareStrings() {
-    thread_local std::unique_ptr<TStringTable> spare;
+std::unique_ptr<TLZWEncoder::TTables>& TLZWEncoder::SpareTables() {
+    thread_local std::unique_ptr<TTables> spare;
     return spare;
 }
 
@@ -145,7 +149,7 @@ void TLZWEncoder::operator delete(void* p, size_t size) noexcept {
 TLZWEncoder::TLZWEncoder() = default;
 
 TLZWEncoder::~TLZWEncoder() {
-    if (strings_ && !SpareStrings()) SpareStrings() = std::move(strings_);
+    if (tables_ && !SpareTables()) SpareTables() = std::move(tables_);
 }
 
 uint16_t TLZWEncoder::SlotMix(uint8_t pixel) {
@@ -221,6 +225,11 @@ void TLZWEncoder::Compress() {
 
 // Picks the tables for a frame of `pixels` pixels whose values go up to `largestPixel`.
 void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
+    if (!tables_) {
+        std::unique_ptr<TTables>& spare = SpareTables();
+        tables_ = spare ? std::move(spare) : std::make_unique<TTables>();
+    }
+    TTables& t = *tables_;
     unsigned bits = 1;
     while ((1u << bits) <= largestPixel)
         ++bits;
@@ -229,19 +238,18 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
         // Rows for the codes this frame can give out: a small frame needs a small table.
         const size_t rows = std::min<size_t>(4096, size_t(clearCode_) + 2 + pixels);
         const size_t entries = rows << bits;
-        if (directSize_ < entries) {
-            direct_ = std::make_unique_for_overwrite<uint16_t[]>(entries);
-            directSize_ = entries;
+        if (t.DirectSize < entries) {
+            t.Direct = std::make_unique_for_overwrite<uint16_t[]>(entries);
+            t.DirectSize = entries;
         }
         return;
     }
     directBits_ = 0;
     flat_ = Flatness(pixels_, pixels) >= kFlatShare;
-    if (!strings_) {
-        std::unique_ptr<TStringTable>& spare = SpareStrings();
-        strings_ = spare ? std::move(spare) : std::make_unique<TStringTable>();
-        firstTag_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
-        firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+    if (!t.Slots) {
+        t.Slots = std::make_unique<uint32_t[]>(kSlots + 1);
+        t.FirstTag = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        t.FirstCode = std::make_unique_for_overwrite<uint16_t[]>(4096);
     }
 }
 
@@ -260,15 +268,15 @@ void TLZWEncoder::ResetTables() {
     if (directBits_ != 0) {
         // The rows of the single pixels; every other row is emptied as its code is given out.
         const size_t row = size_t(1) << directBits_;
-        std::memset(direct_.get(), 0, row * row * sizeof(uint16_t));
+        std::memset(tables_->Direct.get(), 0, row * row * sizeof(uint16_t));
     } else if (flat_) {
         // Single pixels keep their first children there too.
-        std::memset(firstTag_.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
+        std::memset(tables_->FirstTag.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
     }
     if (directBits_ == 0) {
-        if (++strings_->Generation > kLastGeneration) {
-            std::memset(strings_->Slots.get(), 0, kSlots * sizeof(uint32_t));
-            strings_->Generation = 1;
+        if (++tables_->Generation > kLastGeneration) {
+            std::memset(tables_->Slots.get(), 0, kSlots * sizeof(uint32_t));
+            tables_->Generation = 1;
         }
         if (!overflow_.empty()) [[unlikely]]
             overflow_.clear();
@@ -309,7 +317,7 @@ template <unsigned A>
 void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const end) {
     constexpr size_t kRow = size_t(1) << A;
     constexpr unsigned kHalved = A > 4 ? A - 4 : 0;
-    uint16_t* const table = direct_.get();
+    uint16_t* const table = tables_->Direct.get();
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -396,8 +404,8 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
 // (the code and its probe distance) XOR a random value of the pixel. What a slot must
 // hold to match depends on the pixel alone, beside that chain.
 void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const end) {
-    uint32_t* const strings = strings_->Slots.get();
-    uint32_t stamp = strings_->Generation << 12; // a clear starts the next generation
+    uint32_t* const strings = tables_->Slots.get();
+    uint32_t stamp = tables_->Generation << 12; // a clear starts the next generation
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -423,7 +431,7 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         next = run.NextCode;
         threshold = run.Threshold;
         here = run.Here;
-        stamp = strings_->Generation << 12;
+        stamp = tables_->Generation << 12;
     };
     // The slot of (here, pixel), or the stale slot where it would go; `want` is what
     // value >> 12 of a matching slot is (the table is never more than 1/16 full, so a
@@ -499,10 +507,10 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
 // code), where the chain of lookups along a run stays in the fastest cache; only other
 // children go to the string table.
 void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
-    uint32_t* const strings = strings_->Slots.get();
-    uint32_t stamp = strings_->Generation << 12; // a clear starts the next generation
-    uint16_t* const firstTag = firstTag_.get();
-    uint16_t* const firstCode = firstCode_.get();
+    uint32_t* const strings = tables_->Slots.get();
+    uint32_t stamp = tables_->Generation << 12; // a clear starts the next generation
+    uint16_t* const firstTag = tables_->FirstTag.get();
+    uint16_t* const firstCode = tables_->FirstCode.get();
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -555,7 +563,7 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             codeSize = run.CodeSize;
             next = run.NextCode;
             threshold = run.Threshold;
-            stamp = strings_->Generation << 12;
+            stamp = tables_->Generation << 12;
             if (cleared) {
                 prefix = pixel;
                 continue;

@@ -80,27 +80,25 @@ class TLZWEncoder : public TGIFEncoder {
     unsigned directBits_ = 0;
     bool flat_ = false; // string table frames: most pixels equal their left neighbour
 
-    // Direct table: entry (code << directBits_) + pixel holds the child's row (its code
-    // shifted left by directBits_), 0 for none (every child code is above K + 1). A code's
-    // row is emptied when the code is given out, the rows of the single pixels at every
-    // clear. Rows of 32 entries (small frames only) hold half the child's row, which
-    // would not fit 16 bits whole.
-    std::unique_ptr<uint16_t[]> direct_;
-    size_t directSize_ = 0; // entries
+    // The tables below outlive encoders (a spare set per thread), so that an image of a
+    // few pixels sets none up.
+    //
+    // Direct: entry (code << directBits_) + pixel holds the child's row (its code shifted
+    // left by directBits_), 0 for none (every child code is above K + 1). A code's row is
+    // emptied when the code is given out, the rows of the single pixels at every clear.
+    // Rows of 32 entries (small frames only) hold half the child's row, which would not
+    // fit 16 bits whole.
     // String table: 65536 slots of (generation 8 bits, pixel 8, probe distance 4, code 12),
     // see lzw_encoder.cpp; one more slot takes the stores of strings that overflowed.
-    // Tables outlive encoders (a spare per thread), so that a small frame sets none up.
-    struct TStringTable;
-    std::unique_ptr<TStringTable> strings_;
-    static std::unique_ptr<TStringTable>& SpareStrings();
+    // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
+    // code is given out) and its code.
+    struct TTables;
+    std::unique_ptr<TTables> tables_;
+    static std::unique_ptr<TTables>& SpareTables();
     // Strings whose probe went past the longest distance a slot records, by
     // (here << 8 | pixel): only crafted pixels get there.
     std::unordered_map<uint32_t, uint32_t> overflow_;
     size_t overflowed_ = 0; // strings ever added to it
-    // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
-    // code is given out) and its code.
-    std::unique_ptr<uint16_t[]> firstTag_;
-    std::unique_ptr<uint16_t[]> firstCode_;
 };
 
 } // namespace gif
