@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/image.h"
 #include "gif/render/compose.h"
@@ -75,7 +76,9 @@ int RunFrames(const Args& args) {
     // number of frames.
     int written = 0;
     gif::ComposeFramesEach(image, background, [&](int, const gif::TBitmap& picture) {
-        gif::TBitmap(picture).SaveToFile((folder / FrameFileName(written)).string());
+        gif::TSafeFileWriter file((folder / FrameFileName(written)).string());
+        picture.WriteFile(file.Stream());
+        file.Commit();
         ++written;
     });
     std::printf("%d frames written to %s\n", written, folder.string().c_str());

@@ -32,19 +32,33 @@ template <typename T> [[gnu::always_inline]] inline T Opaque(T value) {
     return value;
 }
 
-constexpr unsigned kLastCode = 4095;        // the next free code that forces a clear
-constexpr unsigned kMaxDirectBits = 4;      // direct rows of up to 16 entries (128 KB)
+constexpr unsigned kLastCode = 4095;   // the next free code that forces a clear
+constexpr unsigned kMaxDirectBits = 4; // direct rows of up to 16 entries (128 KB)
 // Frames of up to 32 pixel values and at most this many pixels take direct rows of 32
 // entries (64 bytes, 256 KB for a full table). A small frame gives out few codes, so its
 // rows stay in the first-level cache and a lookup beats the first-child arrays and their
 // string table; large flat frames walk many more rows and do better with those arrays.
 constexpr unsigned kWideDirectBits = 5;
 constexpr size_t kWideDirectPixels = size_t(1) << 17;
-// At most 65536 string slots (whole: a 16-bit slot number needs no mask), 1/16 full at most.
-// Frames of this many pixels take the whole table; the first one zeroes 256 KB, a tenth of
-// its time at most.
-constexpr unsigned kMaxStringBits = 16;
-constexpr size_t kWholeTablePixels = size_t(1) << 14;
+// The string table: 65536 slots (a 16-bit slot number needs no mask), 1/16 full at most.
+// A slot holds (generation << 24) | (pixel << 16) | (probe distance << 12) | code: a clear
+// code or a new frame starts the next generation, and slots of older ones count as empty,
+// so emptying the table costs nothing (it is zeroed once every 255 generations). A string
+// is found from `here`, a one-to-one function of its prefix's code (the code and the probe
+// distance of the prefix's own slot, or a single pixel), at the home slot here ^ mix[pixel]:
+// a slot holding the same pixel at the same probe distance has the same home, so the same
+// prefix, and (value >> 12) compares generation, pixel and distance at once.
+constexpr uint32_t kSlots = 65536;
+constexpr uint32_t kScratchSlot = kSlots; // takes the stores of strings that overflowed
+constexpr uint32_t kMaxDistance = 15;
+constexpr uint32_t kLastGeneration = 255;
+
+// Whether a slot holding `value` holds another string of this generation, so that the
+// probe for the string `want` (see above) goes on: the XOR is 0 for that string itself,
+// and at least 4096 for a slot of another generation (an empty one).
+[[gnu::always_inline]] inline bool Occupied(uint32_t value, uint32_t want) {
+    return ((value >> 12) ^ want) - 1 < 4095;
+}
 
 // A random 16-bit value per pixel value, mixed into the string table slot.
 constexpr std::array<uint16_t, 256> MakePixelMix() {
@@ -91,8 +105,27 @@ unsigned LargestPixel(const uint8_t* p, size_t count) {
 
 } // namespace
 
+struct TLZWEncoder::TStringTable {
+    std::unique_ptr<uint32_t[]> Slots = std::make_unique<uint32_t[]>(kSlots + 1);
+    uint32_t Generation = 0; // 0: no slot holds a string
+};
+
+// The string table of an encoder that ended on this thread, for the next one: a new table
+// must be zeroed (256 KB), which takes longer than encoding a small frame.
+std::unique_ptr<TLZWEncoder::TStringTable>& TLZWEncoder::SpareStrings() {
+    thread_local std::unique_ptr<TStringTable> spare;
+    return spare;
+}
+
 TLZWEncoder::TLZWEncoder() = default;
-TLZWEncoder::~TLZWEncoder() = default;
+
+TLZWEncoder::~TLZWEncoder() {
+    if (strings_ && !SpareStrings()) SpareStrings() = std::move(strings_);
+}
+
+uint16_t TLZWEncoder::SlotMix(uint8_t pixel) {
+    return kPixelMix[pixel];
+}
 
 void TLZWEncoder::Compress() {
     const size_t total = size_t(width_) * size_t(height_);
@@ -131,18 +164,26 @@ void TLZWEncoder::Compress() {
         const uint8_t* const end = p + valid;
         if (first && valid > 0) run.Here = run.Prefix = *p++;
         switch (directBits_) {
-        case 1: RunDirect<1>(run, p, end); break;
-        case 2: RunDirect<2>(run, p, end); break;
-        case 3: RunDirect<3>(run, p, end); break;
-        case 4: RunDirect<4>(run, p, end); break;
-        case 5: RunDirect<5>(run, p, end); break;
+        case 1:
+            RunDirect<1>(run, p, end);
+            break;
+        case 2:
+            RunDirect<2>(run, p, end);
+            break;
+        case 3:
+            RunDirect<3>(run, p, end);
+            break;
+        case 4:
+            RunDirect<4>(run, p, end);
+            break;
+        case 5:
+            RunDirect<5>(run, p, end);
+            break;
         default:
             if (flat_)
                 RunFirstChild(run, p, end);
-            else if (stringMask_ == 0xFFFF)
-                RunHashed<true>(run, p, end);
             else
-                RunHashed<false>(run, p, end);
+                RunHashed(run, p, end);
             break;
         }
         if (valid < span) {
@@ -172,23 +213,10 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
     directBits_ = 0;
     flat_ = Flatness(pixels_, pixels) >= kFlatShare;
     if (!strings_) {
-        strings_ = std::make_unique_for_overwrite<uint32_t[]>(size_t(1) << kMaxStringBits);
-        slotsUsed_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        std::unique_ptr<TStringTable>& spare = SpareStrings();
+        strings_ = spare ? std::move(spare) : std::make_unique<TStringTable>();
         firstTag_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
         firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(4096);
-    }
-    // Large frames take the whole table. Smaller ones get at least 8 slots per string they
-    // can make (one per pixel and the single pixels): they set up and touch a small table.
-    const size_t strings = std::min<size_t>(pixels + size_t(clearCode_), 4096);
-    unsigned stringBits = 10;
-    while (stringBits < kMaxStringBits - 1 && (size_t(1) << stringBits) < 8 * strings)
-        ++stringBits;
-    if (pixels >= kWholeTablePixels) stringBits = kMaxStringBits;
-    stringMask_ = (1u << stringBits) - 1;
-    const size_t slots = size_t(1) << stringBits;
-    if (stringsZeroed_ < slots) {
-        std::memset(strings_.get() + stringsZeroed_, 0, (slots - stringsZeroed_) * sizeof(uint32_t));
-        stringsZeroed_ = slots;
     }
 }
 
@@ -212,18 +240,23 @@ void TLZWEncoder::ResetTables() {
         // Single pixels keep their first children there too.
         std::memset(firstTag_.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
     }
-    // Whatever the last frame or table generation set. Slots set one by one land on cache
-    // lines all over the table: past 1 in 16 slots, clearing the whole table at memset
-    // speed is cheaper (not so for a whole table: 256 KB take longer than a full
-    // generation's 4093 slots).
-    if (slotsUsedCount_ > 0 && size_t(slotsUsedCount_) * 16 >= dirtySlots_) {
-        std::memset(strings_.get(), 0, dirtySlots_ * sizeof(uint32_t));
-    } else {
-        for (unsigned i = 0; i < slotsUsedCount_; ++i)
-            strings_[slotsUsed_[i]] = 0;
+    if (directBits_ == 0) {
+        if (++strings_->Generation > kLastGeneration) {
+            std::memset(strings_->Slots.get(), 0, kSlots * sizeof(uint32_t));
+            strings_->Generation = 1;
+        }
+        if (!overflow_.empty()) [[unlikely]]
+            overflow_.clear();
     }
-    slotsUsedCount_ = 0;
-    dirtySlots_ = size_t(stringMask_) + 1; // the table the next entries go to
+}
+
+uint32_t TLZWEncoder::Overflow(uint32_t here, uint32_t want, unsigned next) {
+    const uint32_t pixel = (want >> 4) & 0xFF;
+    const auto [at, added] = overflow_.try_emplace((here << 8) | pixel, (want << 12) | next);
+    // A new string is added here already; the caller gives it code `next` next (unless the
+    // table is cleared first, which empties this map too).
+    overflowed_ += added;
+    return added ? 0 : at->second;
 }
 
 bool TLZWEncoder::Grow(TRun& run) {
@@ -335,14 +368,11 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
 // that a pixel costs one well-predicted probe and one branch on whether the string was
 // found. The chain from one pixel's probe to the next is what limits the speed, so it is
 // kept to a load and an XOR: the next probe starts at the low half of the slot just read
-// (the code and four bits of its key) XOR a random value of the pixel, which in a whole
-// table of 65536 slots needs no mask. The code and the key of the next string come from
-// `here` beside that chain.
-template <bool Whole>
+// (the code and its probe distance) XOR a random value of the pixel. What a slot must
+// hold to match depends on the pixel alone, beside that chain.
 void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const end) {
-    uint32_t* const strings = strings_.get();
-    uint16_t* const used = slotsUsed_.get();
-    const uint32_t mask = Whole ? 0xFFFF : stringMask_;
+    uint32_t* const strings = strings_->Slots.get();
+    uint32_t stamp = strings_->Generation << 12; // a clear starts the next generation
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -351,7 +381,6 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
     unsigned next = run.NextCode;
     unsigned threshold = run.Threshold;
     uint32_t here = run.Here;
-    unsigned usedCount = slotsUsedCount_;
     auto store = [&] {
         run.Acc = acc;
         run.Bits = bits;
@@ -360,7 +389,6 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         run.NextCode = next;
         run.Prefix = here & 0xFFF;
         run.Here = here;
-        slotsUsedCount_ = usedCount;
     };
     auto load = [&] {
         acc = run.Acc;
@@ -370,19 +398,25 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         next = run.NextCode;
         threshold = run.Threshold;
         here = run.Here;
-        usedCount = slotsUsedCount_;
+        stamp = strings_->Generation << 12;
     };
-    // The slot of (prefix, pixel), or the empty slot where it would go (the table is
-    // never more than 1/16 full, so a probe ends soon).
-    auto find = [&](uint32_t pixel, uint32_t tag, uint32_t& value) {
+    // The slot of (here, pixel), or the stale slot where it would go; `want` is what
+    // value >> 12 of a matching slot is (the table is never more than 1/16 full, so a
+    // probe ends soon).
+    auto find = [&](uint32_t pixel, uint32_t& want, uint32_t& value) {
         uint32_t slot = here ^ kPixelMix[pixel];
-        if (!Whole) slot &= mask;
+        want = stamp | (pixel << 4);
         value = strings[slot];
-        if (((value >> 12) != tag) & (value != 0)) [[unlikely]] {
+        if (Occupied(value, want)) [[unlikely]] {
             do {
-                slot = (slot + 1) & mask;
+                if ((want & kMaxDistance) == kMaxDistance) [[unlikely]] {
+                    value = Overflow(here, want, next);
+                    return kScratchSlot;
+                }
+                slot = (slot + 1) & (kSlots - 1);
+                ++want;
                 value = strings[slot];
-            } while ((value >> 12) != tag && value != 0);
+            } while (Occupied(value, want));
         }
         return slot;
     };
@@ -400,10 +434,9 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
             }
             // At the threshold: the next miss grows the code size or clears the table.
             const uint32_t pixel = *p++;
-            const uint32_t tag = (((here & 0xFFF) << 8) | pixel) + 1;
-            uint32_t value;
-            const uint32_t slot = find(pixel, tag, value);
-            if (value != 0) {
+            uint32_t want, value;
+            const uint32_t slot = find(pixel, want, value);
+            if ((value >> 12) == want) {
                 here = value & 0xFFFF;
                 continue;
             }
@@ -411,10 +444,7 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
             store();
             const bool cleared = Grow(run);
             load();
-            if (!cleared) {
-                strings[slot] = (tag << 12) | next++;
-                used[usedCount++] = uint16_t(slot);
-            }
+            if (!cleared) strings[slot] = (want << 12) | next++;
             here = pixel;
             continue;
         }
@@ -423,18 +453,16 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
             const uint32_t pixel = *p;
             // Where the string starting at this pixel continues, should this pixel end the
             // one matched so far: its slot depends on pixels only, so it is fetched ahead
-            // of the branch that decides (not worth it in a small table).
-            if constexpr (Whole) __builtin_prefetch(strings + (pixel ^ kPixelMix[*std::min(p + 1, last)]));
-            const uint32_t tag = (((here & 0xFFF) << 8) | pixel) + 1;
-            uint32_t value;
-            const uint32_t slot = find(pixel, tag, value);
-            if (value != 0) {
+            // of the branch that decides.
+            __builtin_prefetch(strings + (pixel ^ kPixelMix[*std::min(p + 1, last)]));
+            uint32_t want, value;
+            const uint32_t slot = find(pixel, want, value);
+            if ((value >> 12) == want) {
                 here = value & 0xFFFF;
                 continue;
             }
             Put(acc, bits, out, here & 0xFFF, codeSize);
-            strings[slot] = (tag << 12) | next++;
-            used[usedCount++] = uint16_t(slot);
+            strings[slot] = (want << 12) | next++;
             here = pixel;
         }
     }
@@ -446,11 +474,10 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
 // code), where the chain of lookups along a run stays in the fastest cache; only other
 // children go to the string table.
 void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
-    uint32_t* const strings = strings_.get();
-    uint16_t* const used = slotsUsed_.get();
+    uint32_t* const strings = strings_->Slots.get();
+    uint32_t stamp = strings_->Generation << 12; // a clear starts the next generation
     uint16_t* const firstTag = firstTag_.get();
     uint16_t* const firstCode = firstCode_.get();
-    const uint32_t mask = stringMask_;
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -459,7 +486,6 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
     unsigned next = run.NextCode;
     unsigned threshold = run.Threshold;
     uint32_t prefix = run.Prefix;
-    unsigned usedCount = slotsUsedCount_;
     for (; p < end; ++p) {
         const uint32_t pixel = *p;
         const uint32_t first = firstTag[prefix];
@@ -467,14 +493,23 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             prefix = firstCode[prefix];
             continue;
         }
-        const uint32_t tag = ((prefix << 8) | pixel) + 1;
-        uint32_t slot = 0;
+        // Other children: the string table, with the prefix's code as its `here`.
+        uint32_t slot = 0, want = 0;
         if (first != 0) {
-            slot = ((prefix << 4) ^ kPixelMix[pixel]) & mask;
-            uint32_t value;
-            while ((value = strings[slot]) != 0 && (value >> 12) != tag)
-                slot = (slot + 1) & mask;
-            if (value != 0) {
+            slot = prefix ^ kPixelMix[pixel];
+            want = stamp | (pixel << 4);
+            uint32_t value = strings[slot];
+            while (Occupied(value, want)) {
+                if ((want & kMaxDistance) == kMaxDistance) [[unlikely]] {
+                    value = Overflow(prefix, want, next);
+                    slot = kScratchSlot;
+                    break;
+                }
+                slot = (slot + 1) & (kSlots - 1);
+                ++want;
+                value = strings[slot];
+            }
+            if ((value >> 12) == want) {
                 prefix = value & 0xFFF;
                 continue;
             }
@@ -487,7 +522,6 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             run.Out = out;
             run.NextCode = next;
             run.CodeSize = codeSize;
-            slotsUsedCount_ = usedCount;
             if (out >= outLimit) Flush(run);
             const bool cleared = next >= threshold && Grow(run);
             acc = run.Acc;
@@ -496,7 +530,7 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             codeSize = run.CodeSize;
             next = run.NextCode;
             threshold = run.Threshold;
-            usedCount = slotsUsedCount_;
+            stamp = strings_->Generation << 12;
             if (cleared) {
                 prefix = pixel;
                 continue;
@@ -506,8 +540,7 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             firstTag[prefix] = uint16_t(pixel + 1);
             firstCode[prefix] = uint16_t(next);
         } else {
-            strings[slot] = (tag << 12) | next;
-            used[usedCount++] = uint16_t(slot);
+            strings[slot] = (want << 12) | next;
         }
         firstTag[next++] = 0;
         prefix = pixel;
@@ -518,7 +551,6 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
     run.CodeSize = codeSize;
     run.NextCode = next;
     run.Prefix = prefix;
-    slotsUsedCount_ = usedCount;
 }
 
 // The last prefix goes out; the state goes back to the members for the end code.

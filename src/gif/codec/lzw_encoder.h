@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 namespace gif {
 
@@ -21,13 +22,18 @@ namespace gif {
 // open-addressed string table of (prefix, pixel) -> code. Either way the codes sent are
 // those of the classic encoder.
 //
-// An encoder object may encode frame after frame: its tables are allocated once and only
-// the entries a frame used are emptied again, so many small frames cost no more than
-// their pixels.
+// An encoder object may encode frame after frame: its tables are allocated once, and a
+// frame or a clear code empties the string table by starting a new generation of it, so
+// many small frames cost no more than their pixels.
 class TLZWEncoder : public TGIFEncoder {
   public:
     TLZWEncoder();
     ~TLZWEncoder() override;
+
+    // For tests: how many strings this encoder ever had to put in its overflow map, and the
+    // random value of a pixel that is XORed into the slot of its strings.
+    size_t OverflowedStrings() const { return overflowed_; }
+    static uint16_t SlotMix(uint8_t pixel);
 
   protected:
     void Compress() override;
@@ -48,7 +54,7 @@ class TLZWEncoder : public TGIFEncoder {
     };
 
     template <unsigned A> void RunDirect(TRun& run, const uint8_t* p, const uint8_t* end);
-    template <bool Whole> void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
+    void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
     void RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* end);
     void PrepareTables(size_t pixels, unsigned largestPixel);
     // Sends `code` at the current size; the batch goes to the writer when full.
@@ -59,6 +65,10 @@ class TLZWEncoder : public TGIFEncoder {
     bool Grow(TRun& run);
     void Flush(TRun& run);
     void ResetTables();
+    // The string (here, pixel) past the longest probe a slot can record: looked up in, or
+    // (as code `next`) added to, the overflow map. Returns the string's slot value, 0 when
+    // it was added; the caller's store of it goes to the scratch slot.
+    uint32_t Overflow(uint32_t here, uint32_t want, unsigned next);
     void Finish(TRun& run);
 
     // What this frame uses: the direct table with rows of 2^directBits_ entries, or (0)
@@ -73,15 +83,16 @@ class TLZWEncoder : public TGIFEncoder {
     // would not fit 16 bits whole.
     std::unique_ptr<uint16_t[]> direct_;
     size_t directSize_ = 0; // entries
-    // String table: (key + 1) * 4096 + code with key = prefix * 256 + pixel, 0 for an empty
-    // slot; stringMask_ + 1 slots in use, 65536 (whole) for frames that can fill it. The
-    // slots set are listed in slotsUsed_, to empty only those.
-    std::unique_ptr<uint32_t[]> strings_;
-    unsigned stringMask_ = 0;
-    size_t stringsZeroed_ = 0; // slots emptied since the allocation
-    std::unique_ptr<uint16_t[]> slotsUsed_;
-    unsigned slotsUsedCount_ = 0;
-    size_t dirtySlots_ = 0; // the size of the table the listed slots were set in
+    // String table: 65536 slots of (generation 8 bits, pixel 8, probe distance 4, code 12),
+    // see lzw_encoder.cpp; one more slot takes the stores of strings that overflowed.
+    // Tables outlive encoders (a spare per thread), so that a small frame sets none up.
+    struct TStringTable;
+    std::unique_ptr<TStringTable> strings_;
+    static std::unique_ptr<TStringTable>& SpareStrings();
+    // Strings whose probe went past the longest distance a slot records, by
+    // (here << 8 | pixel): only crafted pixels get there.
+    std::unordered_map<uint32_t, uint32_t> overflow_;
+    size_t overflowed_ = 0; // strings ever added to it
     // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
     // code is given out) and its code.
     std::unique_ptr<uint16_t[]> firstTag_;

@@ -104,10 +104,14 @@ public:
     void LoadFromStream(TStream& stream) override;
     // Writes a Windows bitmap file (bottom-up, uncompressed).
     void SaveToStream(TStream& stream) override;
+    void WriteFile(TStream& stream) const;
     // Loads a packed DIB: information header, colour masks or table, then the pixels.
     void LoadFromDIB(std::span<const uint8_t> dib);
     // The bitmap as a packed DIB (bottom-up).
     std::vector<uint8_t> SaveToDIB() const;
+    // The DIB's information header and colour masks or table, without the pixels; empty
+    // for an empty bitmap.
+    std::vector<uint8_t> DIBHeader() const;
 
     // Takes over fully formed storage (used by the DIB reader); sizes must match.
     void AdoptPixels(int width, int height, TPixelFormat format, std::vector<uint8_t> bits,

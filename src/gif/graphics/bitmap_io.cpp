@@ -267,7 +267,7 @@ void TBitmap::LoadFromDIB(std::span<const uint8_t> dib) {
                 std::move(parsed.palette));
 }
 
-std::vector<uint8_t> TBitmap::SaveToDIB() const {
+std::vector<uint8_t> TBitmap::DIBHeader() const {
     std::vector<uint8_t> out;
     if (Empty()) return out;
     int bitCount = format_ == pf15bit ? 16 : PixelFormatBits(format_);
@@ -278,7 +278,7 @@ std::vector<uint8_t> TBitmap::SaveToDIB() const {
         if (entries == 0) entries = 1 << bitCount;
     }
     size_t imageSize = stride_ * size_t(height_);
-    out.reserve(InfoHeaderSize + 12 + size_t(entries) * 4 + imageSize);
+    out.reserve(InfoHeaderSize + 12 + size_t(entries) * 4);
     Put32(out, uint32_t(InfoHeaderSize));
     Put32(out, uint32_t(width_));
     Put32(out, uint32_t(height_));   // positive: rows bottom-up
@@ -301,6 +301,13 @@ std::vector<uint8_t> TBitmap::SaveToDIB() const {
         std::vector<uint8_t> quads = PaletteToColorTable(*table, entries);
         out.insert(out.end(), quads.begin(), quads.end());
     }
+    return out;
+}
+
+std::vector<uint8_t> TBitmap::SaveToDIB() const {
+    std::vector<uint8_t> out = DIBHeader();
+    if (out.empty()) return out;
+    out.reserve(out.size() + stride_ * size_t(height_));
     for (int y = height_ - 1; y >= 0; --y) {
         const uint8_t* row = bits_.data() + size_t(y) * stride_;
         out.insert(out.end(), row, row + stride_);
@@ -329,18 +336,23 @@ void TBitmap::LoadFromStream(TStream& stream) {
                 std::move(parsed.palette));
 }
 
-void TBitmap::SaveToStream(TStream& stream) {
-    std::vector<uint8_t> dib = SaveToDIB();
-    if (dib.empty()) return;
-    uint32_t headerAndTable = uint32_t(dib.size() - stride_ * size_t(height_));
+void TBitmap::SaveToStream(TStream& stream) { WriteFile(stream); }
+
+void TBitmap::WriteFile(TStream& stream) const {
+    const std::vector<uint8_t> dibHeader = DIBHeader();
+    if (dibHeader.empty()) return;
+    const size_t imageSize = stride_ * size_t(height_);
     std::vector<uint8_t> header;
     header.reserve(FileHeaderSize);
     Put16(header, BitmapMagic);
-    Put32(header, uint32_t(FileHeaderSize + dib.size()));
+    Put32(header, uint32_t(FileHeaderSize + dibHeader.size() + imageSize));
     Put32(header, 0);
-    Put32(header, uint32_t(FileHeaderSize) + headerAndTable);
+    Put32(header, uint32_t(FileHeaderSize + dibHeader.size()));
     stream.WriteBuffer(header.data(), header.size());
-    stream.WriteBuffer(dib.data(), dib.size());
+    stream.WriteBuffer(dibHeader.data(), dibHeader.size());
+    // Row by row from the pixels: a screen-sized picture is not copied once more.
+    for (int y = height_ - 1; y >= 0; --y)
+        stream.WriteBuffer(bits_.data() + size_t(y) * stride_, stride_);
 }
 
 } // namespace gif

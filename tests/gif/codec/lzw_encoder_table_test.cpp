@@ -1,0 +1,120 @@
+// The LZW encoder's string table where it can go wrong: strings whose probe is longer than
+// a slot can record, and table generations (every clear code and every frame starts one)
+// that wrap around or carry over from one encoder to the next.
+#include "codec_test_util.h"
+#include "gif/codec/lzw_encoder.h"
+#include "reference/reference_encoders.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace giftest::codec {
+namespace {
+
+gif::TEncodeSource SourceOf(const Frame& f) {
+    return {f.Pixels.data(), f.Width, f.Height, f.Interlaced, f.Bits, 1 << f.Bits};
+}
+
+std::vector<uint8_t> ReferenceBytes(const Frame& f) {
+    gif::TMemoryStream out;
+    giftest::ref::EncodeImageData(out, SourceOf(f), gif::emLZW);
+    return out.Bytes();
+}
+
+std::vector<uint8_t> EncoderBytes(gif::TLZWEncoder& encoder, const Frame& f) {
+    gif::TMemoryStream out;
+    encoder.Encode(out, SourceOf(f));
+    return out.Bytes();
+}
+
+// Every single pixel followed by `v`: each pair is a new string of a single pixel and v,
+// and their home slots fill a whole aligned block of 256 slots, the same block for every
+// value whose mix shares its high byte.
+void AppendPairsWith(std::vector<uint8_t>& pixels, uint8_t v) {
+    for (int r = 0; r < 256; ++r) {
+        pixels.push_back(uint8_t(r));
+        pixels.push_back(v);
+    }
+}
+
+TEST(LZWEncoderTable, StringsPastTheLongestProbeGoToTheOverflowMap) {
+    // Two pixel values whose strings after a single pixel land in the same block.
+    int y = -1, z = -1;
+    for (int a = 0; a < 256 && y < 0; ++a)
+        for (int b = a + 1; b < 256 && y < 0; ++b)
+            if (gif::TLZWEncoder::SlotMix(uint8_t(a)) >> 8 ==
+                gif::TLZWEncoder::SlotMix(uint8_t(b)) >> 8)
+                y = a, z = b;
+    ASSERT_GE(y, 0);
+    const uint8_t x = uint8_t(y == 0 ? (z == 1 ? 2 : 1) : 0); // the first children of flat frames
+    std::vector<uint8_t> crafted;
+    // More than a table generation's codes, so that the map is emptied by a clear too; the
+    // strings found there are continued, and repeated strings grow past them.
+    for (int round = 0; round < 4; ++round) {
+        AppendPairsWith(crafted, x);
+        AppendPairsWith(crafted, uint8_t(y));
+        AppendPairsWith(crafted, uint8_t(z));
+        AppendPairsWith(crafted, uint8_t(z));
+        AppendPairsWith(crafted, uint8_t(y));
+    }
+    struct Case {
+        const char* Name;
+        size_t Solid; // pixels of one value after the crafted ones: a flat frame
+    };
+    for (const Case& c : {Case{"noisy", 0}, Case{"flat", 60000}}) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint8_t> pixels = crafted;
+        pixels.resize(crafted.size() + c.Solid, uint8_t(7));
+        const Frame f{int(pixels.size() / 16), 16, 8, false, pixels};
+        gif::TLZWEncoder encoder;
+        EXPECT_EQ(EncoderBytes(encoder, f), ReferenceBytes(f));
+        EXPECT_GT(encoder.OverflowedStrings(), 100u);
+        // A second frame: the map starts empty again.
+        EXPECT_EQ(EncoderBytes(encoder, f), ReferenceBytes(f));
+    }
+}
+
+// Frame 0 and frame 255 share a generation number (there are 255), and the frames between
+// use other pixel values, so other slots: frame 255 probes where frame 0 left its strings,
+// the same pairs of pixels at other codes. A table not emptied when the number wraps (or
+// a spare table taken up with a wrong number) gives frame 255 other codes.
+TEST(LZWEncoderTable, GenerationsWrapAroundAndCarryOverToTheNextEncoder) {
+    std::mt19937 rng(9);
+    for (int maxRun : {1, 30}) { // noisy and flat frames
+        SCOPED_TRACE(maxRun);
+        Frame high = RunsFrame(rng, 40, 30, 8, false, maxRun), low = high;
+        for (auto& p : high.Pixels)
+            p |= 0x80;
+        for (auto& p : low.Pixels)
+            p = uint8_t(0x20 | (p & 0x5F));
+        Frame rotated = high;
+        std::rotate(rotated.Pixels.begin(), rotated.Pixels.begin() + 1, rotated.Pixels.end());
+        // Many clears in one frame, each starting a generation as well, to begin at
+        // another number in each round.
+        const Frame clears = RandomFrame(rng, 300, 100, 8, false);
+        auto frame = [&](int i) -> const Frame& {
+            return i == 0 ? high : i == 255 ? rotated : low;
+        };
+        std::vector<std::vector<uint8_t>> expected;
+        for (int i = 0; i < 256; ++i)
+            expected.push_back(ReferenceBytes(frame(i)));
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE(round);
+            {
+                gif::TLZWEncoder encoder;
+                EncoderBytes(encoder, clears);
+                for (int i = 0; i < 256; ++i)
+                    ASSERT_EQ(EncoderBytes(encoder, frame(i)), expected[size_t(i)])
+                        << "frame " << i;
+            }
+            // An encoder at a time: each takes up the table the last one left.
+            for (int i = 0; i < 256; ++i) {
+                gif::TLZWEncoder encoder;
+                ASSERT_EQ(EncoderBytes(encoder, frame(i)), expected[size_t(i)]) << "encoder " << i;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace giftest::codec
