@@ -36,8 +36,9 @@ int64_t SavedSize(TGIFImage& image) {
     return counter.Size();
 }
 
-// The frame rewrite runs on two threads: the rewrites are independent of each other.
-constexpr int RewriteThreads = 2;
+// The frame rewrite runs on two threads (the rewrites are independent of each other), but
+// for small animations.
+int RewriteThreads(const TGIFImage& image) { return WorthASecondThread(image) ? 2 : 1; }
 
 // Renumbers the colours, rewrites the frames, then plays the result through the renderer:
 // while a picture differs from `before`, the last rewritten frame up to it takes its old
@@ -45,7 +46,7 @@ constexpr int RewriteThreads = 2;
 bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
     CompactIndices(image);
     std::vector<TRewrittenFrame> rewritten =
-        RewriteOnModel(image, RewriteThreads, /*keepOldForms=*/true);
+        RewriteOnModel(image, RewriteThreads(image), /*keepOldForms=*/true);
     for (;;) {
         const std::vector<TShownPicture> after = ShownPictures(image, background);
         size_t differs = 0;
@@ -73,7 +74,7 @@ void PassesAndRewrite(TGIFImage& work) {
     work.Optimize(AllPasses);
     work.OptimizeColorMaps();
     CompactIndices(work);
-    RewriteOnModel(work, RewriteThreads, /*keepOldForms=*/false);
+    RewriteOnModel(work, RewriteThreads(work), /*keepOldForms=*/false);
     OrderColorsForCodeSizes(work);
     DropUnusedGlobalEntries(work);
 }
@@ -83,7 +84,8 @@ void PassesAndRewrite(TGIFImage& work) {
 // when no second one can be started.
 std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
                                              const std::function<void()>& meanwhile) {
-    return Alongside([&image, background] { return ShownPictures(image, background); }, meanwhile);
+    return Alongside([&image, background] { return ShownPictures(image, background); }, meanwhile,
+                     WorthASecondThreadToPlay(image));
 }
 
 // The optimiser; `written` receives the result's bytes when they were written on the way.
@@ -147,7 +149,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
                 best->SaveToStream(bestBytes);
                 bestSize = bestBytes.Size();
                 limit = bestSize;
-            });
+            }, WorthASecondThread(image));
         });
         if (Timeline(shown) == reference) {
             passesShowTheSame = true;

@@ -173,7 +173,8 @@ int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
 // The old entries in a new order: the nested levels' colours first (those of the 4-entry
 // level, then the rest of the 8-entry one, ... up to 128), then every other entry.
 std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCodeSize,
-                            double newColorCost, bool bySavings, TFlexibleLzw (&lzws)[2]) {
+                            double newColorCost, bool bySavings, TFlexibleLzw (&lzws)[2],
+                            bool secondThread) {
     TColorSet all;
     for (int v = 0; v < count; ++v)
         all.set(size_t(v));
@@ -195,7 +196,7 @@ std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCo
                                     SizeAt(use, bits, lzws[thread]));
         };
         if (bySavings)
-            ShareOutOnTwoThreads(uses.size(), weigh);
+            ShareOutOnTwoThreads(uses.size(), weigh, secondThread);
         else
             for (size_t f = 0; f < uses.size(); ++f)
                 weigh(f, 0);
@@ -254,6 +255,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     // code size saves them) against the colours they add; the one whose frames write
     // fewest bytes is taken.
     TFlexibleLzw lzws[2]; // one for each thread measuring
+    const bool secondThread = WorthASecondThread(image);
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
     int64_t saved = 0;
@@ -264,7 +266,8 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (const TWeighing weighing : {TWeighing{0, false}, TWeighing{1, false}, TWeighing{2, false},
                                      TWeighing{4, false}, TWeighing{1, true}}) {
         const std::vector<int> tried =
-            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings, lzws);
+            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings, lzws,
+                       secondThread);
         std::array<uint8_t, 256> triedMap{};
         for (int v = 0; v < 256; ++v)
             triedMap[size_t(v)] = uint8_t(v);
@@ -287,7 +290,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
             if (codeSizes[f] == use.CodeSize) return;
             frameSaved[f] = SizeAt(use, use.CodeSize, lzws[thread]) -
                             SizeAt(use, codeSizes[f], lzws[thread]);
-        });
+        }, secondThread);
         const int64_t triedSaved =
             std::accumulate(frameSaved.begin(), frameSaved.end(), int64_t(0));
         if (triedSaved > saved) {
@@ -311,7 +314,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         frame.SetCodeSizeHint(r.CodeSize < tableCodeSize ? r.CodeSize : 0);
         frame.DropBitmap();
         frame.DropMask();
-    });
+    }, secondThread);
     // Frames drawing with their own tables keep their numbers; the screen's background
     // entry follows its colour.
     const int background = image.Header().BackgroundIndex();

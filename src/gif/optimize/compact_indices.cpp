@@ -39,11 +39,12 @@ void ReorderGlobalTable(TGIFImage& image) {
     const int count = global.EntryCount();
     if (count < 2) return;
     // The frames' entries are found on two threads, then weighed in frame order.
+    const bool second = WorthASecondThread(image);
     std::vector<std::array<bool, 256>> usedByFrame(size_t(image.FrameCount()));
     ShareOutOnTwoThreads(usedByFrame.size(), [&](size_t i, int) {
         const TGIFSubImage& frame = *image.Frame(int(i));
         if (DrawsWithGlobalTable(frame)) usedByFrame[i] = UsedEntries(frame);
-    });
+    }, second);
     std::array<double, 256> weight{};
     for (int i = 0; i < image.FrameCount(); ++i) {
         const TGIFSubImage& frame = *image.Frame(i);
@@ -83,7 +84,7 @@ void ReorderGlobalTable(TGIFImage& image) {
             control->SetTransparentIndexUnchecked(map[control->TransparentIndex()]);
         frame.DropBitmap();
         frame.DropMask();
-    });
+    }, second);
     const int background = image.Header().BackgroundIndex();
     if (background < count) image.Header().SetBackgroundIndex(map[size_t(background)]);
 }
@@ -111,8 +112,9 @@ void LowerFrame(TGIFSubImage& frame) {
 void CompactIndices(TGIFImage& image) {
     ReorderGlobalTable(image);
     // Each frame on its own, on two threads.
-    ShareOutOnTwoThreads(size_t(image.FrameCount()),
-                         [&image](size_t i, int) { LowerFrame(*image.Frame(int(i))); });
+    ShareOutOnTwoThreads(
+        size_t(image.FrameCount()), [&image](size_t i, int) { LowerFrame(*image.Frame(int(i))); },
+        WorthASecondThread(image));
 }
 
 bool DropUnusedGlobalEntries(TGIFImage& image) {

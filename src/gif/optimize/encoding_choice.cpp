@@ -124,7 +124,7 @@ bool ChooseFrameEncodings(TGIFImage& image) {
             frame.SetLookaheadHint(best.Bias);
             changed[index] = 1;
         }
-    });
+    }, WorthASecondThread(image));
     return std::find(changed.begin(), changed.end(), 1) != changed.end();
 }
 
