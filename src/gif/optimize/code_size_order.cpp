@@ -153,7 +153,8 @@ int64_t DataSize(const TGIFSubImage& frame, const uint8_t* pixels, int codeSize,
                            emLZW, Unbounded);
 }
 
-// The frame's image data at `bits`, its colours (and holes) numbered from 0 in order.
+// The frame's image data at `bits`, its colours (and holes) numbered from 0 in order. One
+// parse tells the sizes at the larger code sizes too, unless the table fills.
 int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
     int64_t& size = use.SizeAt[size_t(bits)];
     if (size >= 0) return size;
@@ -166,7 +167,10 @@ int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
     std::vector<uint8_t> pixels(frame.PixelData().begin(), frame.PixelData().end());
     for (uint8_t& p : pixels)
         p = p == transparent ? uint8_t(next) : rank[p];
-    size = DataSize(frame, pixels.data(), bits, lzw);
+    if (!frame.IsInterlaced())
+        lzw.MeasureEachCodeSize(pixels.data(), pixels.size(), bits, use.SizeAt);
+    else
+        size = DataSize(frame, pixels.data(), bits, lzw);
     return size;
 }
 
