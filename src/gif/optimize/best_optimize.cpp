@@ -81,7 +81,7 @@ void PassesAndRewrite(TGIFImage& work) {
 
 // What `image` shows, composed on a second thread while `meanwhile` runs on this one (on a
 // copy, or on the image itself without changing what the renderer reads); on this thread
-// when no second one can be started.
+// for a small animation or when no second one can be started.
 std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
                                              const std::function<void()>& meanwhile) {
     return Alongside([&image, background] { return ShownPictures(image, background); }, meanwhile,

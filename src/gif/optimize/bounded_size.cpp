@@ -44,7 +44,7 @@ template <typename Limit, typename F> int64_t CountUpTo(const Limit& limit, F&& 
     try {
         write(counter);
     } catch (const TOverLimit&) {
-        return counter.Size();
+        // Stopped: the count so far is already above the limit.
     }
     return counter.Size();
 }

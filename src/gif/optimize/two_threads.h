@@ -24,8 +24,8 @@ bool WorthASecondThreadToPlay(const TGIFImage& image);
 // (thread 0) and a second one (thread 1); `thread` lets the caller keep state per thread.
 // Indexes are handed out one at a time, so uneven pieces balance out. Everything runs on
 // the calling thread when there are fewer than two pieces, `second` is false, or no second
-// thread can be started. Returns when every call has returned; the first error is then rethrown (the
-// pieces not yet started are left out once one has failed).
+// thread can be started. Returns when every call has returned; the first error is then
+// rethrown (the pieces not yet started are left out once one has failed).
 void ShareOutOnTwoThreads(size_t count, const std::function<void(size_t index, int thread)>& body,
                           bool second = true);
 
