@@ -29,7 +29,8 @@ class TLzwStringTable {
     void Clear(int rootBits) {
         const size_t roots = size_t(1) << rootBits;
         if (rootBits <= kMaxRowBits) {
-            if (!rows_) rows_ = std::make_unique_for_overwrite<uint16_t[]>((kCodes + 1) << kMaxRowBits);
+            if (!rows_)
+                rows_ = std::make_unique_for_overwrite<uint16_t[]>((kCodes + 1) << kMaxRowBits);
             rowBits_ = unsigned(rootBits);
             std::fill_n(rows_.get(), roots << rowBits_, uint16_t(0));
             return;
@@ -69,7 +70,8 @@ class TLzwStringTable {
         if (rowBits_ != 0) {
             // The widest row's worth of zeros, whatever the width: the rows after the
             // newest code belong to codes not given out yet (a fixed size needs no call).
-            std::fill_n(rows_.get() + (size_t(child) << rowBits_), size_t(1) << kMaxRowBits, uint16_t(0));
+            std::fill_n(rows_.get() + (size_t(child) << rowBits_), size_t(1) << kMaxRowBits,
+                        uint16_t(0));
             rows_[code << rowBits_ | pixel] = uint16_t(child);
             return;
         }

@@ -38,7 +38,9 @@ int64_t SavedSize(TGIFImage& image) {
 
 // The frame rewrite runs on two threads (the rewrites are independent of each other), but
 // for small animations.
-int RewriteThreads(const TGIFImage& image) { return WorthASecondThread(image) ? 2 : 1; }
+int RewriteThreads(const TGIFImage& image) {
+    return WorthASecondThread(image) ? 2 : 1;
+}
 
 // Renumbers the colours, rewrites the frames, then plays the result through the renderer:
 // while a picture differs from `before`, the last rewritten frame up to it takes its old
@@ -145,11 +147,13 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
             // The input is measured beside the writing of the result, until it is known
             // to be larger.
             std::atomic<int64_t> limit = std::numeric_limits<int64_t>::max() - 1;
-            before = Alongside([&] { return SavedSizeUpTo(image, limit); }, [&] {
-                best->SaveToStream(bestBytes);
-                bestSize = bestBytes.Size();
-                limit = bestSize;
-            }, WorthASecondThread(image));
+            before = Alongside([&] { return SavedSizeUpTo(image, limit); },
+                               [&] {
+                                   best->SaveToStream(bestBytes);
+                                   bestSize = bestBytes.Size();
+                                   limit = bestSize;
+                               },
+                               WorthASecondThread(image));
         });
         if (Timeline(shown) == reference) {
             passesShowTheSame = true;

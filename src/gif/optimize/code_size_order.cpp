@@ -200,7 +200,7 @@ std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCo
                                     SizeAt(use, bits, lzws[thread]));
         };
         if (bySavings)
-            ShareOutOnTwoThreads(uses.size(), weigh, secondThread);
+            ShareOutOnTwoThreads(uses.size(), secondThread, weigh);
         else
             for (size_t f = 0; f < uses.size(); ++f)
                 weigh(f, 0);
@@ -289,12 +289,12 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         // its colours numbered from 0 (kept from weighing to weighing). The frames are
         // measured on two threads, each frame by one.
         std::vector<int64_t> frameSaved(uses.size(), 0);
-        ShareOutOnTwoThreads(uses.size(), [&](size_t f, int thread) {
+        ShareOutOnTwoThreads(uses.size(), secondThread, [&](size_t f, int thread) {
             TFrameUse& use = uses[f];
             if (codeSizes[f] == use.CodeSize) return;
             frameSaved[f] = SizeAt(use, use.CodeSize, lzws[thread]) -
                             SizeAt(use, codeSizes[f], lzws[thread]);
-        }, secondThread);
+        });
         const int64_t triedSaved =
             std::accumulate(frameSaved.begin(), frameSaved.end(), int64_t(0));
         if (triedSaved > saved) {
@@ -309,7 +309,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (size_t k = 0; k < order.size(); ++k)
         colors[k] = global.Entries()[size_t(order[k])];
     global.FromRgbTriples(colors, count);
-    ShareOutOnTwoThreads(uses.size(), [&](size_t f, int) {
+    ShareOutOnTwoThreads(uses.size(), secondThread, [&](size_t f, int) {
         TGIFSubImage& frame = *uses[f].Frame;
         const TRenumbered r = Renumber(frame, map, tableCodeSize);
         std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());
@@ -318,7 +318,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         frame.SetCodeSizeHint(r.CodeSize < tableCodeSize ? r.CodeSize : 0);
         frame.DropBitmap();
         frame.DropMask();
-    }, secondThread);
+    });
     // Frames drawing with their own tables keep their numbers; the screen's background
     // entry follows its colour.
     const int background = image.Header().BackgroundIndex();

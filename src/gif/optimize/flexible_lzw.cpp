@@ -76,7 +76,6 @@ class TCodeBits {
     int64_t bits_ = 0;
 };
 
-
 void TFlexibleLzw::TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
                                   uint32_t firstFree) {
     if (added) {
@@ -166,8 +165,8 @@ int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int
     if (n == 0) return 0;
     TCodeBits sent(codeSize);
     // Checked once per code sent: a candidate that has lost stops here.
-    const int64_t bytes = Parse(pixels, n, codeSize, sent,
-                                [&](bool) { return sent.BytesSoFar() <= most; });
+    const int64_t bytes =
+        Parse(pixels, n, codeSize, sent, [&](bool) { return sent.BytesSoFar() <= most; });
     return bytes < 0 ? most + 1 : bytes;
 }
 

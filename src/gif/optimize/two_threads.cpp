@@ -28,8 +28,8 @@ bool WorthASecondThreadToPlay(const TGIFImage& image) {
     return int64_t(image.Width()) * image.Height() * image.FrameCount() >= SecondThreadPixels;
 }
 
-void ShareOutOnTwoThreads(size_t count,
-                          const std::function<void(size_t index, int thread)>& body, bool second) {
+void ShareOutOnTwoThreads(size_t count, bool second,
+                          const std::function<void(size_t index, int thread)>& body) {
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
     std::exception_ptr errors[2];

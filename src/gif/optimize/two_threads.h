@@ -26,8 +26,12 @@ bool WorthASecondThreadToPlay(const TGIFImage& image);
 // the calling thread when there are fewer than two pieces, `second` is false, or no second
 // thread can be started. Returns when every call has returned; the first error is then
 // rethrown (the pieces not yet started are left out once one has failed).
-void ShareOutOnTwoThreads(size_t count, const std::function<void(size_t index, int thread)>& body,
-                          bool second = true);
+void ShareOutOnTwoThreads(size_t count, bool second,
+                          const std::function<void(size_t index, int thread)>& body);
+inline void ShareOutOnTwoThreads(size_t count,
+                                 const std::function<void(size_t index, int thread)>& body) {
+    ShareOutOnTwoThreads(count, true, body);
+}
 
 // Runs `aside` on a second thread while `here` runs on this one, and returns what `aside`
 // returned. Without `second`, or when no second thread can be started, both run here,
