@@ -1,5 +1,6 @@
-// Loads arbitrary bytes as a GIF file; whatever loads is written (LZW or run-length,
-// chosen by the last input byte) and read back, and must then load without error.
+// Loads arbitrary bytes as a GIF file; whatever loads is written (LZW with the longest match
+// or the look-ahead parse, or run-length, rows in order or interlaced, as the last input byte
+// says) and read back, and must then load without error and with the same pixels.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,7 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (image.Empty()) return 0;
 
-    image.EncodingMethod = size > 0 && (data[size - 1] & 1) ? gif::emRLE : gif::emLZW;
+    // The last input byte also picks how the frames are written: the look-ahead parse with
+    // one of its biases, and the rows interlaced or not.
+    const uint8_t how = size > 0 ? data[size - 1] : 0;
+    image.EncodingMethod = how & 1 ? gif::emRLE : gif::emLZW;
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        gif::TGIFSubImage& frame = *image.Frame(i);
+        if (how & 8) frame.SetLookaheadHint((how >> 1) & 3);
+        if (how & 16) frame.SetInterlaced(!frame.IsInterlaced());
+    }
     gif::TMemoryStream out;
     try {
         image.SaveToStream(out);

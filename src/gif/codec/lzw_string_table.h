@@ -22,19 +22,23 @@ class TLzwStringTable {
   public:
     static constexpr int kNone = -1;
 
-    TLzwStringTable()
-        : rows_(std::make_unique<uint16_t[]>((kCodes + 1) << kMaxRowBits)),
-          slots_(std::make_unique<TSlot[]>(kSlots)), firstPixel_(std::make_unique<uint16_t[]>(kCodes)),
-          firstCode_(std::make_unique<uint16_t[]>(kCodes)) {}
-
     // Empties the table for codes of `rootBits` bits: the single pixels lose their children
-    // here, longer strings when their codes are given out again (Add).
+    // here, longer strings when their codes are given out again (Add). The storage of each
+    // kind is set up the first time it is needed: a table serves many frames, mostly of one
+    // kind.
     void Clear(int rootBits) {
         const size_t roots = size_t(1) << rootBits;
         if (rootBits <= kMaxRowBits) {
+            if (!rows_)
+                rows_ = std::make_unique_for_overwrite<uint16_t[]>((kCodes + 1) << kMaxRowBits);
             rowBits_ = unsigned(rootBits);
             std::fill_n(rows_.get(), roots << rowBits_, uint16_t(0));
             return;
+        }
+        if (!slots_) {
+            slots_ = std::make_unique<TSlot[]>(kSlots); // generation 0: never current
+            firstPixel_ = std::make_unique_for_overwrite<uint16_t[]>(kCodes);
+            firstCode_ = std::make_unique_for_overwrite<uint16_t[]>(kCodes);
         }
         rowBits_ = 0;
         std::fill_n(firstPixel_.get(), roots, uint16_t(0));
@@ -66,7 +70,8 @@ class TLzwStringTable {
         if (rowBits_ != 0) {
             // The widest row's worth of zeros, whatever the width: the rows after the
             // newest code belong to codes not given out yet (a fixed size needs no call).
-            std::fill_n(rows_.get() + (size_t(child) << rowBits_), size_t(1) << kMaxRowBits, uint16_t(0));
+            std::fill_n(rows_.get() + (size_t(child) << rowBits_), size_t(1) << kMaxRowBits,
+                        uint16_t(0));
             rows_[code << rowBits_ | pixel] = uint16_t(child);
             return;
         }

@@ -36,8 +36,11 @@ int64_t SavedSize(TGIFImage& image) {
     return counter.Size();
 }
 
-// The frame rewrite runs on two threads: the rewrites are independent of each other.
-constexpr int RewriteThreads = 2;
+// The frame rewrite runs on two threads (the rewrites are independent of each other), but
+// for small animations.
+int RewriteThreads(const TGIFImage& image) {
+    return WorthASecondThread(image) ? 2 : 1;
+}
 
 // Renumbers the colours, rewrites the frames, then plays the result through the renderer:
 // while a picture differs from `before`, the last rewritten frame up to it takes its old
@@ -45,7 +48,7 @@ constexpr int RewriteThreads = 2;
 bool RewriteFrames(TGIFImage& image, TColor background, const std::vector<TShownPicture>& before) {
     CompactIndices(image);
     std::vector<TRewrittenFrame> rewritten =
-        RewriteOnModel(image, RewriteThreads, /*keepOldForms=*/true);
+        RewriteOnModel(image, RewriteThreads(image), /*keepOldForms=*/true);
     for (;;) {
         const std::vector<TShownPicture> after = ShownPictures(image, background);
         size_t differs = 0;
@@ -73,17 +76,18 @@ void PassesAndRewrite(TGIFImage& work) {
     work.Optimize(AllPasses);
     work.OptimizeColorMaps();
     CompactIndices(work);
-    RewriteOnModel(work, RewriteThreads, /*keepOldForms=*/false);
+    RewriteOnModel(work, RewriteThreads(work), /*keepOldForms=*/false);
     OrderColorsForCodeSizes(work);
     DropUnusedGlobalEntries(work);
 }
 
 // What `image` shows, composed on a second thread while `meanwhile` runs on this one (on a
 // copy, or on the image itself without changing what the renderer reads); on this thread
-// when no second one can be started.
+// for a small animation or when no second one can be started.
 std::vector<TShownPicture> PicturesMeanwhile(TGIFImage& image, TColor background,
                                              const std::function<void()>& meanwhile) {
-    return Alongside([&image, background] { return ShownPictures(image, background); }, meanwhile);
+    return Alongside([&image, background] { return ShownPictures(image, background); }, meanwhile,
+                     WorthASecondThreadToPlay(image));
 }
 
 // The optimiser; `written` receives the result's bytes when they were written on the way.
@@ -143,11 +147,13 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
             // The input is measured beside the writing of the result, until it is known
             // to be larger.
             std::atomic<int64_t> limit = std::numeric_limits<int64_t>::max() - 1;
-            before = Alongside([&] { return SavedSizeUpTo(image, limit); }, [&] {
-                best->SaveToStream(bestBytes);
-                bestSize = bestBytes.Size();
-                limit = bestSize;
-            });
+            before = Alongside([&] { return SavedSizeUpTo(image, limit); },
+                               [&] {
+                                   best->SaveToStream(bestBytes);
+                                   bestSize = bestBytes.Size();
+                                   limit = bestSize;
+                               },
+                               WorthASecondThread(image));
         });
         if (Timeline(shown) == reference) {
             passesShowTheSame = true;

@@ -30,8 +30,10 @@ template <typename Limit> class TBoundedCounter : public TStream {
     int64_t Seek(int64_t, TSeekOrigin) override { return size_; }
     int64_t Size() override { return size_; }
     int64_t Current() const {
-        if constexpr (std::is_same_v<Limit, int64_t>) return limit_;
-        else return limit_.load(std::memory_order_relaxed);
+        if constexpr (std::is_same_v<Limit, int64_t>)
+            return limit_;
+        else
+            return limit_.load(std::memory_order_relaxed);
     }
 
   private:
@@ -44,7 +46,7 @@ template <typename Limit, typename F> int64_t CountUpTo(const Limit& limit, F&& 
     try {
         write(counter);
     } catch (const TOverLimit&) {
-        return counter.Size();
+        // Stopped: the count so far is already above the limit.
     }
     return counter.Size();
 }

@@ -153,7 +153,8 @@ int64_t DataSize(const TGIFSubImage& frame, const uint8_t* pixels, int codeSize,
                            emLZW, Unbounded);
 }
 
-// The frame's image data at `bits`, its colours (and holes) numbered from 0 in order.
+// The frame's image data at `bits`, its colours (and holes) numbered from 0 in order. One
+// parse tells the sizes at the larger code sizes too, unless the table fills.
 int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
     int64_t& size = use.SizeAt[size_t(bits)];
     if (size >= 0) return size;
@@ -166,14 +167,18 @@ int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
     std::vector<uint8_t> pixels(frame.PixelData().begin(), frame.PixelData().end());
     for (uint8_t& p : pixels)
         p = p == transparent ? uint8_t(next) : rank[p];
-    size = DataSize(frame, pixels.data(), bits, lzw);
+    if (!frame.IsInterlaced())
+        lzw.MeasureEachCodeSize(pixels.data(), pixels.size(), bits, use.SizeAt);
+    else
+        size = DataSize(frame, pixels.data(), bits, lzw);
     return size;
 }
 
 // The old entries in a new order: the nested levels' colours first (those of the 4-entry
 // level, then the rest of the 8-entry one, ... up to 128), then every other entry.
 std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCodeSize,
-                            double newColorCost, bool bySavings, TFlexibleLzw (&lzws)[2]) {
+                            double newColorCost, bool bySavings, TFlexibleLzw (&lzws)[2],
+                            bool secondThread) {
     TColorSet all;
     for (int v = 0; v < count; ++v)
         all.set(size_t(v));
@@ -195,7 +200,7 @@ std::vector<int> LevelOrder(std::vector<TFrameUse>& uses, int count, int tableCo
                                     SizeAt(use, bits, lzws[thread]));
         };
         if (bySavings)
-            ShareOutOnTwoThreads(uses.size(), weigh);
+            ShareOutOnTwoThreads(uses.size(), secondThread, weigh);
         else
             for (size_t f = 0; f < uses.size(); ++f)
                 weigh(f, 0);
@@ -254,6 +259,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     // code size saves them) against the colours they add; the one whose frames write
     // fewest bytes is taken.
     TFlexibleLzw lzws[2]; // one for each thread measuring
+    const bool secondThread = WorthASecondThread(image);
     std::vector<int> order;
     std::array<uint8_t, 256> map{};
     int64_t saved = 0;
@@ -264,7 +270,8 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (const TWeighing weighing : {TWeighing{0, false}, TWeighing{1, false}, TWeighing{2, false},
                                      TWeighing{4, false}, TWeighing{1, true}}) {
         const std::vector<int> tried =
-            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings, lzws);
+            LevelOrder(uses, count, tableCodeSize, weighing.NewColorCost, weighing.BySavings, lzws,
+                       secondThread);
         std::array<uint8_t, 256> triedMap{};
         for (int v = 0; v < 256; ++v)
             triedMap[size_t(v)] = uint8_t(v);
@@ -282,7 +289,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
         // its colours numbered from 0 (kept from weighing to weighing). The frames are
         // measured on two threads, each frame by one.
         std::vector<int64_t> frameSaved(uses.size(), 0);
-        ShareOutOnTwoThreads(uses.size(), [&](size_t f, int thread) {
+        ShareOutOnTwoThreads(uses.size(), secondThread, [&](size_t f, int thread) {
             TFrameUse& use = uses[f];
             if (codeSizes[f] == use.CodeSize) return;
             frameSaved[f] = SizeAt(use, use.CodeSize, lzws[thread]) -
@@ -302,7 +309,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     for (size_t k = 0; k < order.size(); ++k)
         colors[k] = global.Entries()[size_t(order[k])];
     global.FromRgbTriples(colors, count);
-    ShareOutOnTwoThreads(uses.size(), [&](size_t f, int) {
+    ShareOutOnTwoThreads(uses.size(), secondThread, [&](size_t f, int) {
         TGIFSubImage& frame = *uses[f].Frame;
         const TRenumbered r = Renumber(frame, map, tableCodeSize);
         std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());

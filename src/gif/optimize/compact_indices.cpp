@@ -39,8 +39,9 @@ void ReorderGlobalTable(TGIFImage& image) {
     const int count = global.EntryCount();
     if (count < 2) return;
     // The frames' entries are found on two threads, then weighed in frame order.
+    const bool second = WorthASecondThread(image);
     std::vector<std::array<bool, 256>> usedByFrame(size_t(image.FrameCount()));
-    ShareOutOnTwoThreads(usedByFrame.size(), [&](size_t i, int) {
+    ShareOutOnTwoThreads(usedByFrame.size(), second, [&](size_t i, int) {
         const TGIFSubImage& frame = *image.Frame(int(i));
         if (DrawsWithGlobalTable(frame)) usedByFrame[i] = UsedEntries(frame);
     });
@@ -74,7 +75,7 @@ void ReorderGlobalTable(TGIFImage& image) {
         colors[size_t(k)] = global.Entries()[size_t(order[size_t(k)])];
     }
     global.FromRgbTriples(colors, count);
-    ShareOutOnTwoThreads(size_t(image.FrameCount()), [&](size_t i, int) {
+    ShareOutOnTwoThreads(size_t(image.FrameCount()), second, [&](size_t i, int) {
         TGIFSubImage& frame = *image.Frame(int(i));
         if (!DrawsWithGlobalTable(frame)) return;
         for (uint8_t& p : frame.PixelData())
@@ -111,7 +112,7 @@ void LowerFrame(TGIFSubImage& frame) {
 void CompactIndices(TGIFImage& image) {
     ReorderGlobalTable(image);
     // Each frame on its own, on two threads.
-    ShareOutOnTwoThreads(size_t(image.FrameCount()),
+    ShareOutOnTwoThreads(size_t(image.FrameCount()), WorthASecondThread(image),
                          [&image](size_t i, int) { LowerFrame(*image.Frame(int(i))); });
 }
 

@@ -97,7 +97,8 @@ bool ChooseFrameEncodings(TGIFImage& image) {
     // The frames are measured on two threads; each call touches only its own frame.
     TMeasuring measuring[2];
     std::vector<uint8_t> changed(size_t(image.FrameCount()), 0);
-    ShareOutOnTwoThreads(changed.size(), [&](size_t index, int thread) {
+    const bool second = WorthASecondThread(image);
+    ShareOutOnTwoThreads(changed.size(), second, [&](size_t index, int thread) {
         TGIFSubImage& frame = *image.Frame(int(index));
         if (frame.IsBlank() || !frame.HasPixels()) return;
         TEncodingSearch search(FrameEncodeSource(frame, screenBits), measuring[thread]);

@@ -27,8 +27,6 @@ uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
     return previous == color ? color : transparent_; // a tie: keep a run going
 }
 
-namespace {
-
 // The code widths the encoder sends: a clear code first, one code per string, the width
 // growing once the next free code no longer fits, a clear when it reaches 4095, and the
 // end code.
@@ -77,8 +75,6 @@ class TCodeBits {
     unsigned next_ = 0;
     int64_t bits_ = 0;
 };
-
-} // namespace
 
 void TFlexibleLzw::TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
                                   uint32_t firstFree) {
@@ -142,13 +138,13 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
     return sent.Finish();
 }
 
-int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most) {
-    if (n == 0) return 0;
+template <typename OnCode>
+int64_t TFlexibleLzw::Parse(const uint8_t* pixels, size_t n, int codeSize, TCodeBits& sent,
+                            OnCode&& onCode) {
     const uint32_t firstFree = (1u << codeSize) + 2;
     codeSize_ = codeSize;
     ClearTable();
     uint32_t next = firstFree;
-    TCodeBits sent(codeSize);
     uint32_t prefix = pixels[0];
     for (size_t pos = 1; pos < n; ++pos) {
         const uint8_t value = pixels[pos];
@@ -157,12 +153,47 @@ int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int
             prefix = child;
             continue;
         }
-        TableAfterCode(sent.Send(), prefix, value, next, firstFree);
+        const bool added = sent.Send();
+        TableAfterCode(added, prefix, value, next, firstFree);
         prefix = value;
-        // Checked once per code sent: a candidate that has lost stops here.
-        if (sent.BytesSoFar() > most) return most + 1;
+        if (!onCode(added)) return -1;
     }
     return sent.Finish();
+}
+
+int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most) {
+    if (n == 0) return 0;
+    TCodeBits sent(codeSize);
+    // Checked once per code sent: a candidate that has lost stops here.
+    const int64_t bytes =
+        Parse(pixels, n, codeSize, sent, [&](bool) { return sent.BytesSoFar() <= most; });
+    return bytes < 0 ? most + 1 : bytes;
+}
+
+void TFlexibleLzw::MeasureEachCodeSize(const uint8_t* pixels, size_t n, int codeSize,
+                                       std::array<int64_t, 9>& sizes) {
+    if (n == 0) {
+        for (int bits = codeSize; bits <= 8; ++bits)
+            sizes[size_t(bits)] = 0;
+        return;
+    }
+    TCodeBits sent(codeSize);
+    int64_t codes = 0; // sent before the last string's
+    bool cleared = false;
+    sizes[size_t(codeSize)] = Parse(pixels, n, codeSize, sent, [&](bool added) {
+        ++codes;
+        cleared = cleared || !added;
+        return true;
+    });
+    if (cleared) return;
+    for (int bits = codeSize + 1; bits <= 8; ++bits) {
+        TCodeBits at(bits);
+        bool fits = true;
+        for (int64_t k = 0; k < codes && fits; ++k)
+            fits = at.Send();
+        if (!fits) return; // full at this size, and at larger ones sooner still
+        sizes[size_t(bits)] = at.Finish();
+    }
 }
 
 } // namespace gif::optimize

@@ -4,11 +4,14 @@
 
 #include "gif/codec/lzw_string_table.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 
 namespace gif::optimize {
+
+class TCodeBits;
 
 // Runs the GIF LZW parse (the string table, clears at code 4095, codes as the encoder
 // assigns them) over pixels of which some are free: each of those may be written as its
@@ -40,6 +43,13 @@ class TFlexibleLzw {
     // rest.
     int64_t Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most);
 
+    // The same without a bound at `codeSize` and every larger code size up to 8, from one
+    // parse: sizes[b] for each b it can tell. Without a clear the strings are the same at
+    // every code size (the table grows alike; only the codes' numbers and widths differ), so
+    // a size is known unless the table fills at it; those stay as they were.
+    void MeasureEachCodeSize(const uint8_t* pixels, size_t n, int codeSize,
+                             std::array<int64_t, 9>& sizes);
+
   private:
     static constexpr uint32_t None = 0xFFFFFFFF;
 
@@ -57,6 +67,11 @@ class TFlexibleLzw {
     int Reach(uint32_t code, size_t pos) const;
     // The value a new string at `pos` starts with.
     uint8_t StartValue(size_t pos, uint8_t previous) const;
+    // The encoder's longest-match parse of the pixels (n > 0), its codes counted by `sent`;
+    // `onCode(added)` after each code but the last (`added` false: the table was full and
+    // started again) says whether to go on. Returns the bytes written, or -1 when stopped.
+    template <typename OnCode>
+    int64_t Parse(const uint8_t* pixels, size_t n, int codeSize, TCodeBits& sent, OnCode&& onCode);
 
     TLzwStringTable table_;
     int codeSize_ = 0; // the single pixels' codes are those below 2^codeSize_

@@ -1,5 +1,7 @@
 #include "gif/optimize/two_threads.h"
 
+#include "gif/model/image.h"
+
 #include <atomic>
 #include <exception>
 #include <system_error>
@@ -7,7 +9,26 @@
 
 namespace gif::optimize {
 
-void ShareOutOnTwoThreads(size_t count,
+namespace {
+// Below this many pixels in all frames, a second thread costs more to start than it saves
+// (some 50 microseconds each time, a few times per optimisation).
+constexpr int64_t SecondThreadPixels = int64_t(1) << 16;
+} // namespace
+
+bool WorthASecondThread(const TGIFImage& image) {
+    int64_t pixels = 0;
+    for (int i = 0; i < image.FrameCount() && pixels < SecondThreadPixels; ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        pixels += int64_t(frame.FrameWidth()) * frame.FrameHeight();
+    }
+    return pixels >= SecondThreadPixels;
+}
+
+bool WorthASecondThreadToPlay(const TGIFImage& image) {
+    return int64_t(image.Width()) * image.Height() * image.FrameCount() >= SecondThreadPixels;
+}
+
+void ShareOutOnTwoThreads(size_t count, bool second,
                           const std::function<void(size_t index, int thread)>& body) {
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
@@ -21,16 +42,16 @@ void ShareOutOnTwoThreads(size_t count,
             failed = true;
         }
     };
-    std::thread second;
-    if (count > 1) {
+    std::thread helper;
+    if (count > 1 && second) {
         try {
-            second = std::thread(work, 1);
+            helper = std::thread(work, 1);
         } catch (const std::system_error&) {
             // No second thread: this one does it all.
         }
     }
     work(0);
-    if (second.joinable()) second.join();
+    if (helper.joinable()) helper.join();
     for (std::exception_ptr& error : errors)
         if (error) std::rethrow_exception(error);
 }

@@ -4,6 +4,7 @@
 #include "gif/optimize/optimize_fixtures.h"
 
 #include <gtest/gtest.h>
+#include <array>
 #include <vector>
 
 using gif::optimize::TFlexibleLzw;
@@ -82,6 +83,22 @@ TEST(FlexibleLzw, ReportsTheEncodersSize) {
             // Measuring the chosen pixels gives the same, or stops past a smaller limit.
             EXPECT_EQ(lzw.Measure(out.data(), c.n, c.codeSize, reported), reported);
             EXPECT_GT(lzw.Measure(out.data(), c.n, c.codeSize, reported / 2), reported / 2);
+            // One parse tells the sizes at the larger code sizes as the encoder writes them,
+            // all of them while the table never fills.
+            std::array<int64_t, 9> sizes;
+            sizes.fill(-1);
+            lzw.MeasureEachCodeSize(out.data(), c.n, c.codeSize, sizes);
+            EXPECT_EQ(sizes[size_t(c.codeSize)], reported);
+            for (int bits = c.codeSize + 1; bits <= 8; ++bits) {
+                if (c.n <= 300) {
+                    EXPECT_GE(sizes[size_t(bits)], 0) << "no size at " << bits << " bits";
+                }
+                if (sizes[size_t(bits)] < 0) continue;
+                gif::TCountingStream wider;
+                gif::EncodeImageData(wider, {out.data(), int(c.n), 1, false, bits, 256},
+                                     gif::emLZW);
+                EXPECT_EQ(sizes[size_t(bits)], wider.Size()) << c.n << " at " << bits << " bits";
+            }
             // So does the choice itself: at its own size as the limit it chooses alike, and
             // below it, it stops and says it lost.
             std::vector<uint8_t> bounded(c.n);

@@ -140,18 +140,39 @@ std::vector<std::pair<std::vector<uint8_t>, int>> Timeline(TGIFImage& image) {
     return shown;
 }
 
+// Full frames of noise that change almost everywhere: the optimised frames stay large, so
+// the colour numbering and the choice of encodings take their second thread too.
+void NoisyAnimation(TGIFImage& image, int frames) {
+    constexpr int W = 100, H = 80;
+    SetColors(image.GlobalColorMap(), Four);
+    Random random(5);
+    std::vector<uint8_t> pixels(W * H);
+    for (int f = 0; f < frames; ++f) {
+        for (uint8_t& p : pixels)
+            if (random.Chance(70)) p = uint8_t(random.Next(4));
+        Control(giftest::AddFrame(image, 0, 0, W, H, pixels), dmNone, 4, -1);
+    }
+    AddLoop(*image.Frame(0), 0);
+}
+
 // The whole optimiser, whose plays, rewrites and measurements run on several threads:
 // what the result shows is what the input shows, on the way through the passes (loop from
 // frame 0) and on the way that starts from the frames as they are (loop from frame 3).
+// The animations are large enough for every step to take a second thread.
 TEST(OptimizeThreads, TheOptimisedAnimationShowsTheSame) {
-    for (int loopFrame : {0, 3}) {
+    for (int kind : {0, 3, -1}) {
         TGIFImage image;
-        SpriteAnimation(image, 60, loopFrame);
+        if (kind >= 0)
+            SpriteAnimation(image, 100, /*loopFrame=*/kind);
+        else
+            NoisyAnimation(image, 12);
+        ASSERT_TRUE(optimize::WorthASecondThread(image));
+        ASSERT_TRUE(optimize::WorthASecondThreadToPlay(image));
         const auto before = Timeline(image);
         const TBestOptimizeResult result = OptimizeBest(image);
-        EXPECT_TRUE(result.Changed) << "loop from frame " << loopFrame;
+        EXPECT_TRUE(result.Changed) << "animation " << kind;
         EXPECT_LT(result.BytesAfter, result.BytesBefore);
-        EXPECT_EQ(Timeline(image), before) << "loop from frame " << loopFrame;
+        EXPECT_EQ(Timeline(image), before) << "animation " << kind;
     }
 }
 
