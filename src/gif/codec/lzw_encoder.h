@@ -30,7 +30,7 @@ class TLZWEncoder : public TGIFEncoder {
     TLZWEncoder();
     ~TLZWEncoder() override;
     // An encoder is made for each image written: a thread keeps the memory of its last one
-    // for the next, as it keeps its string table.
+    // for the next, as it keeps its tables.
     static void* operator new(size_t size);
     static void operator delete(void* p, size_t size) noexcept;
 
