@@ -127,7 +127,7 @@ namespace {
 struct TSpareEncoder {
     void* Memory = nullptr;
     size_t Size = 0;
-    ~TSpareEncoder() { ::operator delete(Memory, Size); }
+    ~TSpareEncoder() { ::operator delete(Memory); }
 };
 thread_local TSpareEncoder spareEncoder;
 } // namespace
@@ -143,7 +143,7 @@ void TLZWEncoder::operator delete(void* p, size_t size) noexcept {
         spareEncoder = {p, size};
         return;
     }
-    ::operator delete(p, size);
+    ::operator delete(p);
 }
 
 TLZWEncoder::TLZWEncoder() = default;
