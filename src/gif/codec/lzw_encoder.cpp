@@ -127,6 +127,9 @@ namespace {
 struct TSpareEncoder {
     void* Memory = nullptr;
     size_t Size = 0;
+    TSpareEncoder() = default;
+    TSpareEncoder(const TSpareEncoder&) = delete;
+    TSpareEncoder& operator=(const TSpareEncoder&) = delete;
     ~TSpareEncoder() { ::operator delete(Memory); }
 };
 thread_local TSpareEncoder spareEncoder;
@@ -140,7 +143,8 @@ void* TLZWEncoder::operator new(size_t size) {
 
 void TLZWEncoder::operator delete(void* p, size_t size) noexcept {
     if (!spareEncoder.Memory) {
-        spareEncoder = {p, size};
+        spareEncoder.Memory = p;
+        spareEncoder.Size = size;
         return;
     }
     ::operator delete(p);
