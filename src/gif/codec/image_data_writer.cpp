@@ -4,10 +4,22 @@
 #include "gif/codec/lzw_lookahead_encoder.h"
 #include "gif/codec/rle_encoder.h"
 
+#include <utility>
+
 namespace gif {
 
+namespace {
+// The LZW encoder of the last writer that ended on this thread, tables and all, for the
+// next one: an image is written by a writer of its own, and setting up an encoder (its
+// output buffer, a string table of 256 KB) takes longer than encoding a small image.
+thread_local std::unique_ptr<TLZWEncoder> spareLzw;
+} // namespace
+
 TImageDataWriter::TImageDataWriter() = default;
-TImageDataWriter::~TImageDataWriter() = default;
+
+TImageDataWriter::~TImageDataWriter() {
+    if (lzw_ && !spareLzw) spareLzw = std::move(lzw_);
+}
 
 void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
                              TEncodingMethod method) {
@@ -19,7 +31,7 @@ void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
         lookahead_->SetBias(source.LookaheadBias);
         lookahead_->Encode(stream, source);
     } else {
-        if (!lzw_) lzw_ = std::make_unique<TLZWEncoder>();
+        if (!lzw_) lzw_ = spareLzw ? std::move(spareLzw) : std::make_unique<TLZWEncoder>();
         lzw_->Encode(stream, source);
     }
 }

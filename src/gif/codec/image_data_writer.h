@@ -36,7 +36,8 @@ TEncodeSource FrameEncodeSource(const TGIFSubImage& frame, int screenBitDepth);
 void EncodeImageData(TStream& stream, const TEncodeSource& source, TEncodingMethod method);
 
 // The same for frame after frame: the encoders and their tables are kept between frames,
-// so that an animation of many frames sets them up once. Not for use by two threads at once.
+// so that an animation of many frames sets them up once, and the LZW encoder is handed on
+// to the thread's next writer. Not for use by two threads at once.
 class TImageDataWriter {
   public:
     TImageDataWriter();

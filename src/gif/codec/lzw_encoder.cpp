@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <utility>
 
 namespace gif {
 
@@ -115,46 +114,9 @@ struct TLZWEncoder::TTables {
     std::unique_ptr<uint16_t[]> FirstCode;
 };
 
-// The tables of an encoder that ended on this thread, for the next one: a new string table
-// must be zeroed (256 KB), which takes longer than encoding a small frame.
-std::unique_ptr<TLZWEncoder::TTables>& TLZWEncoder::SpareTables() {
-    thread_local std::unique_ptr<TTables> spare;
-    return spare;
-}
-
-namespace {
-// The memory of the last encoder freed on this thread.
-struct TSpareEncoder {
-    void* Memory = nullptr;
-    size_t Size = 0;
-    TSpareEncoder() = default;
-    TSpareEncoder(const TSpareEncoder&) = delete;
-    TSpareEncoder& operator=(const TSpareEncoder&) = delete;
-    ~TSpareEncoder() { ::operator delete(Memory); }
-};
-thread_local TSpareEncoder spareEncoder;
-} // namespace
-
-void* TLZWEncoder::operator new(size_t size) {
-    if (spareEncoder.Memory && spareEncoder.Size == size)
-        return std::exchange(spareEncoder.Memory, nullptr);
-    return ::operator new(size);
-}
-
-void TLZWEncoder::operator delete(void* p, size_t size) noexcept {
-    if (!spareEncoder.Memory) {
-        spareEncoder.Memory = p;
-        spareEncoder.Size = size;
-        return;
-    }
-    ::operator delete(p);
-}
-
 TLZWEncoder::TLZWEncoder() = default;
 
-TLZWEncoder::~TLZWEncoder() {
-    if (tables_ && !SpareTables()) SpareTables() = std::move(tables_);
-}
+TLZWEncoder::~TLZWEncoder() = default;
 
 uint16_t TLZWEncoder::SlotMix(uint8_t pixel) {
     return kPixelMix[pixel];
@@ -229,10 +191,7 @@ void TLZWEncoder::Compress() {
 
 // Picks the tables for a frame of `pixels` pixels whose values go up to `largestPixel`.
 void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
-    if (!tables_) {
-        std::unique_ptr<TTables>& spare = SpareTables();
-        tables_ = spare ? std::move(spare) : std::make_unique<TTables>();
-    }
+    if (!tables_) tables_ = std::make_unique<TTables>();
     TTables& t = *tables_;
     unsigned bits = 1;
     while ((1u << bits) <= largestPixel)

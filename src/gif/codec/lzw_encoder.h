@@ -24,15 +24,12 @@ namespace gif {
 //
 // An encoder object may encode frame after frame: its tables are allocated once, and a
 // frame or a clear code empties the string table by starting a new generation of it, so
-// many small frames cost no more than their pixels.
+// many small frames cost no more than their pixels. TImageDataWriter keeps one per thread
+// from image to image.
 class TLZWEncoder : public TGIFEncoder {
   public:
     TLZWEncoder();
     ~TLZWEncoder() override;
-    // An encoder is made for each image written: a thread keeps the memory of its last one
-    // for the next, as it keeps its tables.
-    static void* operator new(size_t size);
-    static void operator delete(void* p, size_t size) noexcept;
 
     // For tests: how many strings this encoder ever had to put in its overflow map, and the
     // random value of a pixel that is XORed into the slot of its strings.
@@ -80,9 +77,6 @@ class TLZWEncoder : public TGIFEncoder {
     unsigned directBits_ = 0;
     bool flat_ = false; // string table frames: most pixels equal their left neighbour
 
-    // The tables below outlive encoders (a spare set per thread), so that an image of a
-    // few pixels sets none up.
-    //
     // Direct: entry (code << directBits_) + pixel holds the child's row (its code shifted
     // left by directBits_), 0 for none (every child code is above K + 1). A code's row is
     // emptied when the code is given out, the rows of the single pixels at every clear.
@@ -94,7 +88,6 @@ class TLZWEncoder : public TGIFEncoder {
     // code is given out) and its code.
     struct TTables;
     std::unique_ptr<TTables> tables_;
-    static std::unique_ptr<TTables>& SpareTables();
     // Strings whose probe went past the longest distance a slot records, by
     // (here << 8 | pixel): only crafted pixels get there.
     std::unordered_map<uint32_t, uint32_t> overflow_;
