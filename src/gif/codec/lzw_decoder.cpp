@@ -131,7 +131,7 @@ class TLZWDecoder {
   private:
     // The string table.
     void ResetTable();
-    void ForgetStale();
+    void ForgetStale(int freeCode);
     void SkipRest();
     void RequestOnePixel();
     int WalkString(int code, uint8_t* stack);
@@ -246,11 +246,12 @@ void TLZWDecoder::ResetTable() {
 // Only the walk of a broken table reads prefix_ and suffix_, and there every entry from F
 // up must read 0 as after a full reset. Clear codes in well-formed data therefore leave
 // the old entries (data that clears every few codes spends its time on codes, not on
-// clearing); they are emptied here, when the data turns out broken.
-void TLZWDecoder::ForgetStale() {
-    if (stale_ > F_) {
-        std::memset(prefix_ + F_, 0, sizeof(prefix_[0]) * size_t(stale_ - F_));
-        std::memset(suffix_ + F_, 0, size_t(stale_ - F_));
+// clearing); they are emptied here, from the next free code up, when the data turns out
+// broken.
+void TLZWDecoder::ForgetStale(int freeCode) {
+    if (stale_ > freeCode) {
+        std::memset(prefix_ + freeCode, 0, sizeof(prefix_[0]) * size_t(stale_ - freeCode));
+        std::memset(suffix_ + freeCode, 0, size_t(stale_ - freeCode));
     }
     stale_ = 0;
 }
@@ -449,10 +450,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
             old = code;
             // A table code straight after a clear refers to nothing sensible.
             wellFormed = code < K;
-            if (!wellFormed) {
-                F_ = F;
-                ForgetStale();
-            }
+            if (!wellFormed) ForgetStale(F);
             prevPos = pos;
             out[pos++] = uint8_t(code);
         } else if (code == E) {
@@ -464,8 +462,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
             if (wellFormed) {
                 wellFormed = false;
                 first_ = out[prevPos];
-                F_ = F;
-                ForgetStale();
+                ForgetStale(F);
             }
             save();
             const int count = WalkString(code, stack);
