@@ -72,6 +72,7 @@ void TLZWLookaheadEncoder::Compress() {
     int length = n > 0 ? Match(0, path_.data()) : 0;
     while (pos < n) {
         int take = length;
+        int nextLength = 0; // the length of nextPath_'s match, 0: none
         if (length > 1 && length <= kLongestShortened && bias_ >= 0 && pos + size_t(length) < n) {
             int next = Match(pos + size_t(length), tried_.data());
             int bestReach = length + next;
@@ -89,9 +90,7 @@ void TLZWLookaheadEncoder::Compress() {
                     std::swap(tried_, nextPath_);
                 }
             }
-            nextLength_ = next;
-        } else {
-            nextLength_ = 0; // walked afresh
+            nextLength = next;
         }
         const int code = path_[take];
         Send(code);
@@ -109,9 +108,9 @@ void TLZWLookaheadEncoder::Compress() {
             longest_ = std::max(longest_, take + 1);
         }
         ++nextCode_;
-        if (nextLength_ > 0) {
+        if (nextLength > 0) {
             std::swap(path_, nextPath_);
-            length = Extend(pos, path_.data(), nextLength_);
+            length = Extend(pos, path_.data(), nextLength);
         } else {
             length = Match(pos, path_.data());
         }

@@ -59,7 +59,6 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
     std::vector<int> path_;       // codes of the longest match's prefixes, by length
     std::vector<int> tried_;      // the same for a match being tried further on
     std::vector<int> nextPath_;   // the same for the best of those so far
-    int nextLength_ = 0;          // its length, 0: none
 };
 
 } // namespace gif
