@@ -27,6 +27,8 @@ uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
     return previous == color ? color : transparent_; // a tie: keep a run going
 }
 
+namespace {
+
 // The code widths the encoder sends: a clear code first, one code per string, the width
 // growing once the next free code no longer fits, a clear when it reaches 4095, and the
 // end code.
@@ -75,6 +77,8 @@ class TCodeBits {
     unsigned next_ = 0;
     int64_t bits_ = 0;
 };
+
+} // namespace
 
 void TFlexibleLzw::TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
                                   uint32_t firstFree) {
@@ -138,8 +142,8 @@ int64_t TFlexibleLzw::Choose(const uint8_t* colors, const uint8_t* free, size_t 
     return sent.Finish();
 }
 
-template <typename OnCode>
-int64_t TFlexibleLzw::Parse(const uint8_t* pixels, size_t n, int codeSize, TCodeBits& sent,
+template <typename Sent, typename OnCode>
+int64_t TFlexibleLzw::Parse(const uint8_t* pixels, size_t n, int codeSize, Sent& sent,
                             OnCode&& onCode) {
     const uint32_t firstFree = (1u << codeSize) + 2;
     codeSize_ = codeSize;

@@ -11,8 +11,6 @@
 
 namespace gif::optimize {
 
-class TCodeBits;
-
 // Runs the GIF LZW parse (the string table, clears at code 4095, codes as the encoder
 // assigns them) over pixels of which some are free: each of those may be written as its
 // colour or as the transparent index. Where the current string can go on, the choice that
@@ -67,11 +65,12 @@ class TFlexibleLzw {
     int Reach(uint32_t code, size_t pos) const;
     // The value a new string at `pos` starts with.
     uint8_t StartValue(size_t pos, uint8_t previous) const;
-    // The encoder's longest-match parse of the pixels (n > 0), its codes counted by `sent`;
-    // `onCode(added)` after each code but the last (`added` false: the table was full and
-    // started again) says whether to go on. Returns the bytes written, or -1 when stopped.
-    template <typename OnCode>
-    int64_t Parse(const uint8_t* pixels, size_t n, int codeSize, TCodeBits& sent, OnCode&& onCode);
+    // The encoder's longest-match parse of the pixels (n > 0), its codes counted by `sent`
+    // (the code-width count of flexible_lzw.cpp); `onCode(added)` after each code but the
+    // last (`added` false: the table was full and started again) says whether to go on.
+    // Returns the bytes written, or -1 when stopped.
+    template <typename Sent, typename OnCode>
+    int64_t Parse(const uint8_t* pixels, size_t n, int codeSize, Sent& sent, OnCode&& onCode);
 
     TLzwStringTable table_;
     int codeSize_ = 0; // the single pixels' codes are those below 2^codeSize_
