@@ -5,11 +5,13 @@
 #include <limits>
 #include <vector>
 
+#include "gif/base/byte_words.h"
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
 #include "gif/optimize/frame_rules.h"
+#include "gif/optimize/frame_trim.h"
 #include "gif/optimize/optimize_progress.h"
 
 namespace gif::optimize {
@@ -43,6 +45,17 @@ bool SameColor(const TGIFColorMap& ta, int a, const TGIFColorMap& tb, int b) {
     return ta.Entries()[size_t(a)] == tb.Entries()[size_t(b)];
 }
 
+bool HasRepeatedColors(const TGIFColorMap& table) {
+    std::vector<TGIFColor> colors(table.Entries().begin(), table.Entries().end());
+    const auto key = [](const TGIFColor& c) { return c.Red << 16 | c.Green << 8 | c.Blue; };
+    std::sort(colors.begin(), colors.end(),
+              [&key](const TGIFColor& a, const TGIFColor& b) { return key(a) < key(b); });
+    return std::adjacent_find(colors.begin(), colors.end(),
+                              [&key](const TGIFColor& a, const TGIFColor& b) {
+                                  return key(a) == key(b);
+                              }) != colors.end();
+}
+
 // Marks the pixels of `frame` (row-major, frame coordinates) that repeat `reference`.
 // Returns the number marked.
 int MarkDuplicates(const TGIFSubImage& frame, int frameTransparent, const TGIFSubImage& reference,
@@ -57,7 +70,11 @@ int MarkDuplicates(const TGIFSubImage& frame, int frameTransparent, const TGIFSu
     const uint8_t* framePixels = frame.Pixels();
     const uint8_t* refPixels = reference.Pixels();
 
-    // Colour equality of index pairs is looked up once per pair, not once per pixel.
+    // With one table that holds each colour once, a pixel repeats the reference exactly
+    // when its index does: a comparison the compiler does many pixels at a time.
+    const bool indicesDecide = &frameTable == &refTable && !HasRepeatedColors(frameTable);
+    // Otherwise colour equality of index pairs is looked up once per pair, not once per
+    // pixel.
     std::array<int8_t, 256 * 256> same{};   // 0 unknown, 1 same, -1 different
     int marked = 0;
     const int width = overlap.Width();
@@ -67,6 +84,15 @@ int MarkDuplicates(const TGIFSubImage& frame, int frameTransparent, const TGIFSu
         const uint8_t* f = framePixels + frameAt;
         const uint8_t* r = refPixels + refAt;
         uint8_t* m = marks.data() + frameAt;
+        if (indicesDecide) {
+            for (int x = 0; x < width; ++x) {
+                const bool repeats =
+                    f[x] == r[x] && f[x] != frameTransparent && r[x] != refTransparent;
+                m[x] = repeats;
+                marked += repeats;
+            }
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             int fp = f[x];
             int rp = r[x];
@@ -88,7 +114,13 @@ int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& mark
                            TColor preferred) {
     std::array<bool, 256> used{};
     std::span<const uint8_t> pixels = frame.PixelData();
-    for (size_t i = 0; i < pixels.size(); ++i)
+    size_t i = 0;
+    for (; i + 8 <= pixels.size(); i += 8) {
+        if (EightAre(marks.data() + i, 1)) continue; // all eight become transparent
+        for (size_t k = i; k < i + 8; ++k)
+            if (!marks[k]) used[pixels[k]] = true;
+    }
+    for (; i < pixels.size(); ++i)
         if (!marks[i]) used[pixels[i]] = true;
 
     TGIFColorMap& table = ActiveTable(frame);
@@ -106,44 +138,19 @@ int ChooseTransparentIndex(TGIFSubImage& frame, const std::vector<uint8_t>& mark
 // The bytes of LZW data for what trimming would keep of `pixels`: the rectangle of the
 // pixels other than `transparent` (all of them when it is -1), when at most `most`, else
 // some larger value.
-int64_t TrimmedCompressedSize(const TGIFSubImage& frame, const std::vector<uint8_t>& pixels,
+int64_t TrimmedCompressedSize(const TGIFSubImage& frame, std::span<const uint8_t> pixels,
                               int transparent, int bits, int64_t most) {
     const int width = frame.FrameWidth();
-    const int height = frame.FrameHeight();
-    const auto t = uint8_t(transparent);
-    int left = width, right = -1, top = height, bottom = -1;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = pixels.data() + size_t(y) * width;
-        if (transparent < 0) {
-            left = 0;
-            right = width - 1;
-            top = std::min(top, y);
-            bottom = y;
-            continue;
-        }
-        // The first and last kept pixel of the row; the part between needs no look.
-        int first = 0;
-        while (first < width && row[first] == t)
-            ++first;
-        if (first == width) continue;
-        int last = width - 1;
-        while (row[last] == t)
-            --last;
-        left = std::min(left, first);
-        right = std::max(right, last);
-        top = std::min(top, y);
-        bottom = y;
-    }
-    if (right < 0) return 0;
-    const int w = right - left + 1;
-    const int h = bottom - top + 1;
-    if (w == width && h == height)
+    const TRect kept = OpaqueRect(pixels, width, frame.FrameHeight(), transparent);
+    if (kept.IsEmpty()) return 0;
+    const int w = kept.Width(), h = kept.Height(), left = kept.Left, top = kept.Top;
+    if (w == width && h == frame.FrameHeight())
         return EncodedSizeUpTo({pixels.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW,
                                most);
-    std::vector<uint8_t> kept(size_t(w) * h);
+    std::vector<uint8_t> rect(size_t(w) * h);
     for (int y = 0; y < h; ++y)
-        std::copy_n(pixels.data() + size_t(top + y) * width + left, w, kept.data() + size_t(y) * w);
-    return EncodedSizeUpTo({kept.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW, most);
+        std::copy_n(pixels.data() + size_t(top + y) * width + left, w, rect.data() + size_t(y) * w);
+    return EncodedSizeUpTo({rect.data(), w, h, frame.IsInterlaced(), bits, 256}, emLZW, most);
 }
 
 } // namespace
@@ -192,14 +199,21 @@ bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, 
         if (replacement < 0) return false;
     }
     std::span<uint8_t> pixels = frame.PixelData();
-    std::vector<uint8_t> replaced(pixels.begin(), pixels.end());
-    for (size_t i = 0; i < replaced.size(); ++i)
-        if (marks[i]) replaced[i] = uint8_t(replacement);
+    std::vector<uint8_t> replaced(pixels.size());
+    {
+        // Each mark is 0 or 1: its negation selects the replacement's bits or the pixel's,
+        // many pixels at a time.
+        const uint8_t* __restrict from = pixels.data();
+        const uint8_t* __restrict mark = marks.data();
+        uint8_t* __restrict to = replaced.data();
+        const auto with = uint8_t(replacement);
+        for (size_t i = 0; i < replaced.size(); ++i)
+            to[i] = uint8_t(from[i] ^ ((from[i] ^ with) & -mark[i]));
+    }
 
     // Transparency scattered through noisy pictures (video, dithering) breaks the runs LZW
     // feeds on and can make the frame larger: the replacement is kept only when what is
     // left of the frame compresses to no more than before.
-    std::vector<uint8_t> original(pixels.begin(), pixels.end());
     TGIFColorMap& table = ActiveTable(frame);
     int bitsBefore = table.BitsNeeded();
     int bitsAfter = TGIFColorMap::BitsFor(std::max(table.EntryCount(), replacement + 1));
@@ -207,7 +221,7 @@ bool ReplaceDuplicatePixels(TGIFSubImage& frame, const TGIFSubImage& reference, 
     const int64_t replacedSize = TrimmedCompressedSize(
         frame, replaced, replacement, bitsAfter, std::numeric_limits<int64_t>::max() - 1);
     if (replacedSize >
-        TrimmedCompressedSize(frame, original, transparent, bitsBefore, replacedSize - 1))
+        TrimmedCompressedSize(frame, pixels, transparent, bitsBefore, replacedSize - 1))
         return false;
 
     if (opaque && replacement == table.EntryCount()) table.AppendColor(preferred);

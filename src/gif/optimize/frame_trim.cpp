@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gif/base/byte_words.h"
 #include "gif/model/application_extension.h"
 #include "gif/model/image.h"
 #include "gif/model/text_extensions.h"
@@ -70,26 +71,36 @@ bool DeleteInvisibleFrame(TGIFImage& image, int index, bool cleanupFollows) {
 
 } // namespace
 
-TRect VisibleRect(const TGIFSubImage& frame) {
-    int transparent = frame.TransparentIndex();
-    const int width = frame.FrameWidth();
-    const int height = frame.FrameHeight();
+TRect OpaqueRect(std::span<const uint8_t> pixels, int width, int height, int transparent) {
+    if (transparent < 0) return width > 0 && height > 0 ? TRect{0, 0, width, height} : TRect{};
+    const auto t = uint8_t(transparent);
     TRect r{width, height, 0, 0};
-    if (frame.IsBlank()) return {};
-    const uint8_t* pixels = frame.Pixels();
     for (int y = 0; y < height; ++y) {
-        const uint8_t* row = pixels + size_t(y) * width;
+        const uint8_t* row = pixels.data() + size_t(y) * size_t(width);
+        // The first and last opaque pixel of the row; the part between needs no look.
         int first = 0;
-        while (first < width && row[first] == transparent) ++first;
+        while (first + 8 <= width && EightAre(row + first, t))
+            first += 8;
+        while (first < width && row[first] == t)
+            ++first;
         if (first == width) continue;
         int last = width - 1;
-        while (row[last] == transparent) --last;
+        while (last >= 7 && EightAre(row + last - 7, t))
+            last -= 8;
+        while (row[last] == t)
+            --last;
         if (r.Top > y) r.Top = y;
         r.Bottom = y + 1;
         if (r.Left > first) r.Left = first;
         if (r.Right < last + 1) r.Right = last + 1;
     }
     return r.IsEmpty() ? TRect{} : r;
+}
+
+TRect VisibleRect(const TGIFSubImage& frame) {
+    if (frame.IsBlank()) return {};
+    return OpaqueRect(frame.PixelData(), frame.FrameWidth(), frame.FrameHeight(),
+                      frame.TransparentIndex());
 }
 
 bool TrimFrame(TGIFSubImage& frame) {

@@ -4,6 +4,9 @@
 
 #include "gif/base/types.h"
 
+#include <cstdint>
+#include <span>
+
 namespace gif {
 class TGIFImage;
 class TGIFSubImage;
@@ -12,6 +15,10 @@ class TGIFSubImage;
 namespace gif::optimize {
 
 class TOptimizeProgress;
+
+// The smallest rectangle holding every pixel of `pixels` (rows of `width`) other than
+// `transparent` (all of them when it is negative); empty when there is none.
+TRect OpaqueRect(std::span<const uint8_t> pixels, int width, int height, int transparent);
 
 // The smallest rectangle (frame coordinates) holding every pixel of a transparent frame
 // that is not its transparent index; empty when there is none.
