@@ -70,6 +70,26 @@ TEST(ColorMap, FindColorDirectionDependsOnSortMark) {
     EXPECT_EQ(map.FindColor(RGB(1, 2, 3)), 0);
 }
 
+TEST(ColorMap, SortByUseCountsAndRenumbersLongRuns) {
+    // Runs of one index longer than a word, mixed rows, and a tail shorter than a word.
+    TGIFImage image;
+    TGIFColorMap& map = GlobalWith(image, {clBlack, RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)});
+    std::vector<uint8_t> pixels;
+    pixels.insert(pixels.end(), 24, 2);             // 24 x index 2
+    for (int i = 0; i < 10; ++i) pixels.push_back(uint8_t(i % 2 ? 1 : 3)); // 5 x 1, 5 x 3
+    pixels.insert(pixels.end(), 9, 3);              // 14 x index 3 in all
+    pixels.insert(pixels.end(), 3, 1);              // 8 x index 1 in all, 46 pixels
+    TGIFSubImage& frame = giftest::AddFrame(image, 0, 0, 46, 1, pixels);
+    ASSERT_TRUE(map.SortByUse());
+    EXPECT_EQ(map.EntryCount(), 3); // index 0 is unused and dropped
+    EXPECT_EQ(map.ColorAt(0), RGB(2, 2, 2));
+    EXPECT_EQ(map.ColorAt(1), RGB(3, 3, 3));
+    EXPECT_EQ(map.ColorAt(2), RGB(1, 1, 1));
+    const std::vector<uint8_t> remap = {0xFF, 2, 0, 1};
+    for (int x = 0; x < 46; ++x)
+        EXPECT_EQ(frame.PixelAt(x, 0), remap[pixels[size_t(x)]]) << x;
+}
+
 TEST(ColorMap, ColorAtWarnsThenFallsBackOrFails) {
     TGIFImage image;
     WarningLog log;

@@ -96,6 +96,42 @@ TEST(DuplicatePixels, SameColourInAnotherTableCounts) {
     EXPECT_NE(second.TransparentIndex(), 1);
 }
 
+TEST(DuplicatePixels, SameColourUnderAnotherIndexOfTheSameTableCounts) {
+    // Entries 1 and 4 are both red: a pixel that moves from one to the other repeats.
+    Animation a({RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)});
+    a.Add(0, 0, 3, 1, {1, 2, 4});
+    TGIFSubImage& second = a.Add(0, 0, 3, 1, {4, 3, 1});
+    a.image.Optimize(optDuplicatePixels);
+    ASSERT_TRUE(second.IsTransparent());
+    const auto t = uint8_t(second.TransparentIndex());
+    EXPECT_EQ(Pixels(second), (std::vector<uint8_t>{t, 3, t}));
+}
+
+TEST(DuplicatePixels, WideFrameKeepsOnlyWhatChangedAtAnyColumn) {
+    // Rows longer than a word, with the changes at the start, in the middle, across a word
+    // boundary and at the end of a row that is no multiple of eight wide.
+    constexpr int W = 29, H = 4;
+    std::vector<uint8_t> before(size_t(W) * H, 1);
+    for (int x = 0; x < W; x += 3) before[size_t(W) + size_t(x)] = 2;
+    Animation a;
+    a.Add(0, 0, W, H, before);
+    std::vector<uint8_t> after = before;
+    const std::vector<std::pair<int, int>> changes = {{0, 0}, {7, 1}, {8, 1}, {15, 2}, {28, 3}};
+    for (auto [x, y] : changes) after[size_t(y) * W + size_t(x)] = 3;
+    TGIFSubImage& second = a.Add(0, 0, W, H, after);
+    a.image.Optimize(optDuplicatePixels | optTrim);
+    ASSERT_TRUE(second.IsTransparent());
+    EXPECT_EQ(second.BoundsRect(), (TRect{0, 0, W, H}));
+    const int t = second.TransparentIndex();
+    EXPECT_NE(t, 3);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const bool changed =
+                std::find(changes.begin(), changes.end(), std::pair{x, y}) != changes.end();
+            EXPECT_EQ(second.PixelAt(x, y), changed ? 3 : t) << x << "," << y;
+        }
+}
+
 TEST(DuplicatePixels, ReferenceSkipsFramesThatRestoreThePrevious) {
     Animation a;
     TGIFSubImage& first = a.Add(0, 0, 2, 1, {1, 2});

@@ -34,6 +34,25 @@ TEST(Trim, TransparentFrameShrinksToItsVisiblePixels) {
     EXPECT_EQ(image.Width(), 8);
 }
 
+TEST(Trim, OpaqueRectFindsTheEdgesOfLongTransparentRows) {
+    // Rows are searched eight pixels at a time from both ends: visible pixels at every
+    // distance from a word's edge must be found, and rows of any width ended by hand.
+    for (int width : {1, 7, 8, 9, 23, 64}) {
+        for (int at = 0; at < width; ++at) {
+            std::vector<uint8_t> pixels(size_t(width) * 3, 5);
+            pixels[size_t(width) + size_t(at)] = 6;
+            EXPECT_EQ(optimize::OpaqueRect(pixels, width, 3, 5), (TRect{at, 1, at + 1, 2}))
+                << width << " " << at;
+        }
+        std::vector<uint8_t> pixels(size_t(width) * 2, 5);
+        EXPECT_TRUE(optimize::OpaqueRect(pixels, width, 2, 5).IsEmpty()) << width;
+        pixels.back() = 1;
+        pixels.front() = 1;
+        EXPECT_EQ(optimize::OpaqueRect(pixels, width, 2, 5), (TRect{0, 0, width, 2})) << width;
+        EXPECT_EQ(optimize::OpaqueRect(pixels, width, 2, -1), (TRect{0, 0, width, 2})) << width;
+    }
+}
+
 TEST(Trim, OpaqueFramesAndFramesClearedToBackgroundKeepTheirSize) {
     TGIFImage image;
     NewImage(image);
