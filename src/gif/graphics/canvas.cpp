@@ -1,6 +1,8 @@
 #include "gif/graphics/canvas.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -101,16 +103,23 @@ void TCanvas::StretchBlt(const TRect& destRect, const TBitmap& sourceBitmap,
                  mask->Height() < src.Height()))
         mask = nullptr;
 
+    TPixelFormat sf = src.PixelFormat();
+    TPixelFormat df = bitmap_.PixelFormat();
+    uint32_t mode = CopyMode;
+    bool plainCopy = mode == cmSrcCopy || Combine(mode, 0x123456, 0x654321) == 0x123456;
+    if (plainCopy && (sf == pf24bit || sf == pf8bit) && df == pf24bit &&
+        destRect.Width() == sourceRect.Width() && destRect.Height() == sourceRect.Height()) {
+        CopyUnscaledTo24(x0, x1, y0, y1, src, sourceRect.Left - destRect.Left,
+                       sourceRect.Top - destRect.Top, mask);
+        return;
+    }
+
     std::vector<int> columns(size_t(x1 - x0));
     for (int x = x0; x < x1; ++x)
         columns[size_t(x - x0)] =
             Sample(x, destRect.Left, destRect.Width(), sourceRect.Left, sourceRect.Width(),
                    src.Width());
 
-    TPixelFormat sf = src.PixelFormat();
-    TPixelFormat df = bitmap_.PixelFormat();
-    uint32_t mode = CopyMode;
-    bool plainCopy = mode == cmSrcCopy || Combine(mode, 0x123456, 0x654321) == 0x123456;
     // Same indexed format and colour table: copy the indices themselves.
     bool rawIndices = plainCopy && sf == df && IsIndexedFormat(sf) && SamePalette(src, bitmap_);
     bool directTarget = plainCopy && (df == pf24bit || df == pf32bit);
@@ -148,6 +157,58 @@ void TCanvas::StretchBlt(const TRect& destRect, const TBitmap& sourceBitmap,
             }
             if (!plainCopy) c = Combine(mode, c, targetReader.At(drow, x));
             writer.Set(drow, x, c);
+        }
+    }
+}
+
+void TCanvas::CopyUnscaledTo24(int x0, int x1, int y0, int y1, const TBitmap& src, int dx,
+                               int dy, const TBitmap* mask) {
+    // An 8-bit source's pixels are its table's colours, in the target's byte order.
+    const bool indexed = src.PixelFormat() == pf8bit;
+    std::array<std::array<uint8_t, 3>, 256> bgr{};
+    if (indexed) {
+        const TPixelReader reader(src);
+        for (size_t i = 0; i < bgr.size(); ++i) {
+            const TColor c = reader.Table()[i];
+            bgr[i] = {GetBValue(c), GetGValue(c), GetRValue(c)};
+        }
+    }
+    // Only the target pixels whose source pixel exists are drawn.
+    x0 = std::max(x0, -dx);
+    x1 = std::min(x1, src.Width() - dx);
+    y0 = std::max(y0, -dy);
+    y1 = std::min(y1, src.Height() - dy);
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* srow = src.ScanLine(y + dy);
+        uint8_t* drow = bitmap_.ScanLine(y);
+        // `count` pixels from target column x on.
+        const auto copy = [&](int x, int count) {
+            uint8_t* to = drow + 3 * size_t(x);
+            if (!indexed) {
+                std::memcpy(to, srow + 3 * size_t(x + dx), 3 * size_t(count));
+                return;
+            }
+            const uint8_t* from = srow + size_t(x + dx);
+            for (int k = 0; k < count; ++k)
+                std::memcpy(to + 3 * size_t(k), bgr[from[k]].data(), 3);
+        };
+        if (!mask) {
+            if (x0 < x1) copy(x0, x1 - x0);
+            continue;
+        }
+        // A set mask bit keeps the target's pixel. A mask byte of eight pixels all kept or
+        // all drawn, common around sprites, is handled at once.
+        const uint8_t* mrow = mask->ScanLine(y + dy);
+        for (int x = x0; x < x1;) {
+            const int sx = x + dx;
+            const uint8_t bits = mrow[sx >> 3];
+            if ((sx & 7) == 0 && x + 8 <= x1 && (bits == 0 || bits == 0xFF)) {
+                if (bits == 0) copy(x, 8);
+                x += 8;
+                continue;
+            }
+            if (!(bits & (0x80 >> (sx & 7)))) copy(x, 1);
+            ++x;
         }
     }
 }

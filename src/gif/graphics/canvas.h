@@ -66,6 +66,13 @@ public:
     uint32_t CopyMode = cmSrcCopy;
 
 private:
+    // StretchBlt's plain copy of an 8- or 24-bit bitmap into a 24-bit one at the same size,
+    // the renderer's every frame: rows as bytes, or colours from a table of byte triples.
+    // Target rows y0..y1 and columns x0..x1 (clipped to the target) read source pixel
+    // (x + dx, y + dy).
+    void CopyUnscaledTo24(int x0, int x1, int y0, int y1, const TBitmap& src, int dx, int dy,
+                        const TBitmap* mask);
+
     TBitmap& bitmap_;
 };
 

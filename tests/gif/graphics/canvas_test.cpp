@@ -90,6 +90,58 @@ TEST(CanvasTest, MaskedDrawLeavesMaskedPixelsUntouched) {
     }
 }
 
+TEST(CanvasTest, UnscaledMaskedCopiesMatchPixelByPixel) {
+    // Same-size draws into 24-bit targets take whole rows and mask bytes at a time: every
+    // placement (clipped at each edge, source rectangles reaching past the source) and mask
+    // (whole bytes set, clear and mixed, rows not a multiple of eight) must give what
+    // drawing pixel by pixel gives.
+    constexpr int W = 21, H = 5;
+    uint32_t seed = 7;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    TBitmap mask(W, H, pf1bit);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            // Row 0 clear, row 1 set, runs across and along byte edges, then noise.
+            const bool kept = y == 1 || (y == 2 && x >= 3 && x < 13) ||
+                              (y == 3 && ((x >= 8 && x < 16) || x == 20)) ||
+                              (y == 4 && next() % 3 == 0);
+            mask.SetPixels(x, y, kept ? clWhite : clBlack);
+        }
+    for (TPixelFormat f : {pf8bit, pf24bit}) {
+        TBitmap src(W, H, f);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                src.SetPixels(x, y, RGB(uint8_t(next()), uint8_t(next()), uint8_t(next())));
+        struct Placement {
+            TRect dest, source;
+        };
+        for (const Placement& p : {Placement{Rect(0, 0, W, H), Rect(0, 0, W, H)},
+                                   Placement{Rect(-3, -2, W - 3, H - 2), Rect(0, 0, W, H)},
+                                   Placement{Rect(9, 1, W + 9, H + 1), Rect(0, 0, W, H)},
+                                   Placement{Rect(2, 0, 12, 4), Rect(5, 2, 15, 6)},
+                                   Placement{Rect(0, 0, 10, 3), Rect(-4, -1, 6, 2)}}) {
+            for (const TBitmap* m : std::initializer_list<const TBitmap*>{nullptr, &mask}) {
+                TBitmap dst(26, 7, pf24bit);
+                dst.Canvas().Brush.Color = RGB(1, 2, 3);
+                dst.Canvas().FillRect(dst.Canvas().ClipRect());
+                dst.Canvas().StretchBlt(p.dest, src, p.source, m);
+                for (int y = 0; y < dst.Height(); ++y)
+                    for (int x = 0; x < dst.Width(); ++x) {
+                        const int sx = x - p.dest.Left + p.source.Left;
+                        const int sy = y - p.dest.Top + p.source.Top;
+                        const bool inside = x >= p.dest.Left && x < p.dest.Right &&
+                                            y >= p.dest.Top && y < p.dest.Bottom && sx >= 0 &&
+                                            sx < W && sy >= 0 && sy < H;
+                        const bool drawn = inside && !(m && m->Pixels(sx, sy) == clWhite);
+                        EXPECT_EQ(dst.Pixels(x, y), drawn ? src.Pixels(sx, sy) : RGB(1, 2, 3))
+                            << int(f) << " " << p.dest.Left << "," << p.dest.Top << " mask "
+                            << (m != nullptr) << " at " << x << "," << y;
+                    }
+            }
+        }
+    }
+}
+
 TEST(CanvasTest, TransparentBitmapDrawsThroughItsOwnMask) {
     TBitmap src(2, 1, pf24bit);
     src.SetPixels(0, 0, RGB(7, 7, 7));
