@@ -24,6 +24,7 @@ void TLZWLookaheadEncoder::Clear() {
     table_.Clear(initCodeSize_);
     nextCode_ = clearCode_ + 2;
     longest_ = 1;
+    longestFrom_.fill(1);
 }
 
 int TLZWLookaheadEncoder::Match(size_t pos, int* __restrict path) const {
@@ -81,6 +82,7 @@ void TLZWLookaheadEncoder::Compress() {
                 // No string in the table is longer than longest_: once even that could not
                 // reach further, the shorter strings cannot either.
                 if (k + longest_ - bias_ <= bestReach) break;
+                if (k + longestFrom_[stream_[pos + size_t(k)]] - bias_ <= bestReach) continue;
                 const int matched = Match(pos + size_t(k), tried_.data());
                 const int reach = k + matched - bias_;
                 if (reach > bestReach) {
@@ -106,6 +108,8 @@ void TLZWLookaheadEncoder::Compress() {
         if (Child(code, stream_[pos]) < 0) {
             table_.Add(uint32_t(code), stream_[pos], uint32_t(nextCode_));
             longest_ = std::max(longest_, take + 1);
+            uint16_t& fromFirst = longestFrom_[stream_[pos - size_t(take)]];
+            fromFirst = uint16_t(std::max(int(fromFirst), take + 1));
         }
         ++nextCode_;
         if (nextLength > 0) {

@@ -4,6 +4,7 @@
 #include "gif/codec/gif_encoder.h"
 #include "gif/codec/lzw_string_table.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -54,6 +55,9 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
     int bias_ = 0;
     int nextCode_ = 0;
     int longest_ = 1; // pixels in the longest string of the table
+    // The same for the strings that start with each pixel value: a shorter string whose
+    // follower cannot reach far enough by that is not looked at.
+    std::array<uint16_t, 256> longestFrom_{};
     TLzwStringTable table_;
     std::vector<uint8_t> stream_; // the pixels in the order they are stored
     std::vector<int> path_;       // codes of the longest match's prefixes, by length

@@ -14,7 +14,7 @@ using opttest::Random;
 // allowed: long inputs (past several table clears), both biases, small and large codes.
 TEST(FlexibleLzw, ChoosesOnlyAllowedValues) {
     TFlexibleLzw lzw;
-    for (int codeSize : {2, 4, 8}) {
+    for (int codeSize : {2, 4, 5, 8}) {
         for (int bias : {0, 6}) {
             Random random(uint64_t(codeSize * 10 + bias));
             const size_t n = 60000;
@@ -65,7 +65,7 @@ TEST(FlexibleLzw, ReportsTheEncodersSize) {
     };
     for (const Case& c : {Case{2, 1, 1}, Case{2, 2, 1}, Case{2, 5, 2}, Case{2, 300, 2},
                           Case{3, 5000, 4}, Case{4, 70000, 3}, Case{8, 9000, 1}, Case{8, 200000, 5},
-                          Case{8, 4093, 1}, Case{6, 50000, 50}}) {
+                          Case{8, 4093, 1}, Case{6, 50000, 50}, Case{5, 60000, 6}}) {
         Random random(c.n * 31 + uint64_t(c.codeSize));
         const int colours = (1 << c.codeSize) - 1;
         std::vector<uint8_t> colors(c.n), free(c.n), out(c.n);
