@@ -13,7 +13,7 @@ namespace gif {
 // Up to 32 pixel values, each code has a row of children indexed by the pixel: a lookup is
 // one load, with no branch on where the child lives. A row is emptied when its code is given
 // out, so emptying the table touches only the single pixels' rows. (The rows of 32 take
-// 256 KB, which stays in the second-level cache; 64 would not.)
+// 256 KB, which stays in the second-level cache; rows of 64 would fill it.)
 //
 // Above that, each code's first child sits in a direct array, where most lookups end on flat
 // pictures; the others in an open-addressed table of 64 KB whose slots carry the generation
