@@ -110,7 +110,7 @@ void TCanvas::StretchBlt(const TRect& destRect, const TBitmap& sourceBitmap,
     if (plainCopy && (sf == pf24bit || sf == pf8bit) && df == pf24bit &&
         destRect.Width() == sourceRect.Width() && destRect.Height() == sourceRect.Height()) {
         CopyUnscaledTo24(x0, x1, y0, y1, src, sourceRect.Left - destRect.Left,
-                       sourceRect.Top - destRect.Top, mask);
+                         sourceRect.Top - destRect.Top, mask);
         return;
     }
 

@@ -71,7 +71,7 @@ private:
     // Target rows y0..y1 and columns x0..x1 (clipped to the target) read source pixel
     // (x + dx, y + dy).
     void CopyUnscaledTo24(int x0, int x1, int y0, int y1, const TBitmap& src, int dx, int dy,
-                        const TBitmap* mask);
+                          const TBitmap* mask);
 
     TBitmap& bitmap_;
 };
