@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -31,7 +32,8 @@ constexpr TGuidedChoice TransparencyFirst{6, 1};
 constexpr TGuidedChoice FurtherReach{0, 6};
 constexpr int ControlBlockBytes = 8;
 
-// What a pixel of a rewritten frame may be.
+// What a pixel of a rewritten frame may be; each kind allows transparency more than the one
+// before.
 enum TCellKind : uint8_t {
     ckColor, // its colour: the screen changes here
     ckFree,  // its colour or transparent: the screen shows that colour already
@@ -373,13 +375,24 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             if (variant == 2 || variant == 4) {
                 if (free.empty()) {
                     free.resize(count);
-                    values = cells->Color;
+                    values.resize(count);
+                    // Written without branches, so that the compiler takes many pixels at a
+                    // time.
+                    const uint8_t* __restrict kind = cells->Kind.data();
+                    const uint8_t* __restrict color = cells->Color.data();
+                    uint8_t* __restrict isFree = free.data();
+                    uint8_t* __restrict value = values.data();
+                    const auto hole = uint8_t(transparent);
+                    uint8_t most = 0, mostForced = 0;
                     for (size_t i = 0; i < count; ++i) {
-                        free[i] = cells->Kind[i] == ckFree;
-                        if (cells->Kind[i] == ckHole) values[i] = uint8_t(transparent);
-                        largest = std::max<int>(largest, values[i]);
-                        if (!free[i]) forcedLargest = std::max<int>(forcedLargest, values[i]);
+                        const uint8_t v = kind[i] == ckHole ? hole : color[i];
+                        value[i] = v;
+                        isFree[i] = kind[i] == ckFree;
+                        most = std::max(most, v);
+                        mostForced = std::max(mostForced, kind[i] == ckFree ? uint8_t(0) : v);
                     }
+                    largest = std::max<int>(largest, most);
+                    forcedLargest = mostForced;
                 }
                 chosenCodeSize = BitsFor(largest);
                 // When the pixels without a choice already need that code size, the choice
@@ -398,18 +411,21 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             } else if (variant == 3) {
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
-                for (size_t i = 0; i < count; ++i) {
-                    bool hole =
-                        cells->Kind[i] == ckHole || (variant == 1 && cells->Kind[i] == ckFree);
-                    chosen[i] = hole ? uint8_t(transparent) : cells->Color[i];
-                }
+                // Holes are transparent; in the second choice free pixels too.
+                const uint8_t firstHoleKind = variant == 1 ? ckFree : ckHole;
+                const uint8_t* __restrict kind = cells->Kind.data();
+                const uint8_t* __restrict color = cells->Color.data();
+                uint8_t* __restrict out = chosen.data();
+                const auto hole = uint8_t(transparent);
+                for (size_t i = 0; i < count; ++i)
+                    out[i] = kind[i] >= firstHoleKind ? hole : color[i];
             }
             // Choices often coincide (no short runs, nothing LZW prefers): encode each once.
             if (std::find(tried.begin(), tried.end(), chosen) != tried.end()) continue;
             if (variant + 1 < variants) tried.push_back(chosen);
             const bool usesTransparency =
                 transparent >= 0 &&
-                std::find(chosen.begin(), chosen.end(), uint8_t(transparent)) != chosen.end();
+                std::memchr(chosen.data(), transparent, chosen.size()) != nullptr;
             const int bits = BitsFor(LargestValue(chosen));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
@@ -429,7 +445,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             if (cost < best.Cost) {
                 best.Data = data;
                 best.Layout = {d, *rect};
-                best.Pixels = chosen;
+                std::swap(best.Pixels, chosen); // every choice writes `chosen` afresh
                 best.Transparent = usesTransparency ? transparent : -1;
                 best.CodeSize = codeSize;
                 best.Cost = cost;
