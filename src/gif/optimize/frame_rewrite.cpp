@@ -277,6 +277,38 @@ int ChooseTransparent(const TCells& cells, int entries) {
     return best;
 }
 
+// The cells' colours, with `transparent` for every cell of kind `firstKind` or later. Kept
+// apart from the rewrite, the loop is simple enough for the compiler to take many pixels at
+// a time.
+void FillTransparentFrom(const uint8_t* __restrict kind, const uint8_t* __restrict color,
+                         size_t n, uint8_t firstKind, uint8_t transparent,
+                         uint8_t* __restrict out) {
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t c = color[i]; // read whatever the kind: a read under a condition stops
+                                    // the compiler
+        out[i] = kind[i] >= firstKind ? transparent : c;
+    }
+}
+
+// What the LZW-guided choices start from: each cell's value (holes `transparent`) and
+// whether it is free. Returns the largest value and the largest of those that are not free.
+std::pair<uint8_t, uint8_t> SplitFreeCells(const uint8_t* __restrict kind,
+                                           const uint8_t* __restrict color, size_t n,
+                                           uint8_t transparent, uint8_t* __restrict values,
+                                           uint8_t* __restrict free) {
+    uint8_t most = 0, mostForced = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t k = kind[i], c = color[i];
+        const uint8_t v = k == ckHole ? transparent : c;
+        const uint8_t isFree = k == ckFree;
+        values[i] = v;
+        free[i] = isFree;
+        most = std::max(most, v);
+        mostForced = std::max(mostForced, uint8_t(v & (isFree - 1))); // 0 where free
+    }
+    return {most, mostForced};
+}
+
 // Transparency for the stretches between changing pixels that are at least MinRun long
 // (or must be transparent somewhere), colours for the shorter ones. Ten measured smallest
 // on recordings of text: short gaps between changed letters compress better as the colour
@@ -376,21 +408,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                 if (free.empty()) {
                     free.resize(count);
                     values.resize(count);
-                    // Written without branches, so that the compiler takes many pixels at a
-                    // time.
-                    const uint8_t* __restrict kind = cells->Kind.data();
-                    const uint8_t* __restrict color = cells->Color.data();
-                    uint8_t* __restrict isFree = free.data();
-                    uint8_t* __restrict value = values.data();
-                    const auto hole = uint8_t(transparent);
-                    uint8_t most = 0, mostForced = 0;
-                    for (size_t i = 0; i < count; ++i) {
-                        const uint8_t v = kind[i] == ckHole ? hole : color[i];
-                        value[i] = v;
-                        isFree[i] = kind[i] == ckFree;
-                        most = std::max(most, v);
-                        mostForced = std::max(mostForced, kind[i] == ckFree ? uint8_t(0) : v);
-                    }
+                    const auto [most, mostForced] = SplitFreeCells(
+                        cells->Kind.data(), cells->Color.data(), count, uint8_t(transparent),
+                        values.data(), free.data());
                     largest = std::max<int>(largest, most);
                     forcedLargest = mostForced;
                 }
@@ -412,13 +432,9 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
                 ChooseRuns(*cells, uint8_t(transparent), chosen);
             } else {
                 // Holes are transparent; in the second choice free pixels too.
-                const uint8_t firstHoleKind = variant == 1 ? ckFree : ckHole;
-                const uint8_t* __restrict kind = cells->Kind.data();
-                const uint8_t* __restrict color = cells->Color.data();
-                uint8_t* __restrict out = chosen.data();
-                const auto hole = uint8_t(transparent);
-                for (size_t i = 0; i < count; ++i)
-                    out[i] = kind[i] >= firstHoleKind ? hole : color[i];
+                FillTransparentFrom(cells->Kind.data(), cells->Color.data(), count,
+                                    variant == 1 ? ckFree : ckHole, uint8_t(transparent),
+                                    chosen.data());
             }
             // Choices often coincide (no short runs, nothing LZW prefers): encode each once.
             if (std::find(tried.begin(), tried.end(), chosen) != tried.end()) continue;
