@@ -217,8 +217,6 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
     const int transparent = frame.TransparentIndex();
     bool hasFree = false, hasHole = false;
     size_t i = 0;
-    TColorKey lastShown = NoColor; // the last colour looked up for a transparent pixel
-    int lastEntry = -1;
     // Each view's row of the picture shown and of the screen before, for the row at hand.
     std::vector<std::pair<const TColorKey*, const TColorKey*>> rows(views.size());
     for (int y = rect.Top; y < rect.Bottom; ++y) {
@@ -236,18 +234,8 @@ std::optional<TCells> BuildCells(const TGIFSubImage& frame, const TRect& rect,
                 constant &= viewShown == shown;
             }
             int entry = -1;
-            if (constant && shown != ScreenBackground) {
-                if (original[x] != transparent) {
-                    entry = original[x];
-                } else {
-                    // Transparent pixels mostly show long runs of one colour.
-                    if (shown != lastShown) {
-                        lastShown = shown;
-                        lastEntry = entryOf.Find(shown);
-                    }
-                    entry = lastEntry;
-                }
-            }
+            if (constant && shown != ScreenBackground)
+                entry = original[x] != transparent ? original[x] : entryOf.Find(shown);
             if (entry < 0 && !same) return std::nullopt;
             const uint8_t kind = entry < 0 ? ckHole : same ? ckFree : ckColor;
             cells.Color[i] = uint8_t(std::max(entry, 0));
