@@ -2,8 +2,10 @@
 // one comparison of a 64-bit word.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 namespace gif {
 
@@ -21,5 +23,14 @@ inline void StoreWord(uint8_t* bytes, uint64_t word) { std::memcpy(bytes, &word,
 inline bool EightAre(const uint8_t* bytes, uint8_t value) {
     return LoadWord(bytes) == value * EachByte;
 }
+
+// The largest of the bytes, 0 for none.
+uint8_t LargestByte(std::span<const uint8_t> bytes);
+
+// Sets present[v] for every value v among the bytes.
+void MarkPresentBytes(std::span<const uint8_t> bytes, std::array<bool, 256>& present);
+
+// Replaces every byte b by map[b].
+void MapBytes(std::span<uint8_t> bytes, const std::array<uint8_t, 256>& map);
 
 } // namespace gif

@@ -3,6 +3,7 @@
 // compressed by EncodeImageData (image_data_writer.cpp).
 #include <algorithm>
 
+#include "gif/base/byte_words.h"
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
 #include "gif/base/stream.h"
@@ -23,8 +24,7 @@ TEncodeSource FrameEncodeSource(const TGIFSubImage& frame, int screenBitDepth) {
     }
     // A smaller code size chosen for the frame holds while every pixel fits it.
     if (int hint = frame.CodeSizeHint(); hint > 0 && hint < std::max(bits, 2) && frame.HasPixels()) {
-        std::span<const uint8_t> pixels = frame.PixelData();
-        if (*std::max_element(pixels.begin(), pixels.end()) < (1 << hint)) {
+        if (LargestByte(frame.PixelData()) < (1 << hint)) {
             bits = hint;
             limit = std::min(limit, 1 << hint);
         }

@@ -252,19 +252,7 @@ void TGIFColorMap::CountFrame(const TGIFSubImage& frame, TColormapHistogram& his
 }
 
 void TGIFColorMap::RemapFrame(TGIFSubImage& frame, const TColormapReverse& map) {
-    std::span<uint8_t> pixels = frame.PixelData();
-    size_t i = 0;
-    for (; i + 8 <= pixels.size(); i += 8) {
-        uint8_t* eight = pixels.data() + i;
-        if (EightAre(eight, eight[0])) {
-            StoreWord(eight, map[eight[0]] * EachByte);
-            continue;
-        }
-        for (size_t k = 0; k < 8; ++k)
-            eight[k] = map[eight[k]];
-    }
-    for (; i < pixels.size(); ++i)
-        pixels[i] = map[pixels[i]];
+    MapBytes(frame.PixelData(), map);
     if (frame.IsTransparent() && frame.ControlBlock()) {
         TGIFGraphicControlExtension* gce = frame.ControlBlock();
         gce->SetTransparentIndex(map[gce->TransparentIndex()]);

@@ -1,5 +1,6 @@
 #include "gif/optimize/code_size_order.h"
 
+#include "gif/base/byte_words.h"
 #include "gif/model/image.h"
 #include "gif/optimize/bounded_size.h"
 #include "gif/optimize/flexible_lzw.h"
@@ -133,9 +134,7 @@ int MappedCodeSize(const TFrameUse& use, const std::array<uint8_t, 256>& map, in
 // The code size the writer uses for a frame drawing with the global table.
 int WrittenCodeSize(const TGIFSubImage& frame, int tableCodeSize) {
     const int hint = frame.CodeSizeHint();
-    std::span<const uint8_t> pixels = frame.PixelData();
-    if (hint > 0 && hint < tableCodeSize &&
-        *std::max_element(pixels.begin(), pixels.end()) < (1 << hint))
+    if (hint > 0 && hint < tableCodeSize && LargestByte(frame.PixelData()) < (1 << hint))
         return hint;
     return tableCodeSize;
 }

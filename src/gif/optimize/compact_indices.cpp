@@ -1,5 +1,6 @@
 #include "gif/optimize/compact_indices.h"
 
+#include "gif/base/byte_words.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
 #include "gif/optimize/two_threads.h"
@@ -24,8 +25,7 @@ int BitsFor(int largest) {
 std::array<bool, 256> UsedEntries(const TGIFSubImage& frame) {
     std::array<bool, 256> used{};
     const int transparent = frame.TransparentIndex();
-    for (uint8_t p : frame.PixelData())
-        used[p] = true;
+    MarkPresentBytes(frame.PixelData(), used);
     if (transparent >= 0) used[size_t(transparent)] = false;
     return used;
 }
@@ -78,8 +78,7 @@ void ReorderGlobalTable(TGIFImage& image) {
     ShareOutOnTwoThreads(size_t(image.FrameCount()), second, [&](size_t i, int) {
         TGIFSubImage& frame = *image.Frame(int(i));
         if (!DrawsWithGlobalTable(frame)) return;
-        for (uint8_t& p : frame.PixelData())
-            p = map[p];
+        MapBytes(frame.PixelData(), map);
         if (TGIFGraphicControlExtension* control = frame.ControlBlock())
             control->SetTransparentIndexUnchecked(map[control->TransparentIndex()]);
         frame.DropBitmap();
@@ -103,8 +102,7 @@ void LowerFrame(TGIFSubImage& frame) {
             frame.DropMask();
         }
     }
-    std::span<const uint8_t> pixels = frame.PixelData();
-    frame.SetCodeSizeHint(BitsFor(*std::max_element(pixels.begin(), pixels.end())));
+    frame.SetCodeSizeHint(BitsFor(LargestByte(frame.PixelData())));
 }
 
 } // namespace
@@ -124,8 +122,7 @@ bool DropUnusedGlobalEntries(TGIFImage& image) {
         const TGIFSubImage& frame = *image.Frame(i);
         if (frame.IsBlank() || frame.LocalTable().EntryCount() > 0) continue;
         if (!frame.HasPixels()) return false;
-        std::span<const uint8_t> pixels = frame.PixelData();
-        needed = std::max(needed, *std::max_element(pixels.begin(), pixels.end()) + 1);
+        needed = std::max(needed, LargestByte(frame.PixelData()) + 1);
         needed = std::max(needed, frame.TransparentIndex() + 1);
     }
     if (needed >= count) return false;

@@ -1,5 +1,6 @@
 #include "gif/optimize/frame_rewrite.h"
 
+#include "gif/base/byte_words.h"
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
@@ -80,19 +81,6 @@ TEncodingMethod MethodOf(const TGIFSubImage& frame) {
     return image ? image->EncodingMethod : emLZW;
 }
 
-// The largest of the values (0 for none), in eight running maxima so that no step waits
-// for the one before.
-uint8_t LargestValue(std::span<const uint8_t> values) {
-    std::array<uint8_t, 8> lanes{};
-    size_t i = 0;
-    for (; i + lanes.size() <= values.size(); i += lanes.size())
-        for (size_t k = 0; k < lanes.size(); ++k)
-            lanes[k] = std::max(lanes[k], values[i + k]);
-    for (; i < values.size(); ++i)
-        lanes[0] = std::max(lanes[0], values[i]);
-    return *std::max_element(lanes.begin(), lanes.end());
-}
-
 int BitsFor(int largest) {
     int bits = 2;
     while ((1 << bits) <= largest)
@@ -116,7 +104,7 @@ int64_t CurrentCost(const TGIFSubImage& frame, const TTableBits& table, int64_t 
     std::span<const uint8_t> pixels = frame.PixelData();
     int hint = frame.CodeSizeHint();
     if (hint > 0 && hint < std::max(bits, 2) &&
-        LargestValue(pixels) < (1 << hint))
+        LargestByte(pixels) < (1 << hint))
         bits = hint;
     if (MethodOf(frame) == emLZW && !frame.IsInterlaced())
         return DescriptorBytes + lzw.Measure(frame.Pixels(), pixels.size(), std::max(bits, 2),
@@ -442,7 +430,7 @@ bool TFrameRewriter::Rewrite(TGIFSubImage& frame, std::span<const TFrameView> vi
             const bool usesTransparency =
                 transparent >= 0 &&
                 std::memchr(chosen.data(), transparent, chosen.size()) != nullptr;
-            const int bits = BitsFor(LargestValue(chosen));
+            const int bits = BitsFor(LargestByte(chosen));
             const int codeSize = std::min(bits, std::max(table.Bits, 2));
             const bool needsControl = usesTransparency || d != dmNone;
             const int64_t overhead =
