@@ -96,8 +96,10 @@ void LowerFrame(TGIFSubImage& frame) {
         const std::array<bool, 256> used = UsedEntries(frame);
         const int lowest = int(std::find(used.begin(), used.end(), false) - used.begin());
         if (lowest < transparent) {
-            for (uint8_t& p : frame.PixelData())
-                if (p == transparent) p = uint8_t(lowest);
+            std::array<uint8_t, 256> map{};
+            std::iota(map.begin(), map.end(), uint8_t(0));
+            map[size_t(transparent)] = uint8_t(lowest);
+            MapBytes(frame.PixelData(), map);
             frame.ControlBlock()->SetTransparentIndexUnchecked(uint8_t(lowest));
             frame.DropMask();
         }
