@@ -74,41 +74,30 @@ TColorSet ChooseLevel(const std::vector<TFrameUse>& uses, const std::vector<doub
     }
 }
 
-// The frame's pixels renumbered by `map`, its transparent pixels (and index) moved to the
-// lowest entry its renumbered colours leave free.
-struct TRenumbered {
-    std::vector<uint8_t> Pixels;
-    int Transparent = -1;
-    int CodeSize = 0;
-};
-
-TRenumbered Renumber(const TGIFSubImage& frame, const std::array<uint8_t, 256>& map,
-                     int tableCodeSize) {
-    TRenumbered out;
+// Renumbers the frame's pixels by `map`, its transparent pixels (and index) moved to the
+// lowest entry its renumbered colours leave free, and gives it the code size they need.
+void Renumber(TGIFSubImage& frame, const std::array<uint8_t, 256>& map, int tableCodeSize) {
     const int transparent = frame.TransparentIndex();
-    std::span<const uint8_t> pixels = frame.PixelData();
     // The values present first, then one lookup per pixel through the whole renumbering.
     std::array<bool, 256> present{};
-    for (uint8_t p : pixels)
-        present[p] = true;
+    MarkPresentBytes(frame.PixelData(), present);
     TColorSet used;
     for (size_t v = 0; v < 256; ++v)
         if (present[v] && int(v) != transparent) used.set(map[v]);
-    if (transparent >= 0) {
-        out.Transparent = 0;
-        while (out.Transparent < 256 && used.test(size_t(out.Transparent)))
-            ++out.Transparent;
-    }
     std::array<uint8_t, 256> renumber = map;
-    if (transparent >= 0) renumber[size_t(transparent)] = uint8_t(out.Transparent);
+    if (transparent >= 0) {
+        int lowest = 0;
+        while (lowest < 256 && used.test(size_t(lowest)))
+            ++lowest;
+        renumber[size_t(transparent)] = uint8_t(lowest);
+        frame.ControlBlock()->SetTransparentIndexUnchecked(uint8_t(lowest));
+    }
     int largest = 0;
     for (size_t v = 0; v < 256; ++v)
         if (present[v]) largest = std::max<int>(largest, renumber[v]);
-    out.Pixels.resize(pixels.size());
-    for (size_t i = 0; i < pixels.size(); ++i)
-        out.Pixels[i] = renumber[pixels[i]];
-    out.CodeSize = std::min(BitsFor(largest), tableCodeSize);
-    return out;
+    MapBytes(frame.PixelData(), renumber);
+    const int codeSize = std::min(BitsFor(largest), tableCodeSize);
+    frame.SetCodeSizeHint(codeSize < tableCodeSize ? codeSize : 0);
 }
 
 // The code size the frame gets with `map`, from its colours alone; 9 when its transparent
@@ -163,9 +152,9 @@ int64_t SizeAt(TFrameUse& use, int bits, TFlexibleLzw& lzw) {
         if (use.Colors.test(v)) rank[v] = uint8_t(next++);
     const TGIFSubImage& frame = *use.Frame;
     const int transparent = frame.TransparentIndex();
+    if (transparent >= 0) rank[size_t(transparent)] = uint8_t(next);
     std::vector<uint8_t> pixels(frame.PixelData().begin(), frame.PixelData().end());
-    for (uint8_t& p : pixels)
-        p = p == transparent ? uint8_t(next) : rank[p];
+    MapBytes(pixels, rank);
     if (!frame.IsInterlaced())
         lzw.MeasureEachCodeSize(pixels.data(), pixels.size(), bits, use.SizeAt);
     else
@@ -242,13 +231,16 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
                       {}};
         use.SizeAt.fill(-1);
         const int transparent = frame.TransparentIndex();
-        for (uint8_t p : frame.PixelData()) {
-            if (p == transparent) {
+        std::array<bool, 256> present{};
+        MarkPresentBytes(frame.PixelData(), present);
+        for (int v = 0; v < 256; ++v) {
+            if (!present[size_t(v)]) continue;
+            if (v == transparent) {
                 use.Holes = true;
                 continue;
             }
-            if (p >= count) return false; // a pixel past the table's end keeps its number
-            use.Colors.set(p);
+            if (v >= count) return false; // a pixel past the table's end keeps its number
+            use.Colors.set(size_t(v));
         }
         uses.push_back(use);
     }
@@ -310,11 +302,7 @@ bool OrderColorsForCodeSizes(TGIFImage& image) {
     global.FromRgbTriples(colors, count);
     ShareOutOnTwoThreads(uses.size(), secondThread, [&](size_t f, int) {
         TGIFSubImage& frame = *uses[f].Frame;
-        const TRenumbered r = Renumber(frame, map, tableCodeSize);
-        std::copy(r.Pixels.begin(), r.Pixels.end(), frame.Pixels());
-        if (r.Transparent >= 0)
-            frame.ControlBlock()->SetTransparentIndexUnchecked(uint8_t(r.Transparent));
-        frame.SetCodeSizeHint(r.CodeSize < tableCodeSize ? r.CodeSize : 0);
+        Renumber(frame, map, tableCodeSize);
         frame.DropBitmap();
         frame.DropMask();
     });
