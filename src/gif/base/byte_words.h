@@ -27,6 +27,9 @@ inline bool EightAre(const uint8_t* bytes, uint8_t value) {
 // The largest of the bytes, 0 for none.
 uint8_t LargestByte(std::span<const uint8_t> bytes);
 
+// Adds to counts[v] how often each value v occurs among the bytes.
+void CountBytes(std::span<const uint8_t> bytes, std::array<uint64_t, 256>& counts);
+
 // Sets present[v] for every value v among the bytes.
 void MarkPresentBytes(std::span<const uint8_t> bytes, std::array<bool, 256>& present);
 

@@ -231,24 +231,10 @@ bool TGIFColorMap::SortByUseCommon() {
 }
 
 void TGIFColorMap::CountFrame(const TGIFSubImage& frame, TColormapHistogram& histogram) {
-    // Four sets of counters, so that a run of one value does not make each increment wait
-    // for the one before; 32 bits hold the pixel count of any frame. Eight equal pixels,
-    // common in flat pictures, count with one addition.
-    std::array<std::array<uint32_t, 256>, 4> counts{};
-    std::span<const uint8_t> pixels = frame.PixelData();
-    size_t i = 0;
-    for (; i + 8 <= pixels.size(); i += 8) {
-        if (EightAre(pixels.data() + i, pixels[i])) {
-            counts[0][pixels[i]] += 8;
-            continue;
-        }
-        for (size_t k = 0; k < 8; ++k)
-            ++counts[k & 3][pixels[i + k]];
-    }
-    for (; i < pixels.size(); ++i)
-        ++counts[0][pixels[i]];
+    std::array<uint64_t, 256> counts{};
+    CountBytes(frame.PixelData(), counts);
     for (size_t v = 0; v < 256; ++v)
-        histogram[v].Count += int64_t(counts[0][v]) + counts[1][v] + counts[2][v] + counts[3][v];
+        histogram[v].Count += int64_t(counts[v]);
 }
 
 void TGIFColorMap::RemapFrame(TGIFSubImage& frame, const TColormapReverse& map) {

@@ -4,6 +4,7 @@
 #include <limits>
 #include <mutex>
 
+#include "gif/base/byte_words.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
 #include "gif/optimize/palette_sort.h"
@@ -147,8 +148,9 @@ void TColorMapOptimizer::Remap() {
         std::array<uint8_t, 256> map = histogram->BuildMap();
         for (TGIFSubImage* frame : histogram->Frames()) {
             int transparent = transparencyInUse_ ? frame->TransparentIndex() : -1;
-            for (uint8_t& p : frame->PixelData())
-                p = int(p) == transparent ? uint8_t(transparentIndex_) : map[p];
+            std::array<uint8_t, 256> frameMap = map;
+            if (transparent >= 0) frameMap[size_t(transparent)] = uint8_t(transparentIndex_);
+            MapBytes(frame->PixelData(), frameMap);
             if (transparent >= 0) frame->ControlBlock()->SetTransparentIndex(uint8_t(transparentIndex_));
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "gif/base/byte_words.h"
 #include "gif/base/messages.h"
 #include "gif/model/colormap.h"
 #include "gif/model/graphic_control.h"
@@ -29,20 +30,27 @@ bool THistogram::Feed(TGIFSubImage& frame) {
     constexpr uint32_t saturated = std::numeric_limits<uint32_t>::max();
     // Counted per index first: a frame has at most 65535 x 65535 pixels, which fits 32 bits.
     std::array<uint64_t, 256> uses{};
+    CountBytes(frame.PixelData(), uses);
     bool usesTransparency = false;
-    bool warned = false;
-    for (uint8_t& p : frame.PixelData()) {
-        if (int(p) == transparent) {
-            usesTransparency = true;
-            continue;
+    if (transparent >= 0 && uses[size_t(transparent)] > 0) {
+        usesTransparency = true;
+        uses[size_t(transparent)] = 0;
+    }
+    // Pixels past the table's end become entry 0, warned of once for the frame.
+    uint64_t outside = 0;
+    std::array<uint8_t, 256> inside{};
+    for (size_t v = 0; v < 256; ++v) {
+        inside[v] = uint8_t(v);
+        if (v >= count && int(v) != transparent && uses[v] > 0) {
+            outside += uses[v];
+            uses[v] = 0;
+            inside[v] = 0;
         }
-        if (p >= count) {
-            if (!warned) frame.Warn(1, msg::ColorNotInTable);   // once per frame is enough
-            warned = true;
-            p = 0;
-            if (count == 0) continue;
-        }
-        ++uses[p];
+    }
+    if (outside > 0) {
+        frame.Warn(1, msg::ColorNotInTable);
+        MapBytes(frame.PixelData(), inside);
+        if (count > 0) uses[0] += outside;
     }
     for (size_t i = 0; i < count; ++i)
         records_[i].Count = uint32_t(std::min<uint64_t>(records_[i].Count + uses[i], saturated));

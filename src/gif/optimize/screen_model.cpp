@@ -1,5 +1,6 @@
 #include "gif/optimize/screen_model.h"
 
+#include "gif/base/byte_words.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/subimage.h"
 
@@ -24,8 +25,10 @@ bool FrameIsModelled(const TGIFSubImage& frame, const TScreen& screen) {
     if (!frame.HasPixels()) return true;
     const TFrameColors colors = FrameColors(frame);
     const int transparent = frame.TransparentIndex();
-    for (uint8_t p : frame.PixelData())
-        if (colors[p] == NoColor && int(p) != transparent) return false;
+    std::array<bool, 256> present{};
+    MarkPresentBytes(frame.PixelData(), present);
+    for (int v = 0; v < 256; ++v)
+        if (present[size_t(v)] && colors[size_t(v)] == NoColor && v != transparent) return false;
     return true;
 }
 

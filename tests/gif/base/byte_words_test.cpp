@@ -39,6 +39,12 @@ TEST(ByteWords, HelpersAgreeWithOneByteAtATime) {
                       bytes.empty() ? 0 : *std::max_element(bytes.begin(), bytes.end()))
                 << length;
 
+            std::array<uint64_t, 256> counts{}, expectedCounts{};
+            counts[3] = expectedCounts[3] = 5; // counts are added to
+            for (uint8_t b : bytes) ++expectedCounts[b];
+            CountBytes(bytes, counts);
+            EXPECT_EQ(counts, expectedCounts) << length;
+
             std::array<bool, 256> present{}, expected{};
             present[200] = true; // marks already set stay set
             expected[200] = true;

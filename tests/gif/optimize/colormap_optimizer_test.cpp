@@ -122,7 +122,10 @@ TEST(ColorMapMerge, EqualColoursOfDifferentTablesBecomeOneEntry) {
 TEST(ColorMapMerge, PixelOutsideItsTableIsReportedAndBecomesEntryZero) {
     TGIFImage image;
     SetColors(image.GlobalColorMap(), {RGB(10, 0, 0), RGB(20, 0, 0)});
-    TGIFSubImage& frame = giftest::AddFrame(image, 0, 0, 3, 1, {1, 7, 1});
+    // Two values outside, one of them in a run longer than a word: one warning.
+    std::vector<uint8_t> pixels = {1, 7, 1};
+    pixels.insert(pixels.end(), 10, 9);
+    TGIFSubImage& frame = giftest::AddFrame(image, 0, 0, int(pixels.size()), 1, pixels);
     WarningLog log;
     log.Attach(image);
     image.OptimizeColorMaps();
@@ -130,6 +133,8 @@ TEST(ColorMapMerge, PixelOutsideItsTableIsReportedAndBecomesEntryZero) {
     EXPECT_EQ(log.Entries[0].Sender, "TGIFSubImage");
     EXPECT_EQ(ShownColor(frame, 1, 0), RGB(10, 0, 0));
     EXPECT_EQ(ShownColor(frame, 0, 0), RGB(20, 0, 0));
+    for (int x = 3; x < int(pixels.size()); ++x)
+        EXPECT_EQ(ShownColor(frame, x, 0), RGB(10, 0, 0)) << x;
 }
 
 TEST(ColorMapMerge, UnusedTransparencyIsDropped) {
