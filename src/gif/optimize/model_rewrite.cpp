@@ -49,6 +49,13 @@ struct TJob {
     bool LeavesNothing = false; // nothing ever shows what the frame leaves behind
 };
 
+// Once this much waits, the playing thread takes jobs back: the helper never falls far
+// behind, and only a few frames' screens (some 6 MB) are held at once. The measure is the
+// pixels, not the jobs: while the playing thread rewrites a large frame, the helper needs
+// as much work left to do, not a few small frames.
+constexpr size_t MaxWaitingPixels = size_t(1) << 19;
+constexpr size_t MaxWaitingJobs = 64;
+
 // The jobs the playing thread hands to the helper. Unbounded itself: the playing thread
 // keeps it short by taking jobs back when it holds enough (see RewriteOnModel).
 class TJobQueue {
@@ -56,6 +63,7 @@ class TJobQueue {
     void Push(std::unique_ptr<TJob> job) {
         {
             std::lock_guard lock(mutex_);
+            pixels_ += JobPixels(*job);
             jobs_.push_back(std::move(job));
         }
         ready_.notify_one();
@@ -71,9 +79,11 @@ class TJobQueue {
         std::lock_guard lock(mutex_);
         return TakeLocked();
     }
-    size_t Size() const {
+    // Whether the waiting jobs hold enough work, or screens, for the helper to go on with
+    // while this thread rewrites one itself.
+    bool Full() const {
         std::lock_guard lock(mutex_);
-        return jobs_.size();
+        return pixels_ >= MaxWaitingPixels || jobs_.size() >= MaxWaitingJobs;
     }
     void Close() {
         {
@@ -84,22 +94,25 @@ class TJobQueue {
     }
 
   private:
+    // The pixels of the frame a job rewrites, in each of its plays: its rewrite's work and
+    // its screens' memory grow with them.
+    static size_t JobPixels(const TJob& job) {
+        return job.First.Shown.Pixels.size() * (job.HasLater ? 2 : 1);
+    }
     std::unique_ptr<TJob> TakeLocked() {
         if (jobs_.empty()) return nullptr;
         std::unique_ptr<TJob> job = std::move(jobs_.front());
         jobs_.pop_front();
+        pixels_ -= JobPixels(*job);
         return job;
     }
 
     mutable std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<std::unique_ptr<TJob>> jobs_;
+    size_t pixels_ = 0; // JobPixels of the waiting jobs
     bool closed_ = false;
 };
-
-// Jobs waiting beyond this many are taken back by the playing thread: the helper never
-// falls far behind, and only a few frames' screens are held at once.
-constexpr size_t MaxWaitingJobs = 4;
 
 // Rewrites the job's frame with `rewriter` (one per thread); a changed frame is added to
 // `changed`, with its old form when `keepOldForms`. Each thread touches only the frame
@@ -246,7 +259,7 @@ std::vector<TRewrittenFrame> RewriteOnModel(TGIFImage& image, int threads, bool 
             continue;
         }
         // Rather than wait for the helper, this thread takes back the oldest job.
-        while (helper->Queue().Size() >= MaxWaitingJobs)
+        while (helper->Queue().Full())
             if (std::unique_ptr<TJob> waiting = helper->Queue().TryPop())
                 RunJob(image, *waiting, rewriter, keepOldForms, changed);
         helper->Queue().Push(std::move(job));
