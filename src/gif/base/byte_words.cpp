@@ -18,7 +18,8 @@ void CountBytes(std::span<const uint8_t> bytes, std::array<uint64_t, 256>& count
     // 4 GB: longer spans are counted in parts.
     constexpr size_t Part = size_t(1) << 31;
     for (size_t start = 0; start < bytes.size(); start += Part) {
-        const std::span<const uint8_t> part = bytes.subspan(start, std::min(Part, bytes.size() - start));
+        const std::span<const uint8_t> part =
+            bytes.subspan(start, std::min(Part, bytes.size() - start));
         std::array<std::array<uint32_t, 256>, 4> sets{};
         size_t i = 0;
         for (; i + 8 <= part.size(); i += 8) {

@@ -272,8 +272,8 @@ void FillTransparentFrom(const uint8_t* __restrict kind, const uint8_t* __restri
                          size_t n, uint8_t firstKind, uint8_t transparent,
                          uint8_t* __restrict out) {
     for (size_t i = 0; i < n; ++i) {
-        const uint8_t c = color[i]; // read whatever the kind: a read under a condition stops
-                                    // the compiler
+        // Read whatever the kind: a read under a condition keeps the compiler from it.
+        const uint8_t c = color[i];
         out[i] = kind[i] >= firstKind ? transparent : c;
     }
 }
