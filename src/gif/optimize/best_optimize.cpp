@@ -24,7 +24,9 @@ namespace {
 using namespace optimize;
 
 // Larger screens are left alone: the model and the renderer's pictures of one would take
-// gigabytes.
+// gigabytes. What counts is the screen of the copies the optimiser works on, which grows to
+// hold every frame (a damaged file of a hundred bytes can place a frame 65000 pixels off a
+// screen of 3 x 4).
 constexpr int64_t MaxScreenPixels = int64_t(1) << 24;
 
 constexpr TGIFOptimizeOptions AllPasses =
@@ -112,7 +114,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         }
     } handlers(image);
 
-    if (int64_t(image.Width()) * image.Height() > MaxScreenPixels) {
+    if (CopiedScreenPixels(image) > MaxScreenPixels) {
         result.BytesBefore = result.BytesAfter = SavedSize(image);
         return result;
     }

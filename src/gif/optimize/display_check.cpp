@@ -65,6 +65,17 @@ TColor UnusedColor(std::initializer_list<const TGIFImage*> images) {
     }
 }
 
+int64_t CopiedScreenPixels(const TGIFImage& image) {
+    int64_t width = image.Width(), height = image.Height();
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (frame.IsBlank()) continue; // copied without its placement
+        width = std::max<int64_t>(width, std::min(frame.FrameLeft() + frame.FrameWidth(), 0xFFFF));
+        height = std::max<int64_t>(height, std::min(frame.FrameTop() + frame.FrameHeight(), 0xFFFF));
+    }
+    return width * height;
+}
+
 std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background) {
     std::vector<TShownPicture> pictures;
     // A picture differs from the one before only under this frame and the one before it

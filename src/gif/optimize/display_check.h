@@ -24,6 +24,11 @@ struct TShownPicture {
 // differs from the background.
 TColor UnusedColor(std::initializer_list<const TGIFImage*> images);
 
+// The pixels of the screen of a copy of `image`, on which a play of the copy composes: a
+// copied frame grows the screen to hold it, so a frame placed far off a small screen makes
+// the copy's screen large.
+int64_t CopiedScreenPixels(const TGIFImage& image);
+
 // The renderer's picture after each frame, played once on `background`.
 std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background);
 

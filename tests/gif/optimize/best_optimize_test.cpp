@@ -3,6 +3,7 @@
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/optimize/best_optimize.h"
+#include "gif/optimize/display_check.h"
 #include "gif/optimize/optimize_fixtures.h"
 #include "gif/render/compose.h"
 #include "gif/render/timing.h"
@@ -259,6 +260,44 @@ TEST(OptimizeBest, LaterPassesOfALoopShowTheSame) {
 
 // Merging tables past 256 colours maps a dropped colour to the nearest kept one: pure red
 // goes to dark red, not to pure blue (whose red + green + blue sum is the same).
+TEST(OptimizeBest, ScreenOfACopyHoldsFramesPlacedOffTheScreen) {
+    // A file may place a frame far off its screen: the reader keeps the screen it states,
+    // but the optimiser's copies grow theirs to hold the frame, and are that large to play.
+    TGIFImage written;
+    SetColors(written.GlobalColorMap(), Four);
+    giftest::AddFrame(written, 0, 0, 3, 2, {1, 2, 3, 0, 1, 2});
+    giftest::AddFrame(written, 1, 1, 2, 2, {3, 3, 3, 3});
+    std::vector<uint8_t> bytes = Saved(written);
+    // The second frame's descriptor moves it to (30000, 20000); the screen stays 3 x 3. It
+    // follows the header, the table of four colours, the first descriptor, the code size and
+    // the first frame's sub-blocks.
+    size_t second = 13 + 4 * 3;
+    ASSERT_EQ(bytes[second], 0x2C);
+    second += 10 + 1;
+    while (bytes[second] != 0)
+        second += 1 + bytes[second];
+    ++second;
+    ASSERT_EQ(bytes[second], 0x2C);
+    const auto put = [&bytes](size_t at, int value) {
+        bytes[at] = uint8_t(value);
+        bytes[at + 1] = uint8_t(value >> 8);
+    };
+    put(second + 1, 30000);
+    put(second + 3, 20000);
+    TGIFImage image;
+    image.WarningHandler = [](TObject*, uint8_t, const std::string&) {};
+    TMemoryStream stream(bytes);
+    image.LoadFromStream(stream);
+    ASSERT_EQ(image.FrameCount(), 2);
+    ASSERT_EQ(image.Frame(1)->FrameLeft(), 30000);
+    EXPECT_EQ(int64_t(image.Width()) * image.Height(), 9);
+    EXPECT_EQ(optimize::CopiedScreenPixels(image), int64_t(30002) * 20002);
+    TGIFImage copy;
+    copy.WarningHandler = image.WarningHandler;
+    copy.Assign(&image);
+    EXPECT_EQ(int64_t(copy.Width()) * copy.Height(), optimize::CopiedScreenPixels(image));
+}
+
 TEST(ColorMapMerge, DroppedColourGoesToTheNearestByDistance) {
     TGIFImage image;
     // Frame 0: blue, dark red and 128 greens, each used twice; frame 1: red once, 126 greens twice.
