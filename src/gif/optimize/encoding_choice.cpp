@@ -1,5 +1,6 @@
 #include "gif/optimize/encoding_choice.h"
 
+#include "gif/base/byte_words.h"
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
@@ -101,7 +102,10 @@ bool ChooseFrameEncodings(TGIFImage& image) {
     ShareOutOnTwoThreads(changed.size(), second, [&](size_t index, int thread) {
         TGIFSubImage& frame = *image.Frame(int(index));
         if (frame.IsBlank() || !frame.HasPixels()) return;
-        TEncodingSearch search(FrameEncodeSource(frame, screenBits), measuring[thread]);
+        const TEncodeSource source = FrameEncodeSource(frame, screenBits);
+        // Pixels outside the colour table cannot be written at all: the writer says so.
+        if (LargestByte(frame.PixelData()) >= source.ColorLimit) return;
+        TEncodingSearch search(source, measuring[thread]);
         const bool was = frame.IsInterlaced();
         TEncoding kept = search.Greedy(was);
         TEncoding other = search.Greedy(!was);

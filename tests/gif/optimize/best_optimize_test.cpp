@@ -1,9 +1,11 @@
 // The best-effort optimiser: smaller where an alternative is smaller, never a different
 // picture or timing, never larger.
+#include "gif/base/exception.h"
 #include "gif/base/stream.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/optimize/best_optimize.h"
 #include "gif/optimize/display_check.h"
+#include "gif/optimize/encoding_choice.h"
 #include "gif/optimize/optimize_fixtures.h"
 #include "gif/render/compose.h"
 #include "gif/render/timing.h"
@@ -296,6 +298,24 @@ TEST(OptimizeBest, ScreenOfACopyHoldsFramesPlacedOffTheScreen) {
     copy.WarningHandler = image.WarningHandler;
     copy.Assign(&image);
     EXPECT_EQ(int64_t(copy.Width()) * copy.Height(), optimize::CopiedScreenPixels(image));
+}
+
+TEST(OptimizeBest, FramesWhosePixelsNoTableHoldsKeepTheirEncoding) {
+    // Without any colour table every pixel is outside it: the writer refuses such frames,
+    // and the choice of row order and parse must leave them alone rather than measure
+    // values its code size cannot hold.
+    TGIFImage image;
+    image.WarningHandler = [](TObject*, uint8_t, const std::string&) {};
+    std::vector<uint8_t> pixels(40 * 20);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i / 7 % 126);
+    giftest::AddFrame(image, 0, 0, 40, 20, pixels);
+    giftest::AddFrame(image, 0, 0, 40, 20, pixels).SetInterlaced(true);
+    EXPECT_FALSE(optimize::ChooseFrameEncodings(image));
+    EXPECT_FALSE(image.Frame(0)->IsInterlaced());
+    EXPECT_TRUE(image.Frame(1)->IsInterlaced());
+    EXPECT_EQ(image.Frame(0)->LookaheadHint(), -1);
+    EXPECT_THROW(Saved(image), GIFException);
 }
 
 TEST(ColorMapMerge, DroppedColourGoesToTheNearestByDistance) {
