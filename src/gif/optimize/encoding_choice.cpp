@@ -103,8 +103,10 @@ bool ChooseFrameEncodings(TGIFImage& image) {
         TGIFSubImage& frame = *image.Frame(int(index));
         if (frame.IsBlank() || !frame.HasPixels()) return;
         const TEncodeSource source = FrameEncodeSource(frame, screenBits);
-        // Pixels outside the colour table cannot be written at all: the writer says so.
-        if (LargestByte(frame.PixelData()) >= source.ColorLimit) return;
+        // Pixels outside the colour table cannot be written at all: the writer says so. (A
+        // table of 256 holds every value: no pass over the pixels for the common case.)
+        if (source.ColorLimit < 256 && LargestByte(frame.PixelData()) >= source.ColorLimit)
+            return;
         TEncodingSearch search(source, measuring[thread]);
         const bool was = frame.IsInterlaced();
         TEncoding kept = search.Greedy(was);

@@ -28,7 +28,7 @@ bool THistogram::Feed(TGIFSubImage& frame) {
     const int transparent = frame.TransparentIndex();
     const size_t count = records_.size();
     constexpr uint32_t saturated = std::numeric_limits<uint32_t>::max();
-    // Counted per index first: a frame has at most 65535 x 65535 pixels, which fits 32 bits.
+    // Counted per index first, then per entry.
     std::array<uint64_t, 256> uses{};
     CountBytes(frame.PixelData(), uses);
     bool usesTransparency = false;
