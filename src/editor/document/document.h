@@ -55,6 +55,8 @@ class TDocument final : public IUndoDocument {
     int SyncedCount = 0;
     // The frame last selected for this document, selected again when it is loaded.
     int SelectedFrame = 0;
+    // Set by automation clients; nothing in the editor itself reads it.
+    bool ReadOnly = false;
     int MaxUndo() const { return maxUndo_; }
     void SetMaxUndo(int n);
     THistoryList& History() { return history_; }
