@@ -3,6 +3,7 @@
 #include "automation/model/enumerator.h"
 #include "automation/model/pictures.h"
 #include "editor/core/format.h"
+#include "editor/core/frame_list.h"
 #include "editor/core/palette_routines.h"
 #include "editor/core/prompter.h"
 #include "editor/core/settings.h"
