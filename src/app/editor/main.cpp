@@ -19,6 +19,10 @@
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
 #endif
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+#include "automation/dbus/server.h"
+#include "automation/dbus/start_mode.h"
+#endif
 
 namespace {
 
@@ -29,9 +33,25 @@ bool HaveDisplay() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+bool IsStartSwitch(const QString& argument) { return automation::bus::IsStartSwitch(argument); }
+#else
+bool IsStartSwitch(const QString&) { return false; }
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
+    bool startedByClient = false;
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+    // The automation start modes; registering needs no window and no display.
+    QStringList switches;
+    for (int i = 1; i < argc; ++i) switches << QString::fromLocal8Bit(argv[i]);
+    const auto mode = automation::bus::StartModeOf(switches);
+    if (mode == automation::bus::TStartMode::RegServer || mode == automation::bus::TStartMode::UnregServer)
+        return automation::bus::RunRegistration(mode, argc, argv);
+    startedByClient = mode == automation::bus::TStartMode::Automation;
+#endif
     if (!HaveDisplay()) {
         std::fprintf(stderr, "loopwright: no display; start the editor on a desktop or under "
                              "Xvfb (xvfb-run ./run [FILE]); the batch tool needs none: "
@@ -61,13 +81,17 @@ int main(int argc, char** argv) {
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
 #endif
-    // Only the first argument is used.
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+    automation::bus::TAutomationServer automationServer(window, startedByClient);
+#endif
+    // Only the first argument is used; a start-mode switch is no file.
     const QStringList arguments = app.arguments();
-    if (arguments.size() > 1 && !arguments[1].isEmpty())
+    if (arguments.size() > 1 && !arguments[1].isEmpty() && !IsStartSwitch(arguments[1]))
         window.Workspace().OpenFileByType(arguments[1]);
 
-    // The splash stays until its timer allows it to close.
-    while (!splash.CanClose()) {
+    // The splash stays until its timer allows it to close; a client that started the
+    // editor is not kept waiting for it.
+    while (!splash.CanClose() && !startedByClient) {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
