@@ -65,10 +65,13 @@ int main(int argc, char** argv) {
     QPixmap picture;
     if (editor::LoadResourceLibrary(startPrompter))
         picture.loadFromData(editor::ResourceBytes("SPLASH"));
+    // A client that started the editor is not kept waiting for the splash picture.
     editor::TSplashScreen splash(picture);
-    splash.show();
-    splash.repaint();
-    app.processEvents();
+    if (!startedByClient) {
+        splash.show();
+        splash.repaint();
+        app.processEvents();
+    }
 
     editor::Settings settings;
     editor::TfrmMain window(settings);
@@ -89,9 +92,8 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && !arguments[1].isEmpty() && !IsStartSwitch(arguments[1]))
         window.Workspace().OpenFileByType(arguments[1]);
 
-    // The splash stays until its timer allows it to close; a client that started the
-    // editor is not kept waiting for it.
-    while (!splash.CanClose() && !startedByClient) {
+    // The splash stays until its timer allows it to close.
+    while (!startedByClient && !splash.CanClose()) {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
