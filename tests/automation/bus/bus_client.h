@@ -12,6 +12,7 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -47,6 +48,10 @@ class TServerProcess {
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
         process.setProcessEnvironment(environment);
+        // Saving asks no compatibility question: "No" is remembered.
+        QDir().mkpath(home.filePath("config/Quillmark Software"));
+        QFile settings(home.filePath("config/Quillmark Software/GIF Loopwright 3.0.ini"));
+        if (settings.open(QIODevice::WriteOnly)) settings.write("[Settings]\nCompatibility=7\n");
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(LOOPWRIGHT_EDITOR, arguments);
     }
