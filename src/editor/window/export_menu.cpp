@@ -4,6 +4,7 @@
 #include "editor/document/workspace.h"
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/main_window.h"
+#include "gif/model/image.h"
 
 #include <QAction>
 
