@@ -40,13 +40,18 @@ bool FileExportHtmlExecute(TWorkspace& workspace) {
     TDocument* document = workspace.ActiveDocument();
     if (!document) return false;
     IPrompter& prompter = workspace.Prompter();
-    if (!QFileInfo::exists(document->FileName())) {
+    // An untitled document's name is not a file, even when one of that name happens to lie
+    // in the working folder.
+    auto onDisk = [](const TDocument& d) {
+        return !d.IsUntitled() && QFileInfo::exists(d.FileName());
+    };
+    if (!onDisk(*document)) {
         const int answer = prompter.Message(TMessageKind::Confirmation, msg::SaveBeforeHtml,
                                             TButtons::YesNoCancel);
         if (answer != mrYes) return false;
         FileSaveExecute(workspace);
         document = workspace.ActiveDocument();
-        if (!document || !QFileInfo::exists(document->FileName())) return false;
+        if (!document || !onDisk(*document)) return false;
     }
     const QString fileName = document->FileName();
 
