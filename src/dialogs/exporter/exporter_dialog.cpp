@@ -64,6 +64,8 @@ TfrmExporter::TfrmExporter(gif::TGIFImage& image, int frameCount, editor::IPromp
     lbExport->setFixedWidth(130);
     connect(lbExport, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { lbExportClick(lbExport->row(item)); });
+    // The preview follows the keyboard too.
+    connect(lbExport, &QListWidget::currentRowChanged, this, &TfrmExporter::lbExportClick);
 
     sbPreview = new QScrollArea(this);
     sbPreview->setObjectName("sbPreview");
