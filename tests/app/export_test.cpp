@@ -11,6 +11,9 @@
 
 #include "app/cli_util.h"
 
+// The verbs exist only in builds with the single-picture export (not the library-only one).
+#ifdef LOOPWRIGHT_WITH_EXPORT
+
 using clitest::Quote;
 using clitest::TempDir;
 namespace fs = std::filesystem;
@@ -185,3 +188,5 @@ TEST_F(ExportCliTest, HtmlPageOfA40By120AnimationByteForByte) {
 }
 
 } // namespace
+
+#endif // LOOPWRIGHT_WITH_EXPORT
