@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
 #endif
@@ -83,6 +84,8 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
+    window.SetImageExporter(&imageExporter);
 #endif
 #ifdef LOOPWRIGHT_WITH_AUTOMATION
     automation::bus::TAutomationServer automationServer(window, startedByClient);
@@ -106,6 +109,7 @@ int main(int argc, char** argv) {
     editor::QuitOnTerminationSignals(window);
     const int status = app.exec();
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+    window.SetImageExporter(nullptr);
     window.SetAnimationPrompts(nullptr);
     window.Workspace().SetFramePrompts(nullptr);
 #endif
