@@ -171,7 +171,11 @@ int main(int argc, char** argv) {
     ::benchmark::RunSpecifiedBenchmarks();
     ::benchmark::Shutdown();
     f.server.terminate();
-    if (!f.server.waitForFinished(5000)) f.server.kill();
+    if (!f.server.waitForFinished(5000)) {
+        // The bus editor holds the added frames unsaved and asks before closing.
+        f.server.kill();
+        f.server.waitForFinished(5000);
+    }
     f.window.reset();
     return 0;
 }
