@@ -62,7 +62,8 @@ void ConvertPicture(const TPictureView& view, gif::TBitmap& bitmap) {
 
     const size_t width = size_t(view.Width);
     for (int y = 0; y < view.Height; ++y) {
-        const uint8_t* src = view.Pixels + size_t(y) * view.Stride;
+        const size_t row = size_t(view.BottomUp ? view.Height - 1 - y : y);
+        const uint8_t* src = view.Pixels + row * view.Stride;
         uint8_t* dst = bitmap.ScanLine(y);
         switch (view.Layout) {
         case TPictureLayout::Bgr24:

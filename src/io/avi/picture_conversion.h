@@ -22,7 +22,8 @@ enum class TPictureLayout : uint8_t {
     Pal8,   // one index per byte into Palette
 };
 
-// Rows top first, each Stride bytes apart, in the Size bytes at Pixels.
+// Rows each Stride bytes apart, in the Size bytes at Pixels: the top row first, or the
+// bottom row first when BottomUp.
 struct TPictureView {
     int Width = 0;
     int Height = 0;
@@ -30,6 +31,7 @@ struct TPictureView {
     const uint8_t* Pixels = nullptr;
     size_t Stride = 0;
     size_t Size = 0;
+    bool BottomUp = false;
     // Pal8: the colour table as 0xAARRGGBB words (alpha ignored); indices past its end are
     // black.
     std::span<const uint32_t> Palette;

@@ -22,6 +22,7 @@ extern "C" {
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -223,8 +224,14 @@ class TPictureConverter {
             view.Width = frame.width;
             view.Height = frame.height;
             view.Layout = *layout;
-            view.Pixels = frame.data[0];
-            view.Stride = frame.linesize[0] > 0 ? size_t(frame.linesize[0]) : 0;
+            // Decoders of bottom-up pictures hand them out with a negative line size,
+            // starting at the top row.
+            const int linesize = frame.linesize[0];
+            view.Stride = size_t(std::abs(linesize));
+            view.BottomUp = linesize < 0;
+            view.Pixels = view.BottomUp && frame.data[0]
+                              ? frame.data[0] + ptrdiff_t(linesize) * (frame.height - 1)
+                              : frame.data[0];
             view.Size = view.Stride * size_t(std::max(frame.height, 0));
             if (*layout == TPictureLayout::Pal8 && frame.data[1])
                 view.Palette = {reinterpret_cast<const uint32_t*>(frame.data[1]), 256};
@@ -364,6 +371,8 @@ bool IsVideoFileName(const std::string& path) {
 
 void ImportAvi(gif::TGIFImage& image, const std::string& path,
                const TVideoImportOptions& options) {
+    // FFmpeg's own complaints about damaged input go nowhere: the step's message says it.
+    av_log_set_level(AV_LOG_QUIET);
     gif::HPALETTE shared;
     if (options.SharedPalette) {
         shared = ClipPalette(path, options.Depth);
