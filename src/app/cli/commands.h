@@ -17,5 +17,6 @@ extern const Command CopyCommand;
 extern const Command ImportCommand;
 extern const Command OptimizeCommand;
 extern const Command FramesCommand;
+extern const Command ExportAviCommand;
 
 } // namespace cli

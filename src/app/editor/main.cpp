@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "dialogs/progress/progress_window.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
 #endif
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    // A window of its own, centred on the screen: the main window is disabled meanwhile.
+    window.SetProgressWindowFactory([] { return std::make_unique<dialogs::TfrmProgress>(); });
 #endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QActionGroup;
@@ -34,6 +35,7 @@ class TObject;
 namespace editor {
 
 class IAnimationPrompts;
+class IProgressWindow;
 class IInspectorPanel;
 class TFrameClipboard;
 enum class TFrameMove;
@@ -105,6 +107,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // (with the reason as tooltip) until they are given.
     void SetAnimationPrompts(IAnimationPrompts* prompts);
     TFrameClipboard& FrameClipboard() { return *clipboard_; }
+    // The progress window of the AVI export; "As AVI Animation..." stays unavailable until
+    // it is given (avi_menu.cpp).
+    void SetProgressWindowFactory(std::function<std::unique_ptr<IProgressWindow>()> factory);
 
   public slots:
     // File menu (file_menu.cpp).
@@ -147,6 +152,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void AnimationPaletteExecute();
     void AnimationResizeExecute();
     void HtmlCodeExecute();
+    // Import and export of videos (avi_menu.cpp).
+    void mniFileImportAviClick();
+    void mniFileExportAVIClick();
 
   protected:
     bool event(QEvent* event) override;
@@ -204,6 +212,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
 
+    // Video import and AVI export menu items (avi_menu.cpp).
+    void ConnectAviMenus();
+
     Settings& settings_;
     TQtPrompter qtPrompter_;
     IPrompter* prompter_;
@@ -236,6 +247,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QMenu* popTab_ = nullptr;
     QMenu* popFrames_ = nullptr;
     QMenu* mnuExport_ = nullptr;
+    QAction* mniFileImportAvi_ = nullptr;
     QAction* mniPasteComments_ = nullptr;
     QAction* mniReverse_ = nullptr;
     QAction* mniHtmlCode_ = nullptr;
@@ -265,6 +277,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     IAnimationPrompts* animationPrompts_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
+    std::function<std::unique_ptr<IProgressWindow>()> createProgress_;
 };
 
 } // namespace editor
