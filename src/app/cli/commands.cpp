@@ -12,6 +12,10 @@ const std::vector<Command>& Commands() {
 #ifndef LOOPWRIGHT_NO_AVI
         ExportAviCommand,
 #endif
+#ifdef LOOPWRIGHT_WITH_EXPORT
+        ExportFramesCommand,
+        ExportHtmlCommand,
+#endif
     };
     return commands;
 }

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
 #include "dialogs/progress/progress_window.h"
+#include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
 #endif
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
     TInspectorLink inspector(window, settings);
     // A window of its own, centred on the screen: the main window is disabled meanwhile.
     window.SetProgressWindowFactory([] { return std::make_unique<dialogs::TfrmProgress>(); });
+    dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
+    window.SetImageExporter(&imageExporter);
 #endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();
@@ -83,6 +86,7 @@ int main(int argc, char** argv) {
     editor::QuitOnTerminationSignals(window);
     const int status = app.exec();
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+    window.SetImageExporter(nullptr);
     window.SetAnimationPrompts(nullptr);
     window.Workspace().SetFramePrompts(nullptr);
 #endif

@@ -36,6 +36,7 @@ namespace editor {
 
 class IAnimationPrompts;
 class IProgressWindow;
+class IImageExporter;
 class IInspectorPanel;
 class TFrameClipboard;
 enum class TFrameMove;
@@ -110,6 +111,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // The progress window of the AVI export; "As AVI Animation..." stays unavailable until
     // it is given (avi_menu.cpp).
     void SetProgressWindowFactory(std::function<std::unique_ptr<IProgressWindow>()> factory);
+    // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
+    void SetImageExporter(IImageExporter* exporter);
 
   public slots:
     // File menu (file_menu.cpp).
@@ -155,6 +158,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // Import and export of videos (avi_menu.cpp).
     void mniFileImportAviClick();
     void mniFileExportAVIClick();
+    // File > Export (export_menu.cpp).
+    void mniFileExportImageClick();
+    void mniFileExportHTMLClick();
 
   protected:
     bool event(QEvent* event) override;
@@ -214,6 +220,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
 
     // Video import and AVI export menu items (avi_menu.cpp).
     void ConnectAviMenus();
+    // File > Export's picture and page items (export_menu.cpp).
+    void ConnectExportCommands();
 
     Settings& settings_;
     TQtPrompter qtPrompter_;
@@ -275,6 +283,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
+    IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
     std::function<std::unique_ptr<IProgressWindow>()> createProgress_;
