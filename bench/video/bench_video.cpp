@@ -171,10 +171,10 @@ void BM_FfmpegPalette(benchmark::State& state) {
             out);
 }
 
-BENCHMARK(BM_LoopwrightWeb216)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_LoopwrightQuality)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_FfmpegGif)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_FfmpegPalette)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LoopwrightWeb216)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LoopwrightQuality)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FfmpegGif)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FfmpegPalette)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
