@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "dialogs/progress/progress_window.h"
 #include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
@@ -84,6 +85,8 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    // A window of its own, centred on the screen: the main window is disabled meanwhile.
+    window.SetProgressWindowFactory([] { return std::make_unique<dialogs::TfrmProgress>(); });
     dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
     window.SetImageExporter(&imageExporter);
 #endif

@@ -168,7 +168,8 @@ void TfrmMain::CreateMenus() {
     file->addAction(Action(A::FileSaveAll));
     file->addSeparator();
     QMenu* import = file->addMenu(tr("&Import"));
-    unavailable(import, tr("&AVI Animation"), "Comes with AVI import");
+    import->setObjectName("mnuImport");
+    mniFileImportAvi_ = import->addAction(tr("&AVI Animation"));
     mnuExport_ = file->addMenu(tr("&Export"));
     mnuExport_->setObjectName("mnuExport");
     exportItems_[0] = unavailable(mnuExport_, tr("&Single Images..."), "Comes with the exporter");

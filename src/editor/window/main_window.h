@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QActionGroup;
@@ -34,6 +35,7 @@ class TObject;
 namespace editor {
 
 class IAnimationPrompts;
+class IProgressWindow;
 class IImageExporter;
 class IInspectorPanel;
 class TFrameClipboard;
@@ -106,6 +108,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // (with the reason as tooltip) until they are given.
     void SetAnimationPrompts(IAnimationPrompts* prompts);
     TFrameClipboard& FrameClipboard() { return *clipboard_; }
+    // The progress window of the AVI export; "As AVI Animation..." stays unavailable until
+    // it is given (avi_menu.cpp).
+    void SetProgressWindowFactory(std::function<std::unique_ptr<IProgressWindow>()> factory);
     // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
     void SetImageExporter(IImageExporter* exporter);
 
@@ -150,6 +155,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void AnimationPaletteExecute();
     void AnimationResizeExecute();
     void HtmlCodeExecute();
+    // Import and export of videos (avi_menu.cpp).
+    void mniFileImportAviClick();
+    void mniFileExportAVIClick();
     // File > Export (export_menu.cpp).
     void mniFileExportImageClick();
     void mniFileExportHTMLClick();
@@ -210,6 +218,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
 
+    // Video import and AVI export menu items (avi_menu.cpp).
+    void ConnectAviMenus();
     // File > Export's picture and page items (export_menu.cpp).
     void ConnectExportCommands();
 
@@ -245,6 +255,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QMenu* popTab_ = nullptr;
     QMenu* popFrames_ = nullptr;
     QMenu* mnuExport_ = nullptr;
+    QAction* mniFileImportAvi_ = nullptr;
     QAction* mniPasteComments_ = nullptr;
     QAction* mniReverse_ = nullptr;
     QAction* mniHtmlCode_ = nullptr;
@@ -275,6 +286,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
+    std::function<std::unique_ptr<IProgressWindow>()> createProgress_;
 };
 
 } // namespace editor
