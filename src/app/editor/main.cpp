@@ -18,6 +18,7 @@
 #ifdef LOOPWRIGHT_WITH_DIALOGS
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
+#include "wizards_link.h"
 #endif
 
 namespace {
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    TWizardsLink wizards(window, settings);
 #endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();

@@ -35,6 +35,7 @@ namespace editor {
 
 class IAnimationPrompts;
 class IInspectorPanel;
+class IWizards;
 class TFrameClipboard;
 enum class TFrameMove;
 class Settings;
@@ -105,6 +106,10 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // (with the reason as tooltip) until they are given.
     void SetAnimationPrompts(IAnimationPrompts* prompts);
     TFrameClipboard& FrameClipboard() { return *clipboard_; }
+    // The wizards window (wizards_menu.cpp): New, Optimize and the welcome window use it
+    // once it is given.
+    void SetWizards(IWizards* wizards);
+    QMenu* RecentFilesMenu() const { return mnuRecentFiles_; }
 
   public slots:
     // File menu (file_menu.cpp).
@@ -198,6 +203,10 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // Playback (playback.cpp).
     void PlaybackProgress(gif::TObject* sender);
 
+    // Runs a wizard when the window has them (wizards_menu.cpp); false otherwise.
+    bool ShowWizard(void (IWizards::*which)());
+    void ShowWelcomeAtStartup();
+
     // Frame commands (frame_menu.cpp): playback stops and the start-up animation goes first.
     void ConnectFrameCommands();
     void BeginFrameCommand();
@@ -263,6 +272,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
+    IWizards* wizards_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
 };
