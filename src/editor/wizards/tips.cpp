@@ -12,6 +12,7 @@ void TTips::Load(const QString& path, const QString& programFolder) {
     missing_ = "Could not load tips file! Please make sure Tips.txt is in the application "
                "folder of " +
                QDir::toNativeSeparators(programFolder) + ".";
+    if (path.isEmpty()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
     QTextStream in(&file);
