@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -217,23 +218,31 @@ void BuildOptimizationPages(TWizardControls& c, editor::TPlayer* preview) {
     c.cbBps->addItems(editor::ModemSpeeds());
     c.cbBps->setCurrentIndex(editor::DefaultModemSpeed);
     grid->addWidget(new QLabel("Current Size:", p), 0, 0);
-    grid->addWidget(c.lblCurrentSize, 0, 1, 1, 3);
+    grid->addWidget(c.lblCurrentSize, 0, 1);
     grid->addWidget(new QLabel("Optimzed Size:", p), 1, 0);
-    grid->addWidget(c.lblOptimizedSize, 1, 1, 1, 3);
+    grid->addWidget(c.lblOptimizedSize, 1, 1);
     grid->addWidget(new QLabel("Total Savings:", p), 2, 0);
-    grid->addWidget(c.lblSavings, 2, 1, 1, 3);
-    grid->addWidget(new QLabel("Estimated Download Time:", p), 3, 0);
-    grid->addWidget(c.lblDownload, 3, 1);
-    grid->addWidget(c.cbBps, 3, 2);
-    grid->addWidget(new QLabel("modem.", p), 3, 3);
-    grid->setColumnStretch(4, 1);
+    grid->addWidget(c.lblSavings, 2, 1);
+    grid->addWidget(new QLabel("Estimated Download Time:", p), 3, 0, 1, 2);
+    auto* download = new QHBoxLayout;
+    download->setContentsMargins(16, 0, 0, 0);
+    download->addWidget(c.lblDownload);
+    download->addWidget(c.cbBps);
+    download->addWidget(new QLabel("modem.", p));
+    download->addStretch();
+    grid->addLayout(download, 4, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
     auto* top = new QHBoxLayout;
     top->addLayout(grid, 1);
     if (preview) {
-        preview->setParent(p);
+        // The copy plays at its own size, so that what it shows is what the file shows;
+        // a large one scrolls.
+        auto* frame = Named(new QScrollArea(p), "sbPreview");
+        frame->setWidget(preview);
+        frame->setAlignment(Qt::AlignCenter);
+        frame->setFixedSize(156, 124);
         preview->setObjectName("imgPreview");
-        preview->setFixedSize(96, 96);
-        top->addWidget(preview, 0, Qt::AlignTop);
+        top->addWidget(frame, 0, Qt::AlignTop);
     }
     c.imgPreview = preview;
     l->addLayout(top);

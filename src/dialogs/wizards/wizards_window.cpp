@@ -406,6 +406,7 @@ void TfrmWizards::ShowResults() {
     if (c_.imgPreview && optimized && !optimized->Empty()) {
         auto copy = std::make_unique<gif::TGIFImage>();
         copy->Assign(optimized);
+        c_.imgPreview->resize(copy->Width(), copy->Height());
         c_.imgPreview->SetPicture(std::move(copy));
         c_.imgPreview->update();
     }
