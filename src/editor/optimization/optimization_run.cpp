@@ -27,10 +27,10 @@ bool HasLocalColors(const TGIFImage& image) {
 
 namespace {
 
-// The share of the whole run each stage reports in: copying, the passes, the best-effort
-// optimiser (no progress of its own) and the measuring write.
+// Where each stage of a run ends on the 0..100 scale: the passes, then the best-effort
+// optimiser (no progress of its own); the measuring write takes the rest.
 struct TStages {
-    int CopyEnd, PassesEnd, BestEnd;
+    int Start, PassesEnd, BestEnd;
 };
 
 // Progress of one stage mapped into the run's 0..100; a cancel check on every step, so
@@ -53,26 +53,32 @@ void CheckCancelled(const TCancelCheck& cancelled) {
 
 } // namespace
 
-void RunOptimization(const TGIFImage& source, TGIFImage& copy, const TOptimizationChoices& choices,
-                     bool removeLocalEnabled, const TImageStep& finish,
-                     const TCancelCheck& cancelled, const TPercentEvent& percent) {
-    const TStages stages = choices.Smallest ? TStages{10, 30, 95} : TStages{15, 90, 90};
-    // The copy's progress event is the one Assign reports through: it takes the source's
-    // (none on a snapshot) for the copy, so the own one is set afterwards.
+void CopyForOptimization(const TGIFImage& source, TGIFImage& copy) {
+    // Assign reports through the source's handlers (none on a snapshot); the copy has none
+    // afterwards.
     copy.ResetImage();
     copy.Assign(&source);
     copy.ReductionMethod = source.ReductionMethod;
     copy.DitherMethod = source.DitherMethod;
     copy.SetReductionDepth(source.ReductionDepth());
-    CheckCancelled(cancelled);
-    if (percent) percent(stages.CopyEnd);
-    if (copy.Empty()) return;
+}
 
+void OptimizeCopy(TGIFImage& copy, const TOptimizationChoices& choices, bool removeLocalEnabled,
+                  const TImageStep& finish, const TCancelCheck& cancelled,
+                  const TPercentEvent& percent) {
+    const TStages stages = choices.Smallest ? TStages{0, 30, 95} : TStages{0, 95, 95};
+    CheckCancelled(cancelled);
+    if (copy.Empty()) return;
     // Frames keep their transparency: clearing it before the passes, as an earlier version
     // did, showed the colour behind every transparent pixel and so changed the picture.
     if (const uint8_t options = choices.OptimizerOptions()) {
-        copy.OnProgress = StageProgress(stages.CopyEnd, stages.PassesEnd, cancelled, percent);
-        copy.Optimize(options);
+        copy.OnProgress = StageProgress(stages.Start, stages.PassesEnd, cancelled, percent);
+        try {
+            copy.Optimize(options);
+        } catch (...) {
+            copy.OnProgress = nullptr;
+            throw;
+        }
         copy.OnProgress = nullptr;
     }
     CheckCancelled(cancelled);
@@ -93,6 +99,13 @@ void RunOptimization(const TGIFImage& source, TGIFImage& copy, const TOptimizati
         if (percent) percent(stages.BestEnd);
     }
     if (finish) finish(copy);
+}
+
+void RunOptimization(const TGIFImage& source, TGIFImage& copy, const TOptimizationChoices& choices,
+                     bool removeLocalEnabled, const TImageStep& finish,
+                     const TCancelCheck& cancelled, const TPercentEvent& percent) {
+    CopyForOptimization(source, copy);
+    OptimizeCopy(copy, choices, removeLocalEnabled, finish, cancelled, percent);
 }
 
 int64_t WrittenSize(TGIFImage& image, const TCancelCheck& cancelled) {

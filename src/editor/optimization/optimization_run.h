@@ -54,6 +54,13 @@ void RunOptimization(const gif::TGIFImage& source, gif::TGIFImage& copy,
                      const TImageStep& finish = {}, const TCancelCheck& cancelled = {},
                      const TPercentEvent& percent = {});
 
+// The two halves of RunOptimization: the copy of the source with its reduction settings,
+// and the chosen steps on that copy.
+void CopyForOptimization(const gif::TGIFImage& source, gif::TGIFImage& copy);
+void OptimizeCopy(gif::TGIFImage& copy, const TOptimizationChoices& choices,
+                  bool removeLocalEnabled, const TImageStep& finish = {},
+                  const TCancelCheck& cancelled = {}, const TPercentEvent& percent = {});
+
 // Bytes of the image written as a GIF file; the run may be cancelled meanwhile.
 int64_t WrittenSize(gif::TGIFImage& image, const TCancelCheck& cancelled = {});
 

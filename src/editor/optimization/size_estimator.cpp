@@ -63,11 +63,20 @@ void TSizeEstimator::Notify() {
 }
 
 void TSizeEstimator::Work() {
+    // A copy of the snapshot made while there is nothing to do, so that the next request
+    // starts optimising at once: copying a long animation costs a good part of a run.
+    std::unique_ptr<gif::TGIFImage> spare;
     for (;;) {
         TOptimizationChoices choices;
         uint64_t generation = 0;
         {
             std::unique_lock lock(mutex_);
+            if (!spare && !stop_ && !pending_) {
+                lock.unlock();
+                spare = std::make_unique<gif::TGIFImage>();
+                CopyForOptimization(*source_, *spare);
+                lock.lock();
+            }
             wake_.wait(lock, [this] { return stop_ || pending_.has_value(); });
             if (stop_) return;
             choices = *pending_;
@@ -83,12 +92,15 @@ void TSizeEstimator::Work() {
             }
             Notify();
         };
-        auto copy = std::make_unique<gif::TGIFImage>();
+        std::unique_ptr<gif::TGIFImage> copy = std::move(spare);
         std::optional<int64_t> size;
         std::string error;
         try {
-            RunOptimization(*source_, *copy, choices, removeLocalEnabled_, finish_, cancelled,
-                            percent);
+            if (!copy) {
+                copy = std::make_unique<gif::TGIFImage>();
+                CopyForOptimization(*source_, *copy);
+            }
+            OptimizeCopy(*copy, choices, removeLocalEnabled_, finish_, cancelled, percent);
             size = WrittenSize(*copy, cancelled);
         } catch (const EOptimizationCancelled&) {
             continue; // a newer request or the destructor took over

@@ -134,16 +134,20 @@ TEST(SizeEstimatorThreads, EndingWhileAnEstimateRunsLeavesNoThreadOrFile) {
     const int filesBefore = TempFileCount();
     for (int round = 0; round < 3; ++round) {
         auto estimator = std::make_unique<TSizeEstimator>(source, false);
-        std::atomic<int> progress{0};
-        estimator->OnChanged = [&progress] { ++progress; };
+        // The worker holds on at its first progress report until the test lets it go, so
+        // that the estimator surely ends in the middle of a run.
+        std::atomic<bool> started{false}, released{false};
+        estimator->OnChanged = [&started, &released] {
+            started = true;
+            while (!released) std::this_thread::sleep_for(std::chrono::microseconds(100));
+        };
         TOptimizationChoices choices;
         choices.Trim = choices.DuplicatePixels = choices.NonVisible = true;
         choices.Smallest = round == 2; // the slow best-effort run too
         estimator->Request(choices);
-        // Wait until it is under way, then end it in the middle.
-        while (progress.load() == 0 && estimator->State().Running)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        EXPECT_TRUE(estimator->State().Running || round == 2);
+        while (!started) std::this_thread::sleep_for(std::chrono::microseconds(100));
+        EXPECT_TRUE(estimator->State().Running);
+        released = true;
         estimator.reset();
         EXPECT_EQ(ThreadCount(), threadsBefore);
     }
