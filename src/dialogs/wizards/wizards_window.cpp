@@ -113,7 +113,6 @@ void TfrmWizards::BuildLayout() {
     inner->addWidget(c_.pnlTips);
     inner->addLayout(buttons);
     main->addLayout(inner, 1);
-    setMinimumSize(560, 380);
 
     estimateTimer_ = new QTimer(this);
     estimateTimer_->setInterval(EstimatePollMs);
@@ -197,6 +196,8 @@ void TfrmWizards::ShowMode() {
     c_.pnlTips->setVisible(mode == TWizardMode::Welcome || mode == TWizardMode::Tips);
     c_.chkShowAtStartup->setVisible(mode == TWizardMode::Welcome);
     c_.Pages->setVisible(mode != TWizardMode::Tips);
+    // The tip of the day is the tips panel alone: a small window.
+    setMinimumSize(mode == TWizardMode::Tips ? QSize(440, 0) : QSize(560, 380));
     const char* picture = mode == TWizardMode::Animation      ? ":/ANI_WIZ"
                           : mode == TWizardMode::Optimization ? ":/OPT_WIZ"
                                                                : nullptr;

@@ -25,8 +25,8 @@ using editor::TWizardMode;
 
 namespace {
 
-void Save(QWidget& window, const QString& folder, const QString& name) {
-    window.resize(window.sizeHint().expandedTo(QSize(600, 420)));
+void Save(QWidget& window, const QString& folder, const QString& name, bool small = false) {
+    window.resize(small ? window.sizeHint() : window.sizeHint().expandedTo(QSize(600, 420)));
     window.show();
     for (int i = 0; i < 5; ++i) {
         QApplication::processEvents();
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     }
     {
         TfrmWizards tips(TWizardMode::Tips, environment);
-        Save(tips, out, "03-tip-of-the-day");
+        Save(tips, out, "03-tip-of-the-day", true);
     }
     {
         TfrmWizards wizard(TWizardMode::Animation, environment);
