@@ -34,6 +34,7 @@ class TObject;
 namespace editor {
 
 class IAnimationPrompts;
+class IImageExporter;
 class IInspectorPanel;
 class IWizards;
 class TFrameClipboard;
@@ -110,6 +111,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // once it is given.
     void SetWizards(IWizards* wizards);
     QMenu* RecentFilesMenu() const { return mnuRecentFiles_; }
+    // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
+    void SetImageExporter(IImageExporter* exporter);
 
   public slots:
     // File menu (file_menu.cpp).
@@ -152,6 +155,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void AnimationPaletteExecute();
     void AnimationResizeExecute();
     void HtmlCodeExecute();
+    // File > Export (export_menu.cpp).
+    void mniFileExportImageClick();
+    void mniFileExportHTMLClick();
 
   protected:
     bool event(QEvent* event) override;
@@ -213,6 +219,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
 
+    // File > Export's picture and page items (export_menu.cpp).
+    void ConnectExportCommands();
+
     Settings& settings_;
     TQtPrompter qtPrompter_;
     IPrompter* prompter_;
@@ -273,6 +282,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
     IWizards* wizards_ = nullptr;
+    IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
 };
