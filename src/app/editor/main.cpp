@@ -20,6 +20,7 @@
 #include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
+#include "wizards_link.h"
 #endif
 #ifdef LOOPWRIGHT_WITH_AUTOMATION
 #include "automation/dbus/server.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     TInspectorLink inspector(window, settings);
     // A window of its own, centred on the screen: the main window is disabled meanwhile.
     window.SetProgressWindowFactory([] { return std::make_unique<dialogs::TfrmProgress>(); });
+    TWizardsLink wizards(window, settings);
     dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
     window.SetImageExporter(&imageExporter);
 #endif

@@ -9,6 +9,7 @@
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/main_window.h"
 #include "editor/window/mdi_child.h"
+#include "editor/window/wizards_host.h"
 
 #include <QAction>
 #include <QApplication>
@@ -140,7 +141,8 @@ void TfrmMain::FrameMoveDownExecute() {
 
 void TfrmMain::AnimationOptimizeExecute() {
     BeginFrameCommand();
-    OptimizeAnimation(*workspace_);
+    // The optimisation wizard when the window has it; the fixed passes otherwise.
+    if (!ShowWizard(&IWizards::OptimizationWizard)) OptimizeAnimation(*workspace_);
 }
 
 void TfrmMain::ReverseFrameOrderExecute() {

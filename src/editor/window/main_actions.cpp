@@ -267,8 +267,10 @@ void TfrmMain::CreateMenus() {
     help->addAction(Action(A::HelpContents));
     QAction* pluginInfo = help->addAction(tr("&Plugin Info..."));
     pluginInfo->setVisible(false);
-    unavailable(help, tr("&Tip of the Day..."), "Comes with the wizards window");
-    unavailable(help, tr("&Welcome Dialog..."), "Comes with the wizards window");
+    unavailable(help, tr("&Tip of the Day..."), "Comes with the wizards window")
+        ->setObjectName("mniTipOfDay");
+    unavailable(help, tr("&Welcome Dialog..."), "Comes with the wizards window")
+        ->setObjectName("mniWelcome");
     help->addSeparator();
     QAction* home = help->addAction(tr("GIF Loopwright &Home Page"));
     home->setObjectName("mniHomePage");

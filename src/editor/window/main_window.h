@@ -38,6 +38,7 @@ class IAnimationPrompts;
 class IProgressWindow;
 class IImageExporter;
 class IInspectorPanel;
+class IWizards;
 class TFrameClipboard;
 enum class TFrameMove;
 class Settings;
@@ -111,6 +112,10 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // The progress window of the AVI export; "As AVI Animation..." stays unavailable until
     // it is given (avi_menu.cpp).
     void SetProgressWindowFactory(std::function<std::unique_ptr<IProgressWindow>()> factory);
+    // The wizards window (wizards_menu.cpp): New, Optimize and the welcome window use it
+    // once it is given.
+    void SetWizards(IWizards* wizards);
+    QMenu* RecentFilesMenu() const { return mnuRecentFiles_; }
     // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
     void SetImageExporter(IImageExporter* exporter);
 
@@ -212,6 +217,10 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // Playback (playback.cpp).
     void PlaybackProgress(gif::TObject* sender);
 
+    // Runs a wizard when the window has them (wizards_menu.cpp); false otherwise.
+    bool ShowWizard(void (IWizards::*which)());
+    void ShowWelcomeAtStartup();
+
     // Frame commands (frame_menu.cpp): playback stops and the start-up animation goes first.
     void ConnectFrameCommands();
     void BeginFrameCommand();
@@ -283,6 +292,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
+    IWizards* wizards_ = nullptr;
     IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
