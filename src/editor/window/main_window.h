@@ -105,6 +105,16 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // (with the reason as tooltip) until they are given.
     void SetAnimationPrompts(IAnimationPrompts* prompts);
     TFrameClipboard& FrameClipboard() { return *clipboard_; }
+    // For the parts that plug into the window (options, thumbnail browser): the item or
+    // action marked unavailable until its part came, now made available and returned.
+    QAction* ProvideMenuItem(const QString& objectName);
+    void ProvideAction(TActionId id);
+    // The status bar's text panel.
+    void SetStatusText(const QString& text);
+    // Toolbar buttons flat or raised, with the row height of the toolbar band.
+    void SetToolbarsFlat(bool flat, int rowHeight);
+    bool ToolbarsFlat() const { return !normalStyle_; }
+    QToolBar* StandardToolbar() const { return tbStandard_; }
 
   public slots:
     // File menu (file_menu.cpp).
