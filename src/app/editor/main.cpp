@@ -17,6 +17,7 @@
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
 #include "dialogs/prompts/qt_prompts.h"
+#include "browser_link.h"
 #include "inspector_link.h"
 #endif
 
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    // The thumbnail browser, the options window and the open dialog with preview.
+    TBrowserLink browser(window, settings);
 #endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();

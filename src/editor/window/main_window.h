@@ -59,6 +59,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
 
     TWorkspace& Workspace() { return *workspace_; }
     IPrompter& Prompter() { return *prompter_; }
+    // The window's own message boxes and file dialogs.
+    TQtPrompter& QtPrompter() { return qtPrompter_; }
     QAction* Action(TActionId id) const { return actions_[size_t(id)]; }
     TMDIChild* ChildOf(const TDocument& document) const;
     QTabBar* Tabs() const { return tabMDI_; }
