@@ -129,7 +129,11 @@ QWidget* TfrmOptions::BuildProgramPage() {
     edtMaxUndo = new TNumberField(MinUndo, MaxUndoSteps, 3, true);
     edtMaxUndo->setObjectName("edtMaxUndo");
     // Leaving the field shows the up-down's position: out-of-range text snaps into 5-50.
+    // Empty or invalid text returns to the value on entry.
     edtMaxUndo->SetLeaveCheck([this](const QString& text) {
+        bool number = false;
+        text.trimmed().toLongLong(&number);
+        if (!number) return false;
         edtMaxUndo->SetValue(SnapUndo(text, edtMaxUndo->Position()));
         return true;
     });

@@ -108,7 +108,9 @@ TThumbsPanel::TThumbsPanel(editor::TWorkspace& workspace, editor::Settings& sett
     for (int column = 1; column < fsModel_->columnCount(); ++column)
         tvShell->hideColumn(column);
     grdThumbs = new TThumbGrid(splitter_);
-    grdThumbs->PathOf = [this](int index) { return Folder() + grdThumbs->Record(index).Name; };
+    // The folder whose pictures are shown, which need not be the tree's (a favourite or a
+    // script may load another).
+    grdThumbs->PathOf = [this](int index) { return scanFolder_ + grdThumbs->Record(index).Name; };
     splitter_->setStretchFactor(1, 1);
     layout->addWidget(splitter_, 1);
 
@@ -253,6 +255,7 @@ void TThumbsPanel::LoadThumbnails(const QString& folder) {
     lblFolder->setText(QString("Current Folder: %1").arg(path));
     std::vector<TThumbFile> files = ThumbFolderFiles(path, filterType_);
     ClearThumbnails();
+    scanFolder_ = path;
     if (files.empty()) {
         Status("Sorry no images found in " + path);
         return;
@@ -267,7 +270,6 @@ void TThumbsPanel::LoadThumbnails(const QString& folder) {
                                                  "free up some memory and try again.");
         return;
     }
-    scanFolder_ = path;
     TThumbJob job;
     job.Folder = path;
     job.Files = std::move(files);
@@ -303,7 +305,7 @@ void TThumbsPanel::ClearThumbnails() {
 QString TThumbsPanel::SelectedPath() const {
     const int index = grdThumbs->Selected();
     if (index < 0) return {};
-    return Folder() + grdThumbs->Record(index).Name;
+    return scanFolder_ + grdThumbs->Record(index).Name;
 }
 
 void TThumbsPanel::InsertThumbnail() {

@@ -126,7 +126,7 @@ class TThumbsPanel : public QWidget {
     TThumbnailCache cache_;
     std::unique_ptr<TThumbScanner> scanner_;
     std::vector<TThumbFile> scanFiles_; // the running scan's files
-    QString scanFolder_;
+    QString scanFolder_; // the folder on show
     int thumbSize_ = 75;
     int filterType_ = AllThumbKinds;
     QString lastLoaded_;
