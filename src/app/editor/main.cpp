@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "browser_link.h"
 #include "inspector_link.h"
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
+    window.SetImageExporter(&imageExporter);
     // The thumbnail browser, the options window and the open dialog with preview.
     TBrowserLink browser(window, settings);
 #endif
@@ -83,6 +86,7 @@ int main(int argc, char** argv) {
     editor::QuitOnTerminationSignals(window);
     const int status = app.exec();
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+    window.SetImageExporter(nullptr);
     window.SetAnimationPrompts(nullptr);
     window.Workspace().SetFramePrompts(nullptr);
 #endif

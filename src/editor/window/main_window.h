@@ -34,6 +34,7 @@ class TObject;
 namespace editor {
 
 class IAnimationPrompts;
+class IImageExporter;
 class IInspectorPanel;
 class TFrameClipboard;
 enum class TFrameMove;
@@ -117,6 +118,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void SetToolbarsFlat(bool flat, int rowHeight);
     bool ToolbarsFlat() const { return !normalStyle_; }
     QToolBar* StandardToolbar() const { return tbStandard_; }
+    // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
+    void SetImageExporter(IImageExporter* exporter);
 
   public slots:
     // File menu (file_menu.cpp).
@@ -159,6 +162,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void AnimationPaletteExecute();
     void AnimationResizeExecute();
     void HtmlCodeExecute();
+    // File > Export (export_menu.cpp).
+    void mniFileExportImageClick();
+    void mniFileExportHTMLClick();
 
   protected:
     bool event(QEvent* event) override;
@@ -215,6 +221,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void BeginFrameCommand();
     void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
+
+    // File > Export's picture and page items (export_menu.cpp).
+    void ConnectExportCommands();
 
     Settings& settings_;
     TQtPrompter qtPrompter_;
@@ -275,6 +284,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
+    IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
 };
