@@ -103,6 +103,8 @@ bool TThumbnailCache::Write(const QString& path, int cacheSize, const QImage& pi
     if (!out.open(QIODevice::WriteOnly)) return false;
     out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     QImageWriter writer(&out, "png");
+    // Light compression: entries are small, and the scan should not wait on zlib.
+    writer.setQuality(85);
     if (!writer.write(stored)) {
         out.cancelWriting();
         return false;
