@@ -19,6 +19,7 @@
 #include "dialogs/progress/progress_window.h"
 #include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
+#include "browser_link.h"
 #include "inspector_link.h"
 #include "wizards_link.h"
 #endif
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
     TWizardsLink wizards(window, settings);
     dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
     window.SetImageExporter(&imageExporter);
+    // The thumbnail browser, the options window and the open dialog with preview.
+    TBrowserLink browser(window, settings);
 #endif
 #ifdef LOOPWRIGHT_WITH_AUTOMATION
     automation::bus::TAutomationServer automationServer(window, startedByClient);

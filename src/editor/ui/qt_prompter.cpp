@@ -95,6 +95,7 @@ QString TQtPrompter::AskSaveFileName(const TFileQuestion& question) {
 }
 
 QStringList TQtPrompter::AskOpenFileNames(const TFileQuestion& question) {
+    if (OpenFileDialog) return OpenFileDialog(question);
     QFileDialog dialog(parent_, QString(), question.InitialDir, QtFilter(question.Filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(question.Multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);

@@ -63,6 +63,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
 
     TWorkspace& Workspace() { return *workspace_; }
     IPrompter& Prompter() { return *prompter_; }
+    // The window's own message boxes and file dialogs.
+    TQtPrompter& QtPrompter() { return qtPrompter_; }
     QAction* Action(TActionId id) const { return actions_[size_t(id)]; }
     TMDIChild* ChildOf(const TDocument& document) const;
     QTabBar* Tabs() const { return tabMDI_; }
@@ -116,6 +118,16 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // once it is given.
     void SetWizards(IWizards* wizards);
     QMenu* RecentFilesMenu() const { return mnuRecentFiles_; }
+    // For the parts that plug into the window (options, thumbnail browser): the item or
+    // action marked unavailable until its part came, now made available and returned.
+    QAction* ProvideMenuItem(const QString& objectName);
+    void ProvideAction(TActionId id);
+    // The status bar's text panel.
+    void SetStatusText(const QString& text);
+    // Toolbar buttons flat or raised, with the row height of the toolbar band.
+    void SetToolbarsFlat(bool flat, int rowHeight);
+    bool ToolbarsFlat() const { return !normalStyle_; }
+    QToolBar* StandardToolbar() const { return tbStandard_; }
     // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
     void SetImageExporter(IImageExporter* exporter);
 
