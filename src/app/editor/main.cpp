@@ -26,6 +26,7 @@
 #ifdef LOOPWRIGHT_WITH_AUTOMATION
 #include "automation/dbus/server.h"
 #include "automation/dbus/start_mode.h"
+#include "automation/addins/addin_host.h"
 #endif
 
 namespace {
@@ -97,6 +98,14 @@ int main(int argc, char** argv) {
 #endif
 #ifdef LOOPWRIGHT_WITH_AUTOMATION
     automation::bus::TAutomationServer automationServer(window, startedByClient);
+    // The add-ins load from the deferred start-up event, with the Application object.
+    automation::TAddInHost addIns(window, automationServer.ApplicationRef(), automation::AddInFolders(),
+#ifdef LOOPWRIGHT_WITH_DIALOGS
+                                  [] { return std::make_unique<dialogs::TfrmProgress>(); }
+#else
+                                  nullptr
+#endif
+    );
 #endif
     // Only the first argument is used; a start-mode switch is no file.
     const QStringList arguments = app.arguments();

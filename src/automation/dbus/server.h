@@ -53,6 +53,7 @@ class TAutomationServer final : public QObject {
 
     // The Application object, also for add-ins in-process.
     TGIFApplication& Application() { return *application_; }
+    const std::shared_ptr<TGIFApplication>& ApplicationRef() const { return application_; }
     // Whether this editor holds the well-known name.
     bool OwnsName() const { return ownsName_; }
     // Whether the objects are on the bus.

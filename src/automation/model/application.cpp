@@ -2,6 +2,7 @@
 
 #include "automation/model/active_document.h"
 #include "automation/model/documents.h"
+#include "automation/menus/menu_item.h"
 #include "editor/core/gif_files.h"
 #include "editor/core/prompter.h"
 #include "editor/document/document.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -396,13 +398,29 @@ TResult<int> TGIFApplication::TabIndexForFile(const QString& wsFileName) {
     return Trap([&] { return context_->Workspace().TabIndexOf(AbsolutePath(wsFileName)); });
 }
 
-// Menus that clients add are built on this model by the automated menus.
-TResult<bool> TGIFApplication::MenuExists(const QString&) {
-    return Trap([]() -> bool { throw EAutomationError(NotAvailable); });
+TResult<bool> TGIFApplication::MenuExists(const QString& wsMenuPath) {
+    return Trap([&] { return FindMenuItem(*context_->Window.menuBar(), wsMenuPath) != nullptr; });
 }
 
-TResult<TObjectRef> TGIFApplication::Menu(const QString&) {
-    return Trap([]() -> TObjectRef { throw EAutomationError(NotAvailable); });
+TResult<TObjectRef> TGIFApplication::Menu(const QString& wsMenuPath) {
+    return Trap([&]() -> TObjectRef {
+        QAction* item = FindMenuItem(*context_->Window.menuBar(), wsMenuPath);
+        if (!item) throw EAutomationError(MenuNotFound(wsMenuPath));
+        return std::make_shared<TIntfMenuItem>(item, MenuErrorDisplay());
+    });
+}
+
+TMenuErrorDisplay TGIFApplication::MenuErrorDisplay() const {
+    // The error box of the editor; the window outlives every menu item it shows.
+    editor::TfrmMain* window = &context_->Window;
+    return [window](const QString& message) {
+        window->Prompter().Message(editor::TMessageKind::Error, message);
+    };
+}
+
+void TGIFApplication::RefreshDocumentItems() {
+    editor::TBusyCursor busy(context_->Workspace().Prompter());
+    automation::RefreshDocumentItems(*context_->Window.menuBar(), context_->Active() != nullptr);
 }
 
 TResult<QString> TGIFApplication::ThumbNailFileName() {

@@ -6,6 +6,8 @@
 #include "automation/model/context.h"
 #include "automation/model/interfaces.h"
 
+#include <functional>
+
 namespace automation {
 
 class TDocuments;
@@ -81,6 +83,12 @@ class TGIFApplication final : public IGIFLoopwrightApplication {
     TResult<bool> MenuExists(const QString& wsMenuPath) override;
     TResult<TObjectRef> Menu(const QString& wsMenuPath) override;
     TResult<QString> ThumbNailFileName() override;
+
+    // Enables the document-dependent menu items (help context 1) exactly when a document
+    // is active.
+    void RefreshDocumentItems();
+    // Shows the failures of automated menu items' handlers.
+    std::function<void(const QString&)> MenuErrorDisplay() const;
 
   private:
     IThumbnailBrowser& Thumbnails() const;

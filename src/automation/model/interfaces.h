@@ -221,6 +221,64 @@ class IDocuments : public IAutomationObject {
     virtual TResult<TEnumRef> _NewEnum() = 0;
 };
 
+// What a client gives SetMenuHandler: its Execute is called with the item's Tag when the
+// user picks the item. The result is an HRESULT (negative for a failure); `error` may carry
+// the client's message for a failure.
+class IIntfMenuHandler {
+  public:
+    virtual ~IIntfMenuHandler() = default;
+    virtual TResult<int> Execute(int nTag) = 0;
+};
+using TMenuHandlerRef = std::shared_ptr<IIntfMenuHandler>;
+
+class IIntfMenuItem;
+using TMenuItemRef = std::shared_ptr<IIntfMenuItem>;
+
+// One item of the main menu: a predefined one or one added through automation.
+class IIntfMenuItem : public IAutomationObject {
+  public:
+    const char* InterfaceName() const override { return "IIntfMenuItem"; }
+    static constexpr int dispidCaption = 1;
+    virtual TResult<QString> Caption() = 0;
+    virtual TResult<TNone> SetCaption(const QString& value) = 0;
+    static constexpr int dispidChecked = 2;
+    virtual TResult<bool> Checked() = 0;
+    virtual TResult<TNone> SetChecked(bool value) = 0;
+    static constexpr int dispidEnabled = 3;
+    virtual TResult<bool> Enabled() = 0;
+    virtual TResult<TNone> SetEnabled(bool value) = 0;
+    static constexpr int dispidHint = 4;
+    virtual TResult<QString> Hint() = 0;
+    virtual TResult<TNone> SetHint(const QString& value) = 0;
+    static constexpr int dispidShortCut = 5;
+    virtual TResult<QString> ShortCut() = 0;
+    virtual TResult<TNone> SetShortCut(const QString& value) = 0;
+    static constexpr int dispidSubItemCount = 6;
+    virtual TResult<int> SubItemCount() = 0;
+    static constexpr int dispidTag = 7;
+    virtual TResult<int> Tag() = 0;
+    virtual TResult<TNone> SetTag(int value) = 0;
+    static constexpr int dispidVisible = 8;
+    virtual TResult<bool> Visible() = 0;
+    virtual TResult<TNone> SetVisible(bool value) = 0;
+    static constexpr int dispidAddSubItem = 9;
+    virtual TResult<TMenuItemRef> AddSubItem() = 0;
+    static constexpr int dispidSubItem = 10;
+    virtual TResult<TMenuItemRef> SubItem(int nIndex) = 0;
+    static constexpr int dispidSetMenuHandler = 11;
+    virtual TResult<TNone> SetMenuHandler(TMenuHandlerRef Handler) = 0;
+    static constexpr int dispidMenuIndex = 12;
+    virtual TResult<int> MenuIndex() = 0;
+    virtual TResult<TNone> SetMenuIndex(int value) = 0;
+    static constexpr int dispidExecute = 13;
+    virtual TResult<TNone> Execute() = 0;
+    static constexpr int dispidInsertSubItem = 14;
+    virtual TResult<TMenuItemRef> InsertSubItem(int nIndex) = 0;
+    static constexpr int dispidDocDependent = 15;
+    virtual TResult<bool> DocDependent() = 0;
+    virtual TResult<TNone> SetDocDependent(bool value) = 0;
+};
+
 // The Application object, IGIFLoopwrightApplication. Members without effect return success.
 class IGIFLoopwrightApplication : public IAutomationObject {
   public:
