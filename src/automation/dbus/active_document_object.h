@@ -64,6 +64,9 @@ class TActiveDocumentObject final : public TBusObject {
         return Answer(model_->AddFrameNoPrompts(Picture(Image), nDelay));
     }
     bool SaveDocToTempFile(const QString& wsFileName) { return Answer(model_->SaveDocToTempFile(wsFileName)); }
+    void BeginUndoGroup(const QString& wsCaption) { Answer(model_->BeginUndoGroup(wsCaption)); }
+    void EndUndoGroup() { Answer(model_->EndUndoGroup()); }
+    void CopyFrame(int nSource, int nIndex) { Answer(model_->CopyFrame(nSource, nIndex)); }
 
   private:
     std::shared_ptr<IActiveDocument> model_;

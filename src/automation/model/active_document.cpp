@@ -11,6 +11,8 @@
 #include "editor/document/workspace.h"
 #include "editor/frames/frame_commands.h"
 #include "editor/undo/command.h"
+#include "editor/undo/history.h"
+#include "gif/model/subimage.h"
 #include "editor/window/main_window.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/application_extension.h"
@@ -268,6 +270,59 @@ TResult<bool> TActiveDocument::SaveDocToTempFile(const QString& wsFileName) {
         if (!context_->Active()) return false;
         return editor::SaveGifFile(workspace.Prompter(), context_->Image(), wsFileName, false, true,
                                    workspace.Defaults());
+    });
+}
+
+TResult<TNone> TActiveDocument::BeginUndoGroup(const QString& wsCaption) {
+    return Trap([&] {
+        TDocument* document = context_->Active();
+        if (!document) throw EAutomationError("No active document");
+        if (context_->GroupDocument) throw EAutomationError("An undo group is already open");
+        context_->Window.StopPlayback(true);
+        document->PushCommand(editor::ckActiveAnimation, 8, -1, -1, 0,
+                              wsCaption.isEmpty() ? QString("Plug-in Action") : wsCaption);
+        editor::THistoryList& history = document->History();
+        context_->GroupDocument = document;
+        context_->GroupCommand = history.Newest();
+        // The group's own edits must not push its snapshot out of a full history.
+        context_->GroupLimit = history.Limit();
+        history.SetLimit(1 << 30);
+    });
+}
+
+TResult<TNone> TActiveDocument::EndUndoGroup() {
+    return Trap([&] {
+        TDocument* document = context_->GroupDocument;
+        if (!document) throw EAutomationError("No undo group is open");
+        editor::TCommand* command = context_->GroupCommand;
+        context_->GroupDocument = nullptr;
+        context_->GroupCommand = nullptr;
+        // A document closed meanwhile took its history with it.
+        if (!context_->Workspace().Contains(document)) return;
+        editor::THistoryList& history = document->History();
+        history.SetLimit(context_->GroupLimit);
+        int index = history.Count() - 1;
+        while (index >= 0 && history.At(index) != command) --index;
+        // Everything after the group's snapshot is undone by it.
+        while (index >= 0 && history.Count() > index + 1) history.Delete(history.Count() - 1);
+        document->UpdateUndoState();
+    });
+}
+
+TResult<TNone> TActiveDocument::CopyFrame(int nSource, int nIndex) {
+    return Trap([&] {
+        TDocument* document = context_->Active();
+        gif::TGIFImage& image = context_->Image();
+        if (!document || nSource < 0 || nSource >= image.FrameCount())
+            throw EAutomationError("Frame index out of bounds");
+        context_->Window.StopPlayback(true);
+        const int at = std::clamp(nIndex, 0, image.FrameCount());
+        document->PushCommand(editor::ckActiveAnimation, 8, -1, -1, at, "Copy Frame");
+        auto copy = std::make_unique<gif::TGIFSubImage>(&image);
+        copy->Assign(image.Frame(nSource));
+        image.Images().InsertAt(at, std::move(copy));
+        context_->Workspace().Frames().InsertItem(at);
+        document->SetModified(true);
     });
 }
 

@@ -47,6 +47,9 @@ class TActiveDocument final : public IActiveDocument {
     TResult<TNone> Optimize() override;
     TResult<bool> AddFrameNoPrompts(const TPicture& Image, int nDelay) override;
     TResult<bool> SaveDocToTempFile(const QString& wsFileName) override;
+    TResult<TNone> BeginUndoGroup(const QString& wsCaption) override;
+    TResult<TNone> EndUndoGroup() override;
+    TResult<TNone> CopyFrame(int nSource, int nIndex) override;
 
   private:
     TContextRef context_;

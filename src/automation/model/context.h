@@ -6,6 +6,7 @@
 #include <memory>
 
 namespace editor {
+class TCommand;
 class TfrmMain;
 class TWorkspace;
 class TDocument;
@@ -52,6 +53,11 @@ struct TAutomationContext {
     // The active document, null when no document window is active.
     editor::TDocument* Active() const;
     gif::TGIFImage& Image() const;
+
+    // An open undo group (BeginUndoGroup): its document and the command that undoes it all.
+    editor::TDocument* GroupDocument = nullptr;
+    editor::TCommand* GroupCommand = nullptr;
+    int GroupLimit = 0;
 };
 
 using TContextRef = std::shared_ptr<TAutomationContext>;

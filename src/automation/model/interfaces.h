@@ -191,6 +191,17 @@ class IActiveDocument : public IAutomationObject {
     virtual TResult<bool> AddFrameNoPrompts(const TPicture& Image, int nDelay) = 0;
     static constexpr int dispidSaveDocToTempFile = 30;
     virtual TResult<bool> SaveDocToTempFile(const QString& wsFileName) = 0;
+    // Beyond the type library's first version, for add-ins whose command is several edits:
+    // BeginUndoGroup records the whole animation as one undo step named `wsCaption`; the
+    // edits until EndUndoGroup are undone with it, in one step.
+    static constexpr int dispidBeginUndoGroup = 31;
+    virtual TResult<TNone> BeginUndoGroup(const QString& wsCaption) = 0;
+    static constexpr int dispidEndUndoGroup = 32;
+    virtual TResult<TNone> EndUndoGroup() = 0;
+    // Inserts an exact copy of frame `nSource` (pixels, colours, placement, delay) at
+    // `nIndex` (clamped to 0 ... Count).
+    static constexpr int dispidCopyFrame = 33;
+    virtual TResult<TNone> CopyFrame(int nSource, int nIndex) = 0;
 };
 
 class IDocumentCache : public IAutomationObject {

@@ -1,0 +1,40 @@
+// A menu handler that runs a function, for the add-ins' items.
+#pragma once
+
+#include "automation/addins/addin.h"
+
+#include <functional>
+
+namespace addins {
+
+class TFunctionHandler final : public automation::IIntfMenuHandler {
+  public:
+    explicit TFunctionHandler(std::function<automation::TResult<int>(int)> run) : run_(std::move(run)) {}
+    automation::TResult<int> Execute(int nTag) override { return run_(nTag); }
+
+  private:
+    std::function<automation::TResult<int>(int)> run_;
+};
+
+// Adds an item captioned `caption` under `parent` with `handler`; null on failure.
+inline automation::TMenuItemRef AddItem(const automation::TMenuItemRef& parent, const QString& caption,
+                                        const QString& hint, int tag,
+                                        std::shared_ptr<automation::IIntfMenuHandler> handler) {
+    auto added = parent->AddSubItem();
+    if (!added.Succeeded() || !added.Value) return nullptr;
+    added.Value->SetCaption(caption);
+    added.Value->SetHint(hint);
+    added.Value->SetTag(tag);
+    if (!added.Value->SetMenuHandler(std::move(handler)).Succeeded()) return nullptr;
+    return added.Value;
+}
+
+// A failed result carrying `message`.
+inline automation::TResult<int> Failure(const QString& message) {
+    automation::TResult<int> result{automation::E_FAIL_};
+    result.Status = automation::TStatus::Failed;
+    result.Error = message;
+    return result;
+}
+
+} // namespace addins
