@@ -8,6 +8,7 @@
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/model_rewrite.h"
 #include "gif/optimize/encoding_choice.h"
+#include "gif/optimize/still_frames.h"
 #include "gif/optimize/two_threads.h"
 
 #include <algorithm>
@@ -79,6 +80,8 @@ void PassesAndRewrite(TGIFImage& work) {
     work.OptimizeColorMaps();
     CompactIndices(work);
     RewriteOnModel(work, RewriteThreads(work), /*keepOldForms=*/false);
+    // The rewrite turns frames that repeat the screen into frames that draw nothing.
+    MergeStillFrames(work);
     OrderColorsForCodeSizes(work);
     DropUnusedGlobalEntries(work);
 }
@@ -193,10 +196,12 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         }
         if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
         // The colour numbering shows the same by construction; one play confirms it.
+        // So does folding the frames that draw nothing into the ones before.
         auto renumbered = std::make_unique<TGIFImage>();
         renumbered->Assign(work.get());
+        const bool merged = MergeStillFrames(*renumbered) > 0;
         const bool numbered = OrderColorsForCodeSizes(*renumbered);
-        if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
+        if ((DropUnusedGlobalEntries(*renumbered) || numbered || merged) &&
             Timeline(ShownPictures(*renumbered, background)) == reference)
             work = std::move(renumbered);
         ChooseFrameEncodings(*work);
