@@ -30,6 +30,25 @@ using namespace optimize;
 // screen of 3 x 4).
 constexpr int64_t MaxScreenPixels = int64_t(1) << 24;
 
+// Every check composes each frame on the whole screen, and the model keeps screens per
+// frame: the work grows with screen x frames, however little the frames hold. It may grow
+// that far for any animation; beyond, it must stay in proportion to the pixels the frames
+// really hold, so that a small file of many tiny frames on a large screen stays fast.
+constexpr int64_t FreeScreenWork = int64_t(1) << 28;
+constexpr int64_t ScreenWorkPerFramePixel = 16;
+
+bool TooMuchScreenWork(const TGIFImage& image) {
+    const int64_t screen = CopiedScreenPixels(image);
+    if (screen > MaxScreenPixels) return true;
+    int64_t held = 0;
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (!frame.IsBlank()) held += int64_t(frame.FrameWidth()) * frame.FrameHeight();
+    }
+    const int64_t work = screen * image.FrameCount();
+    return work > FreeScreenWork && work > ScreenWorkPerFramePixel * held;
+}
+
 constexpr TGIFOptimizeOptions AllPasses =
     optTrim | optDuplicatePixels | optCleanup | optSortPalettes;
 
@@ -117,7 +136,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         }
     } handlers(image);
 
-    if (CopiedScreenPixels(image) > MaxScreenPixels) {
+    if (TooMuchScreenWork(image)) {
         result.BytesBefore = result.BytesAfter = SavedSize(image);
         return result;
     }
