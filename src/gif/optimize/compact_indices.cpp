@@ -119,13 +119,27 @@ void CompactIndices(TGIFImage& image) {
 bool DropUnusedGlobalEntries(TGIFImage& image) {
     TGIFGlobalColorMap& global = image.GlobalColorMap();
     const int count = global.EntryCount();
-    int needed = image.Header().BackgroundIndex() + 1;
+    int needed = 1;
     for (int i = 0; i < image.FrameCount() && needed < count; ++i) {
         const TGIFSubImage& frame = *image.Frame(i);
         if (frame.IsBlank() || frame.LocalTable().EntryCount() > 0) continue;
         if (!frame.HasPixels()) return false;
         needed = std::max(needed, LargestByte(frame.PixelData()) + 1);
         needed = std::max(needed, frame.TransparentIndex() + 1);
+    }
+    // The background entry is kept too; when its colour is also one the frames use, the
+    // background may name that entry instead and the table end there.
+    const int background = image.Header().BackgroundIndex();
+    if (background >= count) return false; // no entry to keep: the table stays as it is
+    if (background >= needed) {
+        const TGIFColor wanted = global.Entries()[size_t(background)];
+        int same = -1;
+        for (int i = 0; i < needed && same < 0; ++i)
+            if (global.Entries()[size_t(i)] == wanted) same = i;
+        if (same >= 0)
+            image.Header().SetBackgroundIndex(uint8_t(same));
+        else
+            needed = background + 1;
     }
     if (needed >= count) return false;
     std::array<TGIFColor, 256> colors{};
