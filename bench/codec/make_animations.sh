@@ -21,10 +21,10 @@ ff -f lavfi -i "mandelbrot=size=320x240:rate=25" -frames:v 60 \
   -filter_complex "[0]split[a][b];[a]palettegen=stats_mode=single[p];[b][p]paletteuse=new=1:dither=sierra2_4a" \
   "$out/fractal_local_palettes.gif"
 ff -f lavfi -i "smptebars=size=320x240:rate=25" -frames:v 100 "$out/color_bars.gif"
-ff -f lavfi -i "gradients=size=320x240:rate=25:speed=0.02" -frames:v 50 \
+ff -f lavfi -i "gradients=size=320x240:rate=25:speed=0.02:duration=2" -frames:v 50 \
   -filter_complex "[0]split[a][b];[a]palettegen[p];[b][p]paletteuse=dither=floyd_steinberg" \
   "$out/gradient_dithered.gif"
-ff -f lavfi -i "testsrc2=size=320x240:rate=30" -frames:v 90 \
+ff -f lavfi -i "testsrc2=size=320x240:rate=30:duration=3" -frames:v 90 \
   -filter_complex "[0]split[a][b];[a]palettegen[p];[b][p]paletteuse=dither=bayer:bayer_scale=2" \
   "$out/bayer_dithered.gif"
 
