@@ -3,6 +3,7 @@
 #include "gif/base/byte_words.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+#include "gif/optimize/frame_rules.h"
 #include "gif/optimize/two_threads.h"
 
 #include <algorithm>
@@ -107,6 +108,20 @@ void LowerFrame(TGIFSubImage& frame) {
     frame.SetCodeSizeHint(BitsFor(LargestByte(frame.PixelData())));
 }
 
+// Whether no viewer can show the background colour: the first frame covers the whole
+// screen without transparency, and no frame restores its area to the background.
+bool BackgroundNeverShown(const TGIFImage& image) {
+    if (image.FrameCount() == 0) return false;
+    const TGIFSubImage& first = *image.Frame(0);
+    if (first.IsBlank() || first.TransparentIndex() >= 0 || first.FrameLeft() != 0 ||
+        first.FrameTop() != 0 || first.FrameWidth() < image.Width() ||
+        first.FrameHeight() < image.Height())
+        return false;
+    for (int i = 0; i < image.FrameCount(); ++i)
+        if (DisposalOf(*image.Frame(i)) == dmBackground) return false;
+    return true;
+}
+
 } // namespace
 
 void CompactIndices(TGIFImage& image) {
@@ -138,6 +153,8 @@ bool DropUnusedGlobalEntries(TGIFImage& image) {
             if (global.Entries()[size_t(i)] == wanted) same = i;
         if (same >= 0)
             image.Header().SetBackgroundIndex(uint8_t(same));
+        else if (BackgroundNeverShown(image))
+            image.Header().SetBackgroundIndex(0);
         else
             needed = background + 1;
     }
