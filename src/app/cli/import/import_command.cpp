@@ -34,8 +34,9 @@ namespace {
 
 constexpr const char* UsageText =
     "Usage: loopwright-cli import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] "
-    "[--depth N] [--delay N] [--palette-settings]\n"
-    "       loopwright-cli import VIDEO -o OUT.gif [the same options]\n";
+    "[--depth N] [--delay N] [--palette-settings] [-- PICTURE...]\n"
+    "       loopwright-cli import VIDEO -o OUT.gif [the same options]\n"
+    "  \"--\" ends the options: every argument after it is a picture.\n";
 
 // Option names with the enumerations' values.
 struct TName {
@@ -100,6 +101,11 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     bool reductionGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--") {
+            // The end of the options: what follows are pictures, whatever their names.
+            options.Pictures.insert(options.Pictures.end(), args.begin() + long(i) + 1, args.end());
+            break;
+        }
         if (arg == "--palette-settings") {
             options.PaletteSettings = true;
             continue;
