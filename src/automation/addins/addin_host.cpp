@@ -7,6 +7,7 @@
 #include "editor/window/main_window.h"
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTimer>
 

@@ -93,7 +93,7 @@ void TAutomatedMenu::Click() {
     if (!error.isEmpty() && showError_) showError_(error);
 }
 
-QAction& TIntfMenuItem::Item() {
+QAction& TIntfMenuItem::Target() {
     // The editor may have removed the item since the wrapper was made.
     if (!item_) throw EAutomationError("The menu item no longer exists");
     return *item_;
@@ -104,43 +104,43 @@ TMenuItemRef TIntfMenuItem::Wrap(QAction* item) const {
 }
 
 TResult<QString> TIntfMenuItem::Caption() {
-    return Trap([&] { return Item().text(); });
+    return Trap([&] { return Target().text(); });
 }
 
 TResult<TNone> TIntfMenuItem::SetCaption(const QString& value) {
-    return Trap([&] { Item().setText(value); });
+    return Trap([&] { Target().setText(value); });
 }
 
 TResult<bool> TIntfMenuItem::Checked() {
-    return Trap([&] { return Item().isChecked(); });
+    return Trap([&] { return Target().isChecked(); });
 }
 
 TResult<TNone> TIntfMenuItem::SetChecked(bool value) {
     return Trap([&] {
-        QAction& item = Item();
+        QAction& item = Target();
         if (value) item.setCheckable(true);
         item.setChecked(value);
     });
 }
 
 TResult<bool> TIntfMenuItem::Enabled() {
-    return Trap([&] { return Item().isEnabled(); });
+    return Trap([&] { return Target().isEnabled(); });
 }
 
 TResult<TNone> TIntfMenuItem::SetEnabled(bool value) {
-    return Trap([&] { Item().setEnabled(value); });
+    return Trap([&] { Target().setEnabled(value); });
 }
 
 TResult<QString> TIntfMenuItem::Hint() {
-    return Trap([&] { return Item().statusTip(); });
+    return Trap([&] { return Target().statusTip(); });
 }
 
 TResult<TNone> TIntfMenuItem::SetHint(const QString& value) {
-    return Trap([&] { Item().setStatusTip(value); });
+    return Trap([&] { Target().setStatusTip(value); });
 }
 
 TResult<QString> TIntfMenuItem::ShortCut() {
-    return Trap([&] { return Item().shortcut().toString(QKeySequence::PortableText); });
+    return Trap([&] { return Target().shortcut().toString(QKeySequence::PortableText); });
 }
 
 TResult<TNone> TIntfMenuItem::SetShortCut(const QString& value) {
@@ -148,32 +148,32 @@ TResult<TNone> TIntfMenuItem::SetShortCut(const QString& value) {
         // Text that does not parse gives no shortcut.
         QKeySequence sequence = QKeySequence::fromString(value, QKeySequence::PortableText);
         if (sequence.count() > 0 && sequence[0].key() == Qt::Key_unknown) sequence = QKeySequence();
-        Item().setShortcut(sequence);
+        Target().setShortcut(sequence);
     });
 }
 
 TResult<int> TIntfMenuItem::SubItemCount() {
-    return Trap([&] { return Item().menu() ? int(Item().menu()->actions().size()) : 0; });
+    return Trap([&] { return Target().menu() ? int(Target().menu()->actions().size()) : 0; });
 }
 
 TResult<int> TIntfMenuItem::Tag() {
-    return Trap([&] { return Item().property(TagProperty).toInt(); });
+    return Trap([&] { return Target().property(TagProperty).toInt(); });
 }
 
 TResult<TNone> TIntfMenuItem::SetTag(int value) {
-    return Trap([&] { Item().setProperty(TagProperty, value); });
+    return Trap([&] { Target().setProperty(TagProperty, value); });
 }
 
 TResult<bool> TIntfMenuItem::Visible() {
-    return Trap([&] { return Item().isVisible(); });
+    return Trap([&] { return Target().isVisible(); });
 }
 
 TResult<TNone> TIntfMenuItem::SetVisible(bool value) {
-    return Trap([&] { Item().setVisible(value); });
+    return Trap([&] { Target().setVisible(value); });
 }
 
 TMenuItemRef TIntfMenuItem::Insert(int index) {
-    QAction& item = Item();
+    QAction& item = Target();
     QMenu* menu = item.menu();
     if (!menu) {
         // The first sub-item makes the item a submenu.
@@ -188,7 +188,7 @@ TMenuItemRef TIntfMenuItem::Insert(int index) {
 }
 
 TResult<TMenuItemRef> TIntfMenuItem::AddSubItem() {
-    return Trap([&] { return Insert(Item().menu() ? int(Item().menu()->actions().size()) : 0); });
+    return Trap([&] { return Insert(Target().menu() ? int(Target().menu()->actions().size()) : 0); });
 }
 
 TResult<TMenuItemRef> TIntfMenuItem::InsertSubItem(int nIndex) {
@@ -197,7 +197,7 @@ TResult<TMenuItemRef> TIntfMenuItem::InsertSubItem(int nIndex) {
 
 TResult<TMenuItemRef> TIntfMenuItem::SubItem(int nIndex) {
     return Trap([&] {
-        QMenu* menu = Item().menu();
+        QMenu* menu = Target().menu();
         const qsizetype count = menu ? menu->actions().size() : 0;
         if (nIndex < 0 || nIndex >= count) throw EAutomationError("Menu index out of bounds");
         return Wrap(menu->actions()[nIndex]);
@@ -206,7 +206,7 @@ TResult<TMenuItemRef> TIntfMenuItem::SubItem(int nIndex) {
 
 TResult<TNone> TIntfMenuItem::SetMenuHandler(TMenuHandlerRef Handler) {
     return Trap([&] {
-        auto* automated = qobject_cast<TAutomatedMenu*>(&Item());
+        auto* automated = qobject_cast<TAutomatedMenu*>(&Target());
         if (!automated) throw EAutomationError("Cannot change pre-defined menu handlers");
         automated->SetHandler(std::move(Handler));
     });
@@ -214,14 +214,14 @@ TResult<TNone> TIntfMenuItem::SetMenuHandler(TMenuHandlerRef Handler) {
 
 TResult<int> TIntfMenuItem::MenuIndex() {
     return Trap([&] {
-        QWidget* parent = ParentMenu(Item());
-        return parent ? int(parent->actions().indexOf(&Item())) : -1;
+        QWidget* parent = ParentMenu(Target());
+        return parent ? int(parent->actions().indexOf(&Target())) : -1;
     });
 }
 
 TResult<TNone> TIntfMenuItem::SetMenuIndex(int value) {
     return Trap([&] {
-        QAction& item = Item();
+        QAction& item = Target();
         QWidget* parent = ParentMenu(item);
         if (!parent) return;
         QList<QAction*> siblings = parent->actions();
@@ -235,15 +235,15 @@ TResult<TNone> TIntfMenuItem::SetMenuIndex(int value) {
 }
 
 TResult<TNone> TIntfMenuItem::Execute() {
-    return Trap([&] { Item().trigger(); });
+    return Trap([&] { Target().trigger(); });
 }
 
 TResult<bool> TIntfMenuItem::DocDependent() {
-    return Trap([&] { return HelpContext(Item()) == 1; });
+    return Trap([&] { return HelpContext(Target()) == 1; });
 }
 
 TResult<TNone> TIntfMenuItem::SetDocDependent(bool value) {
-    return Trap([&] { Item().setProperty(HelpContextProperty, value ? 1 : -1); });
+    return Trap([&] { Target().setProperty(HelpContextProperty, value ? 1 : -1); });
 }
 
 } // namespace automation

@@ -70,7 +70,7 @@ class TIntfMenuItem final : public IIntfMenuItem {
     TResult<TNone> SetDocDependent(bool value) override;
 
   private:
-    QAction& Item();
+    QAction& Target();
     TMenuItemRef Wrap(QAction* item) const;
     TMenuItemRef Insert(int index);
 

@@ -6,6 +6,7 @@
 #include "editor/core/format.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/gif_files.h"
+#include "editor/document/avi_files.h"
 #include "editor/document/document.h"
 #include "editor/document/frame_insertion.h"
 #include "editor/document/workspace.h"
@@ -195,9 +196,8 @@ TResult<bool> TActiveDocument::ExportToAVI() {
 TResult<bool> TActiveDocument::ImportFromAVI(const QString& wsFile) {
     return Trap([&] {
         editor::TWorkspace& workspace = context_->Workspace();
-        if (!workspace.AviImport) throw EAutomationError(NotAvailable);
         const int before = workspace.DocumentCount();
-        workspace.AviImport(wsFile);
+        editor::ImportAviDocument(workspace, wsFile);
         return workspace.DocumentCount() > before;
     });
 }
