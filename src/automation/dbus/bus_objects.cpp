@@ -42,8 +42,12 @@ void TApplicationObject::Quit() {
 }
 
 QDBusObjectPath TApplicationObject::Menu(const QString& wsMenuPath) {
-    Answer(model_.Menu(wsMenuPath));
-    return NoObject();
+    const TResult<TObjectRef> item = model_.Menu(wsMenuPath);
+    Answer(item);
+    if (!item.Succeeded() || QString(item.Value ? item.Value->InterfaceName() : "") != "IIntfMenuItem")
+        return NoObject();
+    return server_.MenuItemPath(std::static_pointer_cast<IIntfMenuItem>(item.Value));
+
 }
 
 QDBusObjectPath TDocumentsObject::Cache(int Index) {

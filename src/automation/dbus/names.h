@@ -14,12 +14,16 @@ inline constexpr const char* ActiveDocumentInterface = "com.quillmark.Loopwright
 inline constexpr const char* FramesInterface = "com.quillmark.Loopwright3.IFrames";
 inline constexpr const char* FrameInterface = "com.quillmark.Loopwright3.IFrame";
 inline constexpr const char* EnumeratorInterface = "com.quillmark.Loopwright3.IEnumVARIANT";
+inline constexpr const char* MenuItemInterface = "com.quillmark.Loopwright3.IIntfMenuItem";
+// What a client's handler object implements: Execute(int tag) -> int hresult.
+inline constexpr const char* MenuHandlerInterface = "com.quillmark.Loopwright3.IIntfMenuHandler";
 
 inline constexpr const char* ApplicationPath = "/Application";
 inline constexpr const char* DocumentsPath = "/Documents";
 inline constexpr const char* ActiveDocumentPath = "/ActiveDocument";
 inline constexpr const char* FramesPath = "/ActiveDocument/Frames";
 inline constexpr const char* EnumeratorsPath = "/Enumerators";
+inline constexpr const char* MenusPath = "/Menus";
 // "No object".
 inline constexpr const char* NoObjectPath = "/";
 

@@ -5,6 +5,8 @@
 #include "automation/dbus/documents_object.h"
 #include "automation/dbus/enumerator_object.h"
 #include "automation/dbus/frames_object.h"
+#include "automation/dbus/menu_item_object.h"
+#include "automation/menus/menu_item.h"
 #include "automation/model/active_document.h"
 #include "automation/model/frames.h"
 #include "automation/ui/qt_automation_dialogs.h"
@@ -59,7 +61,7 @@ TAutomationServer::~TAutomationServer() {
     window_.removeEventFilter(this);
     if (!connection_.isConnected()) return;
     if (ownsName_) connection_.interface()->unregisterService(ServiceName);
-    for (const char* path : {ApplicationPath, ActiveDocumentPath, DocumentsPath})
+    for (const char* path : {ApplicationPath, ActiveDocumentPath, DocumentsPath, MenusPath})
         connection_.unregisterObject(path, QDBusConnection::UnregisterTree);
 }
 
@@ -74,6 +76,15 @@ void TAutomationServer::Track(const QString& client) {
 void TAutomationServer::ClientGone(const QString& client) {
     if (!clients_.remove(client)) return;
     watcher_->removeWatchedService(client);
+    // Its menu items stay; picking them does nothing now.
+    for (auto it = menuHandlers_.begin(); it != menuHandlers_.end();) {
+        if (auto handler = it->lock()) {
+            if (handler->Owner() == client) handler->ClientGone();
+            ++it;
+        } else {
+            it = menuHandlers_.erase(it);
+        }
+    }
     for (auto it = enumerators_.begin(); it != enumerators_.end();) {
         if (it->second->Owner() == client) {
             connection_.unregisterObject(QString("%1/%2").arg(EnumeratorsPath).arg(it->first));
@@ -146,6 +157,39 @@ QDBusObjectPath TAutomationServer::EnumeratorPath(TEnumRef enumerator, TItemKind
     connection_.registerObject(path, object.get(), ExportAll);
     enumerators_[id] = std::move(object);
     return QDBusObjectPath(path);
+}
+
+QDBusObjectPath TAutomationServer::MenuItemPath(TMenuItemRef item) {
+    auto* wrapper = dynamic_cast<TIntfMenuItem*>(item.get());
+    if (!wrapper || !wrapper->Item()) return QDBusObjectPath(NoObjectPath);
+    const QObject* action = wrapper->Item();
+    auto known = menuIds_.find(action);
+    int id = 0;
+    if (known == menuIds_.end()) {
+        id = nextMenu_++;
+        menuIds_[action] = id;
+        auto object = std::make_unique<TMenuItemObject>(*this, item);
+        connection_.registerObject(QString("%1/%2").arg(MenusPath).arg(id), object.get(), ExportAll);
+        menuObjects_[id] = std::move(object);
+        // A removed item's path goes with it.
+        connect(action, &QObject::destroyed, this, [this, id, action] {
+            connection_.unregisterObject(QString("%1/%2").arg(MenusPath).arg(id));
+            menuObjects_.erase(id);
+            menuIds_.erase(action);
+        });
+    } else {
+        id = known->second;
+    }
+    return QDBusObjectPath(QString("%1/%2").arg(MenusPath).arg(id));
+}
+
+std::shared_ptr<TBusMenuHandler> TAutomationServer::MenuHandler(const QString& service,
+                                                                const QString& path,
+                                                                const QString& owner) {
+    auto handler = std::make_shared<TBusMenuHandler>(connection_, service, path, owner,
+                                                     application_->MenuErrorDisplay(), this);
+    menuHandlers_.push_back(handler);
+    return handler;
 }
 
 QDBusObjectPath TAutomationServer::ActiveDocumentObject() const {

@@ -33,6 +33,8 @@ class TDocumentCacheObject;
 class TEnumeratorObject;
 class TFrameObject;
 class TFramesObject;
+class TMenuItemObject;
+class TBusMenuHandler;
 enum class TItemKind;
 
 // The question asked when the user closes the editor while clients hold its objects.
@@ -67,6 +69,11 @@ class TAutomationServer final : public QObject {
     QDBusObjectPath DocumentPath(int index, std::shared_ptr<IDocumentCache> document);
     QDBusObjectPath FramePath(int index, std::shared_ptr<IFrame> frame);
     QDBusObjectPath EnumeratorPath(TEnumRef enumerator, TItemKind kind, const QString& owner);
+    // "/Menus/N" for a menu item: one path per item of the menu.
+    QDBusObjectPath MenuItemPath(TMenuItemRef item);
+    // A handler that calls `service`'s object at `path`; dropped when `owner` leaves.
+    std::shared_ptr<TBusMenuHandler> MenuHandler(const QString& service, const QString& path,
+                                                 const QString& owner);
     // "/ActiveDocument" while a document is active, else no object.
     QDBusObjectPath ActiveDocumentObject() const;
 
@@ -89,6 +96,10 @@ class TAutomationServer final : public QObject {
     std::map<int, std::unique_ptr<TDocumentCacheObject>> documentObjects_;
     std::map<int, std::unique_ptr<TFrameObject>> frameObjects_;
     std::map<int, std::unique_ptr<TEnumeratorObject>> enumerators_;
+    std::map<const QObject*, int> menuIds_;
+    int nextMenu_ = 1;
+    std::map<int, std::unique_ptr<TMenuItemObject>> menuObjects_;
+    std::vector<std::weak_ptr<TBusMenuHandler>> menuHandlers_;
     int nextEnumerator_ = 1;
     QSet<QString> clients_;
     QDBusServiceWatcher* watcher_ = nullptr;
