@@ -25,8 +25,9 @@ QWidget* ParentMenu(QAction& item) {
     return fallback;
 }
 
-QString Plain(const QString& caption) {
-    return QString(caption).remove('&');
+// The caption compared by path lookups: without its "&" marks; a separator's is "-".
+QString Plain(const QAction& item) {
+    return item.isSeparator() ? QString("-") : QString(item.text()).remove('&');
 }
 
 void Refresh(const QList<QAction*>& items, bool documentActive, QSet<QMenu*>& seen) {
@@ -57,7 +58,7 @@ QAction* FindMenuItem(QMenuBar& bar, const QString& path) {
         found = nullptr;
         // The last of equal siblings wins.
         for (QAction* item : level)
-            if (Plain(item->text()).compare(captions[i], Qt::CaseInsensitive) == 0) found = item;
+            if (Plain(*item).compare(captions[i], Qt::CaseInsensitive) == 0) found = item;
         if (!found) return nullptr;
         if (i + 1 < captions.size()) {
             if (!found->menu()) return nullptr;

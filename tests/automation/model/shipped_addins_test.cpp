@@ -58,7 +58,7 @@ TEST_F(ShippedAddInTest, BothAreListedAndTheirItemsWaitForADocument) {
 TEST_F(ShippedAddInTest, SpeedTwiceHalvesEveryDelayToAtLeastOneAndUndoesInOneStep) {
     Open("a.gif", 5);
     EditDelay(0, 1);
-    EditDelay(1, 0);
+    EditDelay(1, 2);
     EditDelay(2, 3);
     app->RefreshDocumentItems();
     const auto before = Bytes();
@@ -70,7 +70,7 @@ TEST_F(ShippedAddInTest, SpeedTwiceHalvesEveryDelayToAtLeastOneAndUndoesInOneSte
     EXPECT_EQ(Bytes(), before);
 
     Pick("Plug-ins|Timing|Speed x1/2");
-    EXPECT_EQ(Delays(), (std::vector<int>{2, 1, 6, 80, 100}));
+    EXPECT_EQ(Delays(), (std::vector<int>{2, 4, 6, 80, 100}));
     UndoOnce();
     EXPECT_EQ(Bytes(), before);
 }
