@@ -29,13 +29,14 @@ bool LoadGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path
 }
 
 bool SaveGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path,
-                 bool compatibilityFix, bool always, const TAnimationDefaults& defaults) {
+                 bool compatibilityFix, bool always, const TAnimationDefaults& defaults,
+                 bool durable) {
     bool saved = false;
     if (always || QFileInfo::exists(path)) {
         TBusyCursor busy(prompter);
         try {
             NormaliseAnimation(image, !compatibilityFix, defaults);
-            image.SaveToFile(NativePath(path));
+            image.SaveToFile(NativePath(path), durable);
             saved = true;
         } catch (const std::exception&) {
         }

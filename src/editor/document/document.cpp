@@ -54,7 +54,7 @@ void TDocument::SetModified(bool value) {
         if (tempFileName_.isEmpty() ||
             (!workspace_.WorkingImage().Empty() &&
              !SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), backing, false, false,
-                          workspace_.Defaults()))) {
+                          workspace_.Defaults(), false))) {
             if (tempFileName_.isEmpty())
                 workspace_.Prompter().Message(TMessageKind::Warning,
                                               Format(msg::SaveError, backing));
@@ -173,7 +173,7 @@ bool TDocument::WriteBackingFile() {
     if (tempFileName_.isEmpty()) tempFileName_ = MakeTempFile(GetTempFolder());
     if (tempFileName_.isEmpty()) return false;
     const bool saved = SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), tempFileName_,
-                                   false, false, workspace_.Defaults());
+                                   false, false, workspace_.Defaults(), false);
     if (saved) SyncedCount = history_.Count();
     return saved;
 }

@@ -42,7 +42,7 @@ void TWorkspace::DocumentDeactivated(TDocument& document) {
         const QString backing = document.TempFileName();
         if (document.History().Count() != document.SyncedCount && !backing.isEmpty() &&
             QFileInfo::exists(backing) &&
-            SaveGifFile(prompter_, *image_, backing, false, false, Defaults()))
+            SaveGifFile(prompter_, *image_, backing, false, false, Defaults(), false))
             document.SyncedCount = document.History().Count();
         host_.DocumentDeactivated(document);
     }

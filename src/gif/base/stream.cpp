@@ -248,13 +248,14 @@ void TFileStream::Close() {
     if (!file_) return;
     int error = std::fflush(file_) == 0 ? 0 : errno;
     // Pipes and devices cannot be synchronised; only files wait for the disk.
-    if (error == 0 && regular_ && fsync(fileno(file_)) != 0) error = errno;
+    if (error == 0 && regular_ && durable_ && fsync(fileno(file_)) != 0) error = errno;
     if (std::fclose(file_) != 0 && error == 0) error = errno;
     file_ = nullptr;
     if (error != 0) Fail("Cannot write file ", error);
 }
 
-TSafeFileWriter::TSafeFileWriter(const std::string& target) : target_(target) {
+TSafeFileWriter::TSafeFileWriter(const std::string& target, bool durable)
+    : target_(target), durable_(durable) {
     auto fail = [&](int error) {
         throw EStreamError("Cannot create file " + Quoted(target) + std::strerror(error));
     };
@@ -305,6 +306,7 @@ TSafeFileWriter::TSafeFileWriter(const std::string& target) : target_(target) {
     }
     try {
         stream_ = std::make_unique<TFileStream>(fd, target, TFileStream::Mode::Create);
+        stream_->SetDurable(durable_);
     } catch (...) {
         unlink(temp_.c_str());
         UnregisterTempFile(tempSlot_);
@@ -325,7 +327,7 @@ void TSafeFileWriter::Commit() {
             throw EStreamError("Cannot write file " + Quoted(target_) + std::strerror(errno));
         UnregisterTempFile(tempSlot_);
         tempSlot_ = -1;
-        SyncFolder(path_);
+        if (durable_) SyncFolder(path_);
     }
     committed_ = true;
 }

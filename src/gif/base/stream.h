@@ -112,9 +112,11 @@ public:
     bool IsRegularFile() const { return regular_; }
     // The bytes written so far.
     int64_t BytesWritten() const { return written_; }
-    // Flushes and closes (a regular file also reaches the disk); raises EStreamError when
-    // the data did not get there.
+    // Flushes and closes (a regular file also reaches the disk, unless SetDurable(false));
+    // raises EStreamError when the data did not get there.
     void Close();
+    // Whether Close waits for the disk: not for scratch files that no crash needs to find.
+    void SetDurable(bool durable) { durable_ = durable; }
 
 private:
     void Adopt(int fd, Mode mode);
@@ -123,6 +125,7 @@ private:
     std::FILE* file_ = nullptr;
     std::string name_;
     bool regular_ = false;
+    bool durable_ = true;
     int64_t written_ = 0;
 };
 
@@ -137,7 +140,9 @@ int StandardDescriptor(const std::string& fileName);
 class TSafeFileWriter {
 public:
     // Raises EStreamError "Cannot create file "NAME". reason" when nothing can be written.
-    explicit TSafeFileWriter(const std::string& target);
+    // A writer that is not `durable` skips waiting for the disk: for scratch copies, which
+    // are still never half-written, but need not survive a power cut.
+    explicit TSafeFileWriter(const std::string& target, bool durable = true);
     ~TSafeFileWriter(); // removes the temporary file unless committed
     TSafeFileWriter(const TSafeFileWriter&) = delete;
     TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
@@ -155,6 +160,7 @@ private:
     std::string temp_;       // empty when writing directly
     int tempSlot_ = -1;      // the temporary file's registration (temp_files.h)
     std::unique_ptr<TFileStream> stream_;
+    bool durable_ = true;
     bool committed_ = false;
 };
 

@@ -1,6 +1,7 @@
 // The LZW decoder of GIF image data.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -20,8 +21,8 @@ struct TDecodeTarget {
 // the data holds the end code) the block terminator. `warn` receives recoverable problems
 // ("Premature end of data", "Decoder bit buffer under-run"); errors are thrown as
 // GIFException ("Circular decoder table entry"). A code size byte that cannot be read
-// leaves the pixels as they are.
-void DecodeImageData(TStream& stream, const TDecodeTarget& target,
+// leaves the pixels as they are. Returns how many pixels the data filled.
+size_t DecodeImageData(TStream& stream, const TDecodeTarget& target,
                      const std::function<void(const char* message)>& warn);
 
 } // namespace gif
