@@ -86,7 +86,7 @@ void Fail(const QString& what, const QFile& file) {
 // The frame data file a snapshot writes the image data of new frames to, made at the first.
 class TFrameDataWriter {
 public:
-    std::shared_ptr<const TStoredImageData> Append(const std::vector<uint8_t>& bytes) {
+    std::shared_ptr<const TStoredImageData> Append(std::span<const uint8_t> bytes) {
         if (!file_) {
             file_ = std::make_shared<TFrameDataFile>();
             file_->Path = MakeTempFile(GetTempFolder());
@@ -149,12 +149,12 @@ void TAnimationSnapshot::Write(TGIFImage& image) {
         frame.SaveToStream(skeleton);
         const std::shared_ptr<const TEncodedImageData> encoded = frame.SharedEncodedData();
         if (frame.IsBlank() || !encoded) continue;
-        const int64_t at = skeleton.Size() - int64_t(encoded->Bytes.size());
+        const int64_t at = skeleton.Size() - int64_t(encoded->Size);
         skeleton.SetSize(size_t(at));
         skeleton.SetPosition(at);
         std::shared_ptr<const TStoredImageData> stored = index.Find(encoded);
         if (!stored) {
-            stored = newData.Append(encoded->Bytes);
+            stored = newData.Append(encoded->Bytes());
             index.Add(encoded, stored);
         }
         pieces_.push_back({at, i, std::move(stored)});
@@ -210,7 +210,7 @@ void TAnimationSnapshot::LoadInto(TGIFImage& image) const {
     for (const TPiece& piece : pieces_) {
         if (piece.Frame >= image.FrameCount()) break;
         auto encoded = image.Frame(piece.Frame)->SharedEncodedData();
-        if (encoded && int64_t(encoded->Bytes.size()) == piece.Data->Size) index.Add(encoded, piece.Data);
+        if (encoded && int64_t(encoded->Size) == piece.Data->Size) index.Add(encoded, piece.Data);
     }
 }
 

@@ -6,7 +6,7 @@ namespace gif {
 
 bool EncodedDataFits(const TEncodedImageData& data, const TEncodeSource& source,
                      TEncodingMethod method) {
-    if (data.Bytes.empty() || data.Interlaced != source.Interlaced) return false;
+    if (data.Size == 0 || data.Interlaced != source.Interlaced) return false;
     if (data.CodeSize != std::max(source.Bits, 2)) return false;
     if (data.LargestPixel >= source.ColorLimit) return false;
     if (data.FromFile) return method == emLZW && source.LookaheadBias < 0;
@@ -14,7 +14,7 @@ bool EncodedDataFits(const TEncodedImageData& data, const TEncodeSource& source,
     return method != emLZW || data.LookaheadBias == source.LookaheadBias;
 }
 
-bool IsCompleteImageData(const std::vector<uint8_t>& bytes) {
+bool IsCompleteImageData(std::span<const uint8_t> bytes) {
     if (bytes.size() < 2 || bytes[0] < 2 || bytes[0] > 8) return false;
     size_t at = 1;
     while (at < bytes.size()) {

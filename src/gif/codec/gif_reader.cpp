@@ -66,12 +66,22 @@ void TGIFSubImage::KeepDataRead(TStream& stream, int64_t start) {
     const int64_t end = stream.Position();
     if (end <= start) return;
     auto data = std::make_shared<TEncodedImageData>();
-    data->Bytes.resize(size_t(end - start));
-    stream.SetPosition(start);
-    const size_t got = stream.Read(data->Bytes.data(), data->Bytes.size());
-    stream.SetPosition(end);
-    if (got != data->Bytes.size() || !IsCompleteImageData(data->Bytes)) return;
-    data->CodeSize = data->Bytes[0];
+    data->Size = size_t(end - start);
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+        // The stream's own buffer, shared: no copy of the file.
+        data->Storage = memory->Share();
+        data->Offset = size_t(start);
+        if (data->Storage->size() < size_t(end)) return;
+    } else {
+        auto bytes = std::make_shared<std::vector<uint8_t>>(data->Size);
+        stream.SetPosition(start);
+        const size_t got = stream.Read(bytes->data(), bytes->size());
+        stream.SetPosition(end);
+        if (got != bytes->size()) return;
+        data->Storage = std::move(bytes);
+    }
+    if (!IsCompleteImageData(data->Bytes())) return;
+    data->CodeSize = data->Bytes()[0];
     data->Interlaced = IsInterlaced();
     data->FromFile = true;
     data->LargestPixel = uint8_t(LargestByte(std::as_const(*this).PixelData()));

@@ -56,7 +56,7 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
     const TEncodeSource source = FrameEncodeSource(frame, screenBitDepth);
     if (const TEncodedImageData* kept = frame.EncodedData();
         kept && EncodedDataFits(*kept, source, method)) {
-        stream.WriteBuffer(kept->Bytes.data(), kept->Bytes.size());
+        stream.WriteBuffer(kept->Bytes().data(), kept->Size);
         return;
     }
     if (!source.Pixels || source.Width <= 0 || source.Height <= 0) {
@@ -74,7 +74,8 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
     stream.WriteBuffer(encoded.Bytes().data(), encoded.Bytes().size());
 
     auto data = std::make_shared<TEncodedImageData>();
-    data->Bytes = encoded.TakeBytes();
+    data->Storage = encoded.Share();
+    data->Size = data->Storage->size();
     data->CodeSize = uint8_t(std::max(source.Bits, 2));
     data->Interlaced = source.Interlaced;
     data->Method = method;

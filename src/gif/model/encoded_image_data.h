@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "gif/codec/image_data_writer.h"
@@ -11,8 +13,16 @@
 namespace gif {
 
 struct TEncodedImageData {
-    // The LZW minimum code size byte, the data sub-blocks and the block terminator.
-    std::vector<uint8_t> Bytes;
+    // The LZW minimum code size byte, the data sub-blocks and the block terminator: `Size`
+    // bytes from `Offset` of `Storage`, which is the whole file they were read from (shared
+    // by its frames, so that keeping them costs no copy) or the bytes of one write.
+    std::shared_ptr<const std::vector<uint8_t>> Storage;
+    size_t Offset = 0;
+    size_t Size = 0;
+    std::span<const uint8_t> Bytes() const {
+        return Storage ? std::span<const uint8_t>(Storage->data() + Offset, Size)
+                       : std::span<const uint8_t>();
+    }
     // What the bytes were made for. A file writer that would compress the same pixels with
     // the same code size, row order, method and parse gets these bytes back from the
     // encoder, which is deterministic: copying them writes the same file.
@@ -35,6 +45,6 @@ bool EncodedDataFits(const TEncodedImageData& data, const TEncodeSource& source,
 
 // Whether `bytes` is one complete image data block: a code size byte of 2..8, sub-blocks,
 // and the terminator as its last byte.
-bool IsCompleteImageData(const std::vector<uint8_t>& bytes);
+bool IsCompleteImageData(std::span<const uint8_t> bytes);
 
 } // namespace gif
