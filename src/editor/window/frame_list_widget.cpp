@@ -5,13 +5,13 @@
 
 #include "editor/document/thumbnail_drop.h"
 
-#include <utility>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <utility>
 #include <algorithm>
 
 namespace editor {
