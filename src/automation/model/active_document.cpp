@@ -6,6 +6,7 @@
 #include "editor/core/format.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/gif_files.h"
+#include "editor/document/avi_files.h"
 #include "editor/document/document.h"
 #include "editor/document/frame_insertion.h"
 #include "editor/document/workspace.h"
@@ -192,11 +193,7 @@ TResult<bool> TActiveDocument::ExportToAVI() {
 
 TResult<bool> TActiveDocument::ImportFromAVI(const QString& wsFile) {
     return Trap([&] {
-        editor::TWorkspace& workspace = context_->Workspace();
-        if (!workspace.AviImport) throw EAutomationError(NotAvailable);
-        const int before = workspace.DocumentCount();
-        workspace.AviImport(wsFile);
-        return workspace.DocumentCount() > before;
+        return editor::ImportAviDocument(context_->Workspace(), wsFile);
     });
 }
 
