@@ -1,5 +1,6 @@
 #include "editor/window/mdi_child.h"
 
+#include "editor/core/format.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/frame_insertion.h"
@@ -119,7 +120,12 @@ TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent
     caption_->setMinimumWidth(50);
     statusLayout->addWidget(modifiedIcon_);
     statusLayout->addWidget(modifiedText_);
+    damaged_ = new QLabel(status);
+    damaged_->setObjectName("lblDamaged");
+    damaged_->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
+    damaged_->hide();
     statusLayout->addWidget(caption_, 1);
+    statusLayout->addWidget(damaged_);
     layout->addWidget(status);
 
     setWindowTitle(document.FileName());
@@ -145,6 +151,9 @@ void TMDIChild::Refresh() {
     modifiedIcon_->setToolTip(hint);
     modifiedText_->setToolTip(hint);
     caption_->setText(document_->StatusText);
+    const bool damaged = document_->DamagedFrames >= 0;
+    damaged_->setText(damaged ? Format(msg::DamagedNotice, document_->DamagedFrames) : QString());
+    damaged_->setVisible(damaged);
 }
 
 void TMDIChild::ShowFrame() {
