@@ -153,6 +153,8 @@ void TMDIChild::Refresh() {
     caption_->setText(document_->StatusText);
     const bool damaged = document_->DamagedFrames >= 0;
     damaged_->setText(damaged ? Format(msg::DamagedNotice, document_->DamagedFrames) : QString());
+    // Never cut: the frame caption beside it gives way first.
+    damaged_->setMinimumWidth(damaged ? damaged_->sizeHint().width() : 0);
     damaged_->setVisible(damaged);
 }
 
