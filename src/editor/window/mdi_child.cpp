@@ -156,6 +156,10 @@ void TMDIChild::Refresh() {
     // Never cut: the frame caption beside it gives way first.
     damaged_->setMinimumWidth(damaged ? damaged_->sizeHint().width() : 0);
     damaged_->setVisible(damaged);
+    // A window already shown widens to hold the notice.
+    QWidget* frame = parentWidget();
+    const int missing = minimumSizeHint().width() - width();
+    if (damaged && frame && missing > 0) frame->resize(frame->width() + missing, frame->height());
 }
 
 void TMDIChild::ShowFrame() {
