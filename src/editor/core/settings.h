@@ -87,7 +87,7 @@ inline constexpr S NormalStyle{sections::Toolbars, "NormalStyle", 0};
 // Thumbnail browser.
 inline constexpr T ThumbDirectory{sections::ThumbNails, "Directory", nullptr};
 inline constexpr S ThumbFilterType{sections::ThumbNails, "FilterType", 19};
-inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 100};
+inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 75};
 inline constexpr S ThumbVisible{sections::ThumbNails, "Visible", 1};
 inline constexpr S ThumbWindowHeight{sections::ThumbNails, "WindowHeight", 150};
 inline constexpr S ExplorerWidth{sections::ThumbNails, "ExplorerWidth", 180};
