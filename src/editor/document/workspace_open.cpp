@@ -118,8 +118,10 @@ void TWorkspace::OpenFileByType(const QString& path) {
         OpenGifDocument(path);
     else if (IsPictureKind(kind))
         ImportImageFile(path, kind);
-    else if (kind == fkAvi || IsVideoFile(path))
-        ImportAviDocument(*this, path);
+    else if (kind == fkAvi || IsVideoFile(path)) {
+        // The import replaces the working image: not over edits kept in memory only.
+        if (CanLeaveActive()) ImportAviDocument(*this, path);
+    }
     else
         prompter_.Message(TMessageKind::Warning,
                           Format(msg::LoadError, QFileInfo(path).fileName()));
