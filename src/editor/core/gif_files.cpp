@@ -29,14 +29,13 @@ bool LoadGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path
 }
 
 bool SaveGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path,
-                 bool compatibilityFix, bool always, const TAnimationDefaults& defaults,
-                 bool durable) {
+                 bool compatibilityFix, bool always, const TAnimationDefaults& defaults) {
     bool saved = false;
     if (always || QFileInfo::exists(path)) {
         TBusyCursor busy(prompter);
         try {
             NormaliseAnimation(image, !compatibilityFix, defaults);
-            image.SaveToFile(NativePath(path), durable);
+            image.SaveToFile(NativePath(path));
             saved = true;
         } catch (const std::exception&) {
         }

@@ -17,10 +17,8 @@ bool LoadGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path
 // through a temporary file, so a failed save leaves the old file as it was. Only proceeds
 // when `always` or the file exists (writes to a document's backing file never re-create a
 // file that has gone). Shows the save error and returns false when it did not save.
-// Scratch copies (backing files) are not `durable`: they skip waiting for the disk.
 bool SaveGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path,
-                 bool compatibilityFix, bool always, const TAnimationDefaults& defaults,
-                 bool durable = true);
+                 bool compatibilityFix, bool always, const TAnimationDefaults& defaults);
 
 // A ".gif" file that loads (messages as LoadGifFile) and holds at least two non-empty frames.
 bool IsAnimatedGifFile(IPrompter& prompter, const QString& path);
