@@ -1,6 +1,8 @@
-// Whole-animation undo snapshots (TActiveAnimation) of a 100-frame 480 x 270 animation.
-//   BM_SnapshotPushes: 50 pushes into one history, each timed against one SaveToFile of
-//     the same animation in the same run. Counters:
+// Whole-animation undo snapshots (TActiveAnimation) of the animations of
+// bench_animations.h (argument 0: 100 frames of 960 x 540; 1: a 1,000-frame 640 x 480 screen
+// recording).
+//   BM_SnapshotPushes: 50 pushes of the unchanged animation into one history, each timed
+//     against one full save of it (every frame encoded) in the same run. Counters:
 //       push_vs_save   time of one push / time of one save
 //       peak_vs_pixels peak resident memory added while pushing / decoded pixel bytes
 //       disk_vs_gif    bytes of all snapshot files / bytes of the GIF
@@ -21,35 +23,13 @@
 #include "editor/undo/history.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+#include "support/bench_animations.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int Frames = 100, Width = 480, Height = 270, Snapshots = 50;
-
-// A moving gradient with a little noise: compresses like a real screen recording.
-std::unique_ptr<gif::TGIFImage> MakeAnimation() {
-    auto image = std::make_unique<gif::TGIFImage>();
-    for (int c = 0; c < 256; ++c)
-        image->GlobalColorMap().AppendColor(gif::RGB(uint8_t(c), uint8_t(255 - c), uint8_t(c * 7)));
-    uint32_t seed = 12345;
-    for (int f = 0; f < Frames; ++f) {
-        auto frame = std::make_unique<gif::TGIFSubImage>(image.get());
-        frame->SetPlacement(0, 0, Width, Height);
-        for (int y = 0; y < Height; ++y)
-            for (int x = 0; x < Width; ++x) {
-                seed = seed * 1103515245 + 12345;
-                const int noise = (seed >> 28) == 0 ? int(seed >> 20 & 7) : 0;
-                frame->Pixels()[y * Width + x] = uint8_t((x + y + f * 3) / 4 + noise);
-            }
-        auto control = std::make_unique<gif::TGIFGraphicControlExtension>(frame.get());
-        control->SetDelayTime(4);
-        frame->Blocks().Add(std::move(control));
-        image->AddFrame(std::move(frame));
-    }
-    return image;
-}
+constexpr int Snapshots = 50;
 
 // Peak resident set (kB) since the last ResetPeak.
 long PeakKb() {
@@ -71,8 +51,10 @@ void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 void BM_SnapshotPushes(benchmark::State& state) {
     QTemporaryDir sandbox;
     qputenv("TMPDIR", sandbox.path().toUtf8());
-    auto image = MakeAnimation();
-    editortest::TFakeFrameList list(Frames);
+    const auto kind = benchsupport::TAnimationKind(state.range(0));
+    const auto size = benchsupport::SizeOf(kind);
+    auto image = benchsupport::MakeAnimation(kind);
+    editortest::TFakeFrameList list(size.Frames);
     editortest::TScriptedPrompter prompter;
     editor::Settings settings(sandbox.filePath("settings.ini"));
     editor::TEditContext context{*image, list, prompter, settings};
@@ -88,12 +70,14 @@ void BM_SnapshotPushes(benchmark::State& state) {
             auto t0 = Clock::now();
             history.Push(context, editor::ckActiveAnimation, 8, -1, -1, -1, "Snapshot");
             auto t1 = Clock::now();
+            benchsupport::ForgetKeptData(*image);
             image->SaveToFile(editor::NativePath(gifPath));
             auto t2 = Clock::now();
             pushSeconds += std::chrono::duration<double>(t1 - t0).count();
             saveSeconds += std::chrono::duration<double>(t2 - t1).count();
         }
-        peakRatio = double(PeakKb() - baseline) * 1024.0 / double(Frames * Width * Height);
+        peakRatio = double(PeakKb() - baseline) * 1024.0 /
+                    (double(size.Frames) * size.Width * size.Height);
         qint64 disk = 0;
         for (const QFileInfo& file : QDir(sandbox.path()).entryInfoList({"~GL*"}, QDir::Files))
             disk += file.size();
@@ -103,8 +87,10 @@ void BM_SnapshotPushes(benchmark::State& state) {
     state.counters["peak_vs_pixels"] = peakRatio;
     state.counters["disk_vs_gif"] = diskRatio;
     state.counters["gif_MB"] = gifBytes / 1e6;
+    state.counters["push_ms"] = pushSeconds * 1e3 / Snapshots;
+    state.counters["save_ms"] = saveSeconds * 1e3 / Snapshots;
 }
-BENCHMARK(BM_SnapshotPushes)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SnapshotPushes)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,11 +1,13 @@
-// The editor window with a 100-frame 960 x 540 animation, offscreen. Each measurement is
-// taken against its peer in the same run:
+// The editor window, offscreen, with the two animations of bench_animations.h (argument 0:
+// 100 frames of 960 x 540; argument 1: a 1,000-frame 640 x 480 screen recording). Each
+// measurement is taken against its peer in the same run:
 //   BM_OpenAndShow   opening the file as a document in the main window (load, frame list
 //                    items with thumbnails, document window, frame 0 shown), against
 //                    BM_BareLoad, TGIFImage::LoadFromFile of the same file.
 //   BM_EditDelay     one edit of a frame's delay as the commands make it (undo command,
-//                    the change, SetModified rewriting the backing file), against
-//                    BM_Save, one SaveToFile of the same animation.
+//                    the change, SetModified rewriting the backing file),
+//   BM_EditPixel     one edit of one pixel of one frame, the same way,
+//   both against BM_Save, one full save: every frame encoded, none copied.
 // Counters of BM_OpenAndShow: peak_vs_pixels, the resident memory the open animation adds
 // at its peak against its decoded pixel bytes.
 //   build/bench/window/bench_window
@@ -18,6 +20,7 @@
 #include "editor/window/main_window.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+#include "support/bench_animations.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -28,32 +31,7 @@
 
 namespace {
 
-constexpr int Frames = 100, Width = 960, Height = 540;
-
-// A moving gradient with a ball and a little noise: compresses like a screen recording.
-void WriteAnimation(const QString& path) {
-    gif::TGIFImage image;
-    for (int c = 0; c < 256; ++c)
-        image.GlobalColorMap().AppendColor(gif::RGB(uint8_t(c), uint8_t(255 - c), uint8_t(c * 7)));
-    uint32_t seed = 12345;
-    for (int f = 0; f < Frames; ++f) {
-        auto frame = std::make_unique<gif::TGIFSubImage>(&image);
-        frame->SetPlacement(0, 0, Width, Height);
-        const int bx = (f * 9) % Width, by = Height / 2;
-        for (int y = 0; y < Height; ++y)
-            for (int x = 0; x < Width; ++x) {
-                seed = seed * 1103515245 + 12345;
-                const int noise = (seed >> 28) == 0 ? int(seed >> 20 & 7) : 0;
-                const bool ball = (x - bx) * (x - bx) + (y - by) * (y - by) < 60 * 60;
-                frame->Pixels()[y * Width + x] = ball ? 255 : uint8_t((x + y + f * 3) / 8 + noise);
-            }
-        auto control = std::make_unique<gif::TGIFGraphicControlExtension>(frame.get());
-        control->SetDelayTime(4);
-        frame->Blocks().Add(std::move(control));
-        image.AddFrame(std::move(frame));
-    }
-    image.SaveToFile(editor::NativePath(path));
-}
+using benchsupport::TAnimationKind;
 
 long StatusKb(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -69,15 +47,17 @@ void ResetPeak() {
 struct TFixture {
     TFixture() : settings(sandbox.filePath("settings.ini")) {
         qputenv("TMPDIR", sandbox.path().toUtf8());
-        path = sandbox.filePath("animation.gif");
-        WriteAnimation(path);
+        for (TAnimationKind kind : {benchsupport::kGradient, benchsupport::kScreenRecording}) {
+            paths[kind] = sandbox.filePath(QString("animation%1.gif").arg(int(kind)));
+            benchsupport::MakeAnimation(kind)->SaveToFile(editor::NativePath(paths[kind]));
+        }
         settings.SetValue(editor::keys::DisplayAnimation, 0);
         settings.SetValue(editor::keys::Compatibility, editor::mrNo);
     }
     QTemporaryDir sandbox;
     editor::Settings settings;
     editortest::TScriptedPrompter prompter;
-    QString path;
+    QString paths[2];
 };
 
 TFixture& Fixture() {
@@ -85,11 +65,18 @@ TFixture& Fixture() {
     return fixture;
 }
 
+TAnimationKind KindOf(const benchmark::State& state) { return TAnimationKind(state.range(0)); }
+
+double DecodedPixels(TAnimationKind kind) {
+    const auto size = benchsupport::SizeOf(kind);
+    return double(size.Frames) * size.Width * size.Height;
+}
+
 void BM_BareLoad(benchmark::State& state) {
     TFixture& f = Fixture();
     for (auto _ : state) {
         gif::TGIFImage image;
-        image.LoadFromFile(editor::NativePath(f.path));
+        image.LoadFromFile(editor::NativePath(f.paths[KindOf(state)]));
         benchmark::DoNotOptimize(image.FrameCount());
     }
 }
@@ -107,7 +94,7 @@ void BM_OpenAndShow(benchmark::State& state) {
     const long before = StatusKb("VmRSS:");
     ResetPeak();
     for (auto _ : state) {
-        if (!workspace.OpenGifDocument(f.path)) state.SkipWithError("open failed");
+        if (!workspace.OpenGifDocument(f.paths[KindOf(state)])) state.SkipWithError("open failed");
         QApplication::processEvents();
         state.PauseTiming();
         workspace.CloseDocumentNow(*workspace.ActiveDocument());
@@ -115,40 +102,59 @@ void BM_OpenAndShow(benchmark::State& state) {
         state.ResumeTiming();
     }
     const double peak = double(StatusKb("VmHWM:") - before) * 1024;
-    state.counters["peak_vs_pixels"] = peak / (double(Frames) * Width * Height);
+    state.counters["peak_vs_pixels"] = peak / DecodedPixels(KindOf(state));
 }
 
 void BM_Save(benchmark::State& state) {
     TFixture& f = Fixture();
     gif::TGIFImage image;
-    image.LoadFromFile(editor::NativePath(f.path));
+    image.LoadFromFile(editor::NativePath(f.paths[KindOf(state)]));
     const QString target = f.sandbox.filePath("saved.gif");
-    for (auto _ : state)
+    for (auto _ : state) {
+        benchsupport::ForgetKeptData(image);
         image.SaveToFile(editor::NativePath(target));
+    }
 }
 
-void BM_EditDelay(benchmark::State& state) {
+// Opens the animation in a main window and runs `edit` on its document per iteration.
+template <typename Edit>
+void MeasureEdit(benchmark::State& state, Edit edit) {
     TFixture& f = Fixture();
     editor::TfrmMain window(f.settings, &f.prompter);
     window.show();
     editor::TWorkspace& workspace = window.Workspace();
-    if (!workspace.OpenGifDocument(f.path)) state.SkipWithError("open failed");
+    if (!workspace.OpenGifDocument(f.paths[KindOf(state)])) state.SkipWithError("open failed");
     editor::TDocument& document = *workspace.ActiveDocument();
-    int delay = 5;
-    for (auto _ : state) {
-        document.PushCommand(editor::ckGraphicControl, 3, -1, -1, 7, "Change Delay");
-        workspace.WorkingImage().Frame(7)->ControlBlock()->SetDelayTime(uint16_t(delay++ % 90 + 5));
-        document.SetModified(true);
-    }
+    // The first edit writes the backing file whole; the ones measured rewrite it.
+    edit(document, workspace.WorkingImage(), 0);
+    int n = 1;
+    for (auto _ : state) edit(document, workspace.WorkingImage(), n++);
     workspace.CloseDocumentNow(document);
+}
+
+void BM_EditDelay(benchmark::State& state) {
+    MeasureEdit(state, [](editor::TDocument& document, gif::TGIFImage& image, int n) {
+        document.PushCommand(editor::ckGraphicControl, 3, -1, -1, 7, "Change Delay");
+        image.Frame(7)->ControlBlock()->SetDelayTime(uint16_t(n % 90 + 5));
+        document.SetModified(true);
+    });
+}
+
+void BM_EditPixel(benchmark::State& state) {
+    MeasureEdit(state, [](editor::TDocument& document, gif::TGIFImage& image, int n) {
+        document.PushCommand(editor::ckFrame, 3, -1, -1, 7, "Change Frame");
+        image.Frame(7)->Pixels()[size_t(n % 1000) * 37] ^= 1;
+        document.SetModified(true);
+    });
 }
 
 } // namespace
 
-BENCHMARK(BM_BareLoad)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_OpenAndShow)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_EditDelay)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_BareLoad)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_OpenAndShow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_Save)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_EditDelay)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_EditPixel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

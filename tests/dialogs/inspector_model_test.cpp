@@ -26,7 +26,11 @@ struct RecordingDocument : IInspectedDocument {
                      const QString& caption) override {
         history.Push(context, kind, subKind, arg1, arg2, frameIndex, caption);
     }
-    void SetModified(bool value) override { modified += value; }
+    // Marking writes the backing file: what it would hold is kept.
+    void SetModified(bool value) override {
+        modified += value;
+        atModified = GifBytes(context.Image);
+    }
     void DisplayFrame(int index) override { shown.push_back(index); }
     void SetSelectedFrame(int) override {}
     void ReloadFromBackingFile() override { ++reloads; }
@@ -34,6 +38,7 @@ struct RecordingDocument : IInspectedDocument {
     editor::TEditContext& context;
     editor::THistoryList history;
     int modified = 0;
+    std::vector<uint8_t> atModified;
     int reloads = 0;
     std::vector<int> shown;
 };
@@ -219,4 +224,33 @@ TEST(InspectorModel, LayoutsAndListings) {
     f.image->Frame(1)->SetPlacement(0, 0, 2, 1);
     EXPECT_EQ(f.model.FrameSelectorEntries(),
               (QStringList{"Frame 0: [3 x 4]", "Frame 1: [1 x 2]", "Frame 2: [3 x 4]"}));
+}
+
+// Every edit changes the working image before it marks the document modified, so that the
+// backing file written by the mark holds the edit.
+TEST(InspectorModel, EveryEditIsMadeBeforeTheDocumentIsMarked) {
+    Fixture f;
+    const auto marked = [&f](const char* what) {
+        EXPECT_EQ(f.document.atModified, GifBytes(*f.image)) << what;
+        f.document.atModified.clear();
+    };
+    f.Commit(irXOffset, "3");
+    marked("offset");
+    f.Commit(irDelay, "250");
+    marked("delay");
+    f.Commit(irTransparent, "Yes");
+    marked("transparent");
+    f.Commit(irLocalPalette, "Yes");
+    marked("local palette");
+    ASSERT_TRUE(f.model.AddColour(f.document, 1, gif::RGB(1, 2, 3)));
+    marked("add colour");
+    ASSERT_TRUE(f.model.ChangeColour(f.document, 1, 0, gif::RGB(9, 9, 9)));
+    marked("change colour");
+    const TCommentEntry added = f.model.AddComment(f.document);
+    marked("add comment");
+    EXPECT_EQ(f.model.Comments()[0].Text, added.Caption);
+    ASSERT_TRUE(f.model.ChangeComment(f.document, f.model.Comments()[0], "new words"));
+    marked("change comment");
+    f.model.RemoveComment(f.document, f.model.Comments()[0]);
+    marked("remove comment");
 }

@@ -218,3 +218,11 @@ TEST_F(Prompts, GlobalChangeNothingFilledAndTheDisposalAdvice) {
     EXPECT_EQ(change.Delay, "40000");   // typed as is; the caller ignores it above 32767
     EXPECT_EQ(change.Disposal, 2);
 }
+
+TEST(HtmlTag, AttributesAreEscaped) {
+    EXPECT_EQ(BuildHtmlTag("a&b.gif", 2, 3, "http://x.org/?a=1&b=\"2\"", "<Tom & \"Jerry\">", "0"),
+              "<a href=\"http://x.org/?a=1&amp;b=&quot;2&quot;\"><img src=\"a&amp;b.gif\" "
+              "height=\"2\" width=\"3\" alt=\"&lt;Tom &amp; &quot;Jerry&quot;&gt;\" "
+              "border=\"0\"></a>");
+    EXPECT_EQ(AttributeText("&amp;"), "&amp;amp;"); // typed text is text, not markup
+}

@@ -247,3 +247,45 @@ TEST(XpressOrder, ControlsOnSeveralThreadsAtOnce) {
 }
 
 } // namespace
+
+TEST(XpressLimits, ExactlyTheWidestPictureLoadsOneMoreIsRefused) {
+    iotest::TempDir dir;
+    // Grey maps written by hand: the tools' own policies may refuse to make the wider one.
+    const auto greyMap = [&dir](const std::string& name, int width) {
+        const std::string header = "P5\n" + std::to_string(width) + " 1\n255\n";
+        std::vector<uint8_t> bytes(header.begin(), header.end());
+        bytes.resize(bytes.size() + size_t(width), 200);
+        const std::string path = dir / name;
+        iotest::WriteBytes(path, bytes);
+        return path;
+    };
+    io::TXpress xpress;
+    xpress.SetFileName(greyMap("widest.pgm", io::MaxPictureSide));
+    if (xpress.Error() == io::xeTooLarge) {
+        // The system's ImageMagick policy is lower (Debian's "16KP" is 16000 pixels): the
+        // control holds to that limit exactly instead.
+        xpress.SetFileName(greyMap("policy.pgm", 16000));
+        EXPECT_EQ(xpress.Error(), 0) << xpress.ErrorMessage();
+        EXPECT_EQ(xpress.Width(), 16000);
+        xpress.SetFileName(greyMap("beyond-policy.pgm", 16001));
+        EXPECT_EQ(xpress.Error(), io::xeTooLarge) << xpress.ErrorMessage();
+    } else {
+        EXPECT_EQ(xpress.Error(), 0) << xpress.ErrorMessage();
+        EXPECT_EQ(xpress.Width(), io::MaxPictureSide);
+    }
+    xpress.SetFileName(greyMap("beyond.pgm", io::MaxPictureSide + 1));
+    EXPECT_EQ(xpress.Error(), io::xeTooLarge) << xpress.ErrorMessage();
+}
+
+TEST(XpressLimits, FileOverItsSizeLimitIsRefusedUnread) {
+    iotest::TempDir dir;
+    // A good picture padded with a hole past the limit: no disk space, and nothing read.
+    const std::string path = dir / "padded.bmp";
+    ASSERT_TRUE(iotest::Convert("-size 8x8 xc:red " + Quote(path)));
+    ASSERT_EQ(truncate(path.c_str(), off_t(io::MaxPictureFileBytes) + 1), 0);
+    long before = PeakResidentKiB();
+    io::TXpress xpress;
+    xpress.SetFileName(path);
+    EXPECT_EQ(xpress.Error(), io::xeTooLarge) << xpress.ErrorMessage();
+    EXPECT_LT(PeakResidentKiB() - before, 64 * 1024) << "KiB";
+}

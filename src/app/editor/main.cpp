@@ -8,6 +8,7 @@
 #include "editor/window/application.h"
 #include "editor/window/main_window.h"
 #include "editor/window/program_files.h"
+#include "editor/window/recovery_start.h"
 #include "editor/window/signal_quit.h"
 #include "editor/window/splash.h"
 
@@ -124,6 +125,7 @@ int main(int argc, char** argv) {
     else
         window.show();
     editor::QuitOnTerminationSignals(window);
+    editor::OfferRecoveryWhenRunning(window);
     const int status = app.exec();
 #ifdef LOOPWRIGHT_WITH_DIALOGS
     window.SetImageExporter(nullptr);

@@ -195,10 +195,7 @@ TResult<bool> TActiveDocument::ExportToAVI() {
 
 TResult<bool> TActiveDocument::ImportFromAVI(const QString& wsFile) {
     return Trap([&] {
-        editor::TWorkspace& workspace = context_->Workspace();
-        const int before = workspace.DocumentCount();
-        editor::ImportAviDocument(workspace, wsFile);
-        return workspace.DocumentCount() > before;
+        return editor::ImportAviDocument(context_->Workspace(), wsFile);
     });
 }
 

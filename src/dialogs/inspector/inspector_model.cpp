@@ -347,14 +347,16 @@ bool TInspectorModel::DeleteColour(IInspectedDocument& document, int frameIndex,
 TCommentEntry TInspectorModel::AddComment(IInspectedDocument& document) {
     TGIFSubImage* first = Frame(0);
     if (!first) return {};
-    auto comment = std::make_unique<TGIFCommentExtension>(first);
-    TGIFCommentExtension& added = *comment;
-    const int index = first->Blocks().Add(std::move(comment));
-    const TCommentEntry entry{Format("Comment %d", int(Comments().size())), 0, index, {}};
+    // Recorded, made (block and text), then marked: marking writes the backing file, which
+    // must hold the comment as the user sees it.
+    const int index = first->Blocks().ItemCount();
+    const QString caption = Format("Comment %d", int(Comments().size()) + 1);
     document.PushCommand(editor::ckComment, 1, -1, index, 0, "Add GIF Comment");
+    auto comment = std::make_unique<TGIFCommentExtension>(first);
+    SetCommentText(*comment, caption);
+    first->Blocks().Add(std::move(comment));
     document.SetModified(true);
-    SetCommentText(added, entry.Caption);
-    return {entry.Caption, 0, index, entry.Caption};
+    return {caption, 0, index, caption};
 }
 
 void TInspectorModel::RemoveComment(IInspectedDocument& document, const TCommentEntry& entry) {
@@ -377,8 +379,8 @@ bool TInspectorModel::ChangeComment(IInspectedDocument& document, const TComment
     if (!comment || CommentText(*comment) == text) return false;
     document.PushCommand(editor::ckComment, 3, -1, entry.ExtensionIndex, entry.FrameIndex,
                          "Change GIF Comment");
-    document.SetModified(true);
     SetCommentText(*comment, text);
+    document.SetModified(true);
     return true;
 }
 

@@ -16,13 +16,25 @@ int SizeFromPercent(int current, int percent) {
     return RoundHalfEven(double(current) * double(percent) / 100.0);
 }
 
+QString AttributeText(const QString& text) {
+    // & first, so that the other replacements are not escaped twice.
+    return QString(text)
+        .replace('&', "&amp;")
+        .replace('"', "&quot;")
+        .replace('<', "&lt;")
+        .replace('>', "&gt;");
+}
+
 QString BuildHtmlTag(const QString& fileName, int height, int width, const QString& link,
                      const QString& hint, const QString& border) {
-    const QString alt = hint.isEmpty() ? QString() : editor::Format(" alt=\"%s\"", hint);
-    const QString borderPart = border.isEmpty() ? QString() : editor::Format(" border=\"%s\"", border);
-    const QString img = editor::Format("<img src=\"%s\" height=\"%d\" width=\"%d\"%s%s>", fileName,
-                                       height, width, alt, borderPart);
-    return link.isEmpty() ? img : editor::Format("<a href=\"%s\">%s</a>", link, img);
+    const QString alt =
+        hint.isEmpty() ? QString() : editor::Format(" alt=\"%s\"", AttributeText(hint));
+    const QString borderPart =
+        border.isEmpty() ? QString() : editor::Format(" border=\"%s\"", AttributeText(border));
+    const QString img = editor::Format("<img src=\"%s\" height=\"%d\" width=\"%d\"%s%s>",
+                                       AttributeText(fileName), height, width, alt, borderPart);
+    return link.isEmpty() ? img
+                          : editor::Format("<a href=\"%s\">%s</a>", AttributeText(link), img);
 }
 
 QString RunningTimeText(unsigned totalDelay) {

@@ -12,6 +12,10 @@ int PercentOf(int typed, int current);
 // round(current * percent / 100).
 int SizeFromPercent(int current, int percent);
 
+// `text` for a double-quoted HTML attribute: &, ", < and > as character references.
+QString AttributeText(const QString& text);
+
+// Every value is escaped for its attribute (AttributeText).
 // <img src="FILE" height="H" width="W" alt="HINT" border="B">, wrapped in <a href="LINK">
 // when a link is given; the alt and border parts only when their texts are not empty.
 QString BuildHtmlTag(const QString& fileName, int height, int width, const QString& link,

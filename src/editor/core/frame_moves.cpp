@@ -68,6 +68,10 @@ bool InsertFrameFromFile(TEditContext& context, const QString& path, int index) 
     } catch (const std::exception&) {
         return false;
     }
+    return InsertFrameFromImage(context, scratch, index);
+}
+
+bool InsertFrameFromImage(TEditContext& context, TGIFImage& scratch, int index) {
     if (index < 0 || index >= scratch.FrameCount()) return false;
     TGIFImage& image = context.Image;
     if (index > image.FrameCount()) return false;

@@ -20,5 +20,7 @@ void MoveFrameInImage(TEditContext& context, int from, int to);
 // not empty), with a list item that is selected. Returns false, inserting nothing, when the
 // file cannot be loaded or has no such frame.
 bool InsertFrameFromFile(TEditContext& context, const QString& path, int index);
+// The same with frame `index` of an animation already read.
+bool InsertFrameFromImage(TEditContext& context, gif::TGIFImage& scratch, int index);
 
 } // namespace editor

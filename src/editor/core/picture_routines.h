@@ -12,8 +12,8 @@ namespace editor {
 void CropBitmap(gif::TBitmap& bitmap, int height, int width);
 
 // A picture larger than the animation: with `trim` the picture is cut to the animation's
-// size; otherwise the animation takes the picture's size, and frames that would reach
-// past it are cut (keeping their top-left pixels).
+// size; otherwise the animation grows to hold both the picture and every frame it has
+// (160 x 120 and 200 x 100 give 200 x 120), and no frame is cut.
 void FitBitmapToAnimation(gif::TGIFImage& image, gif::TBitmap& bitmap, bool trim);
 
 } // namespace editor

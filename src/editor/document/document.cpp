@@ -7,7 +7,9 @@
 #include "editor/core/prompter.h"
 #include "editor/core/settings.h"
 #include "editor/core/temp_files.h"
+#include "editor/document/backing_file.h"
 #include "editor/document/document_messages.h"
+#include "editor/document/recovery_index.h"
 #include "editor/document/workspace.h"
 #include "editor/document/workspace_host.h"
 #include "gif/model/image.h"
@@ -22,11 +24,13 @@ TDocument::TDocument(TWorkspace& workspace, const QString& fileName, bool untitl
 }
 
 TDocument::~TDocument() {
+    RemoveRecoveryIndex(tempFileName_);
     DeleteFileIfNamed(tempFileName_);
     history_.Clear();
 }
 
 void TDocument::Retire() {
+    RemoveRecoveryIndex(tempFileName_);
     DeleteFileIfNamed(tempFileName_);
     tempFileName_.clear();
     history_.Clear();
@@ -47,27 +51,65 @@ void TDocument::SetMaxUndo(int n) {
 void TDocument::SetModified(bool value) {
     if (retired_) return;
     if (value) {
-        if (tempFileName_.isEmpty()) tempFileName_ = MakeTempFile(GetTempFolder());
-        // Without a backing file this document's edits would be lost at the next switch:
-        // it is closed like one whose backing file cannot be written.
-        const QString backing = tempFileName_.isEmpty() ? GetTempFolder() : tempFileName_;
-        if (tempFileName_.isEmpty() ||
-            (!workspace_.WorkingImage().Empty() &&
-             !SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), backing, false, false,
-                          workspace_.Defaults()))) {
-            if (tempFileName_.isEmpty())
-                workspace_.Prompter().Message(TMessageKind::Warning,
-                                              Format(msg::SaveError, backing));
-            workspace_.CloseDocumentNow(*this); // frees this document
-            return;
-        }
-        SyncedCount = history_.Count();
+        QString reason;
+        if (!TryWriteBacking(reason)) ReportKeptInMemory(reason);
     }
     modified_ = value;
     TActionStates& actions = workspace_.Actions();
     actions.SetEnabled(TActionId::FileSave, value);
     actions.SetEnabled(TActionId::FileSaveAll, workspace_.AnyDocumentModified());
     workspace_.Host().DocumentChanged(*this);
+}
+
+bool TDocument::TryWriteBacking(QString& reason) {
+    if (retired_) return false;
+    gif::TGIFImage& image = workspace_.WorkingImage();
+    const TAnimationDefaults defaults = workspace_.Defaults();
+    const auto written = [this] {
+        SyncedCount = history_.Count();
+        keptInMemory_ = false;
+        return true;
+    };
+    if (!tempFileName_.isEmpty()) {
+        if (image.Empty() || WriteBackingGif(image, tempFileName_, defaults, reason))
+            return written();
+    }
+    // A new file, in the first folder that takes it (the old folder may be gone or full).
+    for (const QString& folder : workspace_.BackingFolders()) {
+        QString why;
+        const QString path = MakeTempFile(folder, TempPrefix, &why);
+        if (!path.isEmpty()) {
+            if (image.Empty() || WriteBackingGif(image, path, defaults, why)) {
+                ReplaceBackingFile(path);
+                return written();
+            }
+            DeleteFileIfNamed(path);
+        }
+        if (reason.isEmpty()) reason = why;
+    }
+    SyncedCount = -1;
+    return false;
+}
+
+void TDocument::ReplaceBackingFile(const QString& path) {
+    if (path != tempFileName_) {
+        RemoveRecoveryIndex(tempFileName_);
+        DeleteFileIfNamed(tempFileName_);
+        tempFileName_ = path;
+    }
+    WriteRecoveryIndex(tempFileName_, fileName_, fileName_, untitled_);
+}
+
+void TDocument::AdoptBackingFile(const QString& path) {
+    ReplaceBackingFile(path);
+}
+
+void TDocument::ReportKeptInMemory(const QString& reason) {
+    // Once per spell: every further edit would only repeat it.
+    if (!keptInMemory_)
+        workspace_.Prompter().Message(TMessageKind::Warning,
+                                      Format(msg::KeptInMemory, ShortName(), reason));
+    keptInMemory_ = true;
 }
 
 bool TDocument::AdoptAnimation(gif::TGIFImage& animation) {
@@ -80,6 +122,7 @@ bool TDocument::AdoptAnimation(gif::TGIFImage& animation) {
     if (!SaveGifFile(workspace_.Prompter(), animation, tempFileName_, false, false,
                      workspace_.Defaults()))
         return false;
+    WriteRecoveryIndex(tempFileName_, fileName_, fileName_, untitled_);
     SyncedCount = history_.Count();
     modified_ = true;
     TActionStates& actions = workspace_.Actions();
@@ -129,6 +172,16 @@ bool TDocument::WriteDocument() {
     if (retired_) return false;
     // Only the working image can be written: bring this document's animation into it.
     if (!Loaded || workspace_.ActiveDocument() != this) workspace_.BringDocumentForward(*this);
+    // It could not come forward (the active document's edits are kept in memory only):
+    // the working image holds another animation.
+    if (!Loaded || workspace_.ActiveDocument() != this) return false;
+    // A file that was damaged when it was read holds more than the working image: say so
+    // before the fragment replaces it.
+    if (DamagedFrames >= 0 && QFileInfo(fileName_).absoluteFilePath() == DamagedPath &&
+        workspace_.Prompter().Message(TMessageKind::Warning,
+                                      Format(msg::ReplaceDamaged, fileName_, DamagedFrames),
+                                      TButtons::YesNo) != mrYes)
+        return false;
     const int answer = AskWithRemember(
         workspace_.Prompter(), workspace_.Config(), msg::CheckCompatibility, msg::DoNotAskAgain,
         keys::Compatibility.Name, TButtons::YesNo, TMessageKind::Information);
@@ -137,6 +190,8 @@ bool TDocument::WriteDocument() {
                                    answer == mrYes, true, workspace_.Defaults());
     if (saved) {
         untitled_ = false;
+        DamagedFrames = -1;
+        DamagedPath.clear();
         history_.Clear(); // undo never crosses a save
         DeleteTempFile();
         SetModified(false);
@@ -178,8 +233,10 @@ void TDocument::UndoLast() {
 }
 
 void TDocument::DeleteTempFile() {
+    RemoveRecoveryIndex(tempFileName_);
     DeleteFileIfNamed(tempFileName_);
     tempFileName_.clear();
+    keptInMemory_ = false;
     SyncedCount = 0;
 }
 
@@ -189,12 +246,10 @@ void TDocument::ReloadWorkingImage(const QString& path) {
 
 bool TDocument::WriteBackingFile() {
     if (retired_) return false;
-    if (tempFileName_.isEmpty()) tempFileName_ = MakeTempFile(GetTempFolder());
-    if (tempFileName_.isEmpty()) return false;
-    const bool saved = SaveGifFile(workspace_.Prompter(), workspace_.WorkingImage(), tempFileName_,
-                                   false, false, workspace_.Defaults());
-    if (saved) SyncedCount = history_.Count();
-    return saved;
+    QString reason;
+    if (TryWriteBacking(reason)) return true;
+    ReportKeptInMemory(reason);
+    return false;
 }
 
 int TDocument::InspectorRow() const {

@@ -71,8 +71,25 @@ class TDocument final : public IUndoDocument {
     QString StatusText;
 
     // Marks the document modified (rewriting the backing file, created on the first edit)
-    // or not. A backing file that cannot be written closes the document at once.
+    // or not. When no backing file can be written the edit stays in the working image only
+    // (KeptInMemory): the user is told why, and the document is never closed for it.
     void SetModified(bool value) override;
+    // The latest edits are in the working image only: no backing file could take them, so
+    // the document must stay active until it is saved.
+    bool KeptInMemory() const { return keptInMemory_; }
+    // Brings the backing file up to date without a message: in the file it has, else in a
+    // new one in the first of the workspace's backing folders that takes it. False, with
+    // the system's reason, when none did.
+    bool TryWriteBacking(QString& reason);
+    // Takes over a backing file left by an earlier run (recovery); its index now names
+    // this process.
+    void AdoptBackingFile(const QString& path);
+
+    // When the file was damaged as it was read: the number of frames that could be read,
+    // and the file they came from (-1 and empty for a sound file). Saving over that file
+    // asks first.
+    int DamagedFrames = -1;
+    QString DamagedPath;
     // Asks to save when modified (unless `force`), then saves, through the save dialog when
     // `saveAs` or untitled. False when cancelled or failed.
     bool SaveQuery(bool saveAs, bool force);
@@ -107,12 +124,18 @@ class TDocument final : public IUndoDocument {
     void CloseNow() override;
 
   private:
+    // Names `path` the backing file (the old one and its index go) and indexes it.
+    void ReplaceBackingFile(const QString& path);
+    // Tells the user once that the edits are kept in memory only, and why.
+    void ReportKeptInMemory(const QString& reason);
+
     TWorkspace& workspace_;
     QString fileName_;
     QString tempFileName_;
     bool modified_ = false;
     bool untitled_ = false;
     bool retired_ = false;
+    bool keptInMemory_ = false;
     int maxUndo_ = 50;
     THistoryList history_;
 };

@@ -22,6 +22,18 @@ inline constexpr const char* ImportError = "Error importing %s to GIF.";
 inline constexpr const char* FrameCaption = "%s - [Height: %d x Width: %d]";
 inline constexpr const char* ModifiedPanel = "Modified";
 inline constexpr const char* ModifiedHint = "Animation is modified";
+inline constexpr const char* DamagedNotice = "damaged: %d frames could be read";
+inline constexpr const char* ReplaceDamaged =
+    "The file %s was damaged when it was opened: only %d frames could be read. Replace it "
+    "anyway?";
+inline constexpr const char* KeptInMemory =
+    "The changes to %s could not be written to a temporary file: %s. They are kept in memory "
+    "only, and the document cannot be switched away from until it is saved.";
+inline constexpr const char* SaveBeforeSwitching =
+    "The changes to %s are kept in memory only: save it before switching to another document.";
+
+// Recovery after a crash
+inline constexpr const char* RecoverChanges = "Recover unsaved changes of %s?";
 
 // Playback
 inline constexpr const char* NotAnAnimation =
@@ -42,6 +54,8 @@ inline constexpr const char* ProcessAborted = "This process has been aborted.";
 // File dialog filters
 inline constexpr const char* SaveFilter = "GIF Images|*.gif|All Image Files|*.*";
 inline constexpr const char* OpenGifFilter = "GIF Images (*.gif)|*.gif";
+// The Open dialog's second entry: still pictures, each opened as a new animation.
+inline constexpr const char* StillPicturesCaption = "Still Pictures";
 // The picture filter of Add Frame comes from io/picture_filters.h (PictureFilterString).
 inline constexpr const char* AviFilter = "AVI Animations (*.avi)|*.avi";
 

@@ -1,8 +1,10 @@
 #include "editor/document/file_commands.h"
 
+#include "editor/core/file_kinds.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/prompter.h"
 #include "editor/document/document.h"
+#include "editor/document/document_messages.h"
 #include "editor/document/workspace.h"
 #include "editor/document/workspace_host.h"
 #include "gif/model/image.h"
@@ -102,6 +104,26 @@ void FileCloseAllExecute(TWorkspace& workspace) {
     for (auto it = documents.rbegin(); it != documents.rend(); ++it)
         if (workspace.Contains(*it)) workspace.Host().CloseDocumentWindow(**it);
     if (workspace.DocumentCount() == 0) workspace.ResetMainWindow();
+}
+
+QString OpenDialogFilter() {
+    QStringList patterns;
+    for (int kind = fkGif + 1; kind < fkAvi; ++kind)
+        if (IsPictureKind(kind)) patterns << "*" + FileKindExtension(kind);
+    return QString(msg::OpenGifFilter) + "|" + msg::StillPicturesCaption + " (" +
+           patterns.join(", ") + ")|" + patterns.join(';');
+}
+
+void OpenChosenFile(TWorkspace& workspace, const QString& path) {
+    const int kind = FileKind(path);
+    if (!IsPictureKind(kind)) {
+        workspace.OpenGifDocument(path);
+        return;
+    }
+    const bool dropped = workspace.DropOnMainWindow;
+    workspace.DropOnMainWindow = true;
+    workspace.ImportImageFile(path, kind);
+    workspace.DropOnMainWindow = dropped;
 }
 
 } // namespace editor

@@ -1,6 +1,8 @@
 // The File menu's save and close commands on the open documents.
 #pragma once
 
+#include <QString>
+
 namespace editor {
 
 class TWorkspace;
@@ -16,5 +18,11 @@ void FileSaveAllExecute(TWorkspace& workspace);
 void FileCloseExecute(TWorkspace& workspace);
 // Closes every document, the last first, each asking; resets the window when none remains.
 void FileCloseAllExecute(TWorkspace& workspace);
+
+// The Open dialog's filter: GIF files, then one entry for every kind of still picture.
+QString OpenDialogFilter();
+// Opens a file chosen in the Open dialog: a GIF file as a document, a still picture as a
+// new untitled animation (as one dropped on the bare main window).
+void OpenChosenFile(TWorkspace& workspace, const QString& path);
 
 } // namespace editor

@@ -152,6 +152,9 @@ int AddFrameFromBitmap(TWorkspace& workspace, gif::TBitmap& bitmap, int index,
         return -1;
     }
     workspace.Frames().InsertItem(at);
+    // The other frames' colour tables were merged and the screen may have grown: their
+    // thumbnails and sizes are shown again at once.
+    workspace.Host().RepaintFrameList();
     if (!document) {
         // The first picture of a new animation: its new document records the frame.
         document = workspace.ActiveDocument();

@@ -3,6 +3,7 @@
 #include "editor/core/format.h"
 #include "editor/core/frame_list.h"
 #include "editor/core/settings.h"
+#include "editor/core/temp_files.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/frame_insertion.h"
@@ -19,7 +20,9 @@ TWorkspace::TWorkspace(IPrompter& prompter, Settings& settings, IFrameList& fram
     : prompter_(prompter), settings_(settings), frames_(frames), host_(host),
       image_(std::make_unique<gif::TGIFImage>()), context_{*image_, frames, prompter, settings, {}},
       storedPrompts_(std::make_unique<TStoredFramePrompts>(settings)),
-      framePrompts_(storedPrompts_.get()) {}
+      framePrompts_(storedPrompts_.get()) {
+    BackingFolders = TempFolderCandidates;
+}
 
 TWorkspace::~TWorkspace() {
     // Documents go first: their backing files and histories refer to the working image.

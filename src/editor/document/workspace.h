@@ -11,6 +11,7 @@
 #include "editor/document/recent_files.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -81,6 +82,11 @@ class TWorkspace {
     bool DropOnMainWindow = false;
     // The folder the save dialog opens in; it follows the last file chosen there.
     QString SaveDialogFolder;
+    // The folders backing files may go to, best first (the temporary folders by default).
+    std::function<QStringList()> BackingFolders;
+    // Opens a backing file left by an editor that no longer runs as a modified document of
+    // `fileName` (an untitled one when `untitled`); the document takes the file over.
+    bool RecoverDocument(const QString& backing, const QString& fileName, bool untitled);
 
     // The switching protocol, driven by the window's events.
     void DocumentActivated(TDocument& document);
@@ -89,6 +95,10 @@ class TWorkspace {
     void DocumentDeactivated(TDocument& document);
     // Makes `document` the active one with its animation in the working image at return.
     void BringDocumentForward(TDocument& document);
+    // Whether the active document's animation may leave the working image. Not while its
+    // edits are kept in memory only (no backing file took them): a last try to write them
+    // is made, and when it fails the user is told to save first.
+    bool CanLeaveActive();
     // Loads the active document's animation from `path` and lists its frames; a failure
     // closes the active document. Returns whether it loaded.
     bool ReloadWorkingImage(const QString& path);

@@ -13,6 +13,8 @@
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
 
+#include <utility>
+
 namespace editor {
 
 namespace {
@@ -22,7 +24,7 @@ gif::TColor PanelBackground(gif::TGIFSubImage& first) {
     if (first.IsBlank()) return gif::clWhite;
     const int x = std::min(1, first.FrameWidth() - 1);
     const int y = first.FrameHeight() - 1;
-    const int index = first.Pixels()[size_t(y) * first.FrameWidth() + x];
+    const int index = std::as_const(first).Pixels()[size_t(y) * first.FrameWidth() + x];
     const auto entries = first.EffectiveTable().Entries();
     if (index >= int(entries.size())) return gif::clBlack;
     return gif::RGB(entries[index].Red, entries[index].Green, entries[index].Blue);

@@ -7,6 +7,7 @@
 #include "editor/core/gif_files.h"
 #include "editor/core/messages.h"
 #include "editor/core/prompter.h"
+#include "editor/core/read_damage.h"
 #include "editor/document/avi_files.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
@@ -31,11 +32,24 @@ bool TWorkspace::OpenGifDocument(const QString& path) {
         BringDocumentForward(*documents_[tab]);
         return false;
     }
+    if (!CanLeaveActive()) return false;
     if (active_) DocumentDeactivated(*active_);
     ClearWorkingImage();
-    if (!LoadGifFile(prompter_, *image_, fullPath) || !PopulateFrames(fullPath)) {
-        RestoreActiveDocument();
-        return false;
+    int damage = 0;
+    {
+        TReadDamageWatch watch(*image_);
+        const bool loaded = LoadGifFile(prompter_, *image_, fullPath);
+        damage = watch.DamageWarnings();
+        if (!loaded || !PopulateFrames(fullPath)) {
+            RestoreActiveDocument();
+            return false;
+        }
+    }
+    if (damage > 0 && active_) {
+        // Said once, in the document's status bar; a save over the file asks first.
+        active_->DamagedFrames = frames_.Count();
+        active_->DamagedPath = fullPath;
+        host_.DocumentChanged(*active_);
     }
     recentFiles_.Add(fullPath);
     return true;
@@ -104,8 +118,10 @@ void TWorkspace::OpenFileByType(const QString& path) {
         OpenGifDocument(path);
     else if (IsPictureKind(kind))
         ImportImageFile(path, kind);
-    else if (kind == fkAvi || IsVideoFile(path))
-        ImportAviDocument(*this, path);
+    else if (kind == fkAvi || IsVideoFile(path)) {
+        // The import replaces the working image: not over edits kept in memory only.
+        if (CanLeaveActive()) ImportAviDocument(*this, path);
+    }
     else
         prompter_.Message(TMessageKind::Warning,
                           Format(msg::LoadError, QFileInfo(path).fileName()));
@@ -122,6 +138,7 @@ void TWorkspace::ImportImageFile(const QString& path, int kind) {
         return;
     }
     // A new animation: the active one goes to its backing file first.
+    if (!CanLeaveActive()) return;
     if (active_ && active_->Modified()) {
         active_->Loaded = true;
         DocumentDeactivated(*active_);

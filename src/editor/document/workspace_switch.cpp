@@ -18,6 +18,9 @@ namespace editor {
 
 void TWorkspace::DocumentActivated(TDocument& document) {
     if (!Contains(&document)) return;
+    // The window system has activated another window: the working image stays with the
+    // active document (the window takes it back to the front).
+    if (active_ && active_ != &document && !CanLeaveActive()) return;
     host_.PausePlayback();
     if (active_ && active_ != &document) DocumentDeactivated(*active_);
     active_ = &document;
@@ -39,19 +42,28 @@ void TWorkspace::LoadDocument(TDocument& document) {
 void TWorkspace::DocumentDeactivated(TDocument& document) {
     if (!Contains(&document)) return;
     if (document.Loaded) {
-        const QString backing = document.TempFileName();
-        if (document.History().Count() != document.SyncedCount && !backing.isEmpty() &&
-            QFileInfo::exists(backing) &&
-            SaveGifFile(prompter_, *image_, backing, false, false, Defaults()))
-            document.SyncedCount = document.History().Count();
+        // A stale backing file (after an undo) is brought up to date; one that cannot be
+        // written leaves the edits in memory, and the caller's CanLeaveActive stops the switch.
+        if (document.History().Count() != document.SyncedCount &&
+            (!document.TempFileName().isEmpty() || document.KeptInMemory()))
+            document.WriteBackingFile();
         host_.DocumentDeactivated(document);
     }
     // With a single document the working image stays valid.
     if (DocumentCount() > 1) document.Loaded = false;
 }
 
+bool TWorkspace::CanLeaveActive() {
+    if (!active_ || !active_->Loaded || !active_->KeptInMemory()) return true;
+    QString reason;
+    if (active_->TryWriteBacking(reason)) return true;
+    prompter_.Message(TMessageKind::Warning, Format(msg::SaveBeforeSwitching, active_->ShortName()));
+    return false;
+}
+
 void TWorkspace::BringDocumentForward(TDocument& document) {
     if (!Contains(&document)) return;
+    if (active_ && active_ != &document && !CanLeaveActive()) return;
     if (active_ && active_ != &document) DocumentDeactivated(*active_);
     host_.BringToFront(document);
     if (active_ != &document) DocumentActivated(document);

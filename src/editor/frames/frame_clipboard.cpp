@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QUuid>
+#include <array>
 
 #include "editor/core/bitmap_image.h"
 #include "editor/core/frame_list.h"
@@ -27,12 +29,46 @@ using namespace gif;
 namespace {
 
 constexpr const char* GifMimeType = "image/gif";
+// The mark of this editor's copies; its value names the run that made them.
+constexpr const char* CopyMarkMimeType = "application/x-loopwright-copy";
 
 QClipboard* Clipboard() { return QGuiApplication::clipboard(); }
 
+// Gives `pasted` (a new frame of `image`, the size of `original`) the pixels of `original`
+// on the image's global table, and no local table, when every colour `original` uses is in
+// that table; otherwise it stays as it was made from the picture.
+void MapOntoGlobalTable(TGIFImage& image, const TGIFSubImage& original, TGIFSubImage& pasted) {
+    const TGIFColorMap& global = image.GlobalColorMap();
+    const auto from = original.EffectiveTable().Entries();
+    if (global.EntryCount() == 0 || from.empty()) return;
+    std::array<int, 256> map;
+    map.fill(-1);
+    const auto pixels = original.PixelData();
+    for (uint8_t p : pixels) {
+        if (map[p] >= 0) continue;
+        if (p >= from.size()) return;
+        map[p] = global.FindColor(RGB(from[p].Red, from[p].Green, from[p].Blue));
+        if (map[p] < 0) return;
+    }
+    pasted.LocalTable().RemoveAll();
+    pasted.LocalTable().NotifyChanged();
+    uint8_t* to = pasted.Pixels();
+    for (size_t i = 0; i < pixels.size(); ++i) to[i] = uint8_t(map[pixels[i]]);
+}
+
 } // namespace
 
+TFrameClipboard::TFrameClipboard(TWorkspace& workspace)
+    : workspace_(workspace), mark_(QUuid::createUuid().toByteArray()) {}
+
 TFrameClipboard::~TFrameClipboard() { DeleteFileIfNamed(fileName_); }
+
+bool TFrameClipboard::HoldsOwnCopy() const {
+    QClipboard* clipboard = Clipboard();
+    if (!clipboard || fileName_.isEmpty()) return false;
+    const QMimeData* data = clipboard->mimeData();
+    return data && data->data(CopyMarkMimeType) == mark_;
+}
 
 bool TFrameClipboard::CanPaste() {
     const QMimeData* data = Clipboard() ? Clipboard()->mimeData() : nullptr;
@@ -74,6 +110,7 @@ bool TFrameClipboard::Copy() {
             if (copied) {
                 auto* data = new QMimeData;
                 data->setData(GifMimeType, CopiedGif());
+                data->setData(CopyMarkMimeType, mark_);
                 if (TBitmap* picture = source.FrameBitmap()) data->setImageData(BitmapImage(*picture).copy());
                 Clipboard()->setMimeData(data);
             }
@@ -106,12 +143,13 @@ bool TFrameClipboard::Paste() {
         return false;
     }
     TBusyCursor busy(workspace_.Prompter());
-    // The GIF the clipboard carries (from this or another editor), else this run's file.
+    // The GIF the clipboard carries (from this or another editor); this run's file only
+    // while the clipboard still holds this editor's copy, never over another program's.
     TGIFImage copied;
     bool haveGif = false;
     try {
         QByteArray bytes = data->data(GifMimeType);
-        if (bytes.isEmpty() && !fileName_.isEmpty()) bytes = CopiedGif();
+        if (bytes.isEmpty() && HoldsOwnCopy()) bytes = CopiedGif();
         if (!bytes.isEmpty()) {
             TMemoryStream stream(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()),
                                                           size_t(bytes.size())));
@@ -146,8 +184,16 @@ bool TFrameClipboard::Paste() {
         const TGIFSubImage& original = *copied.Frame(0);
         TGIFSubImage& pasted = *image.Frame(placed);
         if (pasted.FrameWidth() == original.FrameWidth() && pasted.FrameHeight() == original.FrameHeight()) {
-            pasted.LocalTable().CopyFrom(original.EffectiveTable());
-            std::copy(original.PixelData().begin(), original.PixelData().end(), pasted.Pixels());
+            const bool hadLocalTable = original.LocalTable().EntryCount() > 0;
+            if (hadLocalTable) {
+                // Its own table, and the pixels exactly as they index it.
+                pasted.LocalTable().CopyFrom(original.LocalTable());
+                std::copy(original.PixelData().begin(), original.PixelData().end(), pasted.Pixels());
+            } else {
+                // A frame of the global table stays one: its colours go onto this
+                // animation's global table when they all are there.
+                MapOntoGlobalTable(image, original, pasted);
+            }
             pasted.SetPlacement(original.FrameLeft(), original.FrameTop(), original.FrameWidth(),
                                 original.FrameHeight());
             if (const TGIFGraphicControlExtension* from = original.ControlBlock())
@@ -155,7 +201,12 @@ bool TFrameClipboard::Paste() {
                     to->SetDelayTime(from->DelayTime());
                     to->SetDisposalCode(from->DisposalCode());
                     to->SetTransparentFlag(from->TransparentFlag());
-                    to->SetTransparentIndexUnchecked(from->TransparentIndex());
+                    if (hadLocalTable)
+                        to->SetTransparentIndexUnchecked(from->TransparentIndex());
+                    else if (from->TransparentFlag() &&
+                             original.EffectiveTable().EntryCount() > 0 &&
+                             pasted.EffectiveTable().EntryCount() > 0)
+                        to->SetTransparentColorValue(from->TransparentColorValue());
                 }
             pasted.DropBitmap();
             if (TDocument* document = workspace_.ActiveDocument()) document->SetModified(true);

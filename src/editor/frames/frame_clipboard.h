@@ -13,7 +13,7 @@ class TWorkspace;
 
 class TFrameClipboard {
 public:
-    explicit TFrameClipboard(TWorkspace& workspace) : workspace_(workspace) {}
+    explicit TFrameClipboard(TWorkspace& workspace);
     // Deletes the clipboard GIF file.
     ~TFrameClipboard();
     TFrameClipboard(const TFrameClipboard&) = delete;
@@ -29,11 +29,16 @@ public:
     static bool CanPaste();
     QString FileName() const { return fileName_; }
 
+    // The clipboard still holds what this editor's last Copy put there.
+    bool HoldsOwnCopy() const;
+
 private:
     QByteArray CopiedGif() const;
 
     TWorkspace& workspace_;
     QString fileName_;
+    // Marks this run's copies on the clipboard: another program's copy replaces the mark.
+    QByteArray mark_;
 };
 
 } // namespace editor

@@ -5,33 +5,18 @@
 #include "editor/core/prompter.h"
 #include "gif/model/image.h"
 
+#include <utility>
+
 namespace editor {
 
 using namespace gif;
-
-TAnimationSnapshot::TAnimationSnapshot(TEditContext& context)
-    : path_(MakeTempFile(GetTempFolder())) {
-    if (path_.isEmpty())
-        throw ECommandError(Format("Could not create a temporary file in %s", GetTempFolder()));
-    TBusyCursor busy(context.Prompter);
-    try {
-        context.Image.SaveToFile(NativePath(path_));
-    } catch (const std::exception& error) {
-        DeleteFileIfNamed(path_);
-        throw ECommandError(error.what());
-    }
-}
 
 TActiveAnimation::TActiveAnimation(TEditContext& context, uint8_t subKind, int frameIndex)
     : TCommand(subKind, frameIndex), snapshot_(context) {}
 
 void TActiveAnimation::Undo(TEditContext& context) {
     TGIFImage saved;
-    try {
-        saved.LoadFromFile(NativePath(snapshot_.Path()));
-    } catch (const std::exception& error) {
-        throw ECommandError(error.what());
-    }
+    snapshot_.LoadInto(saved);
     context.Image.Assign(&saved);
 }
 
@@ -49,19 +34,25 @@ TFrame::TFrame(TEditContext& context, uint8_t subKind, int target, int frameInde
     height_ = frame.FrameHeight();
     interlaced_ = frame.IsInterlaced();
     if (subKind == 2) snapshot_ = std::make_unique<TAnimationSnapshot>(context);
-    if (subKind == 3) pixels_.assign(frame.PixelData().begin(), frame.PixelData().end());
+    if (subKind == 3) {
+        const auto pixels = std::as_const(frame).PixelData();
+        pixels_.assign(pixels.begin(), pixels.end());
+    }
 }
 
 void TFrame::Undo(TEditContext& context) {
     TGIFImage& image = context.Image;
     switch (Kind) {
     case 1: DeleteFrameAt(context, FrameIndex); break;
-    case 2:
+    case 2: {
         if (!snapshot_) throw ECommandError("TempFile name is empty");
-        if (!InsertFrameFromFile(context, snapshot_->Path(), FrameIndex))
+        TGIFImage saved;
+        snapshot_->LoadInto(saved);
+        if (!InsertFrameFromImage(context, saved, FrameIndex))
             throw ECommandError(Format("Could not restore frame %d from %s", FrameIndex,
                                        snapshot_->Path()));
         break;
+    }
     case 3: {
         if (FrameIndex < 0 || FrameIndex >= image.FrameCount())
             throw ECommandError("Could not get GIFSubImage");

@@ -1,27 +1,12 @@
-// Commands that keep whole animations in temporary files, or a frame's placement.
+// Commands that keep whole animations in undo snapshots on disk, or a frame's placement.
 #pragma once
 
 #include <vector>
 
-#include "editor/core/temp_files.h"
+#include "editor/undo/animation_snapshot.h"
 #include "editor/undo/command.h"
 
 namespace editor {
-
-// A copy of the whole animation in a temporary GIF file ("~GL" in the temporary folder),
-// deleted with the command. Written straight from the working image: no second copy of
-// the animation is held in memory.
-class TAnimationSnapshot {
-public:
-    explicit TAnimationSnapshot(TEditContext& context);
-    ~TAnimationSnapshot() { DeleteFileIfNamed(path_); }
-    TAnimationSnapshot(const TAnimationSnapshot&) = delete;
-    TAnimationSnapshot& operator=(const TAnimationSnapshot&) = delete;
-    const QString& Path() const { return path_; }
-
-private:
-    QString path_;
-};
 
 // Whole-animation edits (resize, reverse, global properties, optimisation): undo puts the
 // saved animation back.

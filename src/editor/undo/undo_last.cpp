@@ -49,7 +49,10 @@ void UndoLast(TEditContext& context, THistoryList& history, IUndoDocument& docum
     document.SelectInspectorRow(row >= 0 ? row : currentRow);
 
     if (history.Count() > 0) {
+        // The backing file takes the undone state at once, as after any edit: a switch of
+        // documents or a crash must not bring the reversed edit back.
         document.MarkBackingStale();
+        document.WriteBackingFile();
         RebuildListIfNeeded(context);
         const int shown = frameIndex >= 0 && frameIndex < context.Frames.Count() ? frameIndex : 0;
         if (context.Frames.Count() > 0) context.Frames.ShowFrame(shown);

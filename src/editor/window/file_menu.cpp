@@ -35,12 +35,12 @@ void TfrmMain::FileNewExecute() {
 void TfrmMain::FileOpenExecute() {
     HideStartupAnimation();
     TFileQuestion question;
-    question.Filter = msg::OpenGifFilter;
+    question.Filter = OpenDialogFilter();
     question.InitialDir = ExistingFolder(openDir_);
     question.Multiple = true;
     const QStringList files = prompter_->AskOpenFileNames(question);
     for (const QString& file : files)
-        workspace_->OpenGifDocument(file);
+        OpenChosenFile(*workspace_, file);
     if (!files.isEmpty()) openDir_ = QFileInfo(files.last()).absolutePath();
 }
 

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <utility>
 #include <algorithm>
 
 namespace editor {
@@ -192,7 +193,7 @@ QPixmap TFrameListWidget::Thumbnail(int index) const {
         colors[int(i)] = qRgb(entries[i].Red, entries[i].Green, entries[i].Blue);
     const int transparent = frame.TransparentIndex();
     QImage thumb(tw, th, QImage::Format_ARGB32_Premultiplied);
-    const uint8_t* pixels = frame.Pixels();
+    const uint8_t* pixels = std::as_const(frame).Pixels();
     for (int y = 0; y < th; ++y) {
         auto* row = reinterpret_cast<QRgb*>(thumb.scanLine(y));
         const uint8_t* source = pixels + size_t(int64_t(y) * h / th) * w;

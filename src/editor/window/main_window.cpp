@@ -267,6 +267,13 @@ void TfrmMain::SubWindowActivated(QMdiSubWindow* window) {
     auto* child = qobject_cast<TMDIChild*>(window->widget());
     if (!child || !child->Document()) return;
     workspace_->DocumentActivated(*child->Document());
+    // The active document could not give up the working image (its edits are kept in
+    // memory only): its window comes back to the front once this activation has ended.
+    TDocument* active = workspace_->ActiveDocument();
+    if (active && active != child->Document())
+        QTimer::singleShot(0, this, [this, active] {
+            if (workspace_->Contains(active)) BringToFront(*active);
+        });
 }
 
 int TfrmMain::TabOf(const TDocument& document) const {

@@ -1,5 +1,6 @@
 #include "editor/window/mdi_child.h"
 
+#include "editor/core/format.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/frame_insertion.h"
@@ -121,7 +122,12 @@ TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent
     caption_->setMinimumWidth(50);
     statusLayout->addWidget(modifiedIcon_);
     statusLayout->addWidget(modifiedText_);
+    damaged_ = new QLabel(status);
+    damaged_->setObjectName("lblDamaged");
+    damaged_->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
+    damaged_->hide();
     statusLayout->addWidget(caption_, 1);
+    statusLayout->addWidget(damaged_);
     layout->addWidget(status);
 
     setWindowTitle(document.FileName());
@@ -147,6 +153,15 @@ void TMDIChild::Refresh() {
     modifiedIcon_->setToolTip(hint);
     modifiedText_->setToolTip(hint);
     caption_->setText(document_->StatusText);
+    const bool damaged = document_->DamagedFrames >= 0;
+    damaged_->setText(damaged ? Format(msg::DamagedNotice, document_->DamagedFrames) : QString());
+    // Never cut: the frame caption beside it gives way first.
+    damaged_->setMinimumWidth(damaged ? damaged_->sizeHint().width() : 0);
+    damaged_->setVisible(damaged);
+    // A window already shown widens to hold the notice.
+    QWidget* frame = parentWidget();
+    const int missing = minimumSizeHint().width() - width();
+    if (damaged && frame && missing > 0) frame->resize(frame->width() + missing, frame->height());
 }
 
 void TMDIChild::ShowFrame() {

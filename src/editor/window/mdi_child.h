@@ -86,6 +86,8 @@ class TMDIChild : public QWidget {
     QLabel* modifiedIcon_;
     QLabel* modifiedText_;
     QLabel* caption_;
+    // "damaged: N frames could be read" for a file the reader recovered from damage.
+    QLabel* damaged_;
 };
 
 } // namespace editor

@@ -51,16 +51,18 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 }
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
-    size_t n = pos_ < data_.size() ? std::min(count, data_.size() - pos_) : 0;
-    if (n) std::memcpy(buffer, data_.data() + pos_, n);
+    const std::vector<uint8_t>& data = *data_;
+    size_t n = pos_ < data.size() ? std::min(count, data.size() - pos_) : 0;
+    if (n) std::memcpy(buffer, data.data() + pos_, n);
     pos_ += n;
     return n;
 }
 
 size_t TMemoryStream::Write(const void* buffer, size_t count) {
     if (count == 0) return 0;
-    if (pos_ + count > data_.size()) data_.resize(pos_ + count);
-    std::memcpy(data_.data() + pos_, buffer, count);
+    std::vector<uint8_t>& data = Own();
+    if (pos_ + count > data.size()) data.resize(pos_ + count);
+    std::memcpy(data.data() + pos_, buffer, count);
     pos_ += count;
     return count;
 }
@@ -68,26 +70,26 @@ size_t TMemoryStream::Write(const void* buffer, size_t count) {
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
     int64_t base = origin == TSeekOrigin::soBeginning ? 0
                  : origin == TSeekOrigin::soCurrent   ? int64_t(pos_)
-                                                       : int64_t(data_.size());
+                                                       : int64_t(data_->size());
     int64_t target = std::max<int64_t>(0, base + offset);
     pos_ = size_t(target);
     return target;
 }
 
 void TMemoryStream::SetSize(size_t size) {
-    data_.resize(size);
+    Own().resize(size);
     pos_ = std::min(pos_, size);
 }
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
     TFileStream file(fileName, TFileStream::Mode::OpenRead);
-    data_ = file.ReadToEnd();
+    data_ = std::make_shared<std::vector<uint8_t>>(file.ReadToEnd());
     pos_ = 0;
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
     TSafeFileWriter writer(fileName);
-    writer.Stream().WriteBuffer(data_.data(), data_.size());
+    writer.Stream().WriteBuffer(data_->data(), data_->size());
     writer.Commit();
 }
 
@@ -248,13 +250,14 @@ void TFileStream::Close() {
     if (!file_) return;
     int error = std::fflush(file_) == 0 ? 0 : errno;
     // Pipes and devices cannot be synchronised; only files wait for the disk.
-    if (error == 0 && regular_ && fsync(fileno(file_)) != 0) error = errno;
+    if (error == 0 && regular_ && durable_ && fsync(fileno(file_)) != 0) error = errno;
     if (std::fclose(file_) != 0 && error == 0) error = errno;
     file_ = nullptr;
     if (error != 0) Fail("Cannot write file ", error);
 }
 
-TSafeFileWriter::TSafeFileWriter(const std::string& target) : target_(target) {
+TSafeFileWriter::TSafeFileWriter(const std::string& target, bool durable)
+    : target_(target), durable_(durable) {
     auto fail = [&](int error) {
         throw EStreamError("Cannot create file " + Quoted(target) + std::strerror(error));
     };
@@ -305,6 +308,7 @@ TSafeFileWriter::TSafeFileWriter(const std::string& target) : target_(target) {
     }
     try {
         stream_ = std::make_unique<TFileStream>(fd, target, TFileStream::Mode::Create);
+        stream_->SetDurable(durable_);
     } catch (...) {
         unlink(temp_.c_str());
         UnregisterTempFile(tempSlot_);
@@ -325,7 +329,7 @@ void TSafeFileWriter::Commit() {
             throw EStreamError("Cannot write file " + Quoted(target_) + std::strerror(errno));
         UnregisterTempFile(tempSlot_);
         tempSlot_ = -1;
-        SyncFolder(path_);
+        if (durable_) SyncFolder(path_);
     }
     committed_ = true;
 }

@@ -39,31 +39,43 @@ public:
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 
-// A growable stream in memory.
+// A growable stream in memory. Its bytes can be shared (Share): readers that keep parts of
+// what they read, such as a frame's image data, then hold the buffer instead of a copy, and
+// a later write to the stream copies the buffer first.
 class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
-    explicit TMemoryStream(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
-    explicit TMemoryStream(std::span<const uint8_t> bytes) : data_(bytes.begin(), bytes.end()) {}
+    explicit TMemoryStream(std::vector<uint8_t> bytes)
+        : data_(std::make_shared<std::vector<uint8_t>>(std::move(bytes))) {}
+    explicit TMemoryStream(std::span<const uint8_t> bytes)
+        : data_(std::make_shared<std::vector<uint8_t>>(bytes.begin(), bytes.end())) {}
 
     size_t Read(void* buffer, size_t count) override;
     size_t Write(const void* buffer, size_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() override { return int64_t(data_.size()); }
+    int64_t Size() override { return int64_t(data_->size()); }
 
-    void Clear() { data_.clear(); pos_ = 0; }
+    void Clear() { Own().clear(); pos_ = 0; }
     void SetSize(size_t size);
-    const std::vector<uint8_t>& Bytes() const { return data_; }
-    std::vector<uint8_t> TakeBytes() { pos_ = 0; return std::move(data_); }
+    const std::vector<uint8_t>& Bytes() const { return *data_; }
+    std::vector<uint8_t> TakeBytes() { pos_ = 0; return std::move(Own()); }
+    // The bytes as they stand, shared with whoever keeps the pointer.
+    std::shared_ptr<const std::vector<uint8_t>> Share() const { return data_; }
     // The bytes from the current position to the end, for readers that scan in place.
     std::span<const uint8_t> Remaining() const {
-        return {data_.data() + pos_, data_.size() - pos_};
+        return {data_->data() + pos_, data_->size() - pos_};
     }
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
 
 private:
-    std::vector<uint8_t> data_;
+    // The bytes for writing: a copy of them first while they are shared.
+    std::vector<uint8_t>& Own() {
+        if (data_.use_count() > 1) data_ = std::make_shared<std::vector<uint8_t>>(*data_);
+        return *data_;
+    }
+
+    std::shared_ptr<std::vector<uint8_t>> data_ = std::make_shared<std::vector<uint8_t>>();
     size_t pos_ = 0;
 };
 
@@ -112,9 +124,11 @@ public:
     bool IsRegularFile() const { return regular_; }
     // The bytes written so far.
     int64_t BytesWritten() const { return written_; }
-    // Flushes and closes (a regular file also reaches the disk); raises EStreamError when
-    // the data did not get there.
+    // Flushes and closes (a regular file also reaches the disk, unless SetDurable(false));
+    // raises EStreamError when the data did not get there.
     void Close();
+    // Whether Close waits for the disk: not for scratch files that no crash needs to find.
+    void SetDurable(bool durable) { durable_ = durable; }
 
 private:
     void Adopt(int fd, Mode mode);
@@ -123,6 +137,7 @@ private:
     std::FILE* file_ = nullptr;
     std::string name_;
     bool regular_ = false;
+    bool durable_ = true;
     int64_t written_ = 0;
 };
 
@@ -137,7 +152,9 @@ int StandardDescriptor(const std::string& fileName);
 class TSafeFileWriter {
 public:
     // Raises EStreamError "Cannot create file "NAME". reason" when nothing can be written.
-    explicit TSafeFileWriter(const std::string& target);
+    // A writer that is not `durable` skips waiting for the disk: for scratch copies, which
+    // are still never half-written, but need not survive a power cut.
+    explicit TSafeFileWriter(const std::string& target, bool durable = true);
     ~TSafeFileWriter(); // removes the temporary file unless committed
     TSafeFileWriter(const TSafeFileWriter&) = delete;
     TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
@@ -155,6 +172,7 @@ private:
     std::string temp_;       // empty when writing directly
     int tempSlot_ = -1;      // the temporary file's registration (temp_files.h)
     std::unique_ptr<TFileStream> stream_;
+    bool durable_ = true;
     bool committed_ = false;
 };
 

@@ -3,7 +3,9 @@
 // DecodeImageData (lzw_decoder.cpp).
 #include <cctype>
 #include <cstring>
+#include <utility>
 
+#include "gif/base/byte_words.h"
 #include "gif/base/exception.h"
 #include "gif/base/format.h"
 #include "gif/base/messages.h"
@@ -49,7 +51,41 @@ void TGIFSubImage::DecodePixels(TStream& stream) {
     if (fill != 0 && HasPixels()) std::memset(Pixels(), fill, size_t(PixelCount()));
     // A frame of zero size still has image data to step over.
     TDecodeTarget target{Pixels(), FrameWidth(), FrameHeight(), IsInterlaced()};
-    DecodeImageData(stream, target, [this](const char* message) { Warn(1, message); });
+    const int64_t start = stream.Position();
+    bool warned = false;
+    const size_t produced = DecodeImageData(stream, target, [&](const char* message) {
+        warned = true;
+        Warn(1, message);
+    });
+    // Data that decoded without a fault to every pixel is kept, so that writing the frame
+    // unchanged copies it. Damaged data is not: saving re-encodes the frame and repairs it.
+    if (!warned && produced == size_t(PixelCount()) && produced > 0) KeepDataRead(stream, start);
+}
+
+void TGIFSubImage::KeepDataRead(TStream& stream, int64_t start) {
+    const int64_t end = stream.Position();
+    if (end <= start) return;
+    auto data = std::make_shared<TEncodedImageData>();
+    data->Size = size_t(end - start);
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+        // The stream's own buffer, shared: no copy of the file.
+        data->Storage = memory->Share();
+        data->Offset = size_t(start);
+        if (data->Storage->size() < size_t(end)) return;
+    } else {
+        auto bytes = std::make_shared<std::vector<uint8_t>>(data->Size);
+        stream.SetPosition(start);
+        const size_t got = stream.Read(bytes->data(), bytes->size());
+        stream.SetPosition(end);
+        if (got != bytes->size()) return;
+        data->Storage = std::move(bytes);
+    }
+    if (!IsCompleteImageData(data->Bytes())) return;
+    data->CodeSize = data->Bytes()[0];
+    data->Interlaced = IsInterlaced();
+    data->FromFile = true;
+    data->LargestPixel = uint8_t(LargestByte(std::as_const(*this).PixelData()));
+    KeepEncodedData(std::move(data));
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {

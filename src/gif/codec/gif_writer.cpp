@@ -7,6 +7,7 @@
 #include "gif/base/exception.h"
 #include "gif/base/messages.h"
 #include "gif/base/stream.h"
+#include "gif/model/encoded_image_data.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/model/image.h"
 
@@ -45,12 +46,42 @@ void PutWord(uint8_t* p, uint16_t value) {
     p[1] = uint8_t(value >> 8);
 }
 
-// Compresses one frame's pixels with the encoder the image asks for.
+// Writes one frame's image data: the bytes it keeps when they are what the encoder would
+// write, else its pixels compressed with the encoder the image asks for, which the frame
+// then keeps for the next write.
 void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
                     TImageDataWriter& writer) {
     TGIFImage* image = frame.OwnerImage();
-    writer.Write(stream, FrameEncodeSource(frame, screenBitDepth),
-                 image ? image->EncodingMethod : emLZW);
+    const TEncodingMethod method = image ? image->EncodingMethod : emLZW;
+    const TEncodeSource source = FrameEncodeSource(frame, screenBitDepth);
+    if (const TEncodedImageData* kept = frame.EncodedData();
+        kept && EncodedDataFits(*kept, source, method)) {
+        stream.WriteBuffer(kept->Bytes().data(), kept->Size);
+        return;
+    }
+    if (!source.Pixels || source.Width <= 0 || source.Height <= 0) {
+        writer.Write(stream, source, method);
+        return;
+    }
+    TMemoryStream encoded;
+    try {
+        writer.Write(encoded, source, method);
+    } catch (...) {
+        // The sub-blocks completed before a bad pixel still reach the file.
+        stream.WriteBuffer(encoded.Bytes().data(), encoded.Bytes().size());
+        throw;
+    }
+    stream.WriteBuffer(encoded.Bytes().data(), encoded.Bytes().size());
+
+    auto data = std::make_shared<TEncodedImageData>();
+    data->Storage = encoded.Share();
+    data->Size = data->Storage->size();
+    data->CodeSize = uint8_t(std::max(source.Bits, 2));
+    data->Interlaced = source.Interlaced;
+    data->Method = method;
+    data->LookaheadBias = method == emLZW ? source.LookaheadBias : -1;
+    data->LargestPixel = LargestByte({source.Pixels, size_t(source.Width) * size_t(source.Height)});
+    frame.KeepEncodedData(std::move(data));
 }
 
 // The blocks, descriptor, local table and image data of one frame.

@@ -541,12 +541,12 @@ void TLZWDecoder::RequestOnePixel() {
 
 } // namespace
 
-void DecodeImageData(TStream& stream, const TDecodeTarget& target,
+size_t DecodeImageData(TStream& stream, const TDecodeTarget& target,
                      const std::function<void(const char* message)>& warn) {
     uint8_t codeSize;
     if (!stream.ReadByte(codeSize)) {
         warn(msg::PrematureEnd);
-        return;
+        return 0;
     }
     // Above 11 the clear code would reach the end of the 4096-entry table.
     if (codeSize > 11) throw GIFException(msg::UnsupportedCodeSize);
@@ -566,7 +566,7 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
     } terminatorCheck{decoder, warn};
     if (total == 0) {
         decoder.Decode(nullptr, 0, 0);
-        return;
+        return 0;
     }
     if (!target.Interlaced) {
         // Straight into the pixels. Whole-block copies may run up to 16 bytes past the
@@ -577,13 +577,15 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
             if (produced < total)
                 std::memset(pixels + produced, fill, std::min<size_t>(16, total - produced));
         };
+        size_t produced;
         try {
-            restore(decoder.Decode(pixels, total, total));
+            produced = decoder.Decode(pixels, total, total);
         } catch (...) {
             restore(decoder.Produced());
             throw;
         }
-        return;
+        restore(produced);
+        return produced;
     }
     // Interlaced rows arrive in pass order: decode in that order, then put rows in place
     // (also the rows that arrived before an error).
@@ -601,12 +603,15 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
             }
         }
     };
+    size_t produced;
     try {
-        scatter(decoder.Decode(linear.data(), total, linear.size()));
+        produced = decoder.Decode(linear.data(), total, linear.size());
     } catch (...) {
         scatter(decoder.Produced());
         throw;
     }
+    scatter(produced);
+    return std::min(produced, total);
 }
 
 } // namespace gif

@@ -1,6 +1,7 @@
 // The LZW decoder of GIF image data.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -21,8 +22,9 @@ struct TDecodeTarget {
 // ("Premature end of data", "Decoder bit buffer under-run", and "Image data without block
 // terminator" when the stream ends before the terminator); errors are thrown as
 // GIFException ("Circular decoder table entry"). A code size byte that cannot be read
-// leaves the pixels as they are ("Premature end of data").
-void DecodeImageData(TStream& stream, const TDecodeTarget& target,
+// leaves the pixels as they are ("Premature end of data"). Returns how many pixels the data
+// filled.
+size_t DecodeImageData(TStream& stream, const TDecodeTarget& target,
                      const std::function<void(const char* message)>& warn);
 
 } // namespace gif

@@ -1,6 +1,7 @@
 // Building a frame's bitmap and transparency mask from its colour indices: either the
 // indices themselves over the frame's palette (direct), or the frame's colours dithered
 // to the 216-colour web cube for drawing on palette displays (dithered).
+#include <utility>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -99,7 +100,7 @@ struct TFrameBitmapBuilder {
         bool anyMasked = false;
         if (buildMask) mask = std::make_unique<TBitmap>(width, height, pf1bit);
 
-        const uint8_t* source = frame.Pixels();
+        const uint8_t* source = std::as_const(frame).Pixels();
         for (int y = 0; y < height; ++y, source += width) {
             std::memcpy(bitmap->ScanLine(y), source, size_t(width));
             if (mask) {
@@ -144,7 +145,7 @@ struct TFrameBitmapBuilder {
 
         TMaskedWebLookup lookup(fill);
         TFloydSteinbergDitherer ditherer(width, lookup);
-        const uint8_t* source = frame.Pixels();
+        const uint8_t* source = std::as_const(frame).Pixels();
         for (int y = 0; y < height; ++y, source += width) {
             uint8_t* row = bitmap->ScanLine(y);
             uint8_t* bits = mask ? mask->ScanLine(y) : nullptr;

@@ -10,8 +10,8 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
     LoadFromStream(stream);
 }
 
-void TGraphic::SaveToFile(const std::string& fileName) {
-    TSafeFileWriter writer(fileName);
+void TGraphic::SaveToFile(const std::string& fileName, bool durable) {
+    TSafeFileWriter writer(fileName, durable);
     SaveToStream(writer.Stream());
     writer.Commit();
 }

@@ -43,8 +43,9 @@ public:
     virtual void SaveToStream(TStream& stream) = 0;
     // Loads the whole file; raises EStreamError when it cannot be opened.
     virtual void LoadFromFile(const std::string& fileName);
-    // Saves through a temporary file, so a failed save leaves the old file intact.
-    virtual void SaveToFile(const std::string& fileName);
+    // Saves through a temporary file, so a failed save leaves the old file intact. A save
+    // that is not `durable` (a scratch copy) does not wait for the disk.
+    virtual void SaveToFile(const std::string& fileName, bool durable = true);
 
     bool Modified = false;
     bool PaletteModified = false;

@@ -83,10 +83,12 @@ bool TGIFSubImage::IsBlank() const {
 }
 
 void TGIFSubImage::AllocatePixels() {
+    DropEncodedData();
     pixels_.AssignZeroed(size_t(descriptor_.Width) * descriptor_.Height);
 }
 
 void TGIFSubImage::ReleasePixels() {
+    DropEncodedData();
     pixels_.Release();
 }
 
@@ -99,12 +101,15 @@ void TGIFSubImage::EnsurePixels() {
 uint8_t* TGIFSubImage::RowAt(int y) {
     if (y < 0 || y >= descriptor_.Height) throw GIFException(msg::InvalidPixelCoordinates);
     EnsurePixels();
+    DropEncodedData();
     return pixels_.data() + size_t(y) * descriptor_.Width;
 }
 
 uint8_t TGIFSubImage::PixelAt(int x, int y) {
-    if (x < 0 || x >= descriptor_.Width) throw GIFException(msg::InvalidPixelCoordinates);
-    return RowAt(y)[x];
+    if (x < 0 || x >= descriptor_.Width || y < 0 || y >= descriptor_.Height)
+        throw GIFException(msg::InvalidPixelCoordinates);
+    EnsurePixels();
+    return pixels_.data()[size_t(y) * descriptor_.Width + size_t(x)];
 }
 
 int TGIFSubImage::FrameBitDepth() const {
@@ -184,6 +189,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     codeSizeHint_ = source.codeSizeHint_;
     lookaheadHint_ = source.lookaheadHint_;
     pixels_ = source.pixels_;
+    encoded_ = source.encoded_;
     localTable_.CopyFrom(source.localTable_);
     if (source.blocks_->ItemCount() > 0) {
         // Blocks are copied through their file format, so each gets its own links to this frame.

@@ -10,6 +10,7 @@
 #include "gif/base/byte_buffer.h"
 #include "gif/graphics/palette.h"
 #include "gif/model/colormap.h"
+#include "gif/model/encoded_image_data.h"
 #include "gif/model/extension.h"
 #include "gif/model/item.h"
 
@@ -92,20 +93,40 @@ public:
     int TransparentIndex() const;
 
     // Pixels: FrameWidth x FrameHeight indices, top row first; empty when absent.
+    // Access through a non-const frame is access for writing: it drops the kept image data
+    // (EncodedData), so that no change of the pixels can be written with stale bytes. Code
+    // that only reads goes through a const frame (std::as_const) and keeps them.
     bool IsBlank() const;
     bool HasPixels() const { return !pixels_.empty(); }
     int PixelCount() const { return int(pixels_.size()); }
-    uint8_t* Pixels() { return pixels_.data(); }
+    uint8_t* Pixels() {
+        DropEncodedData();
+        return pixels_.data();
+    }
     const uint8_t* Pixels() const { return pixels_.data(); }
-    std::span<uint8_t> PixelData() { return pixels_; }
+    std::span<uint8_t> PixelData() {
+        DropEncodedData();
+        return pixels_;
+    }
     std::span<const uint8_t> PixelData() const { return pixels_; }
     void AllocatePixels();
     void ReleasePixels();
     // Allocates the pixels when absent; "Image is empty" for a frame of zero size.
     void EnsurePixels();
-    // Row y; "Invalid pixel coordinates" outside the frame.
+    // Row y for writing; "Invalid pixel coordinates" outside the frame.
     uint8_t* RowAt(int y);
     uint8_t PixelAt(int x, int y);
+
+    // The compressed image data read from a file or last written, while the pixels, the
+    // size and the interlacing it was made for are unchanged; none otherwise. Shared by the
+    // copies of the frame.
+    const TEncodedImageData* EncodedData() const { return encoded_.get(); }
+    std::shared_ptr<const TEncodedImageData> SharedEncodedData() const { return encoded_; }
+    // Keeps `data`, which the caller has just read or written for the current pixels.
+    void KeepEncodedData(std::shared_ptr<const TEncodedImageData> data) {
+        encoded_ = std::move(data);
+    }
+    void DropEncodedData() { encoded_.reset(); }
 
     // Bits needed for the local table's entries, and that minus one.
     int FrameBitDepth() const;
@@ -147,6 +168,9 @@ private:
 
     // Allocates and decodes the pixels when reading (gif_reader.cpp).
     void DecodePixels(TStream& stream);
+    // Keeps the image data just read, from `start` to where the stream stands, when it is
+    // one complete block (gif_reader.cpp).
+    void KeepDataRead(TStream& stream, int64_t start);
     // Enlarges the image's logical screen to hold the frame, warning when it was not 0 x 0.
     void GrowScreenToFit();
     // Converts bitmaps, icons, metafiles and picture containers (frame_from_picture.cpp).
@@ -159,6 +183,7 @@ private:
     std::unique_ptr<TBitmap> mask_;
     bool maskPending_ = true;
     TByteBuffer pixels_;
+    std::shared_ptr<const TEncodedImageData> encoded_;
     bool isTransparent_ = false;
     uint8_t codeSizeHint_ = 0;
     uint8_t lookaheadHint_ = 0; // bias + 1, 0 for the longest match

@@ -9,6 +9,14 @@
 #include "editor/core/settings.h"
 #include "editor/core/temp_files.h"
 #include "editor/core/text_routines.h"
+#include "editor/core/picture_routines.h"
+#include "editor/undo/command.h"
+#include "editor/undo/history.h"
+#include "gif/graphics/bitmap.h"
+
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 #include "editor/support/editor_test_util.h"
 #include "editor/support/fake_frame_list.h"
 #include "editor/support/scripted_prompter.h"
@@ -85,6 +93,81 @@ TEST(PlayCount, RoundTripsThroughTheStoredForm) {
     AddLoopExtension(*image, 0, 1);
     AddLoopExtension(*image, 7, 3);   // no such frame
     EXPECT_FALSE(HasLoopExtension(*image));
+}
+
+TEST(PlayCount, StoredCountOf65535PlaysForEver) {
+    auto image = MakeAnimation(2);
+    AddLoopExtension(*image, 0, 3);
+    FindLoopExtension(*image->Frame(0))->LoopCount = 65535;
+    EXPECT_EQ(GetPlayCount(*image), 0);
+    FindLoopExtension(*image->Frame(0))->LoopCount = 65534;
+    EXPECT_EQ(GetPlayCount(*image), 65535);
+}
+
+TEST(TempFiles, UnusableFoldersAreSkippedNeverTheCurrentFolder) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plain");
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString missing = dir.filePath("missing");
+    EXPECT_EQ(FirstUsableFolder({missing, file, "", dir.path()}), dir.path());
+    EXPECT_TRUE(FirstUsableFolder({missing, file}).isEmpty());
+    QString reason;
+    EXPECT_TRUE(MakeTempFile(missing, TempPrefix, &reason).isEmpty());
+    EXPECT_EQ(reason, "No such file or directory");
+
+    // $TMPDIR naming a missing folder: the system folder, then the cache folder.
+    const QByteArray tmpdir = qgetenv("TMPDIR"), cache = qgetenv("XDG_CACHE_HOME");
+    qputenv("TMPDIR", missing.toUtf8());
+    qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+    EXPECT_EQ(TempFolderCandidates(), (QStringList{missing, "/tmp", dir.filePath("cache")}));
+    EXPECT_EQ(GetTempFolder(), "/tmp");
+    qputenv("TMPDIR", tmpdir);
+    qputenv("XDG_CACHE_HOME", cache);
+    EXPECT_EQ(GetTempFolder(), QDir::cleanPath(QString::fromLocal8Bit(tmpdir)));
+}
+
+TEST(TempFiles, SnapshotThatCannotBeWrittenLeavesNoFile) {
+    auto image = MakeAnimation(3, 40, 30);
+    TFakeFrameList list{3};
+    TScriptedPrompter prompter;
+    Settings settings;
+    TEditContext context{*image, list, prompter, settings};
+    const QStringList before = TempFiles();
+    THistoryList history;
+    {
+        // A disk that takes no more than 16 bytes of any file, as a full one would.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit full{16, limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &full);
+        EXPECT_THROW(history.Push(context, ckActiveAnimation, 8, -1, -1, 0, "x"), ECommandError);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    EXPECT_EQ(history.Count(), 0);
+    EXPECT_EQ(TempFiles(), before);
+    EXPECT_EQ(prompter.BusyDepth, 0);
+}
+
+TEST(Pictures, ChangingTheAnimationToFitAPictureLosesNoPixel) {
+    auto image = MakeAnimation(2, 160, 120);
+    image->Frame(1)->Pixels()[160 * 119 + 159] = 2; // the last pixel
+    const auto before = FrameColours(*image);
+    gif::TBitmap wide(200, 100, gif::pf24bit);
+    FitBitmapToAnimation(*image, wide, false);
+    EXPECT_EQ(image->Width(), 200);
+    EXPECT_EQ(image->Height(), 120);
+    EXPECT_EQ(wide.Width(), 200);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(image->Frame(i)->FrameWidth(), 160);
+        EXPECT_EQ(image->Frame(i)->FrameHeight(), 120);
+    }
+    EXPECT_EQ(image->Frame(1)->Pixels()[160 * 119 + 159], 2);
+    EXPECT_EQ(FrameColours(*image), before);
+    gif::TBitmap tall(100, 300, gif::pf24bit);
+    FitBitmapToAnimation(*image, tall, true); // trimmed to the animation instead
+    EXPECT_EQ(tall.Height(), 120);
+    EXPECT_EQ(image->Height(), 120);
 }
 
 TEST(PlayCount, SetAddsOneWhenMissingAndChangesAnExistingOne) {

@@ -1,7 +1,9 @@
 // Copy, Cut and Paste of frames, and picture insertion, through the clipboard of the
 // offscreen platform.
 #include <QClipboard>
+#include <QColor>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 
 #include "editor/document/frame_insertion.h"
@@ -105,4 +107,47 @@ TEST_F(FrameClipboard, AddingAPictureIsUndoneToTheSameBytes) {
     Active().UndoLast();
     EXPECT_EQ(GifBytes(Image()), before);
     EXPECT_EQ(frames.Count(), 3);
+}
+
+TEST_F(FrameClipboard, AnotherProgramsPictureIsPastedNotTheLastCopy) {
+    ASSERT_TRUE(workspace.OpenGifDocument(WriteGif("a.gif", 2, 8, 6)));
+    TFrameClipboard clipboard(workspace);
+    frames.Select(0);
+    ASSERT_TRUE(clipboard.Copy());
+    EXPECT_TRUE(clipboard.HoldsOwnCopy());
+    // Another program copies a picture: a bitmap only, without GIF data.
+    QImage picture(5, 3, QImage::Format_RGB32);
+    picture.fill(QColor(250, 10, 10));
+    QGuiApplication::clipboard()->setImage(picture);
+    EXPECT_FALSE(clipboard.HoldsOwnCopy());
+    ASSERT_TRUE(clipboard.Paste());
+    ASSERT_EQ(Image().FrameCount(), 3);
+    const gif::TGIFSubImage& pasted = *Image().Frame(1);
+    EXPECT_EQ(pasted.FrameWidth(), 5);
+    EXPECT_EQ(pasted.FrameHeight(), 3);
+    const auto colour = pasted.EffectiveTable().Entries()[pasted.PixelData()[0]];
+    EXPECT_EQ(colour, (gif::TGIFColor{250, 10, 10}));
+}
+
+TEST_F(FrameClipboard, PastedFrameHasALocalTableOnlyWhenTheCopiedOneHad) {
+    auto image = MakeAnimation(3, 8, 6);
+    for (gif::TColor c : {0x102030u, 0x405060u, 0x708090u, 0xA0B0C0u})
+        image->Frame(2)->LocalTable().AppendColor(c);
+    const QString path = dir.filePath("tables.gif");
+    image->SaveToFile(NativePath(path));
+    ASSERT_TRUE(workspace.OpenGifDocument(path));
+    TFrameClipboard clipboard(workspace);
+    frames.Select(2); // the frame with a table of its own
+    ASSERT_TRUE(clipboard.Copy());
+    frames.Select(0);
+    ASSERT_TRUE(clipboard.Paste());
+    const gif::TGIFSubImage& own = *Image().Frame(1);
+    EXPECT_GT(own.LocalTable().EntryCount(), 0);
+    EXPECT_EQ(own.EffectiveTable().Entries()[own.PixelData()[0]], (gif::TGIFColor{0x90, 0x80, 0x70}));
+    frames.Select(0); // on the global table
+    ASSERT_TRUE(clipboard.Copy());
+    ASSERT_TRUE(clipboard.Paste());
+    const gif::TGIFSubImage& global = *Image().Frame(1);
+    EXPECT_EQ(global.LocalTable().EntryCount(), 0);
+    EXPECT_EQ(global.EffectiveTable().Entries()[global.PixelData()[0]], (gif::TGIFColor{0, 0, 0}));
 }

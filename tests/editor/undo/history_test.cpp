@@ -3,11 +3,13 @@
 // failing reversals, temporary files and the document-level undo.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <functional>
 
 #include "editor/core/animation_routines.h"
 #include "editor/core/frame_moves.h"
 #include "editor/core/settings.h"
+#include "editor/core/temp_files.h"
 #include "editor/support/editor_test_util.h"
 #include "editor/support/fake_frame_list.h"
 #include "editor/support/scripted_prompter.h"
@@ -188,6 +190,40 @@ TEST(UndoHistory, DeletingAColourKeepsEveryPixelsColour) {
     EXPECT_EQ(table.Entries()[F(*ws.image, 3).Pixels()[1]], (gif::TGIFColor{255, 0, 0}));
 }
 
+TEST(UndoHistory, SnapshotsOfAnUnchangedAnimationStoreItsImageDataOnce) {
+    Workspace ws(12);
+    ws.image = MakeAnimation(12, 96, 64);
+    uint32_t noise = 7;
+    for (int i = 0; i < 12; ++i)
+        for (uint8_t& pixel : F(*ws.image, i).PixelData()) pixel = uint8_t((noise = noise * 1103515245 + 12345) >> 29 & 3);
+    const std::vector<uint8_t> original = GifBytes(*ws.image);
+    TEditContext context = ws.Context();
+    auto diskTaken = [] {
+        qint64 bytes = 0;
+        for (const QString& name : TempFiles()) bytes += QFileInfo(QDir::temp().filePath(name)).size();
+        return bytes;
+    };
+    {
+        THistoryList history;
+        for (int i = 0; i < 50; ++i) history.Push(context, ckActiveAnimation, 8, -1, -1, -1, "x");
+        EXPECT_LE(diskTaken(), 2 * qint64(original.size()));
+
+        // A changed frame is stored anew, the others are shared still; undo gives the
+        // animation back byte for byte, and what it reads back is shared too.
+        F(*ws.image, 5).Pixels()[0] ^= 1;
+        const std::vector<uint8_t> changed = GifBytes(*ws.image);
+        history.Push(context, ckActiveAnimation, 8, -1, -1, -1, "changed");
+        const qint64 afterChange = diskTaken();
+        EXPECT_LE(afterChange, 2 * qint64(original.size()) + 96 * 64);
+        F(*ws.image, 0).Pixels()[0] ^= 1;
+        history.UndoNewest(context);
+        EXPECT_EQ(GifBytes(*ws.image), changed);
+        history.Push(context, ckActiveAnimation, 8, -1, -1, -1, "after undo");
+        EXPECT_LE(diskTaken(), afterChange + 4096);
+    }
+    EXPECT_TRUE(TempFiles().isEmpty()) << TempFiles().join(", ").toStdString();
+}
+
 TEST(UndoHistory, LimitDropsTheOldestAndItsTemporaryFile) {
     Workspace ws(2);
     TEditContext context = ws.Context();
@@ -201,7 +237,8 @@ TEST(UndoHistory, LimitDropsTheOldestAndItsTemporaryFile) {
         history.Push(context, ckActiveAnimation, 8, -1, -1, -1, "52nd");
         EXPECT_EQ(history.Count(), 51);
         EXPECT_FALSE(QFileInfo::exists(oldest));
-        EXPECT_EQ(TempFiles().size(), 51);
+        // 51 snapshots and the one file of image data they share.
+        EXPECT_EQ(TempFiles().size(), 52);
         // A lower limit trims nothing now; the next push drops only one.
         history.SetLimit(10);
         history.Push(context, ckFrame, 4, -1, 1, 0, "move");
