@@ -6,6 +6,9 @@
 #include "automation/model/application.h"
 #include "automation/ui/plugin_explorer.h"
 #include "editor/core/settings.h"
+#include "editor/core/temp_files.h"
+#include "editor/document/workspace.h"
+#include "editor/support/editor_test_util.h"
 #include "editor/window/main_window.h"
 
 #include <QApplication>
@@ -45,6 +48,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    // A document, so that the add-ins' items are enabled.
+    const QString gif = home.filePath("frames.gif");
+    editortest::MakeAnimation(5, 160, 120)->SaveToFile(editor::NativePath(gif));
+    window.Workspace().OpenGifDocument(gif);
+    app->RefreshDocumentItems();
     Pump();
 
     // The window, with the menu and the submenu drawn where they open.
