@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -232,7 +233,10 @@ void TfrmFloat::RowSelected(int row) {
 }
 
 void TfrmFloat::CommitEdit() {
-    if (filling_ || !document_) return;
+    // A refused value shows a message box; its own focus and activation changes (and any
+    // click around it) call here again, and must not ask a second time.
+    if (filling_ || committing_ || !document_) return;
+    const QScopedValueRollback guard(committing_, true);
     const int row = grdProperties->SelectedRow() < 0 ? irHeight : grdProperties->SelectedRow();
     const QString text = grdProperties->Value(row);
     if (text == valueAtEditStart_) return;

@@ -116,6 +116,7 @@ private:
     QString valueAtEditStart_;
     std::vector<TCommentEntry> comments_;
     bool filling_ = false;
+    bool committing_ = false;
 };
 
 } // namespace dialogs
