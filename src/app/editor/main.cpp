@@ -32,6 +32,8 @@ bool HaveDisplay() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // First of all: a request to end that comes while the program starts is kept.
+    editor::InstallTerminationHandlers();
     if (!HaveDisplay()) {
         std::fprintf(stderr, "loopwright: no display; start the editor on a desktop or under "
                              "Xvfb (xvfb-run ./run [FILE]); the batch tool needs none: "
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     editor::TApplication app(argc, argv);
+    editor::QuitOnTerminationSignals(app);
     app.setWindowIcon(editor::ProgramIcon());
 
     editor::TQtPrompter startPrompter;
@@ -66,19 +69,24 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && !arguments[1].isEmpty())
         window.Workspace().OpenFileByType(arguments[1]);
 
-    // The splash stays until its timer allows it to close.
-    while (!splash.CanClose()) {
+    // The splash stays until its timer allows it to close, unless a message box has taken
+    // its place or the session is ending the program.
+    while (splash.isVisible() && !splash.CanClose() && !editor::TerminationRequested()) {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    splash.close();
-    if (window.StartMaximized())
-        window.showMaximized();
-    else
-        window.show();
-    editor::QuitOnTerminationSignals(window);
-    const int status = app.exec();
+    splash.hide();
+    int status = 0;
+    // Ended while starting: the main loop never runs; the windows go (and the settings are
+    // written) as after it.
+    if (!editor::TerminationRequested()) {
+        if (window.StartMaximized())
+            window.showMaximized();
+        else
+            window.show();
+        status = app.exec();
+    }
 #ifdef LOOPWRIGHT_WITH_DIALOGS
     window.SetAnimationPrompts(nullptr);
     window.Workspace().SetFramePrompts(nullptr);

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "editor/core/file_access.h"
 #include "editor/core/file_kinds.h"
 #include "editor/core/format.h"
 #include "editor/core/messages.h"
@@ -12,10 +13,16 @@
 namespace editor {
 
 bool LoadGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path) {
+    // A file that cannot be read at all is no damaged GIF: the system says why.
+    const QString failure = ReadFailure(path);
+    if (!failure.isEmpty()) {
+        prompter.Message(TMessageKind::Warning, LoadFailureText(path, failure));
+        return false;
+    }
     bool loaded = false;
     {
         TBusyCursor busy(prompter);
-        if (QFileInfo(path).isFile()) {
+        {
             try {
                 image.LoadFromFile(NativePath(path));
                 loaded = true;
