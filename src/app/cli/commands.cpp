@@ -9,6 +9,10 @@ const std::vector<Command>& Commands() {
         ImportCommand,
         OptimizeCommand,
         FramesCommand,
+#ifdef LOOPWRIGHT_WITH_EXPORT
+        ExportFramesCommand,
+        ExportHtmlCommand,
+#endif
     };
     return commands;
 }

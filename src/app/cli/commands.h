@@ -17,5 +17,8 @@ extern const Command CopyCommand;
 extern const Command ImportCommand;
 extern const Command OptimizeCommand;
 extern const Command FramesCommand;
+// In export/, built with the single-picture export (loopwright_export).
+extern const Command ExportFramesCommand;
+extern const Command ExportHtmlCommand;
 
 } // namespace cli

@@ -50,9 +50,29 @@ void PrintBlocks(const gif::TGIFSubImage& frame) {
     }
 }
 
-int RunInfo(const Args& args) {
+// The entries of a colour table as RRGGBB, eight to a line.
+void PrintColors(const gif::TGIFColorMap& table) {
+    int column = 0;
+    for (const gif::TGIFColor& c : table.Entries()) {
+        std::printf(column == 0 ? "    colors:" : "");
+        std::printf(" %02X%02X%02X", c.Red, c.Green, c.Blue);
+        if (++column == 8) {
+            std::printf("\n");
+            column = 0;
+        }
+    }
+    if (column) std::printf("\n");
+}
+
+int RunInfo(const Args& argsIn) {
+    Args args = argsIn;
+    bool colors = false;
+    if (args.size() == 2 && args[1] == "--colors") {
+        colors = true;
+        args.pop_back();
+    }
     if (args.size() != 1) {
-        std::fprintf(stderr, "Usage: loopwright-cli info FILE\n");
+        std::fprintf(stderr, "Usage: loopwright-cli info FILE [--colors]\n");
         return 2;
     }
     gif::TGIFImage image;
@@ -65,6 +85,7 @@ int RunInfo(const Args& args) {
                 image.Height(), header.BackgroundIndex(), header.PixelAspect());
     std::printf("  global color table: %d entries%s\n", header.GlobalTable().EntryCount(),
                 header.GlobalTable().SortedByUse() ? " (sorted)" : "");
+    if (colors) PrintColors(header.GlobalTable());
     std::printf("  frames: %d\n", image.FrameCount());
     for (int i = 0; i < image.FrameCount(); ++i) {
         const gif::TGIFSubImage& frame = *image.Frame(i);
@@ -77,6 +98,7 @@ int RunInfo(const Args& args) {
                         frame.LocalTable().EntryCount(),
                         frame.LocalTable().SortedByUse() ? " (sorted)" : "",
                         frame.IsInterlaced() ? "interlaced" : "not interlaced");
+            if (colors) PrintColors(frame.LocalTable());
         }
         PrintBlocks(frame);
     }
@@ -85,7 +107,9 @@ int RunInfo(const Args& args) {
 
 } // namespace
 
-const Command InfoCommand = {"info", "info FILE                 describe a GIF file frame by frame",
+const Command InfoCommand = {"info",
+                             "info FILE                 describe a GIF file frame by frame\n"
+                             "                            [--colors] (the colour tables' entries)",
                              RunInfo};
 
 } // namespace cli

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
 #include "inspector_link.h"
 #endif
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
+    window.SetImageExporter(&imageExporter);
 #endif
     // Only the first argument is used.
     const QStringList arguments = app.arguments();
@@ -88,6 +91,7 @@ int main(int argc, char** argv) {
         status = app.exec();
     }
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+    window.SetImageExporter(nullptr);
     window.SetAnimationPrompts(nullptr);
     window.Workspace().SetFramePrompts(nullptr);
 #endif

@@ -66,6 +66,7 @@ TfrmMain::TfrmMain(Settings& settings, IPrompter* prompter, QWidget* parent)
     CreateStatusBar();
     ConnectCommands();
     ConnectFrameCommands();
+    ConnectExportCommands();
     for (int i = 0; i < ActionCount; ++i)
         ActionChanged(TActionId(i));
     workspace_->Actions().OnChange = [this](TActionId id) { ActionChanged(id); };

@@ -34,6 +34,7 @@ class TObject;
 namespace editor {
 
 class IAnimationPrompts;
+class IImageExporter;
 class IInspectorPanel;
 class TFrameClipboard;
 enum class TFrameMove;
@@ -108,6 +109,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // (with the reason as tooltip) until they are given.
     void SetAnimationPrompts(IAnimationPrompts* prompts);
     TFrameClipboard& FrameClipboard() { return *clipboard_; }
+    // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
+    void SetImageExporter(IImageExporter* exporter);
 
   public slots:
     // File menu (file_menu.cpp).
@@ -150,6 +153,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void AnimationPaletteExecute();
     void AnimationResizeExecute();
     void HtmlCodeExecute();
+    // File > Export (export_menu.cpp).
+    void mniFileExportImageClick();
+    void mniFileExportHTMLClick();
 
   protected:
     bool event(QEvent* event) override;
@@ -208,6 +214,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void BeginFrameCommand();
     void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
+
+    // File > Export's picture and page items (export_menu.cpp).
+    void ConnectExportCommands();
 
     Settings& settings_;
     TQtPrompter qtPrompter_;
@@ -268,6 +277,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
+    IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
 };
