@@ -13,8 +13,9 @@
 namespace editor {
 
 bool LoadGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path) {
-    // A file that cannot be read at all is no damaged GIF: the system says why.
-    const QString failure = ReadFailure(path);
+    // A file that is there but cannot be read is no damaged GIF: the system says why. A
+    // missing one keeps the usual load error.
+    const QString failure = QFileInfo::exists(path) ? ReadFailure(path) : QString();
     if (!failure.isEmpty()) {
         prompter.Message(TMessageKind::Warning, LoadFailureText(path, failure));
         return false;

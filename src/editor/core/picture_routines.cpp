@@ -70,10 +70,11 @@ int LoadImageFile(TEditContext& context, const QString& path, gif::TBitmap& bitm
         prompter.Message(TMessageKind::Warning, Format(msg::LoadError, path));
         return liFailed;
     };
-    if (const QString failure = ReadFailure(path); !failure.isEmpty()) {
+    if (const QString failure = QFileInfo::exists(path) ? ReadFailure(path) : QString(); !failure.isEmpty()) {
         prompter.Message(TMessageKind::Warning, LoadFailureText(path, failure));
         return liFailed;
     }
+    if (!QFileInfo(path).isFile()) return failed();
     if (kind == fkUnknown) {
         prompter.Message(TMessageKind::Warning,
                          Format(msg::UnrecognizedFileType, QFileInfo(path).fileName()));
