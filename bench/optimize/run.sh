@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the optimiser benchmark, writes the sample animations, adds the animated GIFs of
-# the test suite's corpus and those found on this machine (not kept in the repository), and
+# Builds the optimiser benchmark, writes the sample animations, adds the animations of
+# bench/codec/make_animations.sh, the animated GIFs of the test suite's corpus and those
+# found on this machine (not kept in the repository), and
 # prints the size and time table of `optimize --best` against gifsicle -O2 and -O3. Then
 # runs bench_optimize for our in-memory timing.
 #   bench/optimize/run.sh [build-folder]      (default: build)
@@ -22,6 +23,11 @@ for gif in fuzz/corpus/gif_file/*.gif; do
   frames=$( (/usr/bin/gifsicle --info "$gif" 2>/dev/null || true) | sed -n '1s/.* \([0-9]*\) images$/\1/p')
   if [ -n "$frames" ] && [ "$frames" -gt 1 ]; then cp "$gif" "$work/in/corpus_$(basename "$gif")"; fi
 done
+
+# Animations written by other programs (FFmpeg, ImageMagick): local palettes, dithering,
+# frames that repeat the screen, small changed rectangles, interlacing.
+animations=$(bench/codec/make_animations.sh "$dir/bench-data/animations")
+for gif in "$animations"/*.gif; do cp "$gif" "$work/in/anim_$(basename "$gif")"; done
 
 # Real animations: the first few animated GIFs on the machine outside the repository and
 # the temporary folder, plus one of them taken apart into full frames the way a naive

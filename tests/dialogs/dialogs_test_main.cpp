@@ -6,6 +6,7 @@
 int main(int argc, char** argv) {
     QTemporaryDir sandbox;
     qputenv("XDG_CONFIG_HOME", sandbox.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", sandbox.filePath("cache").toUtf8());
     qputenv("TMPDIR", sandbox.path().toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

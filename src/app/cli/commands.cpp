@@ -9,6 +9,9 @@ const std::vector<Command>& Commands() {
         ImportCommand,
         OptimizeCommand,
         FramesCommand,
+#ifndef LOOPWRIGHT_NO_AVI
+        ExportAviCommand,
+#endif
 #ifdef LOOPWRIGHT_WITH_EXPORT
         ExportFramesCommand,
         ExportHtmlCommand,

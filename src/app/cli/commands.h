@@ -17,6 +17,7 @@ extern const Command CopyCommand;
 extern const Command ImportCommand;
 extern const Command OptimizeCommand;
 extern const Command FramesCommand;
+extern const Command ExportAviCommand;
 // In export/, built with the single-picture export (loopwright_export).
 extern const Command ExportFramesCommand;
 extern const Command ExportHtmlCommand;

@@ -22,8 +22,9 @@ int RunCopy(const Args& args) {
     }
     gif::TGIFImage image;
     LoadGif(image, files[0], /*showWarnings=*/true);
+    CheckHasFrames(image, files[0]);
     image.EncodingMethod = rle ? gif::emRLE : gif::emLZW;
-    SaveGif(image, files[1]);
+    WorkOnGif(image, files[0], [&] { SaveGif(image, files[1]); });
     return 0;
 }
 

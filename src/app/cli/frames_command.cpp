@@ -75,11 +75,13 @@ int RunFrames(const Args& args) {
     // Each picture is written as soon as it is composed: memory does not grow with the
     // number of frames.
     int written = 0;
-    gif::ComposeFramesEach(image, background, [&](int, const gif::TBitmap& picture) {
-        gif::TSafeFileWriter file((folder / FrameFileName(written)).string());
-        picture.WriteFile(file.Stream());
-        file.Commit();
-        ++written;
+    WorkOnGif(image, positional[0], [&] {
+        gif::ComposeFramesEach(image, background, [&](int, const gif::TBitmap& picture) {
+            gif::TSafeFileWriter file((folder / FrameFileName(written)).string());
+            picture.WriteFile(file.Stream());
+            file.Commit();
+            ++written;
+        });
     });
     std::printf("%d frames written to %s\n", written, folder.string().c_str());
     return 0;

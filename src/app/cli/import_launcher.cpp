@@ -82,7 +82,8 @@ const Command ImportCommand = {
     "import PICTURE... -o OUT  build an animation from pictures, one frame each\n"
     "                            [--reduction NAME] [--dither NAME] [--depth N] [--delay N]\n"
     "                            [--palette-settings]\n"
-    "                            (--reduction quality: least-error palette for all frames)",
+    "                            (--reduction quality: least-error palette for all frames)\n"
+    "  import VIDEO -o OUT       one frame per picture of a video (.avi, .mp4, .webm, .mkv, ...)",
     RunImportModule};
 
 } // namespace cli

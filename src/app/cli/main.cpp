@@ -26,6 +26,7 @@ int Usage(FILE* out) {
 // is malformed.
 bool TakeCommonOptions(cli::Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--") break; // the end of the options: the rest are file names
         if (args[i] != "--max-pixels") continue;
         long long pixels = 0;
         const std::string value = i + 1 < args.size() ? args[i + 1] : "";

@@ -61,17 +61,22 @@ int RunOptimize(const Args& args) {
     image.WarningHandler = [&files](gif::TObject*, uint8_t, const std::string& message) {
         std::fprintf(stderr, "%s: warning: %s\n", files[0].c_str(), message.c_str());
     };
+    CheckHasFrames(image, files[0]);
     std::vector<uint8_t> written; // --best hands over the bytes it measured
-    if (best) {
-        gif::OptimizeBest(image, &written);
-    } else {
-        image.Optimize(options);
-        if (merge) image.OptimizeColorMaps();
-    }
+    WorkOnGif(image, files[0], [&] {
+        if (best) {
+            gif::OptimizeBest(image, &written);
+        } else {
+            image.Optimize(options);
+            if (merge) image.OptimizeColorMaps();
+            gif::TMemoryStream bytes;
+            image.SaveToStream(bytes);
+            written = bytes.TakeBytes();
+        }
+    });
+    gif::TMemoryStream output(std::move(written));
 
     // Never larger than the input: when the result is larger, the input goes out as it is.
-    gif::TMemoryStream output(std::move(written));
-    if (!best) image.SaveToStream(output);
     const bool keepInput = output.Size() > input.Size();
     SaveBytes(keepInput ? input : output, files[1]);
 

@@ -16,9 +16,16 @@
 #include <cstdio>
 #include <cstdlib>
 #ifdef LOOPWRIGHT_WITH_DIALOGS
+#include "dialogs/progress/progress_window.h"
 #include "dialogs/exporter/qt_image_exporter.h"
 #include "dialogs/prompts/qt_prompts.h"
+#include "browser_link.h"
 #include "inspector_link.h"
+#include "wizards_link.h"
+#endif
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+#include "automation/dbus/server.h"
+#include "automation/dbus/start_mode.h"
 #endif
 
 namespace {
@@ -30,11 +37,27 @@ bool HaveDisplay() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+bool IsStartSwitch(const QString& argument) { return automation::bus::IsStartSwitch(argument); }
+#else
+bool IsStartSwitch(const QString&) { return false; }
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
     // First of all: a request to end that comes while the program starts is kept.
     editor::InstallTerminationHandlers();
+    bool startedByClient = false;
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+    // The automation start modes; registering needs no window and no display.
+    QStringList switches;
+    for (int i = 1; i < argc; ++i) switches << QString::fromLocal8Bit(argv[i]);
+    const auto mode = automation::bus::StartModeOf(switches);
+    if (mode == automation::bus::TStartMode::RegServer || mode == automation::bus::TStartMode::UnregServer)
+        return automation::bus::RunRegistration(mode, argc, argv);
+    startedByClient = mode == automation::bus::TStartMode::Automation;
+#endif
     if (!HaveDisplay()) {
         std::fprintf(stderr, "loopwright: no display; start the editor on a desktop or under "
                              "Xvfb (xvfb-run ./run [FILE]); the batch tool needs none: "
@@ -49,10 +72,13 @@ int main(int argc, char** argv) {
     QPixmap picture;
     if (editor::LoadResourceLibrary(startPrompter))
         picture.loadFromData(editor::ResourceBytes("SPLASH"));
+    // A client that started the editor is not kept waiting for the splash picture.
     editor::TSplashScreen splash(picture);
-    splash.show();
-    splash.repaint();
-    app.processEvents();
+    if (!startedByClient) {
+        splash.show();
+        splash.repaint();
+        app.processEvents();
+    }
 
     editor::Settings settings;
     editor::TfrmMain window(settings);
@@ -64,17 +90,25 @@ int main(int argc, char** argv) {
     animationPrompts.Image = &window.Workspace().WorkingImage();
     window.SetAnimationPrompts(&animationPrompts);
     TInspectorLink inspector(window, settings);
+    // A window of its own, centred on the screen: the main window is disabled meanwhile.
+    window.SetProgressWindowFactory([] { return std::make_unique<dialogs::TfrmProgress>(); });
+    TWizardsLink wizards(window, settings);
     dialogs::TQtImageExporter imageExporter(window.Prompter(), &window);
     window.SetImageExporter(&imageExporter);
+    // The thumbnail browser, the options window and the open dialog with preview.
+    TBrowserLink browser(window, settings);
 #endif
-    // Only the first argument is used.
+#ifdef LOOPWRIGHT_WITH_AUTOMATION
+    automation::bus::TAutomationServer automationServer(window, startedByClient);
+#endif
+    // Only the first argument is used; a start-mode switch is no file.
     const QStringList arguments = app.arguments();
-    if (arguments.size() > 1 && !arguments[1].isEmpty())
+    if (arguments.size() > 1 && !arguments[1].isEmpty() && !IsStartSwitch(arguments[1]))
         window.Workspace().OpenFileByType(arguments[1]);
 
     // The splash stays until its timer allows it to close, unless a message box has taken
     // its place or the session is ending the program.
-    while (splash.isVisible() && !splash.CanClose() && !editor::TerminationRequested()) {
+    while (!startedByClient && splash.isVisible() && !splash.CanClose() && !editor::TerminationRequested()) {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();

@@ -1,6 +1,7 @@
 // make_resources: draws the pictures that ship in Lwr3lib.rcc at build time: the splash
 // picture "SPLASH" (PNG), the looping start-up animation "ANIMATED" (a GIF written by our
-// own GIF library) and the program's icon.
+// own GIF library), the program's icon, and the wizards window's gradient heading "HEADING"
+// and side pictures "ANI_WIZ" and "OPT_WIZ".
 //   make_resources OUTPUT_FOLDER
 #include "editor/core/animation_routines.h"
 #include "editor/core/palette_routines.h"
@@ -130,6 +131,99 @@ void WriteAnimation(const QString& path) {
     animation.SaveToFile(editor::NativePath(path));
 }
 
+// The wizards window's heading: a band from navy to sky, stretched across the window.
+QImage Heading() {
+    QImage image(640, 44, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient band(0, 0, 640, 0);
+    band.setColorAt(0, Navy);
+    band.setColorAt(0.55, QColor(44, 82, 140));
+    band.setColorAt(1, Sky);
+    p.fillRect(image.rect(), band);
+    return image;
+}
+
+// A side picture of the wizards: a tall panel in the heading's colours with `draw` on it.
+template <class Draw> QImage WizardPicture(Draw draw) {
+    QImage image(132, 280, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 280);
+    sky.setColorAt(0, Navy);
+    sky.setColorAt(1, QColor(44, 82, 140));
+    p.fillRect(image.rect(), sky);
+    draw(p);
+    return image;
+}
+
+// "ANI_WIZ": three pictures fanned out, falling into a film strip.
+QImage AnimationWizardPicture() {
+    return WizardPicture([](QPainter& p) {
+        for (int i = 0; i < 3; ++i) {
+            p.save();
+            p.translate(66, 86);
+            p.rotate(-16 + 16 * i);
+            p.setPen(QPen(Paper, 2));
+            p.setBrush(Windows[i]);
+            p.drawRect(-26, -46, 52, 40);
+            p.restore();
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(Sky);
+        QPainterPath arrow;
+        arrow.moveTo(58, 120);
+        arrow.lineTo(74, 120);
+        arrow.lineTo(74, 140);
+        arrow.lineTo(84, 140);
+        arrow.lineTo(66, 160);
+        arrow.lineTo(48, 140);
+        arrow.lineTo(58, 140);
+        arrow.closeSubpath();
+        p.drawPath(arrow);
+        p.setBrush(QColor(20, 24, 36));
+        p.drawRect(14, 176, 104, 64);
+        p.setBrush(Paper);
+        for (int x = 20; x < 114; x += 14) {
+            p.drawRect(x, 180, 7, 6);
+            p.drawRect(x, 230, 7, 6);
+        }
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(Windows[i]);
+            p.drawRect(20 + i * 32, 192, 28, 32);
+        }
+    });
+}
+
+// "OPT_WIZ": a large file pressed into a small one.
+QImage OptimizationWizardPicture() {
+    return WizardPicture([](QPainter& p) {
+        auto page = [&p](QRectF r, const QColor& fill) {
+            const qreal fold = r.width() / 4;
+            QPainterPath sheet;
+            sheet.moveTo(r.topLeft());
+            sheet.lineTo(r.right() - fold, r.top());
+            sheet.lineTo(r.right(), r.top() + fold);
+            sheet.lineTo(r.bottomRight());
+            sheet.lineTo(r.bottomLeft());
+            sheet.closeSubpath();
+            p.setPen(QPen(Paper, 2));
+            p.setBrush(fill);
+            p.drawPath(sheet);
+        };
+        page(QRectF(30, 28, 72, 92), Windows[3]);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Sky);
+        p.drawRect(36, 134, 60, 8);
+        QPainterPath press;
+        press.moveTo(44, 150);
+        press.lineTo(88, 150);
+        press.lineTo(66, 176);
+        press.closeSubpath();
+        p.drawPath(press);
+        page(QRectF(46, 190, 40, 52), Windows[2]);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -142,6 +236,9 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (!Splash().save(out.filePath("splash.png"))) return 1;
     if (!editor::ProgramIcon().pixmap(128, 128).save(out.filePath("loopwright.png"))) return 1;
+    if (!Heading().save(out.filePath("heading.png"))) return 1;
+    if (!AnimationWizardPicture().save(out.filePath("ani_wiz.png"))) return 1;
+    if (!OptimizationWizardPicture().save(out.filePath("opt_wiz.png"))) return 1;
     try {
         WriteAnimation(out.filePath("animated.gif"));
     } catch (const std::exception& error) {

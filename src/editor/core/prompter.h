@@ -33,6 +33,10 @@ struct TQuestion {
     QStringList ButtonCaptions;
     // A check box under the text ("Do not ask again"); none when empty.
     QString CheckCaption;
+    // The box's title; the program's name when empty.
+    QString Caption;
+    // The button preselected, counted from the first.
+    int DefaultButton = 0;
 };
 
 // An open or save dialog. The filter is written the program's way: pairs of description

@@ -94,7 +94,7 @@ inline constexpr S NormalStyle{sections::Toolbars, "NormalStyle", 0};
 // Thumbnail browser.
 inline constexpr T ThumbDirectory{sections::ThumbNails, "Directory", nullptr};
 inline constexpr S ThumbFilterType{sections::ThumbNails, "FilterType", 19};
-inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 100, 50, 200};
+inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 75, 50, 200};
 inline constexpr S ThumbVisible{sections::ThumbNails, "Visible", 1};
 inline constexpr S ThumbWindowHeight{sections::ThumbNails, "WindowHeight", 150, 0, 4000};
 inline constexpr S ExplorerWidth{sections::ThumbNails, "ExplorerWidth", 180, 0, 4000};

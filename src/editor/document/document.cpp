@@ -70,6 +70,25 @@ void TDocument::SetModified(bool value) {
     workspace_.Host().DocumentChanged(*this);
 }
 
+bool TDocument::AdoptAnimation(gif::TGIFImage& animation) {
+    if (retired_) return false;
+    if (tempFileName_.isEmpty()) tempFileName_ = MakeTempFile(GetTempFolder());
+    if (tempFileName_.isEmpty()) {
+        workspace_.Prompter().Message(TMessageKind::Warning, Format(msg::SaveError, GetTempFolder()));
+        return false;
+    }
+    if (!SaveGifFile(workspace_.Prompter(), animation, tempFileName_, false, false,
+                     workspace_.Defaults()))
+        return false;
+    SyncedCount = history_.Count();
+    modified_ = true;
+    TActionStates& actions = workspace_.Actions();
+    actions.SetEnabled(TActionId::FileSave, true);
+    actions.SetEnabled(TActionId::FileSaveAll, true);
+    workspace_.Host().DocumentChanged(*this);
+    return true;
+}
+
 bool TDocument::SaveQuery(bool saveAs, bool force) {
     if (retired_) return false;
     IPrompter& prompter = workspace_.Prompter();

@@ -11,6 +11,10 @@
 #include <QString>
 #include <memory>
 
+namespace gif {
+class TGIFImage;
+}
+
 namespace editor {
 
 class TWorkspace;
@@ -55,6 +59,8 @@ class TDocument final : public IUndoDocument {
     int SyncedCount = 0;
     // The frame last selected for this document, selected again when it is loaded.
     int SelectedFrame = 0;
+    // Set by automation clients; nothing in the editor itself reads it.
+    bool ReadOnly = false;
     int MaxUndo() const { return maxUndo_; }
     void SetMaxUndo(int n);
     THistoryList& History() { return history_; }
@@ -70,6 +76,11 @@ class TDocument final : public IUndoDocument {
     // Asks to save when modified (unless `force`), then saves, through the save dialog when
     // `saveAs` or untitled. False when cancelled or failed.
     bool SaveQuery(bool saveAs, bool force);
+    // A new document takes `animation` (not the working image) as its unsaved content: it
+    // is written to the document's backing file and the document is marked modified. The
+    // load event then brings it into the working image. False (with the save message) when
+    // the backing file cannot be written.
+    bool AdoptAnimation(gif::TGIFImage& animation);
     // Saves the working image to FileName; a success ends the undo history.
     bool WriteDocument();
     // The document takes a new real file (after Save As).

@@ -64,11 +64,9 @@ class TWorkspace {
     // Opening and creating.
     // Opens a GIF file as a new document, or brings forward the document that has it.
     bool OpenGifDocument(const QString& path);
-    // Opens any supported file: GIF files as documents, pictures imported.
+    // Opens any supported file: GIF files as documents, pictures imported, AVI files and
+    // other videos imported as new documents (ImportAviDocument).
     void OpenFileByType(const QString& path);
-    // The AVI import that turns a video into a new untitled document; until it is given,
-    // AVI files are refused like any other unsupported kind.
-    std::function<void(const QString& path)> AviImport;
     // Imports a picture: as a frame of the active animation, or (dropped on the bare main
     // window) as a new animation.
     void ImportImageFile(const QString& path, int kind);

@@ -8,6 +8,7 @@
 #include "editor/core/gif_files.h"
 #include "editor/core/messages.h"
 #include "editor/core/prompter.h"
+#include "editor/document/avi_files.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
 #include "editor/document/frame_insertion.h"
@@ -109,8 +110,8 @@ void TWorkspace::OpenFileByType(const QString& path) {
         OpenGifDocument(path);
     else if (IsPictureKind(kind))
         ImportImageFile(path, kind);
-    else if (kind == fkAvi && AviImport)
-        AviImport(path);
+    else if (kind == fkAvi || IsVideoFile(path))
+        ImportAviDocument(*this, path);
     else
         prompter_.Message(TMessageKind::Warning,
                           Format(msg::LoadError, QFileInfo(path).fileName()));

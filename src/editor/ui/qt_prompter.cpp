@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
+#include <algorithm>
 
 namespace editor {
 
@@ -41,8 +42,9 @@ std::vector<std::pair<QMessageBox::StandardButton, int>> ButtonsOf(TButtons butt
 } // namespace
 
 TAnswer TQtPrompter::Ask(const TQuestion& question) {
-    QMessageBox box(IconOf(question.Kind), QApplication::applicationDisplayName(), question.Text,
-                    QMessageBox::NoButton, parent_);
+    const QString title = question.Caption.isEmpty() ? QApplication::applicationDisplayName()
+                                                     : question.Caption;
+    QMessageBox box(IconOf(question.Kind), title, question.Text, QMessageBox::NoButton, parent_);
     const auto buttons = ButtonsOf(question.Buttons);
     std::vector<std::pair<QAbstractButton*, int>> results;
     for (size_t i = 0; i < buttons.size(); ++i) {
@@ -51,7 +53,9 @@ TAnswer TQtPrompter::Ask(const TQuestion& question) {
         if (buttons[i].first == QMessageBox::YesToAll) button->setText(QObject::tr("&All"));
         results.push_back({button, buttons[i].second});
     }
-    box.setDefaultButton(static_cast<QPushButton*>(results.front().first));
+    const size_t preselected = size_t(std::max(0, question.DefaultButton));
+    box.setDefaultButton(static_cast<QPushButton*>(
+        results[preselected < results.size() ? preselected : 0].first));
     if (question.Buttons != TButtons::Ok && question.Buttons != TButtons::YesNo)
         box.setEscapeButton(results.back().first);
     if (!question.CheckCaption.isEmpty()) box.setCheckBox(new QCheckBox(question.CheckCaption));
@@ -91,6 +95,7 @@ QString TQtPrompter::AskSaveFileName(const TFileQuestion& question) {
 }
 
 QStringList TQtPrompter::AskOpenFileNames(const TFileQuestion& question) {
+    if (OpenFileDialog) return OpenFileDialog(question);
     QFileDialog dialog(parent_, QString(), question.InitialDir, QtFilter(question.Filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(question.Multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <QWidget>
 
 #include "editor/core/prompter.h"
@@ -21,6 +22,8 @@ public:
     void SetBusy(bool busy) override;
     QString AskSaveFileName(const TFileQuestion& question) override;
     QStringList AskOpenFileNames(const TFileQuestion& question) override;
+    // The open dialog to use instead of Qt's plain one (the dialog with picture preview).
+    std::function<QStringList(const TFileQuestion&)> OpenFileDialog;
 
     // The program's "Description|*.a;*.b|..." filter as Qt's "Description (*.a *.b);;...".
     static QString QtFilter(const QString& filter);

@@ -8,6 +8,7 @@
 #include "editor/document/picture_files.h"
 #include "editor/document/workspace.h"
 #include "editor/window/main_window.h"
+#include "editor/window/wizards_host.h"
 #include "gif/graphics/bitmap.h"
 #include "io/picture_filters.h"
 
@@ -33,8 +34,8 @@ void TfrmMain::SetOpenDir(const QString& folder) {
 }
 
 void TfrmMain::FileNewExecute() {
-    // The animation wizard shows here; the action stays unavailable until it exists.
     HideStartupAnimation();
+    ShowWizard(&IWizards::AnimationWizard);
 }
 
 void TfrmMain::FileOpenExecute() {

@@ -3,6 +3,8 @@
 #include "editor/window/mdi_child.h"
 #include "gif/model/image.h"
 
+#include "editor/document/thumbnail_drop.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -109,14 +111,16 @@ int TFrameListWidget::DropTarget(const QDropEvent& event) const {
 }
 
 void TFrameListWidget::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(FrameMimeType))
+    if (event->mimeData()->hasFormat(FrameMimeType) ||
+        event->mimeData()->hasFormat(ThumbnailMimeType))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void TFrameListWidget::dragMoveEvent(QDragMoveEvent* event) {
-    if (DropTarget(*event) >= 0) {
+    // Thumbnails are taken anywhere over the list.
+    if (DropTarget(*event) >= 0 || event->mimeData()->hasFormat(ThumbnailMimeType)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -125,6 +129,13 @@ void TFrameListWidget::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFrameListWidget::dropEvent(QDropEvent* event) {
+    const QString thumbnail = ThumbnailPath(*event->mimeData());
+    if (!thumbnail.isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        if (OnThumbnailDropped) OnThumbnailDropped(thumbnail);
+        return;
+    }
     const int target = DropTarget(*event);
     if (target < 0) {
         event->ignore();

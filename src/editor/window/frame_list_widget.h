@@ -43,6 +43,8 @@ class TFrameListWidget : public QListWidget, public IFrameList {
     std::function<void(int from, int to)> OnMoveFrame;
     // A document's picture dropped on item `index`.
     std::function<void(int index)> OnPictureDropped;
+    // A thumbnail of the browser dropped on the list: the picture's path.
+    std::function<void(const QString& path)> OnThumbnailDropped;
     // A right press selected and showed an item: the pop-up menu opens at `globalPos`.
     std::function<void(const QPoint& globalPos)> OnContextMenu;
 

@@ -7,8 +7,10 @@
 #include "editor/frames/frame_clipboard.h"
 #include "editor/frames/frame_commands.h"
 #include "editor/window/frame_list_widget.h"
+#include "editor/document/thumbnail_drop.h"
 #include "editor/window/main_window.h"
 #include "editor/window/mdi_child.h"
+#include "editor/window/wizards_host.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,6 +58,9 @@ void TfrmMain::ConnectFrameCommands() {
     lbFrames_->OnMoveFrame = [this](int from, int to) {
         BeginFrameCommand();
         MoveFrame(*workspace_, from, to);
+    };
+    lbFrames_->OnThumbnailDropped = [this](const QString& path) {
+        DropThumbnail(*workspace_, path, TThumbnailDropTarget::FrameList);
     };
     lbFrames_->OnPictureDropped = [this](int index) {
         BeginFrameCommand();
@@ -140,7 +145,8 @@ void TfrmMain::FrameMoveDownExecute() {
 
 void TfrmMain::AnimationOptimizeExecute() {
     BeginFrameCommand();
-    OptimizeAnimation(*workspace_);
+    // The optimisation wizard when the window has it; the fixed passes otherwise.
+    if (!ShowWizard(&IWizards::OptimizationWizard)) OptimizeAnimation(*workspace_);
 }
 
 void TfrmMain::ReverseFrameOrderExecute() {

@@ -1,4 +1,5 @@
 // The Help menu: the help pages shipped with the program and the product's web site.
+#include "editor/core/project_links.h"
 #include "editor/core/shell.h"
 #include "editor/window/main_window.h"
 #include "editor/window/program_files.h"
@@ -6,13 +7,6 @@
 #include <QDir>
 
 namespace editor {
-
-namespace {
-
-// The product's web site; its "help/" folder holds the online support pages.
-constexpr const char* WebSite = "https://loopwright.example.org/";
-
-} // namespace
 
 void TfrmMain::HelpContentsExecute() {
     const QString help = ProgramFile(QString("help/") + HelpFileName);

@@ -134,6 +134,33 @@ void TfrmMain::MarkAvailable(QAction* action) {
     action->setToolTip(action->text().remove('&').remove("..."));
 }
 
+QAction* TfrmMain::ProvideMenuItem(const QString& objectName) {
+    for (QAction* item : findChildren<QAction*>(objectName)) {
+        MarkAvailable(item);
+        item->setEnabled(true);
+        return item;
+    }
+    return nullptr;
+}
+
+void TfrmMain::ProvideAction(TActionId id) {
+    MarkAvailable(Action(id));
+    ActionChanged(id);
+}
+
+void TfrmMain::SetStatusText(const QString& text) {
+    statusPanel2_->setText(text);
+}
+
+void TfrmMain::SetToolbarsFlat(bool flat, int rowHeight) {
+    normalStyle_ = !flat;
+    for (QToolBar* bar : {tbStandard_, tbAnimation_, tbFrame_}) {
+        for (QToolButton* button : bar->findChildren<QToolButton*>())
+            button->setAutoRaise(flat);
+        bar->setMinimumHeight(rowHeight);
+    }
+}
+
 void TfrmMain::ActionChanged(TActionId id) {
     QAction* action = Action(id);
     if (!action) return;
@@ -168,7 +195,8 @@ void TfrmMain::CreateMenus() {
     file->addAction(Action(A::FileSaveAll));
     file->addSeparator();
     QMenu* import = file->addMenu(tr("&Import"));
-    unavailable(import, tr("&AVI Animation"), "Comes with AVI import");
+    import->setObjectName("mnuImport");
+    mniFileImportAvi_ = import->addAction(tr("&AVI Animation"));
     mnuExport_ = file->addMenu(tr("&Export"));
     mnuExport_->setObjectName("mnuExport");
     exportItems_[0] = unavailable(mnuExport_, tr("&Single Images..."), "Comes with the exporter");
@@ -218,7 +246,8 @@ void TfrmMain::CreateMenus() {
         item->setCheckable(true);
     connect(mniAlignLeft_, &QAction::triggered, this, [this] { AlignFramePanel(false); });
     connect(mniAlignRight_, &QAction::triggered, this, [this] { AlignFramePanel(true); });
-    unavailable(view, tr("Thu&mbnail Window"), "Comes with the thumbnail browser");
+    unavailable(view, tr("Thu&mbnail Window"), "Comes with the thumbnail browser")
+        ->setObjectName("mniThumbnailWindow");
     mniInspector_ = view->addAction(InspectorIcon(), tr("Frame &Inspector"));
     mniInspector_->setCheckable(true);
     mniInspector_->setStatusTip("Show or Hide the frame inspector");
@@ -246,7 +275,8 @@ void TfrmMain::CreateMenus() {
     mniHtmlCode_ = tools->addAction(tr("HTML &Code..."));
     mniHtmlCode_->setObjectName("mniHtmlCode");
     mniHtmlCode_->setStatusTip("Shows the HTML code that puts the animation on a web page");
-    unavailable(tools, tr("Program &Options..."), "Comes with the options dialog");
+    unavailable(tools, tr("Program &Options..."), "Comes with the options dialog")
+        ->setObjectName("mniToolsOptions");
     connect(tools, &QMenu::aboutToShow, this, &TfrmMain::UpdateToolsMenu);
 
     // Plug-ins show their menu only when some are loaded.
@@ -266,8 +296,10 @@ void TfrmMain::CreateMenus() {
     help->addAction(Action(A::HelpContents));
     QAction* pluginInfo = help->addAction(tr("&Plugin Info..."));
     pluginInfo->setVisible(false);
-    unavailable(help, tr("&Tip of the Day..."), "Comes with the wizards window");
-    unavailable(help, tr("&Welcome Dialog..."), "Comes with the wizards window");
+    unavailable(help, tr("&Tip of the Day..."), "Comes with the wizards window")
+        ->setObjectName("mniTipOfDay");
+    unavailable(help, tr("&Welcome Dialog..."), "Comes with the wizards window")
+        ->setObjectName("mniWelcome");
     help->addSeparator();
     QAction* home = help->addAction(tr("GIF Loopwright &Home Page"));
     home->setObjectName("mniHomePage");
@@ -276,7 +308,8 @@ void TfrmMain::CreateMenus() {
     QAction* download = help->addAction(tr("&Download Updates"));
     download->setObjectName("mniDownload");
     help->addSeparator();
-    unavailable(help, tr("&About GIF Loopwright..."), "Comes with the options dialog");
+    unavailable(help, tr("&About GIF Loopwright..."), "Comes with the options dialog")
+        ->setObjectName("mniHelpAbout");
 
     popPlayAni_ = new QMenu(this);
     popPlayAni_->setObjectName("popPlayAni");

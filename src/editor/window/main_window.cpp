@@ -3,6 +3,7 @@
 #include "editor/core/settings.h"
 #include "editor/document/document.h"
 #include "editor/document/document_messages.h"
+#include "editor/document/thumbnail_drop.h"
 #include "editor/document/workspace.h"
 #include "editor/frames/frame_clipboard.h"
 #include "editor/window/frame_list_widget.h"
@@ -66,6 +67,7 @@ TfrmMain::TfrmMain(Settings& settings, IPrompter* prompter, QWidget* parent)
     CreateStatusBar();
     ConnectCommands();
     ConnectFrameCommands();
+    ConnectAviMenus();
     ConnectExportCommands();
     for (int i = 0; i < ActionCount; ++i)
         ActionChanged(TActionId(i));
@@ -456,10 +458,22 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(ThumbnailMimeType)) {
+        workspace_->DropOnMainWindow = true;
+        event->acceptProposedAction();
+        return;
+    }
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void TfrmMain::dropEvent(QDropEvent* event) {
+    const QString thumbnail = ThumbnailPath(*event->mimeData());
+    if (!thumbnail.isEmpty()) {
+        event->acceptProposedAction();
+        if (startupShown_) HideStartupAnimation();
+        DropThumbnail(*workspace_, thumbnail, TThumbnailDropTarget::MainWindow);
+        return;
+    }
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
     for (const QUrl& url : urls) {

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QActionGroup;
@@ -34,8 +35,10 @@ class TObject;
 namespace editor {
 
 class IAnimationPrompts;
+class IProgressWindow;
 class IImageExporter;
 class IInspectorPanel;
+class IWizards;
 class TFrameClipboard;
 enum class TFrameMove;
 class Settings;
@@ -60,6 +63,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
 
     TWorkspace& Workspace() { return *workspace_; }
     IPrompter& Prompter() { return *prompter_; }
+    // The window's own message boxes and file dialogs.
+    TQtPrompter& QtPrompter() { return qtPrompter_; }
     QAction* Action(TActionId id) const { return actions_[size_t(id)]; }
     TMDIChild* ChildOf(const TDocument& document) const;
     QTabBar* Tabs() const { return tabMDI_; }
@@ -109,6 +114,23 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // (with the reason as tooltip) until they are given.
     void SetAnimationPrompts(IAnimationPrompts* prompts);
     TFrameClipboard& FrameClipboard() { return *clipboard_; }
+    // The progress window of the AVI export; "As AVI Animation..." stays unavailable until
+    // it is given (avi_menu.cpp).
+    void SetProgressWindowFactory(std::function<std::unique_ptr<IProgressWindow>()> factory);
+    // The wizards window (wizards_menu.cpp): New, Optimize and the welcome window use it
+    // once it is given.
+    void SetWizards(IWizards* wizards);
+    QMenu* RecentFilesMenu() const { return mnuRecentFiles_; }
+    // For the parts that plug into the window (options, thumbnail browser): the item or
+    // action marked unavailable until its part came, now made available and returned.
+    QAction* ProvideMenuItem(const QString& objectName);
+    void ProvideAction(TActionId id);
+    // The status bar's text panel.
+    void SetStatusText(const QString& text);
+    // Toolbar buttons flat or raised, with the row height of the toolbar band.
+    void SetToolbarsFlat(bool flat, int rowHeight);
+    bool ToolbarsFlat() const { return !normalStyle_; }
+    QToolBar* StandardToolbar() const { return tbStandard_; }
     // The Export Images dialog; "&Single Images..." stays unavailable until it is given.
     void SetImageExporter(IImageExporter* exporter);
 
@@ -153,6 +175,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void AnimationPaletteExecute();
     void AnimationResizeExecute();
     void HtmlCodeExecute();
+    // Import and export of videos (avi_menu.cpp).
+    void mniFileImportAviClick();
+    void mniFileExportAVIClick();
     // File > Export (export_menu.cpp).
     void mniFileExportImageClick();
     void mniFileExportHTMLClick();
@@ -209,12 +234,18 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     // Playback (playback.cpp).
     void PlaybackProgress(gif::TObject* sender);
 
+    // Runs a wizard when the window has them (wizards_menu.cpp); false otherwise.
+    bool ShowWizard(void (IWizards::*which)());
+    void ShowWelcomeAtStartup();
+
     // Frame commands (frame_menu.cpp): playback stops and the start-up animation goes first.
     void ConnectFrameCommands();
     void BeginFrameCommand();
     void MoveSelected(TFrameMove move);
     void ShowFramesMenu(const QPoint& globalPos);
 
+    // Video import and AVI export menu items (avi_menu.cpp).
+    void ConnectAviMenus();
     // File > Export's picture and page items (export_menu.cpp).
     void ConnectExportCommands();
 
@@ -250,6 +281,7 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QMenu* popTab_ = nullptr;
     QMenu* popFrames_ = nullptr;
     QMenu* mnuExport_ = nullptr;
+    QAction* mniFileImportAvi_ = nullptr;
     QAction* mniPasteComments_ = nullptr;
     QAction* mniReverse_ = nullptr;
     QAction* mniHtmlCode_ = nullptr;
@@ -277,9 +309,11 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;
     IAnimationPrompts* animationPrompts_ = nullptr;
+    IWizards* wizards_ = nullptr;
     IImageExporter* imageExporter_ = nullptr;
     std::unique_ptr<TFrameClipboard> clipboard_;
     TDocument* inspected_ = nullptr; // the document the inspector was last given
+    std::function<std::unique_ptr<IProgressWindow>()> createProgress_;
 };
 
 } // namespace editor

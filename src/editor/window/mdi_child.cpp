@@ -13,6 +13,8 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QHBoxLayout>
+#include "editor/document/thumbnail_drop.h"
+
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -200,6 +202,10 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
 
 void TMDIChild::dragEnterEvent(QDragEnterEvent* event) {
     workspace_.DropOnMainWindow = false;
+    if (document_ && event->mimeData()->hasFormat(ThumbnailMimeType)) {
+        event->acceptProposedAction();
+        return;
+    }
     if (!document_ || !event->mimeData()->hasFormat(FrameMimeType)) return;
     // Another document's picture, or the frame list while it shows another document.
     QObject* source = event->source();
@@ -212,6 +218,11 @@ void TMDIChild::dragEnterEvent(QDragEnterEvent* event) {
 void TMDIChild::dropEvent(QDropEvent* event) {
     if (!document_) return;
     event->acceptProposedAction();
+    const QString thumbnail = ThumbnailPath(*event->mimeData());
+    if (!thumbnail.isEmpty()) {
+        DropThumbnail(workspace_, thumbnail, TThumbnailDropTarget::Document, document_);
+        return;
+    }
     workspace_.Host().StopPlayback(true);
     CopyFrameAcross(workspace_, *document_);
 }

@@ -14,6 +14,7 @@ namespace editor {
 
 void TfrmMain::StartupEvent() {
     if (settings_.Value(keys::DisplayAnimation) == 1) ShowStartupAnimation();
+    ShowWelcomeAtStartup();
 }
 
 void TfrmMain::ShowStartupAnimation() {

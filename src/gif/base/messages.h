@@ -22,6 +22,8 @@ inline constexpr const char* PrematureEnd = "Premature end of data";
 inline constexpr const char* InvalidSignature = "Invalid GIF signature";
 inline constexpr const char* UnknownBlockType = "Unknown GIF block type";
 inline constexpr const char* InvalidTrailer = "Invalid Image trailer";
+inline constexpr const char* MissingTrailer = "Missing Image trailer";
+inline constexpr const char* MissingBlockTerminator = "Image data without block terminator";
 inline constexpr const char* BitBufferUnderrun = "Decoder bit buffer under-run";
 inline constexpr const char* CircularTableEntry = "Circular decoder table entry";
 inline constexpr const char* UnsupportedCodeSize = "Unsupported LZW minimum code size";
@@ -57,6 +59,7 @@ inline constexpr const char* UnsupportedBitmap = "Unsupported bitmap format";
 inline constexpr const char* BitmapTooLarge = "Bitmap dimensions exceed the supported limits";
 inline constexpr const char* InvalidIcon = "Icon image is not valid";
 inline constexpr const char* InvalidMetafile = "Metafile is not valid";
+inline constexpr const char* MetafileTooComplex = "Metafile drawing exceeds the supported limits";
 
 // Progress texts
 inline constexpr const char* Loading = "Loading...";

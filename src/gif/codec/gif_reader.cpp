@@ -154,8 +154,12 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
 }
 
 void TGIFTrailer::LoadFromStream(TStream& stream) {
+    // A file that simply stops may have lost frames: worth a word to whoever reads it.
     uint8_t b;
-    if (stream.ReadByte(b) && b != bsTrailer) Warn(1, msg::InvalidTrailer);
+    if (!stream.ReadByte(b))
+        Warn(1, msg::MissingTrailer);
+    else if (b != bsTrailer)
+        Warn(1, msg::InvalidTrailer);
 }
 
 } // namespace gif

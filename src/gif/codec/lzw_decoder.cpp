@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -63,10 +64,18 @@ class TBlockSource {
     }
     // The next sub-block's length byte, or -1 at the end of the stream.
     int ReadLength() {
-        if (inPlace_) return offset_ < bytes_.size() ? bytes_[offset_++] : -1;
-        uint8_t length;
-        return stream_.ReadByte(length) ? length : -1;
+        int length = -1;
+        if (inPlace_) {
+            if (offset_ < bytes_.size()) length = bytes_[offset_++];
+        } else if (uint8_t b; stream_.ReadByte(b)) {
+            length = b;
+        }
+        if (length < 0) cutShort_ = true;
+        return length;
     }
+    // Whether the stream ended where a sub-block's length byte (or the block terminator)
+    // belonged: the data was cut off, perhaps exactly between two sub-blocks.
+    bool CutShort() const { return cutShort_; }
     // Reads up to `count` bytes; returns how many there were.
     size_t ReadData(uint8_t* dst, size_t count) {
         if (!inPlace_) return stream_.Read(dst, count);
@@ -94,6 +103,7 @@ class TBlockSource {
     std::span<const uint8_t> bytes_;
     size_t offset_ = 0;
     bool inPlace_ = false;
+    bool cutShort_ = false;
 };
 
 class TLZWDecoder {
@@ -127,6 +137,8 @@ class TLZWDecoder {
   public:
     // The pixels written so far, also when an error interrupted Decode.
     size_t Produced() const { return produced_; }
+    // Whether the stream ended before the frame's block terminator.
+    bool CutShort() const { return source_.CutShort(); }
 
   private:
     // The string table.
@@ -532,7 +544,10 @@ void TLZWDecoder::RequestOnePixel() {
 void DecodeImageData(TStream& stream, const TDecodeTarget& target,
                      const std::function<void(const char* message)>& warn) {
     uint8_t codeSize;
-    if (!stream.ReadByte(codeSize)) return;
+    if (!stream.ReadByte(codeSize)) {
+        warn(msg::PrematureEnd);
+        return;
+    }
     // Above 11 the clear code would reach the end of the 4096-entry table.
     if (codeSize > 11) throw GIFException(msg::UnsupportedCodeSize);
     const size_t width = target.Width > 0 ? size_t(target.Width) : 0;
@@ -540,6 +555,15 @@ void DecodeImageData(TStream& stream, const TDecodeTarget& target,
     const size_t total = width * height;
     if (total > 0xFFFFFFFFu) throw GIFException(msg::InvalidImageDimensions);
     TLZWDecoder decoder(stream, codeSize, warn);
+    // A file cut between two sub-blocks gives no other sign: every code read was whole.
+    struct TTerminatorCheck {
+        const TLZWDecoder& Decoder;
+        const std::function<void(const char*)>& Warn;
+        ~TTerminatorCheck() {
+            if (Decoder.CutShort() && std::uncaught_exceptions() == 0)
+                Warn(msg::MissingBlockTerminator);
+        }
+    } terminatorCheck{decoder, warn};
     if (total == 0) {
         decoder.Decode(nullptr, 0, 0);
         return;

@@ -41,6 +41,13 @@ void CheckBitmapSize(int width, int height) {
         throw GIFException(msg::BitmapTooLarge);
 }
 
+void CheckLoadedPictureSize(int width, int height) {
+    CheckBitmapSize(width, height);
+    if (width > MaxLoadedPictureSide || height > MaxLoadedPictureSide ||
+        int64_t(width) * height > MaxLoadedPicturePixels)
+        throw GIFException(msg::BitmapTooLarge);
+}
+
 HPALETTE DefaultPaletteFor(TPixelFormat format) {
     switch (format) {
     case pf1bit: return MakeMonochromePalette();

@@ -21,6 +21,12 @@ enum TTransparentMode : uint8_t { tmAuto, tmFixed };
 inline constexpr int MaxBitmapSide = 65535;
 inline constexpr int64_t MaxBitmapPixels = int64_t(1) << 28;
 
+// Pictures read from files (bitmaps, metafiles) keep to the imaging control's limits: a
+// file of a few bytes can declare any size (run-length data, a metafile's header), and
+// every declared pixel costs memory and work later on (conversion, colour reduction).
+inline constexpr int MaxLoadedPictureSide = 16384;
+inline constexpr int64_t MaxLoadedPicturePixels = int64_t(32) << 20;
+
 // Bits per pixel of a format (15 for pf15bit although it is stored in 16 bits).
 int PixelFormatBits(TPixelFormat format);
 // Bytes of one row of `width` pixels, padded to a multiple of 4.
@@ -30,6 +36,8 @@ bool IsIndexedFormat(TPixelFormat format);
 // Raises "Bitmap dimensions exceed the supported limits" when width x height is too large,
 // "Invalid image dimensions" when either is negative.
 void CheckBitmapSize(int width, int height);
+// The same against the limits of pictures read from files.
+void CheckLoadedPictureSize(int width, int height);
 
 class TCanvas;
 

@@ -125,7 +125,8 @@ struct TParsedDIB {
 };
 
 // Parses a DIB: information header, masks, colour table and pixels. `bitsOffset`
-// overrides where the pixels start (the file header's offset), relative to `dib`.
+// overrides where the pixels start (the file header's offset), relative to `dib`. A file's
+// picture is held to the limits of loaded pictures, data in memory to the bitmap limits.
 TParsedDIB ParseDIB(std::span<const uint8_t> dib, std::optional<uint64_t> bitsOffset) {
     if (dib.size() < 4) Damaged();
     uint32_t headerSize = Get32(dib, 0);
@@ -160,7 +161,10 @@ TParsedDIB ParseDIB(std::span<const uint8_t> dib, std::optional<uint64_t> bitsOf
         break;
     default: Unsupported();
     }
-    CheckBitmapSize(width, height);
+    if (bitsOffset)
+        CheckLoadedPictureSize(width, height);
+    else
+        CheckBitmapSize(width, height);
 
     uint64_t pos = headerSize;
     uint32_t masks[3] = {0, 0, 0};

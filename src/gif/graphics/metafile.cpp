@@ -33,6 +33,24 @@ int Scale(int v, int size, int origin, int extent) {
 
 } // namespace
 
+int64_t DrawingWork(const std::vector<TMetafileRecord>& records, int width, int height) {
+    int64_t work = 0;
+    for (const TMetafileRecord& r : records) {
+        int64_t left = std::clamp<int64_t>(r.Rect.Left, 0, width);
+        int64_t right = std::clamp<int64_t>(r.Kind == TMetafileRecord::mrPixel
+                                                ? int64_t(r.Rect.Left) + 1
+                                                : int64_t(r.Rect.Right),
+                                            0, width);
+        int64_t top = std::clamp<int64_t>(r.Rect.Top, 0, height);
+        int64_t bottom = std::clamp<int64_t>(r.Kind == TMetafileRecord::mrPixel
+                                                 ? int64_t(r.Rect.Top) + 1
+                                                 : int64_t(r.Rect.Bottom),
+                                             0, height);
+        work += 1 + std::max<int64_t>(0, right - left) * std::max<int64_t>(0, bottom - top);
+    }
+    return work;
+}
+
 TMetafile::TMetafile(const TMetafile& other)
     : TGraphic(), width_(other.width_), height_(other.height_), records_(other.records_),
       raster_(other.raster_) {}
@@ -113,7 +131,7 @@ void TMetafile::LoadFromStream(TStream& stream) {
     uint32_t w = Read32(stream), h = Read32(stream), count = Read32(stream);
     if (w > uint32_t(MaxBitmapSide) || h > uint32_t(MaxBitmapSide) || count > MaxMetafileRecords)
         throw GIFException(msg::InvalidMetafile);
-    CheckBitmapSize(int(w), int(h));
+    CheckLoadedPictureSize(int(w), int(h));
     if (int64_t(count) * 24 > stream.Size() - stream.Position())
         throw GIFException(msg::InvalidMetafile);
     std::vector<TMetafileRecord> records;
@@ -130,6 +148,10 @@ void TMetafile::LoadFromStream(TStream& stream) {
         r.Color = Read32(stream) & 0xFFFFFF;
         records.push_back(r);
     }
+    // Each record fills its rectangle on every drawing: a few kilobytes of records covering
+    // the whole picture would keep the conversion busy for minutes.
+    if (DrawingWork(records, int(w), int(h)) > MaxMetafileDrawPixels)
+        throw GIFException(msg::MetafileTooComplex);
     std::vector<uint32_t> raster;
     if (Read32(stream) != 0) {
         size_t n = size_t(w) * size_t(h);

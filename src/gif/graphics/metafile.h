@@ -12,6 +12,9 @@ namespace gif {
 
 // Limit on the records of one metafile.
 inline constexpr uint32_t MaxMetafileRecords = 1u << 20;
+// Limit on the pixels that the records of a metafile read from a file fill when it is
+// drawn at its own size (a picture is drawn up to three times when it becomes a frame).
+inline constexpr int64_t MaxMetafileDrawPixels = int64_t(1) << 28;
 
 struct TMetafileRecord {
     enum TKind : uint8_t { mrFillRect, mrPixel };
@@ -20,6 +23,9 @@ struct TMetafileRecord {
     TColor Color = clBlack;
     bool operator==(const TMetafileRecord&) const = default;
 };
+
+// The pixels `records` fill (one per record at least) when drawn at `width` x `height`.
+int64_t DrawingWork(const std::vector<TMetafileRecord>& records, int width, int height);
 
 class TMetafile : public TGraphic {
 public:

@@ -8,6 +8,7 @@
 #include "gif/optimize/display_check.h"
 #include "gif/optimize/model_rewrite.h"
 #include "gif/optimize/encoding_choice.h"
+#include "gif/optimize/still_frames.h"
 #include "gif/optimize/two_threads.h"
 
 #include <algorithm>
@@ -28,6 +29,25 @@ using namespace optimize;
 // hold every frame (a damaged file of a hundred bytes can place a frame 65000 pixels off a
 // screen of 3 x 4).
 constexpr int64_t MaxScreenPixels = int64_t(1) << 24;
+
+// Every check composes each frame on the whole screen, and the model keeps screens per
+// frame: the work grows with screen x frames, however little the frames hold. It may grow
+// that far for any animation; beyond, it must stay in proportion to the pixels the frames
+// really hold, so that a small file of many tiny frames on a large screen stays fast.
+constexpr int64_t FreeScreenWork = int64_t(1) << 28;
+constexpr int64_t ScreenWorkPerFramePixel = 16;
+
+bool TooMuchScreenWork(const TGIFImage& image) {
+    const int64_t screen = CopiedScreenPixels(image);
+    if (screen > MaxScreenPixels) return true;
+    int64_t held = 0;
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        const TGIFSubImage& frame = *image.Frame(i);
+        if (!frame.IsBlank()) held += int64_t(frame.FrameWidth()) * frame.FrameHeight();
+    }
+    const int64_t work = screen * image.FrameCount();
+    return work > FreeScreenWork && work > ScreenWorkPerFramePixel * held;
+}
 
 constexpr TGIFOptimizeOptions AllPasses =
     optTrim | optDuplicatePixels | optCleanup | optSortPalettes;
@@ -79,6 +99,8 @@ void PassesAndRewrite(TGIFImage& work) {
     work.OptimizeColorMaps();
     CompactIndices(work);
     RewriteOnModel(work, RewriteThreads(work), /*keepOldForms=*/false);
+    // The rewrite turns frames that repeat the screen into frames that draw nothing.
+    MergeStillFrames(work);
     OrderColorsForCodeSizes(work);
     DropUnusedGlobalEntries(work);
 }
@@ -114,7 +136,7 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         }
     } handlers(image);
 
-    if (CopiedScreenPixels(image) > MaxScreenPixels) {
+    if (TooMuchScreenWork(image)) {
         result.BytesBefore = result.BytesAfter = SavedSize(image);
         return result;
     }
@@ -193,10 +215,12 @@ TBestOptimizeResult Run(TGIFImage& image, std::vector<uint8_t>* written) {
         }
         if (!RewriteFrames(*work, background, start < 2 ? workPictures : pictures)) continue;
         // The colour numbering shows the same by construction; one play confirms it.
+        // So does folding the frames that draw nothing into the ones before.
         auto renumbered = std::make_unique<TGIFImage>();
         renumbered->Assign(work.get());
+        const bool merged = MergeStillFrames(*renumbered) > 0;
         const bool numbered = OrderColorsForCodeSizes(*renumbered);
-        if ((DropUnusedGlobalEntries(*renumbered) || numbered) &&
+        if ((DropUnusedGlobalEntries(*renumbered) || numbered || merged) &&
             Timeline(ShownPictures(*renumbered, background)) == reference)
             work = std::move(renumbered);
         ChooseFrameEncodings(*work);

@@ -28,7 +28,9 @@ struct TBestOptimizeResult {
 // first pass and, for looping animations, the later ones, and the result against the
 // renderer's pictures; a frame that shows otherwise keeps its old form. When nothing smaller
 // is found, the image stays exactly as it was; so does an image whose logical screen has
-// more than 2^24 pixels (checking it would take gigabytes).
+// more than 2^24 pixels (checking it would take gigabytes), and one whose checks would
+// compose far more screen pixels (screen x frames beyond 2^28) than 16 times the pixels its
+// frames hold: a few kilobytes of tiny frames on a large screen.
 // With `written`, it also receives the bytes SaveToStream writes for the image afterwards
 // (measuring the result writes them anyway, so a caller that saves gets them for free).
 TBestOptimizeResult OptimizeBest(TGIFImage& image, std::vector<uint8_t>* written = nullptr);

@@ -3,6 +3,7 @@
 #include "gif/base/byte_words.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
+#include "gif/optimize/frame_rules.h"
 #include "gif/optimize/two_threads.h"
 
 #include <algorithm>
@@ -107,6 +108,20 @@ void LowerFrame(TGIFSubImage& frame) {
     frame.SetCodeSizeHint(BitsFor(LargestByte(frame.PixelData())));
 }
 
+// Whether no viewer can show the background colour: the first frame covers the whole
+// screen without transparency, and no frame restores its area to the background.
+bool BackgroundNeverShown(const TGIFImage& image) {
+    if (image.FrameCount() == 0) return false;
+    const TGIFSubImage& first = *image.Frame(0);
+    if (first.IsBlank() || first.TransparentIndex() >= 0 || first.FrameLeft() != 0 ||
+        first.FrameTop() != 0 || first.FrameWidth() < image.Width() ||
+        first.FrameHeight() < image.Height())
+        return false;
+    for (int i = 0; i < image.FrameCount(); ++i)
+        if (DisposalOf(*image.Frame(i)) == dmBackground) return false;
+    return true;
+}
+
 } // namespace
 
 void CompactIndices(TGIFImage& image) {
@@ -119,13 +134,29 @@ void CompactIndices(TGIFImage& image) {
 bool DropUnusedGlobalEntries(TGIFImage& image) {
     TGIFGlobalColorMap& global = image.GlobalColorMap();
     const int count = global.EntryCount();
-    int needed = image.Header().BackgroundIndex() + 1;
+    int needed = 1;
     for (int i = 0; i < image.FrameCount() && needed < count; ++i) {
         const TGIFSubImage& frame = *image.Frame(i);
         if (frame.IsBlank() || frame.LocalTable().EntryCount() > 0) continue;
         if (!frame.HasPixels()) return false;
         needed = std::max(needed, LargestByte(frame.PixelData()) + 1);
         needed = std::max(needed, frame.TransparentIndex() + 1);
+    }
+    // The background entry is kept too; when its colour is also one the frames use, the
+    // background may name that entry instead and the table end there.
+    const int background = image.Header().BackgroundIndex();
+    if (background >= count) return false; // no entry to keep: the table stays as it is
+    if (background >= needed) {
+        const TGIFColor wanted = global.Entries()[size_t(background)];
+        int same = -1;
+        for (int i = 0; i < needed && same < 0; ++i)
+            if (global.Entries()[size_t(i)] == wanted) same = i;
+        if (same >= 0)
+            image.Header().SetBackgroundIndex(uint8_t(same));
+        else if (BackgroundNeverShown(image))
+            image.Header().SetBackgroundIndex(0);
+        else
+            needed = background + 1;
     }
     if (needed >= count) return false;
     std::array<TGIFColor, 256> colors{};

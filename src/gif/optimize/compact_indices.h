@@ -16,9 +16,12 @@ namespace gif::optimize {
 void CompactIndices(TGIFImage& image);
 
 // Drops the global entries past the last one a frame drawing with the global table uses
-// (as a colour or as its transparent index) or the screen's background index names: every
-// entry written costs three bytes, and a smaller table lets frames without a code size of
-// their own take a smaller one. Returns whether the table shrank.
+// (as a colour or as its transparent index) or the screen's background index names; a
+// background whose colour a used entry also holds is moved onto that entry, and one that no
+// viewer can show (the first frame covers the screen opaquely, no frame restores to the
+// background) onto entry 0. Every entry
+// written costs three bytes, and a smaller table lets frames without a code size of their
+// own take a smaller one. Returns whether the table shrank.
 bool DropUnusedGlobalEntries(TGIFImage& image);
 
 } // namespace gif::optimize

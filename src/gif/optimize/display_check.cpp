@@ -86,16 +86,22 @@ std::vector<TShownPicture> ShownPictures(TGIFImage& image, TColor background) {
         const int height = picture.Height();
         const auto rowBytes = size_t(BytesPerScanLine(picture.Width(), pf24bit));
         const TRect rect = image.Frame(index)->BoundsRect();
-        int top = std::min(rect.Top, previous.Top), bottom = std::max(rect.Bottom, previous.Bottom);
+        auto hashRows = [&](int top, int bottom) {
+            for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
+                uint64_t hash[2];
+                HashBytes({picture.ScanLine(y), rowBytes}, hash);
+                rows[size_t(y)] = {hash[0], hash[1]};
+            }
+        };
         if (rows.empty()) {
             rows.resize(size_t(height));
-            top = 0;
-            bottom = height;
-        }
-        for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
-            uint64_t hash[2];
-            HashBytes({picture.ScanLine(y), rowBytes}, hash);
-            rows[size_t(y)] = {hash[0], hash[1]};
+            hashRows(0, height);
+        } else if (rect.Top <= previous.Bottom && previous.Top <= rect.Bottom) {
+            hashRows(std::min(rect.Top, previous.Top), std::max(rect.Bottom, previous.Bottom));
+        } else {
+            // Two small frames far apart: the rows between them are as they were.
+            hashRows(previous.Top, previous.Bottom);
+            hashRows(rect.Top, rect.Bottom);
         }
         previous = rect;
         TShownPicture shown{};

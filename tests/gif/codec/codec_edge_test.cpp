@@ -150,12 +150,13 @@ TEST(DecodeImageData, DataWithoutClearCodeOrTerminator) {
     EXPECT_EQ(r.Warnings, kNoWarnings);
     EXPECT_EQ(r.Position, int64_t(bytes.size()));
 
-    // Without the terminator the data just ends; nothing is read past it.
+    // Without the terminator the data just ends; nothing is read past it, and the end
+    // of the stream where the terminator belonged is told.
     bytes = ImageData(2, PackCodes({{4, 3}, {1, 3}, {2, 3}, {3, 3}}), 255, /*terminator=*/false);
     ASSERT_EQ(bytes.size(), 4u);
     r = Decode(bytes, 5, 1, false);
     EXPECT_EQ(r.Pixels, Bytes({1, 2, 3, 0xEE, 0xEE}));
-    EXPECT_EQ(r.Warnings, kNoWarnings);
+    EXPECT_EQ(r.Warnings, std::vector<std::string>{gif::msg::MissingBlockTerminator});
     EXPECT_EQ(r.Position, int64_t(bytes.size()));
 }
 
@@ -202,7 +203,8 @@ TEST(DecodeImageData, UnderrunAndShortSubBlock) {
     bytes = {2, 10, data[0], data[1]};
     r = Decode(bytes, 4, 1, false);
     EXPECT_EQ(r.Pixels, Bytes({1, 2, 3, 0xEE}));
-    EXPECT_EQ(r.Warnings, std::vector<std::string>{gif::msg::PrematureEnd});
+    EXPECT_EQ(r.Warnings, (std::vector<std::string>{gif::msg::PrematureEnd,
+                                                    gif::msg::MissingBlockTerminator}));
     EXPECT_EQ(r.Position, 4);
 }
 

@@ -75,8 +75,47 @@ TEST(GifReader, ZeroBytesBetweenBlocksAndMissingTrailer) {
     gif.Raw({0, 0}).Image(0, 0, 2, 1, {1, 2}).Raw({0, 0, 0}).Image(0, 1, 2, 1, {3, 0});
     Loaded loaded(gif.Bytes);
     EXPECT_EQ(loaded.image.FrameCount(), 2);
-    EXPECT_TRUE(loaded.log.Entries.empty());
+    // Frames may have been lost behind the end: the missing trailer is worth a word.
+    EXPECT_EQ(loaded.log.Messages(), std::vector<std::string>{"Missing Image trailer"});
+    EXPECT_EQ(loaded.log.Entries[0].Sender, "TGIFTrailer");
     EXPECT_EQ(Pixels(*loaded.image.Frame(1)), (std::vector<uint8_t>{3, 0}));
+}
+
+// A file cut exactly between two data sub-blocks: every code read is whole, so only the
+// missing block terminator (and trailer) tells that pixels were lost.
+TEST(GifReader, FileCutBetweenSubBlocksWarns) {
+    std::vector<uint8_t> pixels(600);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 / 5) % 4);
+    GifBuilder gif(30, 20, kFour);
+    gif.Image(0, 0, 30, 20, pixels).Trailer();
+    // Header 13 + table 12 + descriptor 10, then the code size byte and the first
+    // sub-block of 255 bytes: cut right behind it.
+    const size_t dataStart = 13 + 12 + 10 + 1;
+    ASSERT_EQ(gif.Bytes[dataStart], 255);
+    std::vector<uint8_t> cut(gif.Bytes.begin(), gif.Bytes.begin() + long(dataStart + 256));
+    Loaded loaded(cut);
+    ASSERT_EQ(loaded.image.FrameCount(), 1);
+    EXPECT_EQ(loaded.log.Messages(), (std::vector<std::string>{"Image data without block terminator",
+                                                               "Missing Image trailer"}));
+    EXPECT_EQ(loaded.log.Entries[0].Sender, "TGIFSubImage");
+    std::vector<uint8_t> got = Pixels(*loaded.image.Frame(0));
+    EXPECT_EQ(got.back(), 0); // never reached: the fill value
+
+    // Cut behind the descriptor: not even the code size byte.
+    std::vector<uint8_t> bare(gif.Bytes.begin(), gif.Bytes.begin() + long(dataStart - 1));
+    Loaded descriptorOnly(bare);
+    EXPECT_EQ(descriptorOnly.log.Messages(),
+              (std::vector<std::string>{"Premature end of data", "Missing Image trailer"}));
+
+    // The whole file, and a file whose data ends with the end code but lost its
+    // terminator, which only misses that one byte.
+    Loaded whole(gif.Bytes);
+    EXPECT_TRUE(whole.log.Entries.empty());
+    std::vector<uint8_t> noTerminator(gif.Bytes.begin(), gif.Bytes.end() - 2);
+    Loaded almost(noTerminator);
+    EXPECT_EQ(Pixels(*almost.image.Frame(0)), pixels);
+    EXPECT_EQ(almost.log.Messages(), (std::vector<std::string>{"Image data without block terminator",
+                                                               "Missing Image trailer"}));
 }
 
 TEST(GifReader, CommentAfterLastImageSurvivesInPlace) {

@@ -12,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "gif/model/application_extension.h"
+
 using namespace gif;
 using namespace opttest;
 
@@ -19,15 +24,35 @@ namespace {
 
 constexpr TColor Underneath = RGB(250, 0, 250); // in no palette below
 
-// Every picture shown and how long, as the renderer composes them.
+// Every picture shown and how long, as the renderer composes them; a picture that stays
+// over several frames counts once, with the time of them all. Every frame stays at least
+// the minimum delay, so two animations give the same list exactly when they show the same
+// picture at every moment, whatever frames they are made of.
 std::vector<std::pair<std::vector<uint8_t>, int>> Shown(TGIFImage& image) {
     std::vector<std::pair<std::vector<uint8_t>, int>> shown;
     auto pictures = ComposeFrames(image, Underneath);
-    for (size_t i = 0; i < pictures.size(); ++i)
-        shown.emplace_back(
-            std::vector<uint8_t>(pictures[i]->Bits().begin(), pictures[i]->Bits().end()),
-            FrameDelayUnits(*image.Frame(int(i)), true));
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        std::vector<uint8_t> bits(pictures[i]->Bits().begin(), pictures[i]->Bits().end());
+        const int delay = FrameDelayUnits(*image.Frame(int(i)), true);
+        if (!shown.empty() && shown.back().first == bits) shown.back().second += delay;
+        else shown.emplace_back(std::move(bits), delay);
+    }
     return shown;
+}
+
+// The picture at every delay unit (1/100 s) of one play: an index into the distinct
+// pictures, which come back in `pictures`.
+std::vector<size_t> Moments(TGIFImage& image, std::vector<std::vector<uint8_t>>& pictures) {
+    std::vector<size_t> moments;
+    auto composed = ComposeFrames(image, Underneath);
+    for (size_t i = 0; i < composed.size(); ++i) {
+        std::vector<uint8_t> bits(composed[i]->Bits().begin(), composed[i]->Bits().end());
+        auto found = std::find(pictures.begin(), pictures.end(), bits);
+        const size_t id = size_t(found - pictures.begin());
+        if (found == pictures.end()) pictures.push_back(std::move(bits));
+        moments.insert(moments.end(), size_t(FrameDelayUnits(*image.Frame(int(i)), true)), id);
+    }
+    return moments;
 }
 
 std::vector<uint8_t> Saved(TGIFImage& image) {
@@ -415,4 +440,83 @@ TEST(OptimizeBest, InterlacesAFrameWhoseRowsCompressBetterSo) {
     TBestOptimizeResult result = OptimizeAndCheck(image);
     EXPECT_TRUE(result.Changed);
     EXPECT_TRUE(image.Frame(0)->IsInterlaced());
+}
+
+// Colour bars that stand still: every frame the same full picture, with a table of 256
+// entries, so that the repeats cannot simply turn transparent in their own tables.
+void StillBars(TGIFImage& image, int frames, int delay) {
+    std::vector<TColor> colors;
+    for (int i = 0; i < 256; ++i)
+        colors.push_back(RGB(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)));
+    SetColors(image.GlobalColorMap(), colors);
+    std::vector<uint8_t> pixels(48 * 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 48; ++x)
+            pixels[size_t(y) * 48 + size_t(x)] = uint8_t(x / 6 * 31 + (y > 12 ? 5 : 0));
+    for (int f = 0; f < frames; ++f)
+        Control(giftest::AddFrame(image, 0, 0, 48, 16, pixels), dmNone, delay);
+}
+
+TEST(OptimizeBest, FramesShowingTheSameBecomeOneWithTheirTimeSummed) {
+    TGIFImage image;
+    StillBars(image, 100, 4);
+    AddLoop(*image.Frame(0), 0);
+    image.Header().SetBackgroundIndex(200); // a colour no pixel shows, and no viewer either
+    std::vector<std::vector<uint8_t>> pictures;
+    const std::vector<size_t> before = Moments(image, pictures);
+    ASSERT_EQ(before.size(), 400u);
+    OptimizeAndCheck(image);
+    ASSERT_EQ(image.FrameCount(), 1);
+    EXPECT_EQ(Delay(*image.Frame(0)), 400);
+    EXPECT_EQ(Moments(image, pictures), before); // the same picture at every 1/100 s
+    // Every used colour and no more: the table shrinks to the smallest power of two.
+    EXPECT_EQ(image.GlobalColorMap().EntryCount(), 16);
+    EXPECT_LT(image.Header().BackgroundIndex(), 16);
+}
+
+TEST(OptimizeBest, SummedTimeBeyondTheLongestDelayIsSplit) {
+    TGIFImage image;
+    StillBars(image, 3, 40000);
+    std::vector<std::vector<uint8_t>> pictures;
+    const std::vector<size_t> before = Moments(image, pictures);
+    OptimizeAndCheck(image);
+    ASSERT_EQ(image.FrameCount(), 2);
+    EXPECT_EQ(Delay(*image.Frame(0)), 65535);
+    EXPECT_EQ(Delay(*image.Frame(1)), 120000 - 65535);
+    EXPECT_EQ(Moments(image, pictures), before);
+}
+
+TEST(OptimizeBest, ZeroDelaysAreSummedAsPlayed) {
+    TGIFImage image;
+    StillBars(image, 3, 0); // each plays for the fallback delay
+    OptimizeAndCheck(image);
+    ASSERT_EQ(image.FrameCount(), 1);
+    EXPECT_EQ(Delay(*image.Frame(0)), 3 * FallbackDelay);
+}
+
+TEST(OptimizeBest, FramesWithCommentsOrApplicationBlocksAreNotMerged) {
+    for (int kind = 0; kind < 2; ++kind) {
+        TGIFImage image;
+        StillBars(image, 4, 5);
+        if (kind == 0) {
+            AddComment(*image.Frame(2), "keep me");
+        } else {
+            auto block = std::make_unique<TGIFUnknownAppExtension>(image.Frame(2));
+            block->AppIdentifier = MakeAppIdentifier("MYAPPLIC1.0");
+            image.Frame(2)->Blocks().Add(std::move(block));
+        }
+        OptimizeAndCheck(image);
+        // Frames 0 and 1 may join; frame 2 stays, with its block, and so does the time
+        // before it.
+        ASSERT_GE(image.FrameCount(), 2) << kind;
+        int withBlock = -1;
+        for (int i = 0; i < image.FrameCount(); ++i)
+            if (image.Frame(i)->Blocks().ItemCount() > (image.Frame(i)->ControlBlock() ? 1 : 0))
+                withBlock = i;
+        ASSERT_GE(withBlock, 1) << kind;
+        int before = 0;
+        for (int i = 0; i < withBlock; ++i)
+            before += Delay(*image.Frame(i));
+        EXPECT_EQ(before, 10) << kind;
+    }
 }

@@ -137,21 +137,27 @@ TEST(CodeSizeOrder, LeavesAnImageItCannotImprove) {
 }
 
 // Entries past the last one a global frame draws with, a transparent index names or the
-// background names are not written; a frame with its own table does not count.
+// background names are not written; a frame with its own table does not count. A
+// background that no viewer can show (nothing restores to it, the first frame covers the
+// screen) moves to entry 0 instead of keeping its entry.
 TEST(CodeSizeOrder, DropsGlobalEntriesNoFrameUses) {
     struct Case {
         int background;
         int transparent; // of the second frame, whose pixels never use it
         int entries;     // expected afterwards
+        bool restores;   // the first frame restores to the background
+        int backgroundAfter;
     };
-    for (const Case& c : {Case{1, -1, 4}, Case{9, -1, 10}, Case{0, 12, 13}, Case{0, 15, 16}}) {
+    for (const Case& c : {Case{1, -1, 4, false, 1}, Case{9, -1, 10, true, 9}, Case{9, -1, 4, false, 0},
+                          Case{0, 12, 13, false, 0}, Case{0, 15, 16, false, 0}}) {
         TGIFImage image;
         std::vector<TColor> colors;
         for (int i = 0; i < 16; ++i)
             colors.push_back(RGB(i * 16, 255 - i * 16, 40));
         SetColors(image.GlobalColorMap(), colors);
         image.Header().SetBackgroundIndex(uint8_t(c.background));
-        giftest::AddFrame(image, 0, 0, 16, 16, Noise(Range(0, 4), 256, 0, 0));
+        TGIFSubImage& first = giftest::AddFrame(image, 0, 0, 16, 16, Noise(Range(0, 4), 256, 0, 0));
+        if (c.restores) Control(first, dmBackground, 5);
         Control(giftest::AddFrame(image, 0, 0, 16, 16, Noise(Range(1, 3), 256, 0, 0)), dmNone, 5,
                 c.transparent);
         TGIFSubImage& local = giftest::AddFrame(image, 0, 0, 4, 4, Noise(Range(0, 14), 16, 0, 0));
@@ -162,7 +168,7 @@ TEST(CodeSizeOrder, DropsGlobalEntriesNoFrameUses) {
         EXPECT_EQ(optimize::DropUnusedGlobalEntries(image), c.entries < 16) << c.background;
         EXPECT_EQ(image.GlobalColorMap().EntryCount(), c.entries) << c.background;
         EXPECT_EQ(Look(*image.Frame(1)), look);
-        EXPECT_EQ(image.Header().BackgroundIndex(), c.background);
+        EXPECT_EQ(image.Header().BackgroundIndex(), c.backgroundAfter) << c.background;
         if (c.entries <= 8) {
             EXPECT_LT(Size(image), size);
         }

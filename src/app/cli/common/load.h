@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
+
+#include "gif/base/exception.h"
 
 namespace gif {
 class TGIFImage;
@@ -25,9 +28,31 @@ std::string OutputName(const std::string& argument);
 int64_t LoadGif(gif::TGIFImage& image, const std::string& fileName, bool showWarnings,
                 gif::TMemoryStream* bytes = nullptr);
 
+// Runs `work` on `image`, read from `fileName`; a library error is raised again naming the
+// file and, where the library's text alone does not say, what is wrong with it.
+template <class TWork> void WorkOnGif(const gif::TGIFImage& image, const std::string& fileName, TWork&& work);
+
+// The message for `error`, raised while working on `image`, read from `fileName`.
+std::string ExplainError(const gif::TGIFImage& image, const std::string& fileName,
+                         const std::exception& error);
+
+// Raises, naming the file, when `image` has nothing a GIF file could hold: no frame with a
+// picture (the writer would only say "Unsupported GIF version").
+void CheckHasFrames(const gif::TGIFImage& image, const std::string& fileName);
+
 // Saves `image` (or the bytes of `data`) as `fileName` through the library's safe save;
 // returns the bytes written.
 int64_t SaveGif(gif::TGIFImage& image, const std::string& fileName);
 int64_t SaveBytes(const gif::TMemoryStream& data, const std::string& fileName);
+
+template <class TWork>
+void WorkOnGif(const gif::TGIFImage& image, const std::string& fileName, TWork&& work) {
+    try {
+        work();
+    } catch (const gif::GIFException& e) {
+        // Stream errors name their own files; the library's errors are about the image.
+        throw gif::GIFException(ExplainError(image, fileName, e));
+    }
+}
 
 } // namespace cli

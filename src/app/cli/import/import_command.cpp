@@ -3,6 +3,7 @@
 // the imaging control reads), one frame each, reduced to 256 colours with the chosen method
 // and dither mode, or with the editor's stored palette settings. The quality method reduces
 // all frames together.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "load.h"
 #include "picture_input.h"
 #include "stored_palette.h"
+#include "video_input.h"
 
 namespace cli {
 
@@ -32,7 +34,9 @@ namespace {
 
 constexpr const char* UsageText =
     "Usage: loopwright-cli import PICTURE... -o OUT.gif [--reduction NAME] [--dither NAME] "
-    "[--depth N] [--delay N] [--palette-settings]\n";
+    "[--depth N] [--delay N] [--palette-settings] [-- PICTURE...]\n"
+    "       loopwright-cli import VIDEO -o OUT.gif [the same options]\n"
+    "  \"--\" ends the options: every argument after it is a picture.\n";
 
 // Option names with the enumerations' values.
 struct TName {
@@ -83,6 +87,8 @@ struct TImportOptions {
     int Depth = gif::DefaultReductionDepth;
     std::optional<int> Delay;
     bool PaletteSettings = false;
+    bool ReductionGiven = false;
+    bool DitherGiven = false;
 };
 
 // Reads the arguments; prints the problem and returns nothing when they are not usable.
@@ -95,6 +101,11 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     bool reductionGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--") {
+            // The end of the options: what follows are pictures, whatever their names.
+            options.Pictures.insert(options.Pictures.end(), args.begin() + long(i) + 1, args.end());
+            break;
+        }
         if (arg == "--palette-settings") {
             options.PaletteSettings = true;
             continue;
@@ -131,6 +142,9 @@ std::optional<TImportOptions> ParseArgs(const Args& args) {
     }
     if (options.Pictures.empty()) return fail("no picture given");
     if (options.Output.empty()) return fail("no output file given (-o OUT.gif)");
+    options.ReductionGiven =
+        std::find(args.begin(), args.end(), std::string("--reduction")) != args.end();
+    options.DitherGiven = std::find(args.begin(), args.end(), std::string("--dither")) != args.end();
     if (options.PaletteSettings && reductionGiven)
         return fail("--palette-settings takes the place of --reduction, --dither and --depth");
     if (!options.Dither)
@@ -189,11 +203,40 @@ std::optional<int> ImportTogether(const TImportOptions& options, gif::TGIFImage&
     return 0;
 }
 
+
+// A video on its own: its frames, with the video import's colours unless chosen.
+int ImportVideoFile(const TImportOptions& options) {
+    if (options.Pictures.size() != 1) {
+        std::fprintf(stderr, "loopwright-cli import: a video is imported on its own\n%s",
+                     UsageText);
+        return 2;
+    }
+    TVideoChoice choice;
+    if (options.ReductionGiven) choice.Reduction = options.Reduction;
+    if (options.DitherGiven) choice.Dither = options.Dither;
+    choice.Depth = options.Depth;
+    choice.PaletteSettings = options.PaletteSettings;
+    gif::TGIFImage image;
+    try {
+        ImportVideo(image, options.Pictures[0], choice);
+        if (options.Delay)
+            for (int i = 0; i < image.FrameCount(); ++i) SetDelay(*image.Frame(i), *options.Delay);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "loopwright-cli import: %s: %s\n", options.Pictures[0].c_str(),
+                     e.what());
+        return 1;
+    }
+    SaveGif(image, options.Output);
+    return 0;
+}
+
 } // namespace
 
 int RunImport(const Args& args) {
     std::optional<TImportOptions> options = ParseArgs(args);
     if (!options) return 2;
+    if (std::any_of(options->Pictures.begin(), options->Pictures.end(), IsVideoInput))
+        return ImportVideoFile(*options);
 
     gif::TGIFImage image;
     image.ReductionMethod = options->Reduction;

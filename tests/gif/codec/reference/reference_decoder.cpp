@@ -24,7 +24,7 @@ class Decoder {
     void SkipUnusedData() {
         if (ended_ || zeroBlock_) return;
         uint8_t length;
-        while (stream_.ReadByte(length) && length != 0) {
+        while (ReadLength(length) && length != 0) {
             std::vector<uint8_t> skip(length);
             stream_.Read(skip.data(), length);
         }
@@ -58,7 +58,7 @@ class Decoder {
                 ended_ = true;
                 if (zeroBlock_) return -2;
                 uint8_t length;
-                while (stream_.ReadByte(length) && length != 0) {
+                while (ReadLength(length) && length != 0) {
                     std::vector<uint8_t> skip(length);
                     stream_.Read(skip.data(), length);
                 }
@@ -96,8 +96,15 @@ class Decoder {
     }
 
     bool StackEmpty() const { return stack_.empty(); }
+    // Whether the stream ended where a sub-block length or the terminator belonged.
+    bool CutShort() const { return cutShort_; }
 
   private:
+    bool ReadLength(uint8_t& length) {
+        if (stream_.ReadByte(length)) return true;
+        cutShort_ = true;
+        return false;
+    }
     void Push(int v) { stack_.push_back(v); }
     int Pop() {
         int v = stack_.back();
@@ -114,7 +121,7 @@ class Decoder {
         buf_[0] = buf_[lastByte_ - 2];
         buf_[1] = buf_[lastByte_ - 1];
         uint8_t length;
-        if (!stream_.ReadByte(length)) return false;
+        if (!ReadLength(length)) return false;
         int L = length;
         if (L > 0) {
             size_t got = stream_.Read(buf_ + 2, size_t(L));
@@ -162,7 +169,7 @@ class Decoder {
     const std::function<void(const char*)>& warn_;
     int s_, K_, E_, n_, T_, F_;
     int bitPos_ = 0, bitEnd_ = 0, lastByte_ = 2;
-    bool done_ = false, zeroBlock_ = false, fresh_ = true, ended_ = false;
+    bool done_ = false, zeroBlock_ = false, fresh_ = true, ended_ = false, cutShort_ = false;
     int first_ = 0, old_ = 0;
     uint16_t prefix_[4096] = {};
     uint8_t suffix_[4096] = {};
@@ -175,7 +182,10 @@ class Decoder {
 void DecodeImageData(gif::TStream& stream, const gif::TDecodeTarget& target,
                      const std::function<void(const char*)>& warn) {
     uint8_t s;
-    if (!stream.ReadByte(s)) return;
+    if (!stream.ReadByte(s)) {
+        warn(gif::msg::PrematureEnd);
+        return;
+    }
     if (s > 11) throw gif::GIFException(gif::msg::UnsupportedCodeSize);
     Decoder decoder(stream, s, warn);
     const int width = target.Width, height = target.Height;
@@ -201,6 +211,7 @@ void DecodeImageData(gif::TStream& stream, const gif::TDecodeTarget& target,
     }();
     decoder.ReadPixel();
     decoder.SkipUnusedData();
+    if (decoder.CutShort()) warn(gif::msg::MissingBlockTerminator);
 }
 
 } // namespace giftest::ref

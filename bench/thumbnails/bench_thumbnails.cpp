@@ -1,0 +1,197 @@
+// The thumbnail browser (pnlThumbs, offscreen) loading a folder of 2,000 pictures (PNG, JPEG
+// and GIF, 400 x 300, made here), against BM_BareDecode: the imaging control decoding the
+// same files one after the other on one thread. Counters:
+//   BM_FirstVisit  first_row_s   seconds until the grid's first row is filled
+//                  all_vs_bare   time until every thumbnail is shown / the bare decode
+//                  max_stall_ms  the user-interface thread's longest stall: a 2 ms timer
+//                                measures its own lateness during the scan
+//   BM_SecondVisit warm_vs_first the same folder again, thumbnails from the cache / the
+//                                first visit; max_stall_ms as above
+//   build/bench/thumbnails/bench_thumbnails
+#include "dialogs/thumbnails/thumbs_panel.h"
+#include "editor/core/settings.h"
+#include "editor/document/workspace.h"
+#include "editor/support/fake_frame_list.h"
+#include "editor/support/fake_workspace_host.h"
+#include "editor/support/scripted_prompter.h"
+#include "gif/graphics/bitmap.h"
+#include "gif/model/image.h"
+#include "gif/model/subimage.h"
+#include "io/xpress/xpress.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int Pictures = 2000, Width = 400, Height = 300;
+
+struct TBench {
+    QTemporaryDir dir;
+    QString folder;
+    double bareSeconds = 0;
+    double firstVisitSeconds = 0;
+
+    TBench() {
+        folder = dir.filePath("pictures");
+        QDir().mkpath(folder);
+        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+        QImage picture(Width, Height, QImage::Format_RGB32);
+        for (int i = 0; i < Pictures; ++i) {
+            // A gradient with a disc: each picture differs a little.
+            QPainter painter(&picture);
+            QLinearGradient gradient(0, 0, Width, Height);
+            gradient.setColorAt(0, QColor::fromHsv(i * 7 % 360, 160, 230));
+            gradient.setColorAt(1, QColor::fromHsv((i * 7 + 120) % 360, 200, 90));
+            painter.fillRect(picture.rect(), gradient);
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(QPoint(i % Width, Height / 2), 40, 40);
+            painter.end();
+            const QString base = folder + QString("/p%1").arg(i, 4, 10, QChar('0'));
+            switch (i % 3) {
+            case 0: picture.save(base + ".png"); break;
+            case 1: picture.save(base + ".jpg", "JPEG", 85); break;
+            default: WriteGif(picture, base + ".gif"); break;
+            }
+        }
+    }
+
+    // A one-frame GIF of the picture with 216 web colours, by the program's own library.
+    static void WriteGif(const QImage& picture, const QString& path) {
+        gif::TGIFImage image;
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b)
+                    image.GlobalColorMap().AppendColor(gif::RGB(uint8_t(r * 51), uint8_t(g * 51), uint8_t(b * 51)));
+        auto frame = std::make_unique<gif::TGIFSubImage>(&image);
+        frame->SetPlacement(0, 0, Width, Height);
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x) {
+                const QRgb c = picture.pixel(x, y);
+                frame->Pixels()[size_t(y) * Width + x] =
+                    uint8_t((qRed(c) + 25) / 51 * 36 + (qGreen(c) + 25) / 51 * 6 + (qBlue(c) + 25) / 51);
+            }
+        image.AddFrame(std::move(frame));
+        image.SaveToFile(QFile::encodeName(path).toStdString());
+    }
+};
+
+TBench& Bench() {
+    static TBench bench;
+    return bench;
+}
+
+void DecodeAllOnce() {
+    const QStringList names = QDir(Bench().folder).entryList(QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        io::TXpress xpress;
+        xpress.SetFileName(QFile::encodeName(Bench().folder + "/" + name).toStdString());
+        benchmark::DoNotOptimize(xpress.Width32());
+        xpress.Release();
+    }
+}
+
+void BM_BareDecode(benchmark::State& state) {
+    Bench();
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        DecodeAllOnce();
+        Bench().bareSeconds = timer.nsecsElapsed() / 1e9;
+        state.SetIterationTime(Bench().bareSeconds);
+    }
+}
+
+struct TVisit {
+    double allSeconds = 0;
+    double firstRowSeconds = -1;
+    double maxStallMs = 0;
+};
+
+TVisit Visit() {
+    QTemporaryDir config;
+    editor::Settings settings(config.filePath("settings.ini"));
+    editortest::TScriptedPrompter prompter;
+    editortest::TFakeFrameList frames;
+    editortest::TFakeWorkspaceHost host;
+    editor::TWorkspace workspace(prompter, settings, frames, host);
+    host.Workspace = &workspace;
+    dialogs::TThumbsPanel panel(workspace, settings, prompter);
+    panel.resize(1100, 300);
+    panel.show();
+    QApplication::processEvents();
+
+    TVisit visit;
+    QElapsedTimer clock;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setInterval(2);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        visit.maxStallMs = std::max(visit.maxStallMs, sinceTick.nsecsElapsed() / 1e6 - 2.0);
+        sinceTick.restart();
+        if (visit.firstRowSeconds < 0 && panel.grdThumbs->Count() >= panel.grdThumbs->Columns())
+            visit.firstRowSeconds = clock.nsecsElapsed() / 1e9;
+    });
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    panel.LoadThumbnails(Bench().folder);
+    while (panel.Scanning())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    visit.allSeconds = clock.nsecsElapsed() / 1e9;
+    ticker.stop();
+    if (panel.grdThumbs->Count() != Pictures) visit.allSeconds = -1;
+    return visit;
+}
+
+void BM_FirstVisit(benchmark::State& state) {
+    if (Bench().bareSeconds == 0) { // run alone: the peer is measured first
+        QElapsedTimer timer;
+        timer.start();
+        DecodeAllOnce();
+        Bench().bareSeconds = timer.nsecsElapsed() / 1e9;
+    }
+    for (auto _ : state) {
+        QDir(Bench().dir.filePath("cache")).removeRecursively();
+        const TVisit visit = Visit();
+        Bench().firstVisitSeconds = visit.allSeconds;
+        state.SetIterationTime(visit.allSeconds);
+        state.counters["first_row_s"] = visit.firstRowSeconds;
+        state.counters["all_vs_bare"] = visit.allSeconds / Bench().bareSeconds;
+        state.counters["max_stall_ms"] = visit.maxStallMs;
+    }
+}
+
+void BM_SecondVisit(benchmark::State& state) {
+    for (auto _ : state) {
+        const TVisit visit = Visit();
+        state.SetIterationTime(visit.allSeconds);
+        state.counters["warm_vs_first"] = visit.allSeconds / Bench().firstVisitSeconds;
+        state.counters["first_row_s"] = visit.firstRowSeconds;
+        state.counters["max_stall_ms"] = visit.maxStallMs;
+    }
+}
+
+// Each a single pass: a visit of 2,000 pictures is long, and a second pass of the first
+// visit would find the cache warm.
+BENCHMARK(BM_BareDecode)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstVisit)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SecondVisit)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

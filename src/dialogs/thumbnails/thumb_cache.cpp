@@ -1,0 +1,115 @@
+#include "dialogs/thumbnails/thumb_cache.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace dialogs {
+
+namespace {
+
+constexpr const char* Software = "GIF Loopwright 3.0";
+
+qint64 ModificationSeconds(const QFileInfo& info) {
+    return info.lastModified().toSecsSinceEpoch();
+}
+
+} // namespace
+
+TThumbnailCache::TThumbnailCache(QString root) : root_(std::move(root)) {}
+
+QString TThumbnailCache::DefaultRoot() {
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.cache";
+    return base + "/thumbnails";
+}
+
+int TThumbnailCache::CacheSizeFor(int thumbSize) {
+    return thumbSize <= 128 ? 128 : 256;
+}
+
+QString TThumbnailCache::FolderFor(int cacheSize) {
+    return cacheSize <= 128 ? "normal" : "large";
+}
+
+QByteArray TThumbnailCache::FileUri(const QString& path) {
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+}
+
+QString TThumbnailCache::EntryPath(const QString& path, int cacheSize) const {
+    const QByteArray md5 = QCryptographicHash::hash(FileUri(path), QCryptographicHash::Md5).toHex();
+    return root_ + "/" + FolderFor(cacheSize) + "/" + QString::fromLatin1(md5) + ".png";
+}
+
+bool TThumbnailCache::Read(const QString& path, int cacheSize, TCachedThumb& thumb) const {
+    const QString entry = EntryPath(path, cacheSize);
+    if (!QFileInfo::exists(entry)) return false;
+    // The entry is small; its text chunks may stand before or after its pixels, so it is
+    // read whole and then checked.
+    QImage picture(entry, "png");
+    if (picture.isNull()) return false;
+    if (picture.text("Thumb::URI").toUtf8() != FileUri(path)) return false;
+    const QFileInfo file(path);
+    bool ok = false;
+    const qint64 mtime = picture.text("Thumb::MTime").toLongLong(&ok);
+    if (!ok || mtime != ModificationSeconds(file)) return false;
+    const QString size = picture.text("Thumb::Size");
+    if (!size.isEmpty() && size.toLongLong() != file.size()) return false;
+    int width = picture.text("Thumb::Image::Width").toInt();
+    int height = picture.text("Thumb::Image::Height").toInt();
+    if (width <= 0 || height <= 0) {
+        // Another program left the sizes out: the file's header has them, read without
+        // decoding the picture.
+        const QSize header = QImageReader(path).size();
+        if (header.isValid() && !header.isEmpty()) {
+            width = header.width();
+            height = header.height();
+        } else {
+            width = picture.width();
+            height = picture.height();
+        }
+    }
+    thumb = {std::move(picture), width, height};
+    return true;
+}
+
+bool TThumbnailCache::Write(const QString& path, int cacheSize, const QImage& picture, int width,
+                            int height) const {
+    if (picture.isNull()) return false;
+    const QFileInfo file(path);
+    // Thumbnails of the cache's own files would feed on themselves.
+    if (file.absoluteFilePath().startsWith(root_ + "/")) return false;
+    const QString folder = root_ + "/" + FolderFor(cacheSize);
+    if (!QDir().mkpath(folder)) return false;
+    QFile::setPermissions(root_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QImage stored = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                      : QImage::Format_RGB32);
+    stored.setText("Thumb::URI", QString::fromLatin1(FileUri(path)));
+    stored.setText("Thumb::MTime", QString::number(ModificationSeconds(file)));
+    stored.setText("Thumb::Size", QString::number(file.size()));
+    stored.setText("Thumb::Image::Width", QString::number(width));
+    stored.setText("Thumb::Image::Height", QString::number(height));
+    stored.setText("Software", Software);
+    // Written whole under a temporary name and renamed, so that a reader never sees half
+    // an entry.
+    QSaveFile out(EntryPath(path, cacheSize));
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QImageWriter writer(&out, "png");
+    // Light compression: entries are small, and the scan should not wait on zlib.
+    writer.setQuality(85);
+    if (!writer.write(stored)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+} // namespace dialogs

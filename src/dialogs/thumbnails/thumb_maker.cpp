@@ -1,0 +1,92 @@
+#include "dialogs/thumbnails/thumb_maker.h"
+
+#include "dialogs/thumbnails/thumb_cache.h"
+#include "dialogs/thumbnails/thumb_geometry.h"
+#include "editor/core/bitmap_image.h"
+#include "gif/graphics/bitmap.h"
+#include "io/xpress/xpress.h"
+
+#include <QFile>
+#include <QPainter>
+#include <algorithm>
+#include <exception>
+
+namespace dialogs {
+
+namespace {
+
+// The control's picture as a QImage of its own pixels; null when it cannot be copied.
+QImage CopyOut(const io::TXpress& xpress) {
+    const std::vector<uint8_t> dib = xpress.CopyPicture();
+    if (dib.empty()) return {};
+    try {
+        gif::TBitmap bitmap;
+        bitmap.LoadFromDIB(dib);
+        return editor::BitmapImage(bitmap).copy();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+// Longer side reduced to `limit` when it is larger (the cache's sizes are hard limits).
+QSize WithinLimit(int width, int height, int limit) {
+    if (std::max(width, height) <= limit) return {width, height};
+    if (width >= height) return {limit, std::max(1, int(qint64(limit) * height / width))};
+    return {std::max(1, int(qint64(limit) * width / height)), limit};
+}
+
+} // namespace
+
+QImage ThumbSquare(const QImage& picture, int width, int height, int thumbSize,
+                   const QColor& background) {
+    QImage square(thumbSize, thumbSize, QImage::Format_RGB32);
+    square.fill(background);
+    if (picture.isNull()) return square;
+    const QSize fit = ThumbFitSize(width, height, thumbSize);
+    QImage shown = picture;
+    if (shown.size() != fit)
+        shown = picture.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&square);
+    painter.drawImage(ThumbOffset(fit, thumbSize), shown);
+    return square;
+}
+
+TThumbPicture MakeThumbnail(const QString& path, int thumbSize, const QColor& background,
+                            const TThumbnailCache* cache) {
+    TThumbPicture result;
+    const int cacheSize = cache ? TThumbnailCache::CacheSizeFor(thumbSize) : 0;
+    TCachedThumb cached;
+    if (cache && cache->Read(path, cacheSize, cached)) {
+        result.Ok = true;
+        result.FromCache = true;
+        result.Width = cached.Width;
+        result.Height = cached.Height;
+        result.Square = ThumbSquare(cached.Picture, cached.Width, cached.Height, thumbSize,
+                                    background);
+        return result;
+    }
+
+    io::TXpress xpress;
+    xpress.SetFileName(QFile::encodeName(path).toStdString());
+    if (xpress.Error() != io::xeNone) return result;
+    const int width = xpress.Width32();
+    const int height = xpress.Height32();
+    if (width <= 0 || height <= 0) return result;
+    // One resample by the control: to the cache's size when the entry is to be kept (the
+    // square is then reduced from it), else straight to the thumbnail's size.
+    const QSize target = cache ? WithinLimit(width, height, cacheSize)
+                               : ThumbFitSize(width, height, thumbSize);
+    if (target != QSize(width, height) && !xpress.Resample(target.height(), target.width()))
+        return result;
+    const QImage picture = CopyOut(xpress);
+    xpress.Release();
+    if (picture.isNull()) return result;
+    if (cache) cache->Write(path, cacheSize, picture, width, height);
+    result.Ok = true;
+    result.Width = width;
+    result.Height = height;
+    result.Square = ThumbSquare(picture, width, height, thumbSize, background);
+    return result;
+}
+
+} // namespace dialogs

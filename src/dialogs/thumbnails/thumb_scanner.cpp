@@ -1,0 +1,97 @@
+#include "dialogs/thumbnails/thumb_scanner.h"
+
+#include "dialogs/thumbnails/thumb_maker.h"
+
+#include <QMetaObject>
+#include <QThread>
+#include <atomic>
+#include <mutex>
+
+namespace dialogs {
+
+struct TThumbScanner::TState {
+    TThumbJob Job;
+    std::atomic<int> Next{0};          // the next file a worker takes
+    std::atomic<bool> Cancelled{false};
+    std::mutex Lock;                   // guards Results and Done
+    std::vector<TThumbPicture> Results;
+    std::vector<char> Done;
+    int Delivered = 0;                 // UI thread only
+};
+
+TThumbScanner::TThumbScanner(const TThumbnailCache* cache, int threads, QObject* parent)
+    : QObject(parent), cache_(cache) {
+    pool_.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
+    pool_.setExpiryTimeout(5000);
+}
+
+TThumbScanner::~TThumbScanner() {
+    Cancel();
+    pool_.waitForDone();
+}
+
+void TThumbScanner::Cancel() {
+    if (state_) state_->Cancelled = true;
+    state_.reset();
+}
+
+void TThumbScanner::Start(TThumbJob job) {
+    Cancel();
+    auto state = std::make_shared<TState>();
+    state->Job = std::move(job);
+    const size_t count = state->Job.Files.size();
+    state->Results.resize(count);
+    state->Done.assign(count, 0);
+    state_ = state;
+    if (count == 0) {
+        state_.reset();
+        emit Finished();
+        return;
+    }
+    const int workers = std::min<int>(pool_.maxThreadCount(), int(count));
+    const TThumbnailCache* cache = cache_;
+    for (int w = 0; w < workers; ++w) {
+        pool_.start([this, state, cache] {
+            const TThumbJob& job = state->Job;
+            const int total = int(job.Files.size());
+            for (;;) {
+                if (state->Cancelled) return;
+                const int index = state->Next.fetch_add(1);
+                if (index >= total) return;
+                TThumbPicture made = MakeThumbnail(job.Folder + job.Files[size_t(index)].Name,
+                                                   job.ThumbSize, job.Background, cache);
+                {
+                    std::lock_guard<std::mutex> hold(state->Lock);
+                    state->Results[size_t(index)] = std::move(made);
+                    state->Done[size_t(index)] = 1;
+                }
+                if (state->Cancelled) return;
+                // Queued to this object: dropped with it, and run on its (the UI) thread.
+                QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
+                                          Qt::QueuedConnection);
+            }
+        });
+    }
+}
+
+void TThumbScanner::Deliver(const std::shared_ptr<TState>& state) {
+    if (state != state_) return; // a cancelled scan
+    const int total = int(state->Job.Files.size());
+    for (;;) {
+        TThumbPicture ready;
+        {
+            std::lock_guard<std::mutex> hold(state->Lock);
+            if (state->Delivered >= total || !state->Done[size_t(state->Delivered)]) break;
+            ready = std::move(state->Results[size_t(state->Delivered)]);
+        }
+        const int index = state->Delivered++;
+        emit Made(index, ready.Ok, ready.Width, ready.Height, ready.Square);
+        if (state != state_) return; // a slot started another folder or cleared
+    }
+    if (state->Delivered >= total && state == state_) {
+        state_.reset();
+        emit Finished();
+    }
+}
+
+} // namespace dialogs

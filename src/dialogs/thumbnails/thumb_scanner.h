@@ -1,0 +1,55 @@
+// The thumbnails of a folder made on worker threads (one per core), handed to the user-
+// interface thread in name order as they finish, so the first row shows at once and the
+// window never waits for a picture. Starting another folder, or Cancel, drops the running
+// scan: its workers stop after the file in hand and their results are discarded.
+#pragma once
+
+#include "dialogs/thumbnails/thumb_files.h"
+
+#include <QColor>
+#include <QImage>
+#include <QObject>
+#include <QThreadPool>
+#include <memory>
+#include <vector>
+
+namespace dialogs {
+
+class TThumbnailCache;
+
+struct TThumbJob {
+    QString Folder;                 // with its trailing "/"
+    std::vector<TThumbFile> Files;  // in display order
+    int ThumbSize = 75;
+    QColor Background = Qt::white;
+};
+
+class TThumbScanner : public QObject {
+    Q_OBJECT
+  public:
+    // `threads` workers (0: one per core); `cache` may be null (no shared cache).
+    explicit TThumbScanner(const TThumbnailCache* cache, int threads = 0, QObject* parent = nullptr);
+    ~TThumbScanner() override;
+
+    // Cancels any running scan and starts `job`.
+    void Start(TThumbJob job);
+    void Cancel();
+    bool Running() const { return state_ != nullptr; }
+
+  signals:
+    // File `index` of the job is done (in order: every earlier file came first). `ok` is
+    // false for a file that could not be read; `square` is then null.
+    void Made(int index, bool ok, int width, int height, const QImage& square);
+    // Every file of the job is done.
+    void Finished();
+
+  private:
+    struct TState;
+    void Deliver(const std::shared_ptr<TState>& state);
+
+    const TThumbnailCache* cache_;
+    QThreadPool pool_;
+    std::shared_ptr<TState> state_;
+};
+
+} // namespace dialogs

@@ -1,0 +1,194 @@
+// The desktop's shared thumbnail cache: our entries are valid for other programs, theirs are
+// used without decoding the picture, and a changed file is never shown from a stale entry.
+#include "dialogs/thumbnails/thumb_cache.h"
+#include "dialogs/thumbnails/thumb_maker.h"
+#include "dialogs/thumbnails/thumb_scanner.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace dialogs;
+
+namespace {
+
+QString WritePicture(const QString& path, int width, int height, QColor colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path));
+    return path;
+}
+
+bool Wait(const std::function<bool()>& done, int ms = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+} // namespace
+
+TEST(ThumbCache, OurEntryIsValidForOthers) {
+    QTemporaryDir dir;
+    TThumbnailCache cache(dir.filePath("cache/thumbnails"));
+    const QString picture = WritePicture(dir.filePath("photo one.png"), 300, 100, Qt::red);
+    const TThumbPicture made = MakeThumbnail(picture, 75, Qt::white, &cache);
+    ASSERT_TRUE(made.Ok);
+    EXPECT_FALSE(made.FromCache);
+    EXPECT_EQ(made.Width, 300);
+    EXPECT_EQ(made.Height, 100);
+    // Named after the MD5 of the percent-encoded file URI, in "normal" for sizes up to 128.
+    const QByteArray uri = "file://" + QUrl::toPercentEncoding(QFileInfo(picture).absoluteFilePath(), "/");
+    EXPECT_EQ(TThumbnailCache::FileUri(picture), uri);
+    const QString entry = dir.filePath("cache/thumbnails/normal/") +
+                          QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+    ASSERT_TRUE(QFileInfo::exists(entry));
+    EXPECT_EQ(QFileInfo(entry).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+    const QImage stored(entry);
+    EXPECT_EQ(stored.size(), QSize(128, 42)); // at most 128 on its longer side
+    EXPECT_EQ(stored.text("Thumb::URI").toUtf8(), uri);
+    EXPECT_EQ(stored.text("Thumb::MTime").toLongLong(),
+              QFileInfo(picture).lastModified().toSecsSinceEpoch());
+    // Another reader of the format agrees.
+    QProcess identify;
+    identify.start("/usr/bin/identify", {"-verbose", entry});
+    ASSERT_TRUE(identify.waitForFinished(20000));
+    EXPECT_EQ(identify.exitCode(), 0);
+    const QString report = QString::fromUtf8(identify.readAllStandardOutput());
+    EXPECT_TRUE(report.contains("Thumb::URI: " + QString::fromUtf8(uri))) << report.toStdString();
+    EXPECT_TRUE(report.contains("Thumb::MTime:"));
+    EXPECT_TRUE(report.contains("Geometry: 128x42"));
+    // The second visit reads it back.
+    const TThumbPicture again = MakeThumbnail(picture, 75, Qt::white, &cache);
+    EXPECT_TRUE(again.FromCache);
+    EXPECT_EQ(again.Width, 300);
+    EXPECT_EQ(again.Square.pixelColor(37, 37), QColor(Qt::red));
+    // Larger thumbnails use the "large" folder.
+    EXPECT_TRUE(MakeThumbnail(picture, 200, Qt::white, &cache).Ok);
+    EXPECT_EQ(QImage(cache.EntryPath(picture, 256)).size(), QSize(256, 85));
+}
+
+TEST(ThumbCache, AnotherProgramsEntryIsUsedWithoutDecoding) {
+    QTemporaryDir dir;
+    TThumbnailCache cache(dir.filePath("thumbnails"));
+    // The file itself cannot be decoded: a thumbnail can only come from the cache.
+    const QString path = dir.filePath("holiday.jpg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(5000, '\x5a'));
+    file.close();
+    EXPECT_FALSE(MakeThumbnail(path, 75, Qt::white, nullptr).Ok);
+    // An entry as a file manager writes it: md5 of the URI, the two required keys only.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+    QDir().mkpath(dir.filePath("thumbnails/normal"));
+    QImage foreign(128, 96, QImage::Format_RGB32);
+    foreign.fill(Qt::green);
+    foreign.setText("Thumb::URI", QString::fromUtf8(uri));
+    foreign.setText("Thumb::MTime", QString::number(QFileInfo(path).lastModified().toSecsSinceEpoch()));
+    const QString entry = dir.filePath("thumbnails/normal/") +
+                          QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+    ASSERT_TRUE(foreign.save(entry, "PNG"));
+    const TThumbPicture used = MakeThumbnail(path, 75, Qt::white, &cache);
+    ASSERT_TRUE(used.Ok);
+    EXPECT_TRUE(used.FromCache);
+    EXPECT_EQ(used.Square.pixelColor(37, 37), QColor(Qt::green));
+    // Without the sizes in the entry, the entry's own size stands in.
+    EXPECT_EQ(used.Width, 128);
+    EXPECT_EQ(used.Height, 96);
+    // A changed file (another modification time) makes the entry stale.
+    QFile touched(path);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_FALSE(MakeThumbnail(path, 75, Qt::white, &cache).Ok);
+    // An entry of another file (a different URI under this name) is not used either.
+    foreign.setText("Thumb::MTime", QString::number(QFileInfo(path).lastModified().toSecsSinceEpoch()));
+    foreign.setText("Thumb::URI", "file:///somewhere/else.jpg");
+    ASSERT_TRUE(foreign.save(entry, "PNG"));
+    EXPECT_FALSE(MakeThumbnail(path, 75, Qt::white, &cache).Ok);
+    // Nor a damaged entry.
+    QFile damaged(entry);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("\x89PNG broken");
+    damaged.close();
+    EXPECT_FALSE(MakeThumbnail(path, 75, Qt::white, &cache).Ok);
+}
+
+TEST(ThumbCache, UnwritableCacheStillGivesThumbnails) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("thumbnails"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    TThumbnailCache cache(dir.filePath("thumbnails"));
+    const QString picture = WritePicture(dir.filePath("a.png"), 40, 30, Qt::blue);
+    const TThumbPicture made = MakeThumbnail(picture, 50, Qt::white, &cache);
+    EXPECT_TRUE(made.Ok);
+    EXPECT_EQ(made.Square.pixelColor(25, 25), QColor(Qt::blue));
+    EXPECT_FALSE(cache.Write(picture, 128, QImage(), 1, 1));
+}
+
+TEST(ThumbScanner, NameOrderSkippedFilesAndCancel) {
+    QTemporaryDir dir;
+    TThumbnailCache cache(dir.filePath("thumbnails"));
+    TThumbJob job;
+    job.Folder = dir.path() + "/";
+    job.ThumbSize = 50;
+    for (int i = 0; i < 24; ++i) {
+        const QString name = QString("p%1.png").arg(i, 2, 10, QChar('0'));
+        if (i == 5) {
+            QFile broken(dir.filePath(name));
+            ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+            broken.write("not a picture");
+        } else {
+            WritePicture(dir.filePath(name), 60 + i, 40, QColor(i * 10, 0, 0));
+        }
+        job.Files.push_back({name, 100});
+    }
+    TThumbScanner scanner(&cache, 2);
+    std::vector<int> order;
+    std::vector<bool> ok;
+    bool finished = false;
+    QObject::connect(&scanner, &TThumbScanner::Made,
+                     [&](int index, bool made, int width, int, const QImage& square) {
+                         order.push_back(index);
+                         ok.push_back(made);
+                         if (made) {
+                             EXPECT_EQ(width, 60 + index);
+                             EXPECT_EQ(square.size(), QSize(50, 50));
+                         }
+                     });
+    QObject::connect(&scanner, &TThumbScanner::Finished, [&] { finished = true; });
+    scanner.Start(job);
+    ASSERT_TRUE(Wait([&] { return finished; }));
+    ASSERT_EQ(order.size(), 24u);
+    for (int i = 0; i < 24; ++i) EXPECT_EQ(order[size_t(i)], i);
+    EXPECT_FALSE(ok[5]);
+    EXPECT_TRUE(ok[6]);
+    // A started scan cancelled at once delivers nothing more and never finishes.
+    order.clear();
+    finished = false;
+    scanner.Start(job);
+    scanner.Cancel();
+    EXPECT_FALSE(scanner.Running());
+    Wait([] { return false; }, 300);
+    EXPECT_TRUE(order.empty());
+    EXPECT_FALSE(finished);
+    // Starting another job drops the running one: only the new one's results arrive.
+    TThumbJob small = job;
+    small.Files.resize(3);
+    scanner.Start(job);
+    scanner.Start(small);
+    ASSERT_TRUE(Wait([&] { return finished; }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+}
