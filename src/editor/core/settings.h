@@ -94,7 +94,8 @@ inline constexpr S NormalStyle{sections::Toolbars, "NormalStyle", 0};
 // Thumbnail browser.
 inline constexpr T ThumbDirectory{sections::ThumbNails, "Directory", nullptr};
 inline constexpr S ThumbFilterType{sections::ThumbNails, "FilterType", 19};
-inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 75, 50, 200};
+// The thumbnail panel checks its size against its own list.
+inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 75};
 inline constexpr S ThumbVisible{sections::ThumbNails, "Visible", 1};
 inline constexpr S ThumbWindowHeight{sections::ThumbNails, "WindowHeight", 150, 0, 4000};
 inline constexpr S ExplorerWidth{sections::ThumbNails, "ExplorerWidth", 180, 0, 4000};
