@@ -9,7 +9,10 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QEventLoop>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "dialogs/inspector/frame_inspector.h"
 #include "dialogs/inspector/inspected_document.h"
@@ -191,4 +194,116 @@ TEST_F(Inspector, DefaultPlaceBesideAScreenFillingWindowStaysOnTheScreen) {
     settings.WriteInt(editor::sections::Inspector, "Top", 9000);
     inspector.LoadPlacement(screen);
     EXPECT_TRUE(screen.contains(inspector.geometry()));
+}
+
+namespace {
+
+// Runs the event loop for a moment, as a modal box's own loop would (deferred deletions
+// included).
+void RunLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QLineEdit* CellEditor(TPropertyGrid& grid, int row) {
+    return qobject_cast<QLineEdit*>(grid.indexWidget(grid.model()->index(row, 1)));
+}
+
+} // namespace
+
+// A refused value asks once, whatever the box's own focus changes and the clicks around it
+// do; the cell's editor stays usable afterwards (it was used after deletion before).
+TEST_F(Inspector, ARefusedValueAsksOnceWhateverHappensAroundTheBox) {
+    QWidget elsewhere;   // the box, as far as focus and activation go
+    elsewhere.resize(50, 50);
+    elsewhere.show();
+    TPropertyGrid& grid = *inspector.grdProperties;
+    const auto clickCell = [&](int row) {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(row, 1)).center());
+    };
+    for (const int row : {int(irXOffset), int(irYOffset), int(irDelay)}) {
+        for (const bool enter : {true, false}) {
+            SCOPED_TRACE(QString("row %1, %2").arg(row).arg(enter ? "Enter" : "another row").toStdString());
+            prompter.Asked.clear();
+            QApplication::setActiveWindow(&inspector);
+            inspector.SelectRow(row);
+            const QString start = grid.Value(row);
+            QLineEdit* editor = CellEditor(grid, row);
+            ASSERT_NE(editor, nullptr);
+            editor->setFocus();
+            editor->selectAll();
+            QTest::keyClicks(editor, "-5");
+            prompter.WhileAsked = [&](const editor::TQuestion&) {
+                QApplication::setActiveWindow(&elsewhere);
+                RunLoop(20);
+                clickCell(row);
+                RunLoop(20);
+                QApplication::setActiveWindow(&inspector);
+                RunLoop(20);
+            };
+            if (enter)
+                QTest::keyClick(editor, Qt::Key_Return);
+            else
+                clickCell(row == irDelay ? irXOffset : irDelay);
+            RunLoop(50);
+            prompter.WhileAsked = nullptr;
+            EXPECT_EQ(prompter.Texts(), QStringList{"This field requires a number value."});
+            EXPECT_EQ(grid.Value(row), start);
+            EXPECT_EQ(document.history.Count(), 0);
+        }
+    }
+    // The cell still takes a good value.
+    inspector.SelectRow(irDelay);
+    QLineEdit* editor = CellEditor(grid, irDelay);
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "35");
+    QTest::keyClick(editor, Qt::Key_Return);
+    RunLoop(20);
+    EXPECT_EQ(image->Frame(1)->ControlBlock()->DelayTime(), 35);
+}
+
+// Typed numbers are stored in 16 bits: 65535 stays, 65536 wraps to 0 and 70000 to 4464.
+TEST_F(Inspector, TypedNumbersKeepTheirLowSixteenBits) {
+    const struct {
+        int Row;
+        const char* Typed;
+        int Stored;
+    } cases[] = {{irDelay, "32768", 32768}, {irDelay, "65535", 65535}, {irDelay, "65536", 0},
+                 {irXOffset, "40000", 40000}, {irYOffset, "70000", 4464}};
+    for (const auto& c : cases) {
+        inspector.SelectRow(c.Row);
+        inspector.grdProperties->SetValue(c.Row, c.Typed);
+        inspector.CommitEdit();
+        const gif::TGIFSubImage& frame = *image->Frame(1);
+        const int stored = c.Row == irDelay ? frame.ControlBlock()->DelayTime()
+                                            : c.Row == irXOffset ? frame.FrameLeft() : frame.FrameTop();
+        EXPECT_EQ(stored, c.Stored) << c.Typed;
+        EXPECT_EQ(inspector.grdProperties->Value(c.Row), QString::number(c.Stored));
+    }
+    EXPECT_TRUE(prompter.Asked.empty());
+}
+
+// The Palettes page takes a local table up to exactly 256 entries, then refuses Add.
+TEST_F(Inspector, PalettesPageAddsUpToExactly256Entries) {
+    for (int i = 0; i < 255; ++i) image->Frame(1)->LocalTable().AppendColor(gif::RGB(uint8_t(i), 0, 0));
+    inspector.ShowFrame(1);
+    inspector.tabImgInfo->setCurrentIndex(1);
+    EXPECT_TRUE(inspector.btnAddColor->isEnabled());
+    int dialogs = 0;
+    inspector.ExecDialog = [&](QDialog& dialog) {
+        ++dialogs;
+        static_cast<TfrmPalette&>(dialog).SetColour(gif::RGB(7, 8, 9));
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    inspector.PaletteAdd();
+    ASSERT_EQ(inspector.grdPalette->Colors().size(), 256u);
+    EXPECT_EQ(inspector.grdPalette->Colors().back(), gif::RGB(7, 8, 9));
+    EXPECT_FALSE(inspector.btnAddColor->isEnabled());
+    inspector.PaletteAdd();   // at 256: no dialog, no entry, no command
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(image->Frame(1)->LocalTable().EntryCount(), 256);
+    EXPECT_EQ(document.history.Count(), 1);
 }

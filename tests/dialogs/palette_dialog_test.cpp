@@ -1,6 +1,7 @@
 // The palette dialog in its three modes, driven through its controls.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -133,4 +134,37 @@ TEST(PaletteDialog, TransparentPickBySwatchOrByPicture) {
     EXPECT_EQ(dialog.SelectedIndex(), 0);
     EXPECT_EQ(dialog.PickedColour(), gif::RGB(0, 0, 0));
     EXPECT_EQ(dialog.FrameIndex(), 2);
+}
+
+// A refused colour value asks once, also when the box takes the activation and gives it
+// back, and when OK checks the fields again while the focus is still in the bad one.
+TEST(PaletteDialog, ARefusedValueAsksOnceWhateverTheBoxDoesToTheFocus) {
+    editortest::TScriptedPrompter prompter;
+    TfrmPalette dialog(pmChangeColor, prompter);
+    dialog.SetColour(gif::RGB(1, 2, 3));
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QWidget box;
+    box.resize(40, 40);
+    box.show();
+    prompter.WhileAsked = [&](const editor::TQuestion&) {
+        QApplication::setActiveWindow(&box);
+        QApplication::processEvents();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+    };
+    dialog.udRed->Edit()->setFocus();
+    dialog.udRed->Edit()->selectAll();
+    QTest::keyClicks(dialog.udRed->Edit(), "300");
+    dialog.udGreen->Edit()->setFocus(Qt::TabFocusReason);   // leaving the field
+    EXPECT_EQ(prompter.Texts(), QStringList{"'300' is not within the 0-255 range."});
+    EXPECT_EQ(dialog.udRed->Text(), "1");
+
+    prompter.Asked.clear();
+    dialog.udRed->Edit()->setFocus();
+    dialog.udRed->Edit()->selectAll();
+    QTest::keyClicks(dialog.udRed->Edit(), "999");
+    dialog.accept();
+    EXPECT_EQ(prompter.Texts(), QStringList{"'999' is not within the 0-255 range."});
+    EXPECT_EQ(dialog.PreviewColour(), gif::RGB(1, 2, 3));
 }

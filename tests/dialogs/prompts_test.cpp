@@ -174,6 +174,13 @@ TEST_F(Prompts, LoopPageStartsFromThePlayCount) {
     EXPECT_FALSE(choice.Infinite);
     EXPECT_EQ(choice.PlayCount, 3);
     EXPECT_EQ(choice.CurrentPlayCount, 3);
+    // The field's minimum is 1: a typed 0 plays once, and stepping down stops there.
+    thrice->udLoop->SetText("0");
+    EXPECT_EQ(thrice->LoopChoice().PlayCount, 1);
+    thrice->udLoop->SetText("1");
+    thrice->udLoop->StepBy(-1);
+    EXPECT_EQ(thrice->udLoop->Text(), "1");
+    EXPECT_EQ(thrice->LoopChoice().PlayCount, 1);
 }
 
 TEST_F(Prompts, HtmlTagFollowsLinkHintAndBorder) {

@@ -10,7 +10,7 @@ TInspectorLink::TInspectorLink(editor::TfrmMain& window, editor::Settings& setti
     : window_(window),
       inspector_(std::make_unique<dialogs::TfrmFloat>(window.Workspace().WorkingImage(),
                                                       window.Prompter(), settings, &window)) {
-    inspector_->LoadPlacement(window.frameGeometry());
+    inspector_->LoadPlacement(window.frameGeometry(), window.FrameListArea());
     // Its frame selector mirrors the frame list.
     inspector_->OnFrameSelected = [this](int index) {
         editor::IFrameList& frames = window_.Workspace().Frames();

@@ -48,6 +48,8 @@ bool IsStartSwitch(const QString&) { return false; }
 } // namespace
 
 int main(int argc, char** argv) {
+    // First of all: a request to end that comes while the program starts is kept.
+    editor::InstallTerminationHandlers();
     bool startedByClient = false;
 #ifdef LOOPWRIGHT_WITH_AUTOMATION
     // The automation start modes; registering needs no window and no display.
@@ -65,6 +67,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     editor::TApplication app(argc, argv);
+    editor::QuitOnTerminationSignals(app);
     app.setWindowIcon(editor::ProgramIcon());
 
     editor::TQtPrompter startPrompter;
@@ -113,20 +116,25 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && !arguments[1].isEmpty() && !IsStartSwitch(arguments[1]))
         window.Workspace().OpenFileByType(arguments[1]);
 
-    // The splash stays until its timer allows it to close.
-    while (!startedByClient && !splash.CanClose()) {
+    // The splash stays until its timer allows it to close, unless a message box has taken
+    // its place or the session is ending the program.
+    while (!startedByClient && splash.isVisible() && !splash.CanClose() && !editor::TerminationRequested()) {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    splash.close();
-    if (window.StartMaximized())
-        window.showMaximized();
-    else
-        window.show();
-    editor::QuitOnTerminationSignals(window);
-    editor::OfferRecoveryWhenRunning(window);
-    const int status = app.exec();
+    splash.hide();
+    int status = 0;
+    // Ended while starting: the main loop never runs; the windows go (and the settings are
+    // written) as after it.
+    if (!editor::TerminationRequested()) {
+        if (window.StartMaximized())
+            window.showMaximized();
+        else
+            window.show();
+        editor::OfferRecoveryWhenRunning(window);
+        status = app.exec();
+    }
 #ifdef LOOPWRIGHT_WITH_DIALOGS
     window.SetImageExporter(nullptr);
     window.SetAnimationPrompts(nullptr);

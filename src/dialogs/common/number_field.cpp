@@ -1,8 +1,9 @@
 #include "dialogs/common/number_field.h"
 
-#include <QEvent>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -76,6 +77,10 @@ void TNumberField::StepBy(int direction) {
 }
 
 bool TNumberField::CheckOnLeave() {
+    // The check may tell the user why in a message box, whose showing moves the focus
+    // again: that is not a second leave.
+    if (checking_) return false;
+    const QScopedValueRollback guard(checking_, true);
     const bool accepted = leaveCheck_ ? leaveCheck_(edit_->text()) : editor::IsNumeric(edit_->text());
     if (accepted) {
         onEntry_ = edit_->text();
@@ -91,7 +96,10 @@ bool TNumberField::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) {
             onEntry_ = edit_->text();
         } else if (event->type() == QEvent::FocusOut) {
-            CheckOnLeave();
+            // Another window taking the activation (a message box among them) leaves the
+            // focus in this field: only a move to another control is a leave.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) CheckOnLeave();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -53,6 +53,7 @@ private:
     int maximum_;
     int step_ = 1;
     QString onEntry_;
+    bool checking_ = false;
     std::function<bool(const QString&)> leaveCheck_;
 };
 

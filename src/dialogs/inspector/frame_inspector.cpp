@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -21,6 +22,7 @@
 #include "editor/core/format.h"
 #include "editor/core/messages.h"
 #include "editor/core/prompter.h"
+#include "editor/core/screen_fit.h"
 #include "editor/core/settings.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/model/graphic_control.h"
@@ -39,7 +41,9 @@ constexpr const char* Caption = "Frame Inspector";
 
 TfrmFloat::TfrmFloat(gif::TGIFImage& image, editor::IPrompter& prompter, editor::Settings& settings,
                      QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), image_(image), prompter_(prompter),
+    // A tool window of the main window: above it, but not above other programs' windows
+    // nor above the editor's own dialogs and message boxes.
+    : QWidget(parent, Qt::Tool), image_(image), prompter_(prompter),
       settings_(settings), model_(image, prompter, settings.Value(editor::keys::DefaultDelay)) {
     setObjectName("frmFloat");
     setWindowTitle(Caption);
@@ -232,7 +236,10 @@ void TfrmFloat::RowSelected(int row) {
 }
 
 void TfrmFloat::CommitEdit() {
-    if (filling_ || !document_) return;
+    // A refused value shows a message box; its own focus and activation changes (and any
+    // click around it) call here again, and must not ask a second time.
+    if (filling_ || committing_ || !document_) return;
+    const QScopedValueRollback guard(committing_, true);
     const int row = grdProperties->SelectedRow() < 0 ? irHeight : grdProperties->SelectedRow();
     const QString text = grdProperties->Value(row);
     if (text == valueAtEditStart_) return;
@@ -419,25 +426,34 @@ void TfrmFloat::changeEvent(QEvent* event) {
 }
 
 void TfrmFloat::closeEvent(QCloseEvent* event) {
+    // The program ending closes its windows after the main window: that is no choice of
+    // the user's, and the inspector is remembered as it was.
+    if (parentWidget() && !parentWidget()->isVisible()) {
+        event->accept();
+        return;
+    }
+    // Its close box only hides it.
     hide();
     emit Hidden();
     event->ignore();
 }
 
-void TfrmFloat::LoadPlacement(const QRect& mainWindow) {
+void TfrmFloat::LoadPlacement(const QRect& mainWindow, const QRect& frameList) {
     const QString section = editor::sections::Inspector;
     const int width = settings_.ReadInt(section, "Width", 220);
     const int height = settings_.ReadInt(section, "Height", 430);
     const int top = settings_.ReadInt(section, "Top", mainWindow.top() + 50);
-    const int left = settings_.ReadInt(section, "Left", mainWindow.left() + mainWindow.width() - width + 10);
-    QRect placed(left, top, std::max(width, 175), std::max(height, 325));
-    // The default sits 10 pixels past the main window's right edge, off a screen the main
-    // window fills; a stored place on a screen that is gone would hide it altogether.
-    if (const QScreen* screen = QGuiApplication::screenAt(mainWindow.center())) {
-        const QRect area = screen->availableGeometry();
-        placed.moveLeft(std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width() + 1)));
-        placed.moveTop(std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height() + 1)));
-    }
+    // By default at the main window's right edge; beside the frame list, not over it, when
+    // the list is docked there.
+    const int defaultLeft = frameList.isValid() ? frameList.left() - width - 4
+                                                : mainWindow.left() + mainWindow.width() - width + 10;
+    const int left = settings_.ReadInt(section, "Left", defaultLeft);
+    QRect placed(left, top, std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+    // A stored place or size from another screen, or typed by hand, must still leave the
+    // whole inspector on the screen.
+    const QScreen* screen = QGuiApplication::screenAt(mainWindow.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) placed = editor::FitOnScreen(placed, screen->availableGeometry(), minimumSize());
     setGeometry(placed);
 }
 

@@ -1,4 +1,4 @@
-// TfrmFloat, the Frame Inspector: an always-on-top tool window that shows and edits one
+// TfrmFloat, the Frame Inspector: the main window's tool window that shows and edits one
 // frame of the active animation (properties, local palette) and the animation's comments.
 // It talks to the document only through IInspectedDocument, as the menus do.
 #pragma once
@@ -52,8 +52,9 @@ public:
     void SelectRow(int row);
     int FrameIndex() const;
 
-    // Placement under "FormPos/Inspector"; the defaults sit beside the main window.
-    void LoadPlacement(const QRect& mainWindow);
+    // Placement under "FormPos/Inspector", fitted to the screen. The defaults sit at the
+    // main window's right edge, or beside `frameList` (global) when it is docked there.
+    void LoadPlacement(const QRect& mainWindow, const QRect& frameList = QRect());
     void SavePlacement(bool visible);
 
     // The frame selector chose a frame: the main frame list selects it.
@@ -116,6 +117,7 @@ private:
     QString valueAtEditStart_;
     std::vector<TCommentEntry> comments_;
     bool filling_ = false;
+    bool committing_ = false;
 };
 
 } // namespace dialogs

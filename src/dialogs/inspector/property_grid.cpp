@@ -32,7 +32,10 @@ public:
         editor->setFrame(false);
         editor->setReadOnly(!IsWritableRow(index.row()));
         const int row = index.row();
-        connect(editor, &QLineEdit::returnPressed, grid_, [this, row] { emit grid_->EditFinished(row); });
+        // Queued: the commit may show a message box, whose event loop closes and deletes
+        // this editor; the line edit must have finished its key press by then.
+        connect(editor, &QLineEdit::returnPressed, grid_, [this, row] { emit grid_->EditFinished(row); },
+                Qt::QueuedConnection);
         return editor;
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
@@ -118,19 +121,26 @@ void TPropertyGrid::SetValues(const TRowValues& values) {
         if (!IsGroupRow(row)) item(row, 1)->setText(values[size_t(row)]);
 }
 
+QLineEdit* TPropertyGrid::OpenEditor(int row) const {
+    // The view's own editor of the cell (tracked by the view, so never a deleted one), or
+    // the focused line edit when it sits in this grid's viewport.
+    if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(model()->index(row, 1)))) return editor;
+    if (row == selectedRow_ && state() == QAbstractItemView::EditingState)
+        if (auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+            if (editor->parentWidget() == viewport()) return editor;
+    return nullptr;
+}
+
 QString TPropertyGrid::Value(int row) const {
     if (row < 0 || row >= irRowCount) return {};
     // An open editor holds the newest text.
-    if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(model()->index(row, 1)))) return editor->text();
-    if (row == selectedRow_ && state() == QAbstractItemView::EditingState)
-        if (auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget())) return editor->text();
+    if (QLineEdit* editor = OpenEditor(row)) return editor->text();
     return item(row, 1)->text();
 }
 
 void TPropertyGrid::SetValue(int row, const QString& text) {
     if (row >= 0 && row < irRowCount && !IsGroupRow(row)) {
-        if (state() == QAbstractItemView::EditingState && row == selectedRow_)
-            if (auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget())) editor->setText(text);
+        if (QLineEdit* editor = OpenEditor(row)) editor->setText(text);
         item(row, 1)->setText(text);
     }
 }

@@ -7,6 +7,7 @@
 
 #include "dialogs/inspector/inspector_model.h"
 
+class QLineEdit;
 class QListWidget;
 
 namespace dialogs {
@@ -49,6 +50,8 @@ protected:
 
 private:
     void OpenDropList(int row);
+    // The line edit open on the value cell of `row`, if any.
+    QLineEdit* OpenEditor(int row) const;
     int selectedRow_ = -1;
     QListWidget* dropList_;
     gif::TColor swatch_ = gif::clNone;

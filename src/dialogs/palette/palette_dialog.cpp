@@ -94,8 +94,12 @@ TfrmPalette::TfrmPalette(TPaletteMode mode, editor::IPrompter& prompter, QWidget
             });
             // Steps of the up-down apply at once; typed text applies on Enter or leaving.
             connect(number, &TNumberField::Stepped, this, &TfrmPalette::ApplyColour);
-            connect(number->Edit(), &QLineEdit::editingFinished, this, [this, number] {
-                if (editor::IsNumeric(number->Text()) && number->Text().toInt() <= 255) ApplyColour();
+            // Only while every field holds a colour value: a refused value elsewhere waits
+            // for its message box, whose activation change ends this field's editing too.
+            connect(number->Edit(), &QLineEdit::editingFinished, this, [this] {
+                for (const TNumberField* f : {udRed, udGreen, udBlue})
+                    if (!editor::IsNumeric(f->Text()) || f->Text().toInt() > 255) return;
+                ApplyColour();
             });
             return number;
         };

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "editor/core/file_access.h"
 #include "editor/core/file_kinds.h"
 #include "editor/core/format.h"
 #include "editor/core/messages.h"
@@ -12,10 +13,17 @@
 namespace editor {
 
 bool LoadGifFile(IPrompter& prompter, gif::TGIFImage& image, const QString& path) {
+    // A file that is there but cannot be read is no damaged GIF: the system says why. A
+    // missing one keeps the usual load error.
+    const QString failure = QFileInfo::exists(path) ? ReadFailure(path) : QString();
+    if (!failure.isEmpty()) {
+        prompter.Message(TMessageKind::Warning, LoadFailureText(path, failure));
+        return false;
+    }
     bool loaded = false;
     {
         TBusyCursor busy(prompter);
-        if (QFileInfo(path).isFile()) {
+        {
             try {
                 image.LoadFromFile(NativePath(path));
                 loaded = true;

@@ -28,6 +28,7 @@ void FitBitmapToAnimation(TGIFImage& image, TBitmap& bitmap, bool trim) {
 #include <string>
 
 #include "editor/core/edit_context.h"
+#include "editor/core/file_access.h"
 #include "editor/core/file_kinds.h"
 #include "editor/core/format.h"
 #include "editor/core/gif_files.h"
@@ -45,6 +46,10 @@ int LoadImageFile(TEditContext& context, const QString& path, gif::TBitmap& bitm
         prompter.Message(TMessageKind::Warning, Format(msg::LoadError, path));
         return liFailed;
     };
+    if (const QString failure = QFileInfo::exists(path) ? ReadFailure(path) : QString(); !failure.isEmpty()) {
+        prompter.Message(TMessageKind::Warning, LoadFailureText(path, failure));
+        return liFailed;
+    }
     if (!QFileInfo(path).isFile()) return failed();
     if (kind == fkUnknown) {
         prompter.Message(TMessageKind::Warning,

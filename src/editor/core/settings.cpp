@@ -2,7 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
 
 namespace editor {
 
@@ -30,12 +35,40 @@ QString sections::Toolbar(const QString& toolbarName) {
     return QString(Toolbars) + '/' + toolbarName;
 }
 
-Settings::Settings()
-    : store_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, Organisation,
-                                         Application)) {}
+namespace {
+
+// The file exists and is something other than a regular file (or a link to one).
+bool Unusable(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+std::unique_ptr<QSettings> ScratchStore(std::unique_ptr<QTemporaryDir>& scratch, const QString& refused) {
+    std::fprintf(stderr, "loopwright: %s is not a regular file; the settings are neither read nor written\n",
+                 qPrintable(refused));
+    scratch = std::make_unique<QTemporaryDir>();
+    return std::make_unique<QSettings>(scratch->filePath("settings.ini"), QSettings::IniFormat);
+}
+
+} // namespace
+
+Settings::Settings() {
+    // QSettings reads its files as it is made: the user's file of the program and the
+    // organisation's fallback are looked at first, where QSettings keeps them.
+    const QDir folder(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + '/' +
+                      Organisation);
+    for (const QString& file : {folder.filePath(QString(Application) + ".ini"),
+                                folder.filePath(QString(Organisation) + ".ini")})
+        if (Unusable(file)) {
+            store_ = ScratchStore(scratch_, file);
+            return;
+        }
+    store_ = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, Organisation, Application);
+}
 
 Settings::Settings(const QString& iniFile)
-    : store_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+    : store_(Unusable(iniFile) ? ScratchStore(scratch_, iniFile)
+                               : std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
 
 Settings::~Settings() = default;
 
@@ -48,7 +81,7 @@ void Settings::Put(const QString& section, const QString& name, const QVariant& 
 }
 
 int Settings::Value(const TIntSetting& key) const {
-    return ReadInt(key.Section, key.Name, key.Default);
+    return std::clamp(ReadInt(key.Section, key.Name, key.Default), key.Min, key.Max);
 }
 
 QString Settings::Value(const TStringSetting& key) const {

@@ -9,16 +9,22 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <limits>
 #include <memory>
 
 class QSettings;
+class QTemporaryDir;
 
 namespace editor {
 
+// A number kept in the store, read back clamped to [Min, Max]: a hand-edited or damaged
+// file cannot give the program a size or count it cannot live with.
 struct TIntSetting {
     const char* Section;
     const char* Name;
     int Default;
+    int Min = std::numeric_limits<int>::min();
+    int Max = std::numeric_limits<int>::max();
 };
 
 struct TStringSetting {
@@ -46,10 +52,10 @@ using T = TStringSetting;
 
 // Main window placement.
 inline constexpr T WindowState{sections::MainForm, "WindowState", "Normal"};
-inline constexpr S MainTop{sections::MainForm, "Top", 40};
-inline constexpr S MainLeft{sections::MainForm, "Left", 60};
-inline constexpr S MainHeight{sections::MainForm, "Height", 720};
-inline constexpr S MainWidth{sections::MainForm, "Width", 1120};
+inline constexpr S MainTop{sections::MainForm, "Top", 40, -100000, 100000};
+inline constexpr S MainLeft{sections::MainForm, "Left", 60, -100000, 100000};
+inline constexpr S MainHeight{sections::MainForm, "Height", 720, 100, 100000};
+inline constexpr S MainWidth{sections::MainForm, "Width", 1120, 100, 100000};
 
 // Frame Inspector.
 inline constexpr S InspectorVisible{sections::Inspector, "Visible", 1};
@@ -57,18 +63,19 @@ inline constexpr S InspectorHideOnce{sections::Inspector, "HideOnce", 0};
 inline constexpr S SplitterPreviewPos{sections::OpenDialog, "SplitterPreviewPos", 0};
 
 // "Settings".
-inline constexpr S FrameSize{sections::Settings, "FrameSize", 160};
+// The frame-size menu's range, 80 to 160; sizes between its items are kept.
+inline constexpr S FrameSize{sections::Settings, "FrameSize", 160, 80, 160};
 inline constexpr S AutoSizeSplitter{sections::Settings, "AutoSizeSplitter", 1};
-inline constexpr S FrameWindowWidth{sections::Settings, "FrameWindowWidth", 206};
+inline constexpr S FrameWindowWidth{sections::Settings, "FrameWindowWidth", 206, 60, 4000};
 inline constexpr T FrameWindowAlign{sections::Settings, "FrameWindowAlign", "Right"};
 inline constexpr T InitialDir{sections::Settings, "InitialDir", nullptr};
 inline constexpr T InstallDir{sections::Settings, "InstallDir", ""};
 inline constexpr S SyncOpenDialog{sections::Settings, "SyncOpenDialog", 0};
 inline constexpr S NoOpenDlgPreview{sections::Settings, "NoOpenDlgPreview", 0};
-inline constexpr S FrameTransparentColor{sections::Settings, "FrameTransparentColor", 16777215};
+inline constexpr S FrameTransparentColor{sections::Settings, "FrameTransparentColor", 16777215, 0, 0xFFFFFF};
 inline constexpr S DisplayAnimation{sections::Settings, "DisplayAnimation", 1};
-inline constexpr S DefaultDelay{sections::Settings, "DefaultDelay", 100};
-inline constexpr S DefaultNSLoop{sections::Settings, "DefaultNSLoop", 0};
+inline constexpr S DefaultDelay{sections::Settings, "DefaultDelay", 100, 0, 65535};
+inline constexpr S DefaultNSLoop{sections::Settings, "DefaultNSLoop", 0, 0, 65535};
 inline constexpr S Warnings{sections::Settings, "Warnings", 0};
 inline constexpr S PaletteType{sections::Settings, "PaletteType", 0};
 inline constexpr S MaxColorCount{sections::Settings, "MaxColorCount", 256};
@@ -77,7 +84,7 @@ inline constexpr S DitherMethod{sections::Settings, "DitherMethod", 0};
 inline constexpr S PaletteDefaults{sections::Settings, "PaletteDefaults", 0};
 inline constexpr S ClipDefault{sections::Settings, "ClipDefault", 0};
 inline constexpr S ClipFrame{sections::Settings, "ClipFrame", 1};
-inline constexpr S MaxUndo{sections::Settings, "MaxUndo", 50};
+inline constexpr S MaxUndo{sections::Settings, "MaxUndo", 50, 0, 100000};
 inline constexpr S AutoLoadStartUp{sections::Settings, "AutoLoadStartUp", 1};
 inline constexpr S WelcomeDialog{sections::Settings, "WelcomeDialog", 0};
 inline constexpr S Compatibility{sections::Settings, "Compatibility", 0};
@@ -87,10 +94,11 @@ inline constexpr S NormalStyle{sections::Toolbars, "NormalStyle", 0};
 // Thumbnail browser.
 inline constexpr T ThumbDirectory{sections::ThumbNails, "Directory", nullptr};
 inline constexpr S ThumbFilterType{sections::ThumbNails, "FilterType", 19};
+// The thumbnail panel checks its size against its own list.
 inline constexpr S ThumbailSize{sections::ThumbNails, "ThumbailSize", 75};
 inline constexpr S ThumbVisible{sections::ThumbNails, "Visible", 1};
-inline constexpr S ThumbWindowHeight{sections::ThumbNails, "WindowHeight", 150};
-inline constexpr S ExplorerWidth{sections::ThumbNails, "ExplorerWidth", 180};
+inline constexpr S ThumbWindowHeight{sections::ThumbNails, "WindowHeight", 150, 0, 4000};
+inline constexpr S ExplorerWidth{sections::ThumbNails, "ExplorerWidth", 180, 0, 4000};
 inline constexpr S ExplorerVisible{sections::ThumbNails, "ExplorerVisible", 1};
 } // namespace keys
 
@@ -111,7 +119,9 @@ struct TToolbarPlacement {
 
 class Settings {
 public:
-    // The program's own store.
+    // The program's own store. A store that is not a regular file (a pipe, a folder) is
+    // neither read nor written: reading a pipe would block the start. The run then keeps
+    // its settings in a scratch file of its own.
     Settings();
     // A store in the given INI file (tools and tests that keep their own).
     explicit Settings(const QString& iniFile);
@@ -152,6 +162,7 @@ private:
     QVariant Raw(const QString& section, const QString& name) const;
     void Put(const QString& section, const QString& name, const QVariant& value);
 
+    std::unique_ptr<QTemporaryDir> scratch_;
     std::unique_ptr<QSettings> store_;
 };
 

@@ -94,6 +94,15 @@ bool TWorkspace::DocumentCloseQuery(TDocument& document) {
     return document.SaveQuery(false, false);
 }
 
+bool TWorkspace::CloseQueryAll() {
+    std::vector<TDocument*> documents;
+    for (const auto& document : documents_)
+        documents.push_back(document.get());
+    for (TDocument* document : documents)
+        if (Contains(document) && !DocumentCloseQuery(*document)) return false;
+    return true;
+}
+
 void TWorkspace::DocumentClosed(TDocument& document) {
     if (!Contains(&document)) return;
     host_.StopPlayback(true);
@@ -156,8 +165,9 @@ void TWorkspace::ClearWorkingImage() {
 void TWorkspace::PlaybackStarted() {
     using A = TActionId;
     actions_.EnableDocumentActions(false);
-    for (A id : {A::EditPaste, A::FrameAdd, A::FrameDelete, A::FrameMoveBegin, A::FrameMoveEnd,
-                 A::FrameMoveUp, A::FrameMoveDown, A::FileNew, A::FileOpen})
+    // Undo too: it would change the animation that plays.
+    for (A id : {A::EditUndo, A::EditPaste, A::FrameAdd, A::FrameDelete, A::FrameMoveBegin,
+                 A::FrameMoveEnd, A::FrameMoveUp, A::FrameMoveDown, A::FileNew, A::FileOpen})
         actions_.SetEnabled(id, false);
     actions_.SetEnabled(A::AnimationPause, true);
 }
@@ -171,6 +181,7 @@ void TWorkspace::PlaybackStopped() {
     actions_.SetEnabled(A::FileNew, true);
     actions_.SetEnabled(A::FileOpen, true);
     actions_.SetEnabled(A::AnimationPause, false);
+    actions_.SetEnabled(A::EditUndo, active_ && active_->History().Count() > 0);
 }
 
 } // namespace editor

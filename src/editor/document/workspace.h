@@ -107,6 +107,9 @@ class TWorkspace {
     // The close query: asks to save a modified document (bringing it forward first, so
     // that the working image holds what is saved). False keeps it open.
     bool DocumentCloseQuery(TDocument& document);
+    // The close query of every document in window order, before any closes (the exit):
+    // false at the first Cancel.
+    bool CloseQueryAll();
     // The document's window closed: reset the main window after the last one, then free it.
     void DocumentClosed(TDocument& document);
     // Closes the document without asking, discarding its changes.

@@ -1,5 +1,6 @@
 // Opening GIF files as documents, other files by their kind, and pictures as frames or as
 // new animations.
+#include "editor/core/file_access.h"
 #include "editor/core/file_kinds.h"
 #include "editor/core/format.h"
 #include "editor/core/frame_list.h"
@@ -113,6 +114,11 @@ void TWorkspace::OpenRecentFile(int index) {
 }
 
 void TWorkspace::OpenFileByType(const QString& path) {
+    // A folder, whatever its name, is not a file of any kind.
+    if (QFileInfo(path).isDir()) {
+        prompter_.Message(TMessageKind::Warning, LoadFailureText(path, ReadFailure(path)));
+        return;
+    }
     const int kind = FileKind(path);
     if (kind == fkGif)
         OpenGifDocument(path);

@@ -27,6 +27,12 @@ QString ExistingFolder(const QString& folder) {
 
 } // namespace
 
+void TfrmMain::SetOpenDir(const QString& folder) {
+    openDir_ = folder;
+    // The save dialog of an untitled document starts where the open dialog last was.
+    workspace_->SaveDialogFolder = ExistingFolder(folder);
+}
+
 void TfrmMain::FileNewExecute() {
     HideStartupAnimation();
     ShowWizard(&IWizards::AnimationWizard);
@@ -41,7 +47,7 @@ void TfrmMain::FileOpenExecute() {
     const QStringList files = prompter_->AskOpenFileNames(question);
     for (const QString& file : files)
         OpenChosenFile(*workspace_, file);
-    if (!files.isEmpty()) openDir_ = QFileInfo(files.last()).absolutePath();
+    if (!files.isEmpty()) SetOpenDir(QFileInfo(files.last()).absolutePath());
 }
 
 void TfrmMain::FileCloseExecute() {
@@ -76,7 +82,7 @@ void TfrmMain::FrameAddExecute() {
     // The last file first, each at the place the user chooses; without a document the
     // first picture starts a new animation.
     for (auto it = files.rbegin(); it != files.rend(); ++it) {
-        openDir_ = QFileInfo(*it).absolutePath();
+        SetOpenDir(QFileInfo(*it).absolutePath());
         InsertFileAsFrame(*workspace_, *it);
     }
 }

@@ -1,5 +1,6 @@
 // The main window's settings: read when it is created, written when it is destroyed.
 #include "editor/core/palette_routines.h"
+#include "editor/core/screen_fit.h"
 #include "editor/core/settings.h"
 #include "editor/document/startup_settings.h"
 #include "editor/document/warning_box.h"
@@ -9,6 +10,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -26,8 +29,11 @@ constexpr const char* ToolbarNames[3] = {"Standard", "Frame", "Animation"};
 void TfrmMain::LoadSettings() {
     const Settings& s = settings_;
     startMaximized_ = s.Value(keys::WindowState) != "Normal";
-    setGeometry(s.Value(keys::MainLeft), s.Value(keys::MainTop), s.Value(keys::MainWidth),
-                s.Value(keys::MainHeight));
+    const QRect stored(s.Value(keys::MainLeft), s.Value(keys::MainTop), s.Value(keys::MainWidth),
+                       s.Value(keys::MainHeight));
+    const QScreen* screen = QGuiApplication::screenAt(stored.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    setGeometry(screen ? FitOnScreen(stored, screen->availableGeometry(), minimumSizeHint()) : stored);
 
     const TInspectorStart inspector = ReadInspectorStart(settings_);
     SetInspectorVisible(inspector.Visible);
@@ -39,7 +45,7 @@ void TfrmMain::LoadSettings() {
     frameWindowWidth_ = std::max(60, s.Value(keys::FrameWindowWidth));
     // "Right" docks the panel right; any other text docks it left.
     AlignFramePanel(s.Value(keys::FrameWindowAlign) == "Right");
-    openDir_ = s.Value(keys::InitialDir);
+    SetOpenDir(s.Value(keys::InitialDir));
 
     if (s.Value(keys::Warnings) == 1)
         InstallWarningBox(workspace_->WorkingImage(), *prompter_, settings_);
@@ -87,8 +93,9 @@ void TfrmMain::SaveSettings() {
     s.SetValue(keys::AutoSizeSplitter, mniAutosize_->isChecked() ? 1 : 0);
     s.SetValue(keys::FrameSize, storedFrameSize_);
     s.SetValue(keys::FrameWindowAlign, frameAlignRight_ ? "Right" : "Left");
+    // A window never shown (ended while starting) has no laid-out panel yet.
     s.SetValue(keys::FrameWindowWidth,
-               pnlAniFrames_->width() > 0 ? pnlAniFrames_->width() : frameWindowWidth_);
+               shown_ && pnlAniFrames_->width() > 0 ? pnlAniFrames_->width() : frameWindowWidth_);
     s.SetValue(keys::InitialDir, openDir_);
     s.SetValue(keys::InstallDir, QCoreApplication::applicationDirPath());
     // Written as they are, so that they exist afterwards.

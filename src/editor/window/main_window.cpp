@@ -176,6 +176,13 @@ TMDIChild* TfrmMain::ChildOf(const TDocument& document) const {
     return nullptr;
 }
 
+QRect TfrmMain::FrameListArea() const {
+    if (!frameAlignRight_) return {};
+    if (shown_) return QRect(pnlAniFrames_->mapToGlobal(QPoint(0, 0)), pnlAniFrames_->size());
+    const QRect window = geometry();
+    return QRect(window.right() - frameWindowWidth_ + 1, window.top(), frameWindowWidth_, window.height());
+}
+
 QMenu* TfrmMain::TopMenu(const QString& objectName) const {
     return findChild<QMenu*>(objectName);
 }
@@ -443,16 +450,17 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
     StopPlayback(true);
+    // Every close question first: a Cancel on any of them leaves every document open.
+    if (!workspace_->CloseQueryAll()) {
+        event->ignore();
+        return;
+    }
+    // Then they all go without asking again (those answered No lose their changes).
     std::vector<TDocument*> documents;
     for (const auto& document : workspace_->Documents())
         documents.push_back(document.get());
-    for (TDocument* document : documents) {
-        if (!workspace_->Contains(document)) continue;
-        if (!CloseDocumentWindow(*document)) {
-            event->ignore();
-            return;
-        }
-    }
+    for (TDocument* document : documents)
+        if (workspace_->Contains(document)) workspace_->CloseDocumentNow(*document);
     event->accept();
 }
 

@@ -71,6 +71,9 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     QMenu* PlayMenu() const { return popPlayAni_; }
     TPlayer* Player() const { return imgAni_; }
     QMenu* TopMenu(const QString& objectName) const;
+    // The frame panel on the screen when it is docked right (where it would be, before
+    // the window shows); empty when it is docked left.
+    QRect FrameListArea() const;
     // Whether the start-up animation is showing.
     bool StartupAnimationShown() const { return startupShown_; }
     // The stored window state asks for a maximised window.
@@ -223,6 +226,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     void StartupEvent();
     void ShowStartupAnimation();
     void PlaceStartupPanel();
+    // The open dialogs' folder; the save dialog follows it (file_menu.cpp).
+    void SetOpenDir(const QString& folder);
     // The frame panel's width, applied once the window has its size.
     void SetFramePanelWidth(int width);
 

@@ -54,7 +54,8 @@ void TfrmMain::StartPlayback() {
     NormaliseAnimation(*copy, true, workspace_->Defaults());
     const int width = copy->Width(), height = copy->Height();
     imgAni_->setParent(child->FramePanel());
-    imgAni_->Background = ToQColor(document->Shown.Background);
+    // Transparent areas play in the colour they show in when stopped.
+    imgAni_->Background = child->PaintBox()->TransparentFill;
     imgAni_->SetPicture(std::move(copy));
     imgAni_->setGeometry(0, 0, width, height);
     imgAni_->raise();

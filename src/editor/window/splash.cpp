@@ -1,6 +1,8 @@
 #include "editor/window/splash.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -20,6 +22,17 @@ TSplashScreen::TSplashScreen(const QPixmap& picture)
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     timer_->start(MinimumShowMs);
+    // Every window's show passes here while the splash lives.
+    if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+bool TSplashScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched != this && isVisible()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->isWindow() && (qobject_cast<QDialog*>(widget) || widget->isModal()))
+            hide();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TSplashScreen::CanClose() const {

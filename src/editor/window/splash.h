@@ -1,5 +1,6 @@
 // TSplashScreen: the borderless window with the splash picture shown while the program
-// starts. It refuses to close until its 2500 ms timer has fired.
+// starts. It refuses to close until its 2500 ms timer has fired, but steps aside (hides) as
+// soon as any dialog or message box shows, which it would otherwise cover: it stays on top.
 #pragma once
 
 #include <QPixmap>
@@ -21,6 +22,7 @@ class TSplashScreen : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QPixmap picture_;

@@ -77,3 +77,25 @@ TEST_F(InspectorLinkTest, FollowsDocumentsAndItsCloseBoxReleasesTheButton) {
     ASSERT_TRUE(WaitUntil([&] { return Workspace().DocumentCount() == 0; }));
     EXPECT_EQ(Inspector().cbFrames->count(), 0);
 }
+
+// The inspector is the main window's tool window, not one above every program; by default
+// it stands beside the frame list docked right, not over it; and the program ending (which
+// closes it after the main window) does not store it as hidden.
+TEST_F(InspectorLinkTest, AToolWindowBesideTheFrameListThatStaysShownAcrossAnExit) {
+    EXPECT_EQ(Inspector().windowType(), Qt::Tool);
+    EXPECT_FALSE(Inspector().windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Inspector().parentWidget(), window.get());
+
+    // No stored place: beside the list, which is docked right.
+    const QRect list = window->FrameListArea();
+    ASSERT_TRUE(list.isValid());
+    EXPECT_LE(Inspector().geometry().right(), list.left());
+    EXPECT_TRUE(Inspector().geometry().intersects(window->geometry()));
+
+    // The main window closes, then the remaining windows: the inspector stays "shown".
+    ASSERT_TRUE(Inspector().isVisible());
+    ASSERT_TRUE(window->close());
+    Inspector().close();
+    link.reset();
+    EXPECT_EQ(settings->Value(keys::InspectorVisible), 1);
+}

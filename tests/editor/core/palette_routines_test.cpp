@@ -83,6 +83,8 @@ TEST(ApplyPaletteSettings, ReductionDepthAndDitherFromTheSettings) {
         // type, colours, dither -> result, method, depth, dither mode
         {0, 256, 0, true, gif::crOptimized, 8, gif::dtNearest},
         {0, 16, 1, true, gif::crOptimized, 4, gif::dtFloydSteinberg},
+        {0, 32, 0, true, gif::crOptimized, 5, gif::dtNearest},
+        {2, 128, 0, false, gif::crOptimized, 7, gif::dtNearest},
         {2, 8, 1, false, gif::crOptimized, 3, gif::dtFloydSteinberg},
         {2, 100, 0, false, gif::crOptimized, 3, gif::dtNearest},   // 100: depth unchanged
         {1, 16, 0, true, gif::crWeb216, 8, gif::dtNearest},

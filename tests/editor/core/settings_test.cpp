@@ -2,8 +2,15 @@
 // and files damaged by hand.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "editor/core/ask.h"
 #include "editor/core/messages.h"
@@ -114,4 +121,60 @@ TEST(AskWithRemember, IncludeOrNewCaptionsAndChoices) {
     EXPECT_EQ(AskIncludeOrNew(prompter, settings, msg::IncludeOrNew), TIncludeChoice::StartNew);
     EXPECT_EQ(AskIncludeOrNew(prompter, settings, msg::IncludeOrNew), TIncludeChoice::StartNew);
     EXPECT_EQ(prompter.Asked.size(), 4u);
+}
+
+// A hostile settings file: every number is read back within its range.
+TEST(Settings, NumbersReadBackWithinTheirRanges) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("hostile.ini");
+    QFile ini(file);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\nFrameSize=2147483647\nDefaultDelay=-40\nDefaultNSLoop=99999999\n"
+              "FrameWindowWidth=-2147483648\nFrameTransparentColor=-1\nMaxUndo=-3\n"
+              "[FormPos]\nMain\\Width=100000\nMain\\Height=-5\nMain\\Left=2147483647\n");
+    ini.close();
+    Settings settings(file);
+    EXPECT_EQ(settings.Value(keys::FrameSize), 160);
+    EXPECT_EQ(settings.Value(keys::DefaultDelay), 0);
+    EXPECT_EQ(settings.Value(keys::DefaultNSLoop), 65535);
+    EXPECT_EQ(settings.Value(keys::FrameWindowWidth), 60);
+    EXPECT_EQ(settings.Value(keys::FrameTransparentColor), 0);
+    EXPECT_EQ(settings.Value(keys::MaxUndo), 0);
+    EXPECT_EQ(settings.Value(keys::MainWidth), 100000);   // the screen limits it further
+    EXPECT_EQ(settings.Value(keys::MainHeight), 100);
+    EXPECT_EQ(settings.Value(keys::MainLeft), 100000);
+    settings.SetValue(keys::FrameSize, 40);
+    EXPECT_EQ(settings.Value(keys::FrameSize), 80);
+    settings.SetValue(keys::FrameSize, 112);   // a menu size
+    EXPECT_EQ(settings.Value(keys::FrameSize), 112);
+}
+
+// A settings file that is a pipe (or a folder) is neither read nor written: reading a pipe
+// would block the start until something writes into it.
+TEST(Settings, AStoreThatIsNotARegularFileIsLeftAlone) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString own = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Quillmark Software";
+    QDir().mkpath(own);
+    const QString ownFile = own + "/GIF Loopwright 3.0.ini";
+    ASSERT_FALSE(QFileInfo::exists(ownFile));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ownFile).constData(), 0600), 0);
+    auto opened = std::async(std::launch::async, [&] {
+        Settings named(pipe);
+        named.SetValue(keys::FrameSize, 96);
+        named.Sync();
+        Settings programs;
+        programs.SetValue(keys::DefaultDelay, 7);
+        programs.Sync();
+        return named.Value(keys::FrameSize) * 1000 + programs.Value(keys::DefaultDelay);
+    });
+    const bool finished = opened.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!finished)   // a reader stuck on a pipe: give it an end so the test can go on
+        for (const QString& fifo : {pipe, ownFile}) ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    ASSERT_TRUE(finished) << "opening the settings blocked on a pipe";
+    EXPECT_EQ(opened.get(), 96007);
+    EXPECT_FALSE(QFileInfo(pipe).isFile());   // still the pipe
+    EXPECT_FALSE(QFileInfo(ownFile).isFile());
+    QFile::remove(ownFile);
 }

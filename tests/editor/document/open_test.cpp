@@ -8,7 +8,9 @@
 #include "gif/base/stream.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 using namespace editor;
 using namespace editortest;
@@ -207,4 +209,25 @@ TEST_F(WorkspaceTest, GifArrivingAsPictureIncludesOrStartsNew) {
     EXPECT_EQ(LoadPictureFile(workspace, b, bitmap, fkGif), liOpened);
     EXPECT_EQ(workspace.DocumentCount(), 2);
     EXPECT_EQ(Active().ShortName(), "b.gif");
+}
+
+// A file that cannot be read says why, in the system's words, not "corrupted".
+TEST_F(WorkspaceTest, UnreadableFilesGiveTheSystemsReason) {
+    QDir(dir.path()).mkpath("folder.gif");
+    const QString folder = dir.filePath("folder.gif");
+    EXPECT_FALSE(workspace.OpenGifDocument(folder));
+    workspace.OpenFileByType(dir.path());
+    const QString locked = dir.filePath("locked.gif");
+    MakeAnimation(2)->SaveToFile(NativePath(locked));
+    ASSERT_TRUE(QFile(locked).setPermissions({}));
+    // Root reads every file: the check runs as an ordinary user for the moment.
+    const bool root = ::geteuid() == 0;
+    if (root) ASSERT_EQ(::seteuid(65534), 0);
+    const bool opened = workspace.OpenGifDocument(locked);
+    if (root) ASSERT_EQ(::seteuid(0), 0);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(prompter.Texts(),
+              (QStringList{"Error loading " + folder + "! Is a directory.",
+                           "Error loading " + dir.path() + "! Is a directory.",
+                           "Error loading " + locked + "! Permission denied."}));
 }

@@ -120,6 +120,12 @@ TEST_F(FrameCommands, ResizeLimitsAndComposesWhatThePlayerShows) {
     }
     const auto shownAfter = gif::ComposeFrames(*image, gif::clBlack);
     ASSERT_EQ(shownAfter.size(), 2u);
+    // The width has the same limit: 1000 is kept, more becomes 1000.
+    ASSERT_TRUE(ResizeAnimation(*image, 1000, 5));
+    EXPECT_EQ(image->Width(), 1000);
+    ASSERT_TRUE(ResizeAnimation(*image, 1001, 6));
+    EXPECT_EQ(image->Width(), 1000);
+    EXPECT_EQ(image->Height(), 6);
     // Left edge of frame 1: what frame 1 drew; right edge: the background frame 0 left.
     EXPECT_EQ(shownAfter[1]->Pixels(0, 500), shownBefore[1]->Pixels(0, 5));
     EXPECT_EQ(shownAfter[1]->Pixels(9, 500), shownBefore[1]->Pixels(19, 5));

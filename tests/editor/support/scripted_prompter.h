@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 
 #include "editor/core/prompter.h"
@@ -34,6 +35,8 @@ public:
 
     editor::TAnswer Ask(const editor::TQuestion& question) override {
         Asked.push_back(question);
+        // What happens while the box is up: focus and activation changes, clicks.
+        if (WhileAsked) WhileAsked(question);
         if (answers_.empty()) {
             // An unexpected question: answer OK so the code goes on, and let the test see it.
             Unexpected.push_back(question.Text);
@@ -57,6 +60,7 @@ public:
     }
     int PendingAnswers() const { return int(answers_.size()); }
 
+    std::function<void(const editor::TQuestion&)> WhileAsked;
     std::vector<editor::TQuestion> Asked;
     std::vector<editor::TFileQuestion> FileDialogs;
     QStringList Unexpected;

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
@@ -249,6 +250,18 @@ TEST_F(MainWindowTest, StoredSettingsShapeTheWindow) {
     EXPECT_EQ(settings->Value(keys::FrameSize), 100);
 }
 
+// Stored bounds larger than the screen, or off it, give a window that is on the screen.
+TEST_F(MainWindowTest, StoredBoundsAreFittedToTheScreen) {
+    window.reset();
+    settings->SetValue(keys::MainWidth, 100000);
+    settings->SetValue(keys::MainHeight, 100000);
+    settings->SetValue(keys::MainLeft, 100000);
+    settings->SetValue(keys::MainTop, -100000);
+    window = std::make_unique<TfrmMain>(*settings, &prompter);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window->geometry())) << window->geometry().x() << " " << window->geometry().width();
+}
+
 namespace {
 
 // An inspector that records what the window asks of it.
@@ -307,4 +320,64 @@ TEST_F(MainWindowTest, ASmallPictureNeedsNoScrollBarsAfterTheFirstEdit) {
     EXPECT_FALSE(area->verticalScrollBar()->isVisible());
     EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
     EXPECT_LE(area->widget()->height(), area->viewport()->height());
+}
+
+// Exit asks every document first; one Cancel closes nothing, and after all answers the
+// documents go without a second question.
+TEST_F(MainWindowTest, ExitAsksEveryQuestionBeforeClosingAnything) {
+    for (const char* name : {"a.gif", "b.gif", "c.gif"}) {
+        ASSERT_TRUE(Workspace().OpenGifDocument(WriteGif(name, 2)));
+        EditDelay(0, 55);
+    }
+    prompter.Then(mrNo).Then(mrNo).Then(mrCancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(prompter.Asked.size(), 3u);
+    EXPECT_EQ(Workspace().DocumentCount(), 3);
+    for (const auto& document : Workspace().Documents()) EXPECT_TRUE(document->Modified());
+    prompter.Asked.clear();
+    prompter.Then(mrNo).Then(mrNo).Then(mrNo);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(prompter.Asked.size(), 3u);
+    EXPECT_TRUE(prompter.Unexpected.isEmpty());
+    EXPECT_EQ(Workspace().DocumentCount(), 0);
+}
+
+// While playing, Undo and the edit actions are off; transparent areas play in the colour
+// they show in when stopped (white), not in the animation's black.
+TEST_F(MainWindowTest, PlaybackDisablesEditingAndPlaysTransparencyInTheStoppedColour) {
+    const QString path = dir.filePath("clear.gif");
+    auto image = MakeAnimation(2, 40, 30);
+    for (int i = 0; i < 2; ++i) {
+        gif::TGIFSubImage& frame = *image->Frame(i);
+        std::fill(frame.Pixels(), frame.Pixels() + 40 * 30, uint8_t(0));   // black, transparent
+        frame.ControlBlock()->SetTransparentFlag(true);
+        frame.ControlBlock()->SetTransparentIndex(0);
+    }
+    image->SaveToFile(NativePath(path));
+    ASSERT_TRUE(Workspace().OpenGifDocument(path));
+    EditDelay(1, 30);
+    ASSERT_TRUE(Action(TActionId::EditUndo)->isEnabled());
+    Action(TActionId::AnimationPlay)->trigger();
+    ASSERT_TRUE(Workspace().Actions().Playing());
+    ASSERT_TRUE(WaitUntil([&] { return window->ChildOf(Active())->StatusText().startsWith("Playing"); }));
+    for (TActionId id : {TActionId::EditUndo, TActionId::EditCut, TActionId::EditCopy, TActionId::EditPaste})
+        EXPECT_FALSE(Action(id)->isEnabled()) << ActionInfo(id).Name;
+    EXPECT_EQ(window->Player()->grab().toImage().pixelColor(20, 15), QColor(Qt::white));
+    Action(TActionId::AnimationPause)->trigger();
+    EXPECT_TRUE(Action(TActionId::EditUndo)->isEnabled());
+    EXPECT_TRUE(Action(TActionId::EditCut)->isEnabled());
+}
+
+// The save dialog starts where the open dialog last was.
+TEST_F(MainWindowTest, TheSaveDialogStartsWhereTheOpenDialogWas) {
+    QDir(dir.path()).mkpath("pictures");
+    const QString folder = dir.filePath("pictures");
+    MakeAnimation(2)->SaveToFile(NativePath(folder + "/p.gif"));
+    prompter.ThenFiles({folder + "/p.gif"});
+    Action(TActionId::FileOpen)->trigger();
+    ASSERT_EQ(Workspace().DocumentCount(), 1);
+    prompter.ThenFiles({});   // cancelled
+    Action(TActionId::FileSaveAs)->trigger();
+    ASSERT_EQ(prompter.FileDialogs.size(), 2u);
+    EXPECT_EQ(prompter.FileDialogs.back().InitialDir, folder);
 }
