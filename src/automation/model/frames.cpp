@@ -34,13 +34,15 @@ void CheckOffset(int value, int extent) {
 // TGIFFrame --------------------------------------------------------------------------
 
 TGIFFrame::TGIFFrame(TContextRef context, gif::TGIFSubImage* frame)
-    : context_(std::move(context)), frame_(frame) {}
+    : context_(std::move(context)), frame_(frame), serial_(frame ? frame->Serial() : 0) {}
 
 int TGIFFrame::Index() const {
     if (!frame_ || !context_->Active()) return -1;
     gif::TGIFImage& image = context_->Image();
+    // A frame made since (an undo reloads the animation) may sit at the same address: the
+    // serial tells it apart.
     for (int i = 0; i < image.FrameCount(); ++i)
-        if (image.Frame(i) == frame_) return i;
+        if (image.Frame(i) == frame_) return frame_->Serial() == serial_ ? i : -1;
     return -1;
 }
 

@@ -54,6 +54,7 @@ class TGIFFrame final : public IFrame {
 
     TContextRef context_;
     gif::TGIFSubImage* frame_;
+    uint64_t serial_;
 };
 
 class TGIFFrames final : public IFrames,

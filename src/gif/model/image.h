@@ -118,6 +118,8 @@ public:
     static constexpr int64_t DefaultMaxImagePixels = int64_t(1) << 31;
     // The pixels allocated by the current or last read.
     int64_t DecodedPixels() const { return decodedPixels_; }
+    // The serial of the next frame made for this image (TGIFSubImage::Serial).
+    uint64_t NewFrameSerial() { return ++frameSerials_; }
 
     TGIFWarning WarningHandler;
     // Calls WarningHandler when one is installed.
@@ -224,6 +226,7 @@ private:
     TGIFDrawOptions drawOptions_ = GIFDefaultDrawOptions;
     int reductionDepth_ = DefaultReductionDepth;
     int64_t decodedPixels_ = 0;
+    uint64_t frameSerials_ = 0;
     std::shared_ptr<TBitmap> bitmap_;   // shared with the renderer drawing into it
     std::unique_ptr<TGIFPainter> painter_;
     // Own renderers stopped from inside their own paint steps or events: waited for later.

@@ -13,7 +13,8 @@
 namespace gif {
 
 TGIFSubImage::TGIFSubImage(TGIFImage* owner)
-    : TGIFItem(owner), blocks_(std::make_unique<TGIFExtensionList>(this)), localTable_(this) {}
+    : TGIFItem(owner), blocks_(std::make_unique<TGIFExtensionList>(this)), localTable_(this),
+      serial_(owner ? owner->NewFrameSerial() : 0) {}
 
 TGIFSubImage::~TGIFSubImage() {
     // The blocks go first: a graphic control extension clears its links to this frame.

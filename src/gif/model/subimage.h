@@ -43,6 +43,9 @@ public:
     TGIFSubImage(const TGIFSubImage&) = delete;
     TGIFSubImage& operator=(const TGIFSubImage&) = delete;
     const char* ClassName() const override { return "TGIFSubImage"; }
+    // A number no other frame of the same image has had: frames that come and go may reuse
+    // each other's memory, never each other's serial.
+    uint64_t Serial() const { return serial_; }
 
     // Placement on the logical screen.
     uint16_t FrameLeft() const { return descriptor_.Left; }
@@ -182,6 +185,7 @@ private:
     std::unique_ptr<TBitmap> bitmap_;
     std::unique_ptr<TBitmap> mask_;
     bool maskPending_ = true;
+    uint64_t serial_ = 0;
     TByteBuffer pixels_;
     std::shared_ptr<const TEncodedImageData> encoded_;
     bool isTransparent_ = false;
