@@ -1,6 +1,7 @@
 #include "gif/model/subimage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "gif/base/exception.h"
@@ -14,7 +15,9 @@ namespace gif {
 
 TGIFSubImage::TGIFSubImage(TGIFImage* owner)
     : TGIFItem(owner), blocks_(std::make_unique<TGIFExtensionList>(this)), localTable_(this),
-      serial_(owner ? owner->NewFrameSerial() : 0) {}
+      // The optimiser makes frames of one image on two threads at once.
+      serial_(owner ? std::atomic_ref<uint64_t>(owner->frameSerials_).fetch_add(1, std::memory_order_relaxed) + 1
+                    : 0) {}
 
 TGIFSubImage::~TGIFSubImage() {
     // The blocks go first: a graphic control extension clears its links to this frame.
