@@ -1,4 +1,4 @@
-// The desktop's shared thumbnail cache (freedesktop.org thumbnail specification): PNG
+// The desktop's shared thumbnail cache (the freedesktop.org thumbnail cache that file managers share): PNG
 // files named after the MD5 of the picture's file URI, in $XDG_CACHE_HOME/thumbnails/normal
 // (at most 128 pixels) and .../large (at most 256), each carrying Thumb::URI and
 // Thumb::MTime so that a thumbnail of an older version of the file is never used. Entries
@@ -27,7 +27,7 @@ class TThumbnailCache {
     // "normal" (128) for thumbnails up to 128 pixels, "large" (256) above.
     static int CacheSizeFor(int thumbSize);
     static QString FolderFor(int cacheSize);
-    // The file URI of a local path, percent-encoded as the specification wants it.
+    // The file URI of a local path, percent-encoded as the cache names its entries by it.
     static QByteArray FileUri(const QString& path);
     // The cache file of `path` for thumbnails of `cacheSize`.
     QString EntryPath(const QString& path, int cacheSize) const;
