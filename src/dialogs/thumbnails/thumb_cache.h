@@ -1,4 +1,4 @@
-// The desktop's shared thumbnail cache (the freedesktop.org thumbnail cache that file managers share): PNG
+// The desktop's shared thumbnail cache, the freedesktop.org one that file managers use: PNG
 // files named after the MD5 of the picture's file URI, in $XDG_CACHE_HOME/thumbnails/normal
 // (at most 128 pixels) and .../large (at most 256), each carrying Thumb::URI and
 // Thumb::MTime so that a thumbnail of an older version of the file is never used. Entries
