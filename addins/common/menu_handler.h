@@ -4,6 +4,7 @@
 #include "automation/addins/addin.h"
 
 #include <functional>
+#include <memory>
 
 namespace addins {
 
@@ -35,6 +36,19 @@ inline automation::TResult<int> Failure(const QString& message) {
     result.Status = automation::TStatus::Failed;
     result.Error = message;
     return result;
+}
+
+// A handler that runs `action` on the Application object while the editor still has it: the
+// add-in holds the object weakly, since the editor owns it.
+template <class Action>
+std::shared_ptr<automation::IIntfMenuHandler> ApplicationHandler(
+    const std::shared_ptr<automation::IGIFLoopwrightApplication>& application, Action action) {
+    std::weak_ptr<automation::IGIFLoopwrightApplication> weak = application;
+    return std::make_shared<TFunctionHandler>([weak, action](int) -> automation::TResult<int> {
+        auto locked = weak.lock();
+        if (!locked) return Failure("The editor is closing.");
+        return action(*locked);
+    });
 }
 
 } // namespace addins

@@ -24,15 +24,7 @@ class TTimingAddIn final : public QObject, public automation::IAddIn {
         timing->SetCaption("&Timing");
         // A submenu holder works without a document.
         timing->SetDocDependent(false);
-        // The handlers hold the Application object weakly: the editor owns it.
-        std::weak_ptr<automation::IGIFLoopwrightApplication> app = app_;
-        auto run = [app](auto action) {
-            return std::make_shared<TFunctionHandler>([app, action](int) -> automation::TResult<int> {
-                auto locked = app.lock();
-                if (!locked) return Failure("The editor is closing.");
-                return action(*locked);
-            });
-        };
+        auto run = [this](auto action) { return ApplicationHandler(app_, action); };
         const bool added =
             AddItem(timing, "Speed &x2", "Halves every frame's delay", 1,
                     run([](auto& a) { return ScaleDelays(a, 1, 2, "Speed x2"); })) &&

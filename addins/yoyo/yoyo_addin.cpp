@@ -19,12 +19,7 @@ class TYoYoAddIn final : public QObject, public automation::IAddIn {
         if (!app_) return automation::E_FAIL_;
         auto plugins = automation::AsMenuItem(app_->Menu("Plug-ins").Value);
         if (!plugins) return automation::E_FAIL_;
-        std::weak_ptr<automation::IGIFLoopwrightApplication> app = app_;
-        auto handler = std::make_shared<TFunctionHandler>([app](int) -> automation::TResult<int> {
-            auto locked = app.lock();
-            if (!locked) return Failure("The editor is closing.");
-            return YoYo(*locked);
-        });
+        auto handler = ApplicationHandler(app_, [](auto& application) { return YoYo(application); });
         return AddItem(plugins, "&Yo-yo", "Appends the frames in reverse so the animation plays forth and back",
                        1, handler)
                    ? automation::S_OK_
