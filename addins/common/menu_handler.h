@@ -32,7 +32,8 @@ inline automation::TMenuItemRef AddItem(const automation::TMenuItemRef& parent, 
 
 // A failed result carrying `message`.
 inline automation::TResult<int> Failure(const QString& message) {
-    automation::TResult<int> result{automation::E_FAIL_};
+    automation::TResult<int> result;
+    result.Value = automation::E_FAIL_;
     result.Status = automation::TStatus::Failed;
     result.Error = message;
     return result;
