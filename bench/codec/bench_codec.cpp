@@ -14,9 +14,12 @@
 //     or n comment blocks; us_per_item must not grow with n.
 //   BM_Copy/<input>: read and write again (the frames' image data copied) against giflib's
 //     DGifSlurp + EGifSpew and against copying the bytes (cp); vs_cp = our time / the copy's.
-// The encoder runs over a corpus of 35 inputs; a table of its speedups, their geometric
-// mean and the speedup over the whole corpus (total giflib time / total time) follows the
-// benchmark output.
+//   BM_SaveAnimation/<file>: an animation another program wrote (make_animations.sh, made
+//     by the build), read with our reader and written again with every frame compressed,
+//     against EGifSpew of the same file as DGifSlurp read it.
+// The encoder runs over a corpus of 35 generated inputs and the frames of those animation
+// files (file_*). Tables of the speedups follow the benchmark output, with their geometric
+// mean and the speedup over each whole set (total giflib time / total time).
 #include "gif/base/stream.h"
 #include "gif/codec/image_data_writer.h"
 #include "gif/codec/lzw_decoder.h"
@@ -29,6 +32,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <gif_lib.h>
 #include <map>
 #include <stdexcept>
@@ -74,7 +78,7 @@ GifFileType* GiflibSpewReady(const Input& input, std::vector<uint8_t>& out) {
     int error = 0;
     GifFileType* file = EGifOpen(&out, WriteToMemory, &error);
     if (!file) throw std::runtime_error("EGifOpen failed");
-    std::vector<GifColorType> colors(size_t(1) << input.Bits);
+    std::vector<GifColorType> colors(256);
     for (size_t i = 0; i < colors.size(); ++i)
         colors[i] = {uint8_t(i * 37), uint8_t(i * 91), uint8_t(i * 13)};
     file->SWidth = 0;
@@ -85,10 +89,14 @@ GifFileType* GiflibSpewReady(const Input& input, std::vector<uint8_t>& out) {
     }
     file->SColorResolution = 8;
     file->SBackGroundColor = 0;
-    file->SColorMap = GifMakeMapObject(int(colors.size()), colors.data());
+    file->SColorMap = GifMakeMapObject(1 << input.Bits, colors.data());
     for (const FrameInput& f : input.Frames) {
         SavedImage* image = GifMakeSavedImage(file, nullptr);
-        image->ImageDesc = {0, 0, f.Width, f.Height, f.Interlaced, nullptr};
+        // A frame with a table of its own gets a local colour map: giflib takes the code
+        // size from it, and writes it.
+        ColorMapObject* local =
+            f.LocalTable ? GifMakeMapObject(1 << f.Bits, colors.data()) : nullptr;
+        image->ImageDesc = {0, 0, f.Width, f.Height, f.Interlaced, local};
         image->RasterBits = static_cast<GifByteType*>(malloc(f.Pixels.size()));
         std::memcpy(image->RasterBits, f.Pixels.data(), f.Pixels.size());
     }
@@ -191,10 +199,10 @@ void OurEncodeInto(const Input& input, gif::TEncodingMethod method,
     gif::TImageDataWriter writer;
     for (size_t i = 0; i < input.Frames.size(); ++i) {
         const FrameInput& f = input.Frames[i];
-        writer.Write(
-            streams[i],
-            {f.Pixels.data(), f.Width, f.Height, f.Interlaced, input.Bits, 1 << input.Bits},
-            method);
+        const int bits = f.Bits > 0 ? f.Bits : input.Bits;
+        const int limit = f.ColorLimit > 0 ? f.ColorLimit : 1 << bits;
+        writer.Write(streams[i], {f.Pixels.data(), f.Width, f.Height, f.Interlaced, bits, limit},
+                     method);
     }
 }
 
@@ -301,11 +309,17 @@ void BM_EncodeLZW(benchmark::State& state, const Input* input) {
     EncodeTimes()[input->Name] = {ours / n, theirs / n};
 }
 
-void PrintEncodeSummary() {
-    const auto& times = EncodeTimes();
+// Seconds per iteration of the last run of each whole-file save of an animation file.
+std::map<std::string, std::pair<double, double>>& SaveTimes() {
+    static std::map<std::string, std::pair<double, double>> times;
+    return times;
+}
+
+// One table of (ours, giflib) seconds per input, with the whole set's speedup.
+void PrintTable(const char* title, const std::map<std::string, std::pair<double, double>>& times) {
     if (times.empty()) return;
     double ours = 0, theirs = 0, logSum = 0, lowest = 1e9;
-    std::printf("\nLZW encoder against EGifSpew (speedup = giflib time / our time)\n");
+    std::printf("\n%s (speedup = giflib time / our time)\n", title);
     std::printf("%-32s %12s %12s %8s\n", "input", "ours ms", "giflib ms", "speedup");
     for (const auto& [name, t] : times) {
         std::printf("%-32s %12.3f %12.3f %8.2f\n", name.c_str(), t.first * 1e3, t.second * 1e3,
@@ -315,8 +329,18 @@ void PrintEncodeSummary() {
         logSum += std::log(t.second / t.first);
         lowest = std::min(lowest, t.second / t.first);
     }
-    std::printf("whole corpus (%zu inputs): %.2f, geometric mean %.2f, lowest %.2f\n",
-                times.size(), theirs / ours, std::exp(logSum / double(times.size())), lowest);
+    std::printf("whole set (%zu inputs): %.2f, geometric mean %.2f, lowest %.2f\n", times.size(),
+                theirs / ours, std::exp(logSum / double(times.size())), lowest);
+}
+
+void PrintEncodeSummary() {
+    std::map<std::string, std::pair<double, double>> generated, files;
+    for (const auto& [name, t] : EncodeTimes())
+        (name.starts_with("file_") ? files : generated)[name] = t;
+    PrintTable("LZW encoder against EGifSpew, generated inputs", generated);
+    PrintTable("LZW encoder against EGifSpew, animation files (image data of every frame)", files);
+    PrintTable("Whole-file save of the animation files, SaveToStream against EGifSpew",
+               SaveTimes());
 }
 
 void BM_EncodeRLE(benchmark::State& state, const Input* input) {
@@ -388,6 +412,72 @@ void BM_SaveFile(benchmark::State& state, const Input* input) {
     }
     Report(state, *input, ours, theirs);
     state.counters["size_ratio"] = double(ourBytes) / double(theirBytes);
+}
+
+// A giflib file writing into `out` with copies of every frame, extension block and colour
+// map of `in` (a file DGifSlurp read), ready for EGifSpew, which also frees it.
+GifFileType* GiflibSpewCopy(const GifFileType* in, std::vector<uint8_t>& out) {
+    int error = 0;
+    GifFileType* file = EGifOpen(&out, WriteToMemory, &error);
+    if (!file) return nullptr;
+    file->SWidth = in->SWidth;
+    file->SHeight = in->SHeight;
+    file->SColorResolution = in->SColorResolution;
+    file->SBackGroundColor = in->SBackGroundColor;
+    if (in->SColorMap)
+        file->SColorMap = GifMakeMapObject(in->SColorMap->ColorCount, in->SColorMap->Colors);
+    for (int i = 0; i < in->ExtensionBlockCount; ++i) {
+        const ExtensionBlock& b = in->ExtensionBlocks[i];
+        GifAddExtensionBlock(&file->ExtensionBlockCount, &file->ExtensionBlocks, b.Function,
+                             unsigned(b.ByteCount), b.Bytes);
+    }
+    for (int i = 0; i < in->ImageCount; ++i)
+        GifMakeSavedImage(file, &in->SavedImages[i]);
+    return file;
+}
+
+// A whole animation file written again: our reader's image (its frames' image data
+// dropped, so every frame is compressed) saved with SaveToStream, against giflib's
+// EGifSpew of the same file as DGifSlurp read it. Both read the file before the loop.
+void BM_SaveAnimation(benchmark::State& state, const std::string* path) {
+    gif::TMemoryStream file;
+    file.LoadFromFile(*path);
+    const std::vector<uint8_t> bytes = file.Bytes();
+    gif::TGIFImage image;
+    image.LoadFromStream(file);
+    MemoryReader reader{&bytes};
+    int error = 0;
+    GifFileType* in = DGifOpen(&reader, ReadFromMemory, &error);
+    if (!in || DGifSlurp(in) != GIF_OK) {
+        state.SkipWithError("DGifSlurp failed");
+        return;
+    }
+    double ours = 0, theirs = 0;
+    size_t ourBytes = 0, theirBytes = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < image.FrameCount(); ++i) image.Frame(i)->DropEncodedData();
+        Clock::time_point t0 = Clock::now();
+        gif::TMemoryStream out;
+        image.SaveToStream(out);
+        Clock::time_point t1 = Clock::now();
+        ourBytes = size_t(out.Size());
+        std::vector<uint8_t> theirs_out;
+        theirs_out.reserve(bytes.size() * 2 + 4096);
+        GifFileType* spew = GiflibSpewCopy(in, theirs_out);
+        Clock::time_point t2 = Clock::now();
+        if (!spew || EGifSpew(spew) != GIF_OK) state.SkipWithError("EGifSpew failed");
+        Clock::time_point t3 = Clock::now();
+        theirBytes = theirs_out.size();
+        ours += Seconds(t1 - t0);
+        theirs += Seconds(t3 - t2);
+        state.SetIterationTime(Seconds(t1 - t0));
+    }
+    DGifCloseFile(in, &error);
+    const double n = double(state.iterations());
+    state.counters["speedup"] = theirs / ours;
+    state.counters["size_ratio"] = double(ourBytes) / double(theirBytes);
+    std::string name = std::filesystem::path(*path).stem().string();
+    SaveTimes()["file_" + name] = {ours / n, theirs / n};
 }
 
 // Reads a file and writes it again with giflib, as a copying program on giflib would:
@@ -571,7 +661,24 @@ void BM_ManyItems(benchmark::State& state, int frames, int comments) {
 
 int main(int argc, char** argv) {
     static const std::vector<benchcodec::Input> inputs = benchcodec::MakeInputs();
-    static const std::vector<benchcodec::Input> corpus = benchcodec::MakeEncoderCorpus();
+    static const std::vector<benchcodec::Input> corpus = [] {
+        std::vector<benchcodec::Input> all = benchcodec::MakeEncoderCorpus();
+        for (benchcodec::Input& input : benchcodec::LoadAnimations(BENCH_ANIMATIONS_DIR))
+            all.push_back(std::move(input));
+        return all;
+    }();
+    static std::vector<std::string> animationFiles;
+    for (const benchcodec::Input& input : corpus)
+        if (input.FromFile)
+            animationFiles.push_back(std::string(BENCH_ANIMATIONS_DIR) + "/" +
+                                     input.Name.substr(5) + ".gif");
+    for (const std::string& path : animationFiles) {
+        benchmark::RegisterBenchmark(
+            ("BM_SaveAnimation/" + std::filesystem::path(path).stem().string()).c_str(),
+            benchcodec::BM_SaveAnimation, &path)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
     for (const benchcodec::Input& input : corpus) {
         benchmark::RegisterBenchmark(("BM_EncodeLZW/" + input.Name).c_str(),
                                      benchcodec::BM_EncodeLZW, &input)

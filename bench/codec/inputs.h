@@ -13,12 +13,18 @@ struct FrameInput {
     int Height = 0;
     bool Interlaced = false;
     std::vector<uint8_t> Pixels; // colour indices, row-major
+    // A frame of a file read back: the code size and colour limit it is written with, and
+    // whether they come from a local colour table. 0: the input's Bits and table.
+    int Bits = 0;
+    int ColorLimit = 0;
+    bool LocalTable = false;
 };
 
 struct Input {
     std::string Name;
     int Bits = 8; // colour table size 2^Bits
     std::vector<FrameInput> Frames;
+    bool FromFile = false; // an animation another program wrote (LoadAnimations)
 
     size_t PixelCount() const {
         size_t n = 0;
@@ -46,5 +52,10 @@ std::vector<Input> MakeInputs();
 // The encoder's corpus: the inputs above and 30 more, from a single pixel to 22 million
 // pixels, 2 to 256 colours, noise to flat colour, single pictures and animations.
 std::vector<Input> MakeEncoderCorpus();
+
+// The animations bench/codec/make_animations.sh writes into `folder`, each read with our
+// reader and given as the file writer would compress its frames. Empty (with a note on
+// standard error) when the folder holds none.
+std::vector<Input> LoadAnimations(const std::string& folder);
 
 } // namespace benchcodec

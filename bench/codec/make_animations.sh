@@ -8,12 +8,14 @@
 #   small_rectangles        40 frames where a small square moves, written as changed
 #                           rectangles (ImageMagick's -layers optimize)
 #   interlaced_noise        20 frames of coloured noise, interlaced (ImageMagick)
-# Existing files are kept; delete the folder to make them again.
+# Existing files are kept while they are newer than this script; delete the folder to
+# make them again.
 set -euo pipefail
 out=${1:-build/bench-data/animations}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-[ -f "$out/done" ] && { echo "$out"; exit 0; }
+# The build runs this when the script changes: files of an older script are made again.
+[ -f "$out/done" ] && [ "$out/done" -nt "$0" ] && { echo "$out"; exit 0; }
 
 ff() { ffmpeg -loglevel error -y "$@"; }
 # One palette per frame (stats_mode=single, new=1): every frame gets a local table.
@@ -21,8 +23,10 @@ ff -f lavfi -i "mandelbrot=size=320x240:rate=25" -frames:v 60 \
   -filter_complex "[0]split[a][b];[a]palettegen=stats_mode=single[p];[b][p]paletteuse=new=1:dither=sierra2_4a" \
   "$out/fractal_local_palettes.gif"
 ff -f lavfi -i "smptebars=size=320x240:rate=25" -frames:v 100 "$out/color_bars.gif"
+# The gradients source has an alpha channel that the palette takes as transparent (every
+# frame came out as one transparent pixel): it is dropped first.
 ff -f lavfi -i "gradients=size=320x240:rate=25:speed=0.02:duration=2" -frames:v 50 \
-  -filter_complex "[0]split[a][b];[a]palettegen[p];[b][p]paletteuse=dither=floyd_steinberg" \
+  -filter_complex "[0]format=rgb24,split[a][b];[a]palettegen[p];[b][p]paletteuse=dither=floyd_steinberg" \
   "$out/gradient_dithered.gif"
 ff -f lavfi -i "testsrc2=size=320x240:rate=30:duration=3" -frames:v 90 \
   -filter_complex "[0]split[a][b];[a]palettegen[p];[b][p]paletteuse=dither=bayer:bayer_scale=2" \
