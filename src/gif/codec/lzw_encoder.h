@@ -75,7 +75,7 @@ class TLZWEncoder : public TGIFEncoder {
     // What this frame uses: the direct table with rows of 2^directBits_ entries, or (0)
     // the string table.
     unsigned directBits_ = 0;
-    bool flat_ = false; // string table frames: most pixels equal their left neighbour
+    bool flat_ = false; // string table frames: strings mostly continue with their first child
 
     // Direct: entry (code << directBits_) + pixel holds the child's row (its code shifted
     // left by directBits_), 0 for none (every child code is above K + 1). A code's row is
