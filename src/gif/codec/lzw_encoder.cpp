@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <cstdlib>
 
 namespace gif {
 
@@ -42,23 +41,35 @@ constexpr unsigned kMaxDirectBits = 4; // direct rows of up to 16 entries (128 K
 constexpr unsigned kWideDirectBits = 5;
 constexpr size_t kWideDirectPixels = size_t(1) << 17;
 // The string table: 65536 slots (a 16-bit slot number needs no mask), 1/16 full at most.
-// A slot holds (generation << 24) | (pixel << 16) | (probe distance << 12) | code: a clear
-// code or a new frame starts the next generation, and slots of older ones count as empty,
-// so emptying the table costs nothing (it is zeroed once every 255 generations). A string
-// is found from `here`, a one-to-one function of its prefix's code (the code and the probe
-// distance of the prefix's own slot, or a single pixel), at the home slot here ^ mix[pixel]:
-// a slot holding the same pixel at the same probe distance has the same home, so the same
-// prefix, and (value >> 12) compares generation, pixel and distance at once.
+// A slot holds (generation << 25) | (kind << 24) | (pixel << 16) | (probe distance << 12) |
+// code: a clear code or a new frame starts the next generation, and slots of older ones
+// count as empty, so emptying the table costs nothing (it is zeroed once every 127
+// generations). A string is found from `here`, which names its prefix one to one: the
+// number of the slot that holds the prefix (kind 0), or (kind 1) kRootHere + the pixel for
+// a single pixel and kOverflowHere + the code for a string kept in the overflow map. Its
+// home slot is Home(here, pixel), a one-to-one function of the low 16 bits of `here` for
+// each pixel: a slot holding the same kind, pixel and probe distance has the same home, so
+// the same prefix, and (value >> 12) compares generation, kind, pixel and distance at once.
+//
+// As `here` is the number of the slot probed, not a value read from it, the next pixel's
+// probe does not wait for the load: while strings go on (the branch predicted so), the
+// probes of successive pixels overlap, and a lookup's latency is paid once per string.
 constexpr uint32_t kSlots = 65536;
-constexpr uint32_t kScratchSlot = kSlots; // takes the stores of strings that overflowed
+constexpr uint32_t kRootHere = kSlots;                // + a single pixel
+constexpr uint32_t kOverflowHere = kRootHere + 256;   // + the code of an overflowed string
+constexpr uint32_t kScratchSlot = kOverflowHere + 4096; // stores of other overflowed strings
+// Slots past the table take the stores made at an overflowed string's `here`: no probe
+// reads them.
+constexpr uint32_t kTableSize = kScratchSlot + 1;
 constexpr uint32_t kMaxDistance = 15;
-constexpr uint32_t kLastGeneration = 255;
+constexpr uint32_t kLastGeneration = 127;
+constexpr unsigned kStampShift = 13; // the generation's place in value >> 12
 
 // Whether a slot holding `value` holds another string of this generation, so that the
 // probe for the string `want` (see above) goes on: the XOR is 0 for that string itself,
-// and at least 4096 for a slot of another generation (an empty one).
+// and at least 2^13 for a slot of another generation (an empty one).
 [[gnu::always_inline]] inline bool Occupied(uint32_t value, uint32_t want) {
-    return ((value >> 12) ^ want) - 1 < 4095;
+    return ((value >> 12) ^ want) - 1 < (1u << kStampShift) - 1;
 }
 
 // A random 16-bit value per pixel value, mixed into the string table slot.
@@ -76,25 +87,36 @@ constexpr std::array<uint16_t, 256> MakePixelMix() {
 }
 constexpr std::array<uint16_t, 256> kPixelMix = MakePixelMix();
 
+// The home slot of the string (here, pixel) in RunHashed: a one-to-one function of the low
+// 16 bits of `here` for each pixel. The multiplication (by an odd number, so one to one)
+// keeps homes of strings with the same pixels in another order apart: with `here` XORed
+// alone, "a b c" and "a c b", or a run of one pixel at every other step, would meet.
+[[gnu::always_inline]] inline uint32_t Home(uint32_t here, uint32_t pixel) {
+    return ((here * 0x9E3Bu) ^ kPixelMix[pixel]) & (kSlots - 1);
+}
+
 // Which strings a frame with pixel values of 32 and more makes, from 256 pixels spread over
 // it and the pixel before each: how many equal it (of 256), and how many distinct pairs
 // they form. Long strings that mostly continue with their first child come from few local
 // patterns (dithered flat colour: few pairs) or from runs (many equal pairs); short strings
 // with many children from many pairs, even where half the pixels repeat their neighbour
-// (dithered smooth shading). `seen` is a 65536-bit set, empty on entry and on return.
+// (dithered smooth shading). `seen` is a 65536-bit set, empty on entry and on return; without
+// it (small frames, where counting would take a good part of the time) no pairs are counted.
 struct TSample {
     unsigned Same = 0;
     unsigned Pairs = 0;
 };
-TSample SamplePairs(const uint8_t* p, size_t count, uint64_t* seen) {
+TSample SampleFrame(const uint8_t* p, size_t count, uint64_t* seen) {
     if (count < 2) return {256, 1};
     TSample sample;
     uint16_t keys[256];
     for (size_t i = 1; i <= 256; ++i) {
         const size_t at = 1 + (count - 1) * i / 257;
-        const unsigned key = unsigned(p[at - 1]) << 8 | p[at];
-        keys[i - 1] = uint16_t(key);
         sample.Same += p[at] == p[at - 1];
+        keys[i - 1] = uint16_t(p[at - 1] << 8 | p[at]);
+    }
+    if (!seen) return sample;
+    for (const uint16_t key : keys) {
         const uint64_t bit = uint64_t(1) << (key & 63);
         sample.Pairs += (seen[key >> 6] & bit) == 0;
         seen[key >> 6] |= bit;
@@ -104,6 +126,9 @@ TSample SamplePairs(const uint8_t* p, size_t count, uint64_t* seen) {
     return sample;
 }
 
+// Frames from this many pixels have their pairs counted.
+constexpr size_t kPairsPixels = size_t(1) << 14;
+
 // Whether the first-child arrays beat the string table alone for a frame sampled so.
 // Measured on 320 x 240 frames (thread CPU time, string table against first-child arrays):
 // dithered colour bars of 30 colours (Same 90, Pairs 47) 198 against 109 us; frames of an
@@ -112,11 +137,10 @@ TSample SamplePairs(const uint8_t* p, size_t count, uint64_t* seen) {
 // photograph (Same 62, Pairs 94) 159 against 486 us. A smooth ramp (Same 210) and one flat
 // colour are faster with the arrays too. In small frames the sample covers much of the
 // frame and finds few pairs in photographs too (a 32 x 32 one: Same 37, Pairs 28), which
-// are about 8 % faster with the string table alone.
-constexpr size_t kFewPairsPixels = size_t(1) << 14;
+// are about 8 % faster with the string table alone: there only Same counts.
 bool FirstChildFits(TSample sample, size_t pixels) {
-    if (sample.Pairs <= 48 && pixels >= kFewPairsPixels) return true;
-    if (sample.Same >= 160) return true;
+    if (pixels < kPairsPixels) return sample.Same >= 128;
+    if (sample.Pairs <= 48 || sample.Same >= 160) return true;
     return sample.Same >= 128 && sample.Pairs < 160;
 }
 
@@ -151,6 +175,14 @@ TLZWEncoder::~TLZWEncoder() = default;
 
 uint16_t TLZWEncoder::SlotMix(uint8_t pixel) {
     return kPixelMix[pixel];
+}
+
+uint16_t TLZWEncoder::PairSlot(uint8_t first, uint8_t second) {
+    return uint16_t(Home(kRootHere + first, second));
+}
+
+unsigned TLZWEncoder::TableGenerations() {
+    return kLastGeneration;
 }
 
 void TLZWEncoder::Compress() {
@@ -188,7 +220,10 @@ void TLZWEncoder::Compress() {
         if (interlaced_) y += kPassStep[pass];
         const size_t valid = checked ? ValidPixels(p, span) : span;
         const uint8_t* const end = p + valid;
-        if (first && valid > 0) run.Here = run.Prefix = *p++;
+        if (first && valid > 0) {
+            run.Prefix = *p++;
+            run.Here = kRootHere + run.Prefix;
+        }
         switch (directBits_) {
         case 1:
             RunDirect<1>(run, p, end);
@@ -240,10 +275,10 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
     }
     directBits_ = 0;
     if (!t.Seen) t.Seen = std::make_unique<uint64_t[]>(1024);
-    flat_ = FirstChildFits(SamplePairs(pixels_, pixels, t.Seen.get()), pixels);
-    if (getenv("FORCE_FLAT")) flat_ = getenv("FORCE_FLAT")[0] == '1';
+    flat_ = FirstChildFits(SampleFrame(pixels_, pixels, pixels >= kPairsPixels ? t.Seen.get() : nullptr),
+                           pixels);
     if (!t.Slots) {
-        t.Slots = std::make_unique<uint32_t[]>(kSlots + 1);
+        t.Slots = std::make_unique<uint32_t[]>(kTableSize);
         t.FirstTag = std::make_unique_for_overwrite<uint16_t[]>(4096);
         t.FirstCode = std::make_unique_for_overwrite<uint16_t[]>(4096);
     }
@@ -401,7 +436,7 @@ void TLZWEncoder::RunDirect(TRun& run, const uint8_t* p, const uint8_t* const en
 // hold to match depends on the pixel alone, beside that chain.
 void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const end) {
     uint32_t* const strings = tables_->Slots.get();
-    uint32_t stamp = tables_->Generation << 12; // a clear starts the next generation
+    uint32_t stamp = tables_->Generation << kStampShift; // a clear starts the next generation
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -410,13 +445,14 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
     unsigned next = run.NextCode;
     unsigned threshold = run.Threshold;
     uint32_t here = run.Here;
+    uint32_t code = run.Prefix; // the prefix's code, sent when the string ends
     auto store = [&] {
         run.Acc = acc;
         run.Bits = bits;
         run.Out = out;
         run.CodeSize = codeSize;
         run.NextCode = next;
-        run.Prefix = here & 0xFFF;
+        run.Prefix = code;
         run.Here = here;
     };
     auto load = [&] {
@@ -427,20 +463,24 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         next = run.NextCode;
         threshold = run.Threshold;
         here = run.Here;
-        stamp = tables_->Generation << 12;
+        code = run.Prefix;
+        stamp = tables_->Generation << kStampShift;
     };
-    // The slot of (here, pixel), or the stale slot where it would go; `want` is what
-    // value >> 12 of a matching slot is (the table is never more than 1/16 full, so a
-    // probe ends soon).
+    // Looks up (here, pixel): `want` is what value >> 12 of its slot holds, and the result
+    // is the slot that holds it (the string's `here` when found) or the stale slot where
+    // it goes. The home slot is read first; other strings there (the table is never more
+    // than 1/16 full, so a probe ends soon) are passed over on the rare path. Past the
+    // longest distance the overflow map answers, and the result is the string's `here`
+    // (above the slots: a store there goes to the scratch slot).
     auto find = [&](uint32_t pixel, uint32_t& want, uint32_t& value) {
-        uint32_t slot = here ^ kPixelMix[pixel];
-        want = stamp | (pixel << 4);
+        uint32_t slot = Home(here, pixel);
+        want = stamp | (here >> 16) << 12 | (pixel << 4);
         value = strings[slot];
-        if (Occupied(value, want)) [[unlikely]] {
+        if ((value >> 12) != want && Occupied(value, want)) [[unlikely]] {
             do {
                 if ((want & kMaxDistance) == kMaxDistance) [[unlikely]] {
                     value = Overflow(here, want, next);
-                    return kScratchSlot;
+                    return kOverflowHere + (value != 0 ? value & 0xFFF : next);
                 }
                 slot = (slot + 1) & (kSlots - 1);
                 ++want;
@@ -449,6 +489,7 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
         }
         return slot;
     };
+    auto add = [&](uint32_t slot, uint32_t want) { strings[slot] = (want << 12) | next++; };
     while (p < end) {
         // A pixel sends at most 12 bits, and the next free code grows by at most one: this
         // many pixels can neither fill the batch nor reach the threshold.
@@ -466,33 +507,32 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
             uint32_t want, value;
             const uint32_t slot = find(pixel, want, value);
             if ((value >> 12) == want) {
-                here = value & 0xFFFF;
+                here = slot;
+                code = value & 0xFFF;
                 continue;
             }
-            Put(acc, bits, out, here & 0xFFF, codeSize);
+            Put(acc, bits, out, code, codeSize);
             store();
             const bool cleared = Grow(run);
             load();
-            if (!cleared) strings[slot] = (want << 12) | next++;
-            here = pixel;
+            if (!cleared) add(slot, want);
+            here = kRootHere + pixel;
+            code = pixel;
             continue;
         }
-        const uint8_t* const last = end - 1;
         for (const uint8_t* const stop = p + n; p < stop; ++p) {
             const uint32_t pixel = *p;
-            // Where the string starting at this pixel continues, should this pixel end the
-            // one matched so far: its slot depends on pixels only, so it is fetched ahead
-            // of the branch that decides.
-            __builtin_prefetch(strings + (pixel ^ kPixelMix[*std::min(p + 1, last)]));
             uint32_t want, value;
             const uint32_t slot = find(pixel, want, value);
             if ((value >> 12) == want) {
-                here = value & 0xFFFF;
+                here = slot;
+                code = value & 0xFFF;
                 continue;
             }
-            Put(acc, bits, out, here & 0xFFF, codeSize);
-            strings[slot] = (want << 12) | next++;
-            here = pixel;
+            Put(acc, bits, out, code, codeSize);
+            add(slot, want);
+            here = kRootHere + pixel;
+            code = pixel;
         }
     }
     store();
@@ -504,7 +544,7 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
 // children go to the string table.
 void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
     uint32_t* const strings = tables_->Slots.get();
-    uint32_t stamp = tables_->Generation << 12; // a clear starts the next generation
+    uint32_t stamp = tables_->Generation << kStampShift; // a clear starts the next generation
     uint16_t* const firstTag = tables_->FirstTag.get();
     uint16_t* const firstCode = tables_->FirstCode.get();
     uint8_t* const outLimit = out_ + kOutBatch;
@@ -559,7 +599,7 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             codeSize = run.CodeSize;
             next = run.NextCode;
             threshold = run.Threshold;
-            stamp = tables_->Generation << 12;
+            stamp = tables_->Generation << kStampShift;
             if (cleared) {
                 prefix = pixel;
                 continue;

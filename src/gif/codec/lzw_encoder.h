@@ -31,10 +31,15 @@ class TLZWEncoder : public TGIFEncoder {
     TLZWEncoder();
     ~TLZWEncoder() override;
 
-    // For tests: how many strings this encoder ever had to put in its overflow map, and the
-    // random value of a pixel that is XORed into the slot of its strings.
+    // For tests: how many strings this encoder ever had to put in its overflow map; the
+    // random value of a pixel that is XORed into the slot of its strings (flat frames: the
+    // slot of a code's other children is the code XOR the pixel's value); the home slot of
+    // the string of two pixels in noisy frames; and how many generations the string table
+    // goes through before it is emptied.
     size_t OverflowedStrings() const { return overflowed_; }
     static uint16_t SlotMix(uint8_t pixel);
+    static uint16_t PairSlot(uint8_t first, uint8_t second);
+    static unsigned TableGenerations();
 
   protected:
     void Compress() override;
@@ -50,8 +55,8 @@ class TLZWEncoder : public TGIFEncoder {
         unsigned NextCode;  // F, the next free code
         unsigned Threshold; // the next free code at which a miss needs Grow()
         uint32_t Prefix;    // the code of the string matched so far
-        uint32_t Here;      // string table: the low 16 bits of the prefix's slot (its
-                            // pixel for a single pixel), where its children's probes start
+        uint32_t Here;      // string table: the number of the prefix's slot (a mark and
+                            // its pixel for a single pixel), where its children's probes start
     };
 
     template <unsigned A> void RunDirect(TRun& run, const uint8_t* p, const uint8_t* end);
@@ -82,7 +87,8 @@ class TLZWEncoder : public TGIFEncoder {
     // emptied when the code is given out, the rows of the single pixels at every clear.
     // Rows of 32 entries (small frames only) hold half the child's row, which would not
     // fit 16 bits whole.
-    // String table: 65536 slots of (generation 8 bits, pixel 8, probe distance 4, code 12),
+    // String table: 65536 slots of (generation 6 bits, kind of prefix 2, pixel 8, probe distance
+    // 4, code 12),
     // see lzw_encoder.cpp; one more slot takes the stores of strings that overflowed.
     // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
     // code is given out) and its code.
