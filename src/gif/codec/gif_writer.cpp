@@ -63,19 +63,23 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
         writer.Write(stream, source, method);
         return;
     }
-    TMemoryStream encoded;
+    TMemoryStream& encoded = writer.Scratch();
+    auto written = [&] {
+        return std::span<const uint8_t>(encoded.Bytes().data(), size_t(encoded.Position()));
+    };
     try {
         writer.Write(encoded, source, method);
     } catch (...) {
         // The sub-blocks completed before a bad pixel still reach the file.
-        stream.WriteBuffer(encoded.Bytes().data(), encoded.Bytes().size());
+        stream.WriteBuffer(written().data(), written().size());
         throw;
     }
-    stream.WriteBuffer(encoded.Bytes().data(), encoded.Bytes().size());
+    const std::span<const uint8_t> bytes = written();
+    stream.WriteBuffer(bytes.data(), bytes.size());
 
     auto data = std::make_shared<TEncodedImageData>();
-    data->Storage = encoded.Share();
-    data->Size = data->Storage->size();
+    data->Storage = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+    data->Size = bytes.size();
     data->CodeSize = uint8_t(std::max(source.Bits, 2));
     data->Interlaced = source.Interlaced;
     data->Method = method;

@@ -1,5 +1,6 @@
 #include "gif/codec/image_data_writer.h"
 
+#include "gif/base/stream.h"
 #include "gif/codec/lzw_encoder.h"
 #include "gif/codec/lzw_lookahead_encoder.h"
 #include "gif/codec/rle_encoder.h"
@@ -34,6 +35,12 @@ void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
         if (!lzw_) lzw_ = spareLzw ? std::move(spareLzw) : std::make_unique<TLZWEncoder>();
         lzw_->Encode(stream, source);
     }
+}
+
+TMemoryStream& TImageDataWriter::Scratch() {
+    if (!scratch_) scratch_ = std::make_unique<TMemoryStream>();
+    scratch_->SetPosition(0);
+    return *scratch_;
 }
 
 void EncodeImageData(TStream& stream, const TEncodeSource& source, TEncodingMethod method) {

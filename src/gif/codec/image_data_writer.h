@@ -7,6 +7,7 @@
 namespace gif {
 
 class TStream;
+class TMemoryStream;
 class TLZWEncoder;
 class TRLEEncoder;
 class TLZWLookaheadEncoder;
@@ -47,7 +48,14 @@ class TImageDataWriter {
 
     void Write(TStream& stream, const TEncodeSource& source, TEncodingMethod method);
 
+    // A stream of the writer's own to compress a frame into before its bytes go on, emptied
+    // (position 0) for each use: it keeps its room from frame to frame, so that the bytes of
+    // an animation are neither reallocated as they grow nor zeroed first. The bytes written
+    // are those before its position.
+    TMemoryStream& Scratch();
+
   private:
+    std::unique_ptr<TMemoryStream> scratch_;
     std::unique_ptr<TLZWEncoder> lzw_;
     std::unique_ptr<TRLEEncoder> rle_;
     std::unique_ptr<TLZWLookaheadEncoder> lookahead_;
