@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 
 #include "gif/base/exception.h"
+#include "gif/codec/image_data_writer.h"
 #include "gif/model/graphic_control.h"
 #include "gif/model/image.h"
 #include "gif/test_util.h"
@@ -195,6 +197,54 @@ TEST(EncodedData, ATableThatNoLongerHoldsEveryPixelStillFails) {
     TGIFLocalColorMap& table = image->Frame(1)->LocalTable();
     table.DeleteAt(3);   // 3 entries: pixel value 3 is outside, the code size stays 2
     EXPECT_THROW(Save(*image), GIFException);
+}
+
+// Frames are compressed one after another into the same buffer of the writer: each keeps
+// exactly its own bytes after a larger frame, and a frame that fails leaves in the file
+// only the sub-blocks completed before its bad pixel, none of an earlier frame's.
+TEST(EncodedData, EachFrameKeepsItsOwnBytesAfterALargerOne) {
+    std::mt19937 rng(5);
+    auto noise = [&](size_t count) {
+        std::vector<uint8_t> pixels(count);
+        for (uint8_t& p : pixels) p = uint8_t(rng() % 128);
+        return pixels;
+    };
+    TGIFImage image;
+    for (int c = 0; c < 128; ++c) image.GlobalColorMap().AppendColor(RGB(uint8_t(c * 2), uint8_t(c), 9));
+    giftest::AddFrame(image, 0, 0, 200, 150, noise(200 * 150));
+    giftest::AddFrame(image, 5, 5, 9, 7, noise(9 * 7));
+    const std::vector<uint8_t> file = Save(image);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const TGIFSubImage& frame = std::as_const(*image.Frame(i));
+        TMemoryStream alone;
+        EncodeImageData(alone, FrameEncodeSource(frame, image.ScreenBitDepth()), emLZW);
+        ASSERT_NE(frame.EncodedData(), nullptr);
+        const std::span<const uint8_t> kept = frame.EncodedData()->Bytes();
+        EXPECT_TRUE(std::vector<uint8_t>(kept.begin(), kept.end()) == alone.Bytes());
+    }
+    EXPECT_TRUE(Save(image) == file);   // the kept bytes, copied
+    EXPECT_TRUE(file == FullEncode(image));
+
+    // A third frame with a pixel outside the table well after its first sub-blocks.
+    std::vector<uint8_t> bad = noise(100 * 100);
+    bad[9000] = 200;
+    TGIFSubImage& third = giftest::AddFrame(image, 0, 0, 100, 100, bad);
+    TMemoryStream partial;
+    EXPECT_THROW(EncodeImageData(partial, FrameEncodeSource(third, image.ScreenBitDepth()), emLZW),
+                 GIFException);
+    ASSERT_GT(partial.Bytes().size(), 255u);
+    // The first two compressed again in the same write, so that the buffer has held more.
+    image.Frame(0)->DropEncodedData();
+    image.Frame(1)->DropEncodedData();
+    TMemoryStream out;
+    EXPECT_THROW(image.SaveToStream(out), GIFException);
+    // The two frames as before (the file without its trailer), the descriptor, the part.
+    const std::vector<uint8_t>& written = out.Bytes();
+    ASSERT_EQ(written.size(), file.size() - 1 + 10 + partial.Bytes().size());
+    EXPECT_TRUE(std::equal(file.begin(), file.end() - 1, written.begin()));
+    EXPECT_TRUE(std::equal(partial.Bytes().begin(), partial.Bytes().end(),
+                           written.end() - long(partial.Bytes().size())));
 }
 
 } // namespace
