@@ -48,7 +48,11 @@ class TXpress {
     TXpress& operator=(const TXpress&) = delete;
 
     // Drops any picture held, then decodes `path` synchronously. Error() tells the result.
-    void SetFileName(const std::string& path);
+    // A `coverSide` above 0 lets decoders that can scale while decoding (JPEG) produce the
+    // smallest picture that still covers coverSide x coverSide: much faster when only a
+    // small copy is wanted. Width32/Height32 are then the decoded size, and
+    // FileWidth32/FileHeight32 the size stored in the file.
+    void SetFileName(const std::string& path, int coverSide = 0);
     const std::string& FileName() const { return fileName_; }
 
     // 0 after a successful load, otherwise one of TXpressError.
@@ -61,6 +65,9 @@ class TXpress {
     int16_t Height() const { return int16_t(height_); }
     int32_t Width32() const { return width_; }
     int32_t Height32() const { return height_; }
+    // The picture's size as the file states it; 0 without a picture.
+    int32_t FileWidth32() const { return fileWidth_; }
+    int32_t FileHeight32() const { return fileHeight_; }
 
     // Rescales the held picture to exactly height x width (both at least 1 and at most
     // MaxPictureSide). False, with Error() set, when there is no picture or it fails; the
@@ -87,6 +94,8 @@ class TXpress {
     std::string errorMessage_;
     int32_t width_ = 0;
     int32_t height_ = 0;
+    int32_t fileWidth_ = 0;
+    int32_t fileHeight_ = 0;
     std::unique_ptr<TPicture> picture_;
 };
 
