@@ -157,6 +157,22 @@ TEST(XpressPicture, AlphaIsKeptInA32BitBitmap) {
     EXPECT_NEAR(alpha(24, 28), 128, 1);
     iotest::ExpectColor(bitmap, 24, 4, Red, 0, "opaque part");
     iotest::ExpectColor(bitmap, 24, 28, Blue, 1, "half-transparent part");
+
+    // The same pixels in one pass, top-down and unpadded.
+    io::TXpress xpress;
+    xpress.SetFileName(path);
+    std::vector<uint8_t> bgra(32 * 32 * 4);
+    bool hasAlpha = false;
+    ASSERT_TRUE(xpress.CopyPixels(bgra.data(), hasAlpha));
+    EXPECT_TRUE(hasAlpha);
+    const auto at = [&](int x, int y) { return &bgra[size_t(y * 32 + x) * 4]; };
+    EXPECT_EQ(at(4, 4)[3], 0);
+    EXPECT_EQ(at(24, 4)[3], 255);
+    EXPECT_EQ(at(24, 4)[2], 220); // red
+    EXPECT_NEAR(at(24, 28)[3], 128, 1);
+    EXPECT_EQ(at(24, 28)[0], 210); // blue
+    xpress.Release();
+    EXPECT_FALSE(xpress.CopyPixels(bgra.data(), hasAlpha));
 }
 
 TEST(XpressPicture, OpaquePaletteAndGreyPicturesGiveEightBitsWithTheirTable) {

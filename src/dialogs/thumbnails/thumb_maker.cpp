@@ -2,30 +2,24 @@
 
 #include "dialogs/thumbnails/thumb_cache.h"
 #include "dialogs/thumbnails/thumb_geometry.h"
-#include "editor/core/bitmap_image.h"
-#include "gif/graphics/bitmap.h"
 #include "io/xpress/xpress.h"
 
 #include <QFile>
 #include <QPainter>
 #include <algorithm>
-#include <exception>
 
 namespace dialogs {
 
 namespace {
 
-// The control's picture as a QImage of its own pixels; null when it cannot be copied.
+// The control's picture as a QImage, in one pass; null when its pixels cannot be read.
 QImage CopyOut(const io::TXpress& xpress) {
-    const std::vector<uint8_t> dib = xpress.CopyPicture();
-    if (dib.empty()) return {};
-    try {
-        gif::TBitmap bitmap;
-        bitmap.LoadFromDIB(dib);
-        return editor::BitmapImage(bitmap).copy();
-    } catch (const std::exception&) {
-        return {};
-    }
+    QImage picture(xpress.Width32(), xpress.Height32(), QImage::Format_ARGB32);
+    bool alpha = false;
+    if (picture.isNull() || !xpress.CopyPixels(picture.bits(), alpha)) return {};
+    // Opaque pictures scale faster without their alpha.
+    if (!alpha) picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
 }
 
 // Longer side reduced to `limit` when it is larger (the cache's sizes are hard limits).

@@ -292,6 +292,16 @@ std::vector<uint8_t> TXpress::CopyPicture() const {
     }
 }
 
+bool TXpress::CopyPixels(uint8_t* bgra, bool& alpha) const {
+    if (!picture_ || !bgra) return false;
+    const MagickCore::Image* image = picture_->Image.constImage();
+    TException exception = NewException();
+    alpha = image->matte != MagickCore::MagickFalse;
+    return MagickCore::ExportImagePixels(image, 0, 0, image->columns, image->rows, "BGRA",
+                                         MagickCore::CharPixel, bgra, exception.get()) !=
+           MagickCore::MagickFalse;
+}
+
 void TXpress::Release() {
     picture_.reset();
     width_ = 0;

@@ -80,6 +80,12 @@ class TXpress {
     // palette of at most 256 colours or is grey, else 24 bits. Empty without a picture.
     std::vector<uint8_t> CopyPicture() const;
 
+    // The picture's pixels as 8-bit blue, green, red and alpha, rows top-down without
+    // padding, into `bgra` (Width32() x Height32() x 4 bytes): one pass, for callers that
+    // need no bitmap. `alpha` tells whether the picture may have transparent pixels. False
+    // without a picture or when its pixels cannot be read.
+    bool CopyPixels(uint8_t* bgra, bool& alpha) const;
+
     // Drops the picture; the sizes read 0 afterwards. The error code is kept.
     void Release();
 
