@@ -4,6 +4,7 @@
 #include "gif/base/messages.h"
 #include "gif/reduce/color_histogram.h"
 #include "gif/reduce/dib.h"
+#include "gif/reduce/exact_split.h"
 #include "gif/reduce/kmeans_palette.h"
 #include "gif/reduce/nearest_color_lookup.h"
 #include "gif/reduce/variance_split.h"
@@ -81,9 +82,19 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
 
     std::vector<TColorCell> cells = histogram.Cells();
     std::vector<TColorCell> boxes = SplitByVariance(cells, colors);
+    const int step = std::max(int((histogram.PixelCount() + PixelsPerPass - 1) / PixelsPerPass), 1);
+    if (int(boxes.size()) < colors) {
+        // Every box is down to one 8 x 8 x 8 region and the palette still has room: the
+        // colours crowd together, as in smooth gradients and flat drawings. There are few
+        // enough of them then to cut and refine on the distinct colours themselves.
+        std::vector<TColorCell> exact =
+            CountExactColors(bitmaps, step, skip == clNone ? 0xFFFFFFFF : RgbOf(skip));
+        std::vector<TRGB> found =
+            RefineByKMeans(exact, SplitExactColors(exact, colors), QualityExactPasses);
+        return PaletteOf(FillWithWorstServed(exact, std::move(found), colors));
+    }
     std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
-    const int step = int((histogram.PixelCount() + PixelsPerPass - 1) / PixelsPerPass);
-    return PaletteOf(RefineOnPixels(bitmaps, found, QualityPixelPasses, std::max(step, 1), skip));
+    return PaletteOf(RefineOnPixels(bitmaps, found, QualityPixelPasses, step, skip));
 }
 
 HPALETTE CreateQualityPalette(const TBitmap& bitmap, int colors, TColor skip) {
