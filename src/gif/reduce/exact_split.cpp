@@ -67,56 +67,59 @@ struct TBox {
     int128 Spread = 0;
 };
 
-void SortBy(std::vector<TExactPoint>& points, const TBox& box, size_t axis) {
-    std::sort(points.begin() + std::ptrdiff_t(box.Begin), points.begin() + std::ptrdiff_t(box.End),
-              [axis](const TExactPoint& a, const TExactPoint& b) {
-                  for (size_t k = 0; k < 3; ++k) {
-                      size_t channel = (axis + k) % 3;
-                      if (a.Color[channel] != b.Color[channel])
-                          return a.Color[channel] < b.Color[channel];
-                  }
-                  return false;
-              });
-}
-
-// Cuts `box` into itself and `upper` where the halves' spread is least. The box must hold
-// two colours at least.
+// Cuts `box` into itself and `upper` at the plane where the halves' spread is least; the
+// planes lie between two levels of one channel. The box must hold two colours at least.
+// The moments per level of each channel make the search linear in the box's colours.
 void Cut(std::vector<TExactPoint>& points, TBox& box, TBox& upper) {
-    size_t bestAxis = 0, bestAt = box.Begin + 1;
+    std::array<std::array<TMoments, 256>, 3> levels{};
+    for (size_t i = box.Begin; i < box.End; ++i)
+        for (size_t axis = 0; axis < 3; ++axis)
+            levels[axis][size_t(points[i].Color[axis])].Add(points[i]);
+    size_t bestAxis = 0;
+    int32_t bestPlane = 0; // colours with this level or less go below
     int128 bestScore = -1;
     TMoments bestLow;
     for (size_t axis = 0; axis < 3; ++axis) {
-        SortBy(points, box, axis);
         TMoments low;
-        for (size_t i = box.Begin; i + 1 < box.End; ++i) {
-            low.Add(points[i]);
-            if (points[i].Color[axis] == points[i + 1].Color[axis]) continue;
+        for (int32_t level = 0; level < 255; ++level) {
+            const TMoments& here = levels[axis][size_t(level)];
+            if (here.Count == 0) continue;
+            low.Count += here.Count;
+            for (size_t k = 0; k < 3; ++k)
+                low.Sum[k] += here.Sum[k];
+            low.Squares += here.Squares;
+            if (low.Count == box.Moments.Count) break;
             int128 score = low.Score() + (box.Moments - low).Score();
             if (score > bestScore) {
                 bestScore = score;
                 bestAxis = axis;
-                bestAt = i + 1;
+                bestPlane = level;
                 bestLow = low;
             }
         }
     }
-    if (bestAxis != 2) SortBy(points, box, bestAxis);
-    upper.Begin = bestAt;
+    auto middle = std::stable_partition(
+        points.begin() + std::ptrdiff_t(box.Begin), points.begin() + std::ptrdiff_t(box.End),
+        [&](const TExactPoint& p) { return p.Color[bestAxis] <= bestPlane; });
+    const size_t at = size_t(middle - points.begin());
+    upper.Begin = at;
     upper.End = box.End;
     upper.Moments = box.Moments - bestLow;
     upper.Spread = upper.Moments.Spread();
-    box.End = bestAt;
+    box.End = at;
     box.Moments = bestLow;
     box.Spread = bestLow.Spread();
 }
 
 } // namespace
 
-std::vector<TColorCell> CountExactColors(std::span<const TBitmap* const> bitmaps, int step,
-                                         uint32_t skip) {
+std::optional<std::vector<TColorCell>> CountExactColors(std::span<const TBitmap* const> bitmaps,
+                                                        int step, uint32_t skip, size_t maxColors,
+                                                        size_t maxRegions) {
     step = std::max(step, 1);
     std::vector<int32_t> blockOf(Regions, NoBlock);
     std::vector<uint32_t> counts;
+    size_t distinct = 0;
     for (const TBitmap* bitmap : bitmaps) {
         if (!bitmap || bitmap->Empty()) continue;
         TDIBReader reader(*bitmap, pf24bit);
@@ -130,11 +133,13 @@ std::vector<TColorCell> CountExactColors(std::span<const TBitmap* const> bitmaps
                 if (rgb != last) { // flat areas repeat one colour: find its counter once
                     int32_t& block = blockOf[(r >> 3) << 10 | (g >> 3) << 5 | (b >> 3)];
                     if (block == NoBlock) {
+                        if (counts.size() / BlockSize >= maxRegions) return std::nullopt;
                         block = int32_t(counts.size() / BlockSize);
                         counts.resize(counts.size() + BlockSize, 0);
                     }
                     last = rgb;
                     lastAt = size_t(block) * BlockSize + ((r & 7) << 6 | (g & 7) << 3 | (b & 7));
+                    if (counts[lastAt] == 0 && ++distinct > maxColors) return std::nullopt;
                 }
                 ++counts[lastAt];
             }

@@ -7,6 +7,7 @@
 #include "gif/reduce/color_histogram.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -14,10 +15,13 @@ namespace gif {
 
 // Every distinct colour of the pictures (every `step`-th row, step >= 1) as a cell of its
 // own: its count and its colour times the count. Pixels of colour `skip` (0xRRGGBB; above
-// 0xFFFFFF for none) are left out. Sorted by colour, so the order does not depend on where
-// the colours lie in the pictures.
-std::vector<TColorCell> CountExactColors(std::span<const TBitmap* const> bitmaps, int step,
-                                         uint32_t skip);
+// 0xFFFFFF for none) are left out. In a fixed order of colour, so the order does not depend
+// on where the colours lie in the pictures. Nothing when there are more than `maxColors`
+// distinct colours or they spread over more than `maxRegions` of the 32768 regions of
+// 8 x 8 x 8 levels (each region in use takes 2 KB while counting).
+std::optional<std::vector<TColorCell>> CountExactColors(std::span<const TBitmap* const> bitmaps,
+                                                        int step, uint32_t skip, size_t maxColors,
+                                                        size_t maxRegions);
 
 // At most `colors` (>= 1) boxes over `exact` (as CountExactColors gives it), each given as
 // the count and colour sums of its pixels: the box whose colours vary most is cut, at the
