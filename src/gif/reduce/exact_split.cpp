@@ -201,11 +201,12 @@ std::vector<TColorCell> SplitExactColors(std::span<const TColorCell> exact, int 
 
 std::vector<TRGB> FillWithWorstServed(std::span<const TColorCell> exact, std::vector<TRGB> palette,
                                       int colors) {
-    if (palette.empty() || int(palette.size()) >= colors) return palette;
+    if (int(palette.size()) >= colors) return palette;
     auto table = std::make_shared<TPalette>();
     for (const TRGB& c : palette)
         table->Entries.push_back({c.Red, c.Green, c.Blue, 0});
     TNearestColorLookup lookup(table);
+    const bool none = palette.empty(); // then the most frequent colours come first
     struct TNeed {
         uint64_t Cost;
         size_t At;
@@ -214,6 +215,10 @@ std::vector<TRGB> FillWithWorstServed(std::span<const TColorCell> exact, std::ve
     for (size_t i = 0; i < exact.size(); ++i) {
         if (exact[i].Count == 0) continue;
         TRGB c = ColorOf(exact[i]), chosen;
+        if (none) {
+            needs.push_back({exact[i].Count, i});
+            continue;
+        }
         lookup.Lookup(c.Red, c.Green, c.Blue, chosen);
         int dr = c.Red - chosen.Red, dg = c.Green - chosen.Green, db = c.Blue - chosen.Blue;
         uint64_t cost = uint64_t(dr * dr + dg * dg + db * db) * exact[i].Count;

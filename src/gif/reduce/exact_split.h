@@ -30,8 +30,9 @@ std::optional<std::vector<TColorCell>> CountExactColors(std::span<const TBitmap*
 std::vector<TColorCell> SplitExactColors(std::span<const TColorCell> exact, int colors);
 
 // `palette` topped up to `colors` entries (or to every distinct colour, when fewer) with the
-// exact colours that it serves worst: count times squared distance to their nearest entry.
-// Adding an entry never raises any pixel's error, so the result is never worse.
+// exact colours that it serves worst: count times squared distance to their nearest entry
+// (an empty palette takes the most frequent colours). Adding an entry never raises any
+// pixel's error, so the result is never worse.
 std::vector<TRGB> FillWithWorstServed(std::span<const TColorCell> exact, std::vector<TRGB> palette,
                                       int colors);
 

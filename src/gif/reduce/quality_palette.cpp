@@ -100,7 +100,8 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
     std::optional<std::vector<TColorCell>> exact =
         CountExactColors(bitmaps, step, skip == clNone ? 0xFFFFFFFF : RgbOf(skip),
                          crowded ? SIZE_MAX : MaxExactColors, crowded ? SIZE_MAX : MaxExactRegions);
-    if (!exact) {
+    // Sampled rows may hold nothing but the skipped colour: then the pixels decide.
+    if (!exact || exact->empty()) {
         std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
         return PaletteOf(RefineOnPixels(bitmaps, found, QualityPixelPasses, step, skip));
     }
