@@ -24,6 +24,8 @@ constexpr uint64_t PixelsPerPass = uint64_t(1) << 20;
 // are refined on their pixels instead: memory and time stay bounded.
 constexpr size_t MaxExactColors = size_t(1) << 18;
 constexpr size_t MaxExactRegions = 4096;
+// Pictures sampled more sparsely than every second row are refined on their pixels.
+constexpr int MaxExactStep = 2;
 // Colours visited by the passes over the distinct colours of a picture that is not crowded.
 constexpr uint64_t ExactVisits = uint64_t(1) << 21;
 
@@ -96,10 +98,14 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
     // are too coarse to tell them apart.
     const bool crowded = int(boxes.size()) < colors;
     // The split and the refinement are finer on the distinct colours themselves, where there
-    // are not too many of them (a crowded picture has at most 255 regions' worth).
-    std::optional<std::vector<TColorCell>> exact =
-        CountExactColors(bitmaps, step, skip == clNone ? 0xFFFFFFFF : RgbOf(skip),
-                         crowded ? SIZE_MAX : MaxExactColors, crowded ? SIZE_MAX : MaxExactRegions);
+    // are not too many of them (a crowded picture has at most 255 regions' worth) and they
+    // stand for most rows: a sparse sample of many frames is better served by the histogram
+    // of every pixel.
+    std::optional<std::vector<TColorCell>> exact;
+    if (crowded || step <= MaxExactStep)
+        exact = CountExactColors(bitmaps, step, skip == clNone ? 0xFFFFFFFF : RgbOf(skip),
+                                 crowded ? SIZE_MAX : MaxExactColors,
+                                 crowded ? SIZE_MAX : MaxExactRegions);
     // Sampled rows may hold nothing but the skipped colour: then the pixels decide.
     if (!exact || exact->empty()) {
         std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
