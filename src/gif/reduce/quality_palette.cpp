@@ -27,7 +27,7 @@ constexpr size_t MaxExactRegions = 4096;
 // Pictures sampled more sparsely than every second row are refined on their pixels.
 constexpr int MaxExactStep = 2;
 // Colours visited by the passes over the distinct colours of a picture that is not crowded.
-constexpr uint64_t ExactVisits = uint64_t(1) << 21;
+constexpr uint64_t ExactVisits = uint64_t(1) << 19;
 
 // A colour as 0xRRGGBB, the order of the histogram.
 uint32_t RgbOf(TColor c) {
