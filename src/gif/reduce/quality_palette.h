@@ -3,8 +3,9 @@
 // its own colours. Others get a variance-based split refined by k-means passes. The split
 // and the last passes work on the distinct colours themselves, so colours that crowd
 // together (smooth gradients, flat drawings) are still told apart, and the palette is
-// filled up to the colours asked for; pictures with very many distinct colours are split
-// on the colour histogram's cells and refined on their pixels.
+// filled up to the colours asked for. Pictures with very many distinct colours, and many
+// frames read only every few rows, are split on the colour histogram's cells and refined
+// on their pixels.
 #pragma once
 
 #include "gif/graphics/bitmap.h"
