@@ -30,6 +30,13 @@ inline automation::TMenuItemRef AddItem(const automation::TMenuItemRef& parent, 
     return added.Value;
 }
 
+// The result of a handler that did its work (or found none to do).
+inline automation::TResult<int> Success() {
+    automation::TResult<int> result;
+    result.Value = automation::S_OK_;
+    return result;
+}
+
 // A failed result carrying `message`.
 inline automation::TResult<int> Failure(const QString& message) {
     automation::TResult<int> result;

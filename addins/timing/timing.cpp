@@ -19,7 +19,7 @@ TResult<int> ChangeDelays(automation::IGIFLoopwrightApplication& app, const QStr
     auto frames = document->Frames().Value;
     if (!frames) return Failure("There is no animation to change.");
     const int count = frames->Count().Value;
-    if (count == 0) return {automation::S_OK_};
+    if (count == 0) return Success();
     auto begun = document->BeginUndoGroup(caption);
     if (!begun.Succeeded()) return Failure(begun.Error);
     QString error;
@@ -36,7 +36,7 @@ TResult<int> ChangeDelays(automation::IGIFLoopwrightApplication& app, const QStr
     }
     document->EndUndoGroup();
     if (!error.isEmpty()) return Failure(error);
-    return {automation::S_OK_};
+    return Success();
 }
 
 } // namespace
@@ -61,10 +61,10 @@ TResult<int> SetAllDelays(automation::IGIFLoopwrightApplication& app) {
     if (!answer.Succeeded()) return Failure(answer.Error);
     bool ok = false;
     const int delay = answer.Value.trimmed().toInt(&ok);
-    if (answer.Value == current) return {automation::S_OK_};
+    if (answer.Value == current) return Success();
     if (!ok || delay < 0 || delay > 65535) {
         app.MessageBox(QString("'%1' is not a delay from 0 to 65535.").arg(answer.Value), "Timing", 0x10);
-        return {automation::S_OK_};
+        return Success();
     }
     return ChangeDelays(app, "Set All Delays", [&](int) { return delay; });
 }

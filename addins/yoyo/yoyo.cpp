@@ -10,7 +10,7 @@ automation::TResult<int> YoYo(automation::IGIFLoopwrightApplication& app) {
     auto frames = document->Frames().Value;
     const int count = frames ? frames->Count().Value : 0;
     // Fewer than three frames have no middle to play back.
-    if (count < 3) return {automation::S_OK_};
+    if (count < 3) return Success();
     auto begun = document->BeginUndoGroup("Yo-yo");
     if (!begun.Succeeded()) return Failure(begun.Error);
     QString error;
@@ -23,7 +23,7 @@ automation::TResult<int> YoYo(automation::IGIFLoopwrightApplication& app) {
     }
     document->EndUndoGroup();
     if (!error.isEmpty()) return Failure(error);
-    return {automation::S_OK_};
+    return Success();
 }
 
 } // namespace addins

@@ -59,8 +59,9 @@ int main(int argc, char** argv) {
     std::vector<TPicture> pictures = MadePictures();
     std::vector<gif::TBitmap> video;
     if (const char* data = std::getenv("LOOPWRIGHT_REDUCE_DATA")) {
-        for (TPicture& photo : LoadPictures(std::string(data) + "/photos"))
-            pictures.push_back(std::move(photo));
+        for (const char* folder : {"/photos", "/drawn"})
+            for (TPicture& picture : LoadPictures(std::string(data) + folder))
+                pictures.push_back(std::move(picture));
         for (TPicture& frame : LoadPictures(std::string(data) + "/video"))
             video.push_back(std::move(frame.Bitmap));
     }

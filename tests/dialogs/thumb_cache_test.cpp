@@ -192,3 +192,63 @@ TEST(ThumbScanner, NameOrderSkippedFilesAndCancel) {
     ASSERT_TRUE(Wait([&] { return finished; }));
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
 }
+
+// Entries are written once the thumbnails are shown: all of them after a scan, each a whole
+// PNG under its final name; a scanner destroyed with entries still waiting drops them and
+// leaves no temporary file behind. A JPEG's thumbnail (decoded at a smaller scale) still
+// carries the size stored in the file.
+TEST(ThumbScanner, CacheEntriesAreWrittenAfterTheThumbnailsShow) {
+    QTemporaryDir dir;
+    TThumbnailCache cache(dir.filePath("thumbnails"));
+    TThumbJob job;
+    job.Folder = dir.path() + "/";
+    job.ThumbSize = 75;
+    for (int i = 0; i < 30; ++i) {
+        const QString name = QString("p%1.jpg").arg(i, 2, 10, QChar('0'));
+        QImage image(400 + i, 300, QImage::Format_RGB32);
+        image.fill(QColor(0, 0, 200));
+        ASSERT_TRUE(image.save(dir.filePath(name), "JPEG", 90));
+        job.Files.push_back({name, 100});
+    }
+    const QString normal = dir.filePath("thumbnails/normal");
+    const auto entries = [&] { return QDir(normal).entryList(QDir::Files | QDir::Hidden); };
+    {
+        TThumbScanner scanner(&cache, 2);
+        bool finished = false;
+        std::vector<int> widths;
+        QObject::connect(&scanner, &TThumbScanner::Made,
+                         [&](int, bool, int width, int, const QImage&) { widths.push_back(width); });
+        QObject::connect(&scanner, &TThumbScanner::Finished, [&] { finished = true; });
+        scanner.Start(job);
+        ASSERT_TRUE(Wait([&] { return finished; }));
+        ASSERT_EQ(widths.size(), 30u);
+        for (int i = 0; i < 30; ++i) EXPECT_EQ(widths[size_t(i)], 400 + i);
+        ASSERT_TRUE(Wait([&] { return entries().size() == 30; })) << entries().size();
+    }
+    for (const QString& name : entries()) {
+        EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+        const QImage entry(normal + "/" + name);
+        ASSERT_FALSE(entry.isNull()) << name.toStdString();
+        EXPECT_EQ(entry.width(), 128);
+        EXPECT_GE(entry.text("Thumb::Image::Width").toInt(), 400);
+    }
+    TCachedThumb cached;
+    ASSERT_TRUE(cache.Read(dir.filePath("p07.jpg"), 128, cached));
+    EXPECT_EQ(cached.Width, 407);
+    EXPECT_EQ(cached.Height, 300);
+
+    // Destroyed at once after a scan of other pictures: no wait for its entries, no half
+    // entry and no temporary file left.
+    QDir(normal).removeRecursively();
+    {
+        TThumbScanner scanner(&cache, 2);
+        bool finished = false;
+        QObject::connect(&scanner, &TThumbScanner::Finished, [&] { finished = true; });
+        scanner.Start(job);
+        ASSERT_TRUE(Wait([&] { return finished; }));
+    }
+    for (const QString& name : entries()) {
+        EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+        EXPECT_FALSE(QImage(normal + "/" + name).isNull()) << name.toStdString();
+    }
+}

@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -243,4 +245,26 @@ TEST_F(ThumbsPanelTest, PropertiesOfAThumbnail) {
     EXPECT_EQ(p.FileSize, "KB");
     EXPECT_EQ(p.Dimensions, "Unable to load image");
     EXPECT_TRUE(p.Picture.isNull());
+}
+
+// The tree reads folders in the background; a deep folder below many siblings, set while
+// the browser is still hidden (as at start-up), ends selected and inside the tree's view.
+TEST_F(ThumbsPanelTest, TheTreeShowsItsFolderOnceTheFoldersAreRead) {
+    panel.hide();
+    for (int i = 0; i < 60; ++i) QDir(dir.path()).mkpath(QString("sibling-%1").arg(i, 2, 10, QChar('0')));
+    const QString deep = dir.filePath("sibling-57/inner/deepest");
+    QDir().mkpath(deep);
+    panel.SetFolder(deep);
+    panel.show();
+    QTreeView* tree = panel.tvShell;
+    const auto shown = [&] {
+        const QModelIndex current = tree->currentIndex();
+        return current.isValid() &&
+               current.data(QFileSystemModel::FilePathRole).toString() == QDir::cleanPath(deep) &&
+               tree->viewport()->rect().contains(tree->visualRect(current));
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (!shown() && timer.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(shown());
 }

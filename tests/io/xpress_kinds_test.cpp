@@ -157,6 +157,22 @@ TEST(XpressPicture, AlphaIsKeptInA32BitBitmap) {
     EXPECT_NEAR(alpha(24, 28), 128, 1);
     iotest::ExpectColor(bitmap, 24, 4, Red, 0, "opaque part");
     iotest::ExpectColor(bitmap, 24, 28, Blue, 1, "half-transparent part");
+
+    // The same pixels in one pass, top-down and unpadded.
+    io::TXpress xpress;
+    xpress.SetFileName(path);
+    std::vector<uint8_t> bgra(32 * 32 * 4);
+    bool hasAlpha = false;
+    ASSERT_TRUE(xpress.CopyPixels(bgra.data(), hasAlpha));
+    EXPECT_TRUE(hasAlpha);
+    const auto at = [&](int x, int y) { return &bgra[size_t(y * 32 + x) * 4]; };
+    EXPECT_EQ(at(4, 4)[3], 0);
+    EXPECT_EQ(at(24, 4)[3], 255);
+    EXPECT_EQ(at(24, 4)[2], 220); // red
+    EXPECT_NEAR(at(24, 28)[3], 128, 1);
+    EXPECT_EQ(at(24, 28)[0], 210); // blue
+    xpress.Release();
+    EXPECT_FALSE(xpress.CopyPixels(bgra.data(), hasAlpha));
 }
 
 TEST(XpressPicture, OpaquePaletteAndGreyPicturesGiveEightBitsWithTheirTable) {
@@ -222,6 +238,37 @@ TEST(XpressPicture, ResampleScalesToExactlyTheSizeAsked) {
     EXPECT_FALSE(xpress.Resample(0, 10));
     EXPECT_NE(xpress.Error(), 0);
     EXPECT_EQ(xpress.Width(), 40); // unchanged
+}
+
+// A JPEG decoded for a small copy stops at the smallest scale that still covers the side
+// asked for, keeps its colours, and still tells the size stored in the file. Kinds that
+// cannot scale while decoding, and a side the picture does not exceed, decode whole.
+TEST(XpressPicture, CoverSideDecodesAJpegSmallerButKnowsItsSize) {
+    iotest::TempDir dir;
+    iotest::Quadrants(ColourQuadrants, 400).SaveToFile(dir / "q.bmp");
+    const std::string jpeg = dir / "q.jpg";
+    ASSERT_TRUE(iotest::Convert(Quote(dir / "q.bmp") + " -quality 95 " + Quote(jpeg)));
+    io::TXpress xpress;
+    xpress.SetFileName(jpeg, 90);
+    ASSERT_EQ(xpress.Error(), 0);
+    EXPECT_EQ(xpress.FileWidth32(), 400);
+    EXPECT_EQ(xpress.FileHeight32(), 400);
+    EXPECT_LT(xpress.Width32(), 400);
+    EXPECT_GE(xpress.Width32(), 90); // 1/4: 100 pixels, never below what was asked
+    EXPECT_GE(xpress.Height32(), 90);
+    TBitmap bitmap;
+    bitmap.LoadFromDIB(xpress.CopyPicture());
+    ASSERT_EQ(bitmap.Width(), xpress.Width32());
+    iotest::ExpectColor(bitmap, 5, 5, Red, 16, "scaled decode");
+    iotest::ExpectColor(bitmap, bitmap.Width() - 5, bitmap.Height() - 5, Pale, 16, "scaled decode");
+
+    xpress.SetFileName(jpeg, 1000); // larger than the picture
+    EXPECT_EQ(xpress.Width32(), 400);
+    xpress.SetFileName(dir / "q.bmp", 90);
+    EXPECT_EQ(xpress.Width32(), 400);
+    EXPECT_EQ(xpress.FileWidth32(), 400);
+    xpress.Release();
+    EXPECT_EQ(xpress.FileWidth32(), 0);
 }
 
 } // namespace

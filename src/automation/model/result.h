@@ -21,7 +21,7 @@ template <class T>
 struct TResult {
     T Value{};
     TStatus Status = TStatus::Ok;
-    QString Error;
+    QString Error{};
 
     bool Succeeded() const { return Status != TStatus::Failed; }
 };

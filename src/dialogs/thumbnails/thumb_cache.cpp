@@ -1,14 +1,17 @@
 #include "dialogs/thumbnails/thumb_cache.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QUrl>
+
+#include <cstdio>
 
 namespace dialogs {
 
@@ -81,14 +84,16 @@ bool TThumbnailCache::Read(const QString& path, int cacheSize, TCachedThumb& thu
 
 bool TThumbnailCache::Write(const QString& path, int cacheSize, const QImage& picture, int width,
                             int height) const {
+    TCacheEntry entry;
+    return Encode(path, cacheSize, picture, width, height, entry) && Store(entry);
+}
+
+bool TThumbnailCache::Encode(const QString& path, int cacheSize, const QImage& picture,
+                             int width, int height, TCacheEntry& entry) const {
     if (picture.isNull()) return false;
     const QFileInfo file(path);
     // Thumbnails of the cache's own files would feed on themselves.
     if (file.absoluteFilePath().startsWith(root_ + "/")) return false;
-    const QString folder = root_ + "/" + FolderFor(cacheSize);
-    if (!QDir().mkpath(folder)) return false;
-    QFile::setPermissions(root_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QImage stored = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
                                                                       : QImage::Format_RGB32);
     stored.setText("Thumb::URI", QString::fromLatin1(FileUri(path)));
@@ -97,19 +102,33 @@ bool TThumbnailCache::Write(const QString& path, int cacheSize, const QImage& pi
     stored.setText("Thumb::Image::Width", QString::number(width));
     stored.setText("Thumb::Image::Height", QString::number(height));
     stored.setText("Software", Software);
-    // Written whole under a temporary name and renamed, so that a reader never sees half
-    // an entry.
-    QSaveFile out(EntryPath(path, cacheSize));
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    QImageWriter writer(&out, "png");
+    QBuffer png(&entry.Png);
+    png.open(QIODevice::WriteOnly);
+    QImageWriter writer(&png, "png");
     // Light compression: entries are small, and the scan should not wait on zlib.
     writer.setQuality(85);
-    if (!writer.write(stored)) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    if (!writer.write(stored)) return false;
+    entry.File = EntryPath(path, cacheSize);
+    return true;
+}
+
+bool TThumbnailCache::Store(const TCacheEntry& entry) const {
+    if (entry.File.isEmpty() || entry.Png.isEmpty()) return false;
+    const QString folder = QFileInfo(entry.File).path();
+    if (!QDir().mkpath(folder)) return false;
+    QFile::setPermissions(root_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Written whole under a temporary name in the same folder and renamed over the entry,
+    // so that a reader never sees half of one. No sync to disk: an entry lost in a crash is
+    // only made again.
+    QTemporaryFile out(folder + "/.loopwright-XXXXXX.png");
+    if (!out.open()) return false;
+    if (out.write(entry.Png) != entry.Png.size() || !out.flush()) return false;
+    const QByteArray from = QFile::encodeName(out.fileName());
+    const QByteArray to = QFile::encodeName(entry.File);
+    if (std::rename(from.constData(), to.constData()) != 0) return false;
+    out.setAutoRemove(false);
+    return true;
 }
 
 } // namespace dialogs

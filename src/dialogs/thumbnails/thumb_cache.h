@@ -11,6 +11,12 @@
 
 namespace dialogs {
 
+// An entry encoded and waiting to be stored: its cache file and the PNG bytes.
+struct TCacheEntry {
+    QString File;
+    QByteArray Png;
+};
+
 struct TCachedThumb {
     QImage Picture;   // at most the folder's size on its longer side
     int Width = 0;    // the original picture's size
@@ -41,6 +47,11 @@ class TThumbnailCache {
     // file and renamed, readable by the user alone. False when the cache cannot be written.
     bool Write(const QString& path, int cacheSize, const QImage& picture, int width,
                int height) const;
+    // Write in two steps, so that a scan can show its thumbnails first and store them
+    // after: Encode makes the entry (false for the cache's own files), Store writes it.
+    bool Encode(const QString& path, int cacheSize, const QImage& picture, int width,
+                int height, TCacheEntry& entry) const;
+    bool Store(const TCacheEntry& entry) const;
 
   private:
     QString root_;

@@ -2,30 +2,24 @@
 
 #include "dialogs/thumbnails/thumb_cache.h"
 #include "dialogs/thumbnails/thumb_geometry.h"
-#include "editor/core/bitmap_image.h"
-#include "gif/graphics/bitmap.h"
 #include "io/xpress/xpress.h"
 
 #include <QFile>
 #include <QPainter>
 #include <algorithm>
-#include <exception>
 
 namespace dialogs {
 
 namespace {
 
-// The control's picture as a QImage of its own pixels; null when it cannot be copied.
+// The control's picture as a QImage, in one pass; null when its pixels cannot be read.
 QImage CopyOut(const io::TXpress& xpress) {
-    const std::vector<uint8_t> dib = xpress.CopyPicture();
-    if (dib.empty()) return {};
-    try {
-        gif::TBitmap bitmap;
-        bitmap.LoadFromDIB(dib);
-        return editor::BitmapImage(bitmap).copy();
-    } catch (const std::exception&) {
-        return {};
-    }
+    QImage picture(xpress.Width32(), xpress.Height32(), QImage::Format_ARGB32);
+    bool alpha = false;
+    if (picture.isNull() || !xpress.CopyPixels(picture.bits(), alpha)) return {};
+    // Opaque pictures scale faster without their alpha.
+    if (!alpha) picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
 }
 
 // Longer side reduced to `limit` when it is larger (the cache's sizes are hard limits).
@@ -52,7 +46,7 @@ QImage ThumbSquare(const QImage& picture, int width, int height, int thumbSize,
 }
 
 TThumbPicture MakeThumbnail(const QString& path, int thumbSize, const QColor& background,
-                            const TThumbnailCache* cache) {
+                            const TThumbnailCache* cache, TCacheEntry* deferred) {
     TThumbPicture result;
     const int cacheSize = cache ? TThumbnailCache::CacheSizeFor(thumbSize) : 0;
     TCachedThumb cached;
@@ -66,22 +60,25 @@ TThumbPicture MakeThumbnail(const QString& path, int thumbSize, const QColor& ba
         return result;
     }
 
+    // Decoders that can scale while decoding (JPEG) stop at the smallest picture that
+    // still covers what is wanted; the rest is reduced here with an area-averaging scale,
+    // several times faster than the control's own resampling filter on 16-bit pixels.
+    const int wanted = cache ? cacheSize : thumbSize;
     io::TXpress xpress;
-    xpress.SetFileName(QFile::encodeName(path).toStdString());
+    xpress.SetFileName(QFile::encodeName(path).toStdString(), wanted);
     if (xpress.Error() != io::xeNone) return result;
-    const int width = xpress.Width32();
-    const int height = xpress.Height32();
+    const int width = xpress.FileWidth32();
+    const int height = xpress.FileHeight32();
     if (width <= 0 || height <= 0) return result;
-    // One resample by the control: to the cache's size when the entry is to be kept (the
-    // square is then reduced from it), else straight to the thumbnail's size.
-    const QSize target = cache ? WithinLimit(width, height, cacheSize)
-                               : ThumbFitSize(width, height, thumbSize);
-    if (target != QSize(width, height) && !xpress.Resample(target.height(), target.width()))
-        return result;
-    const QImage picture = CopyOut(xpress);
+    QImage picture = CopyOut(xpress);
     xpress.Release();
     if (picture.isNull()) return result;
-    if (cache) cache->Write(path, cacheSize, picture, width, height);
+    const QSize target = cache ? WithinLimit(width, height, cacheSize)
+                               : ThumbFitSize(width, height, thumbSize);
+    if (picture.size() != target)
+        picture = picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (cache && deferred) cache->Encode(path, cacheSize, picture, width, height, *deferred);
+    else if (cache) cache->Write(path, cacheSize, picture, width, height);
     result.Ok = true;
     result.Width = width;
     result.Height = height;

@@ -10,6 +10,7 @@
 namespace dialogs {
 
 class TThumbnailCache;
+struct TCacheEntry;
 
 struct TThumbPicture {
     bool Ok = false;        // false: the file could not be read (it gets no thumbnail)
@@ -20,9 +21,11 @@ struct TThumbPicture {
 };
 
 // Makes the thumbnail of `path`. With a cache, a valid entry is used instead of decoding the
-// file, and a decoded file leaves an entry for the next visit.
+// file, and a decoded file leaves an entry for the next visit: stored at once, or encoded
+// into `deferred` for the caller to store later.
 TThumbPicture MakeThumbnail(const QString& path, int thumbSize, const QColor& background,
-                            const TThumbnailCache* cache = nullptr);
+                            const TThumbnailCache* cache = nullptr,
+                            TCacheEntry* deferred = nullptr);
 
 // `picture` (of the original size width x height, or already reduced) placed on a square of
 // `thumbSize` filled with `background`: reduced to ThumbFitSize when a side of the original

@@ -1,10 +1,12 @@
 #include "dialogs/thumbnails/thumb_scanner.h"
 
+#include "dialogs/thumbnails/thumb_cache.h"
 #include "dialogs/thumbnails/thumb_maker.h"
 
 #include <QMetaObject>
 #include <QThread>
 #include <atomic>
+#include <deque>
 #include <mutex>
 
 namespace dialogs {
@@ -19,13 +21,51 @@ struct TThumbScanner::TState {
     int Delivered = 0;                 // UI thread only
 };
 
+// Cache entries waiting to be written, shared by every scan of one scanner.
+struct TThumbScanner::TPendingEntries {
+    // Beyond this many bytes waiting, workers write their entries at once.
+    static constexpr qsizetype MaxBytes = qsizetype(48) << 20;
+
+    std::mutex Lock;
+    std::deque<TCacheEntry> Entries;
+    qsizetype Bytes = 0;
+    std::atomic<bool> Abandoned{false};
+    std::atomic<int> Scan{0}; // counts the scans started: a newer scan goes first
+
+    // Keeps `entry` for later; false when too much is waiting already.
+    bool Keep(TCacheEntry&& entry) {
+        std::lock_guard<std::mutex> hold(Lock);
+        if (Bytes + entry.Png.size() > MaxBytes) return false;
+        Bytes += entry.Png.size();
+        Entries.push_back(std::move(entry));
+        return true;
+    }
+
+    // Writes waiting entries until none is left, another scan starts (its pictures come
+    // first) or the scanner goes away.
+    void Store(const TThumbnailCache& cache, int scan) {
+        for (;;) {
+            TCacheEntry entry;
+            {
+                std::lock_guard<std::mutex> hold(Lock);
+                if (Entries.empty() || Abandoned || Scan != scan) return;
+                entry = std::move(Entries.front());
+                Entries.pop_front();
+                Bytes -= entry.Png.size();
+            }
+            cache.Store(entry);
+        }
+    }
+};
+
 TThumbScanner::TThumbScanner(const TThumbnailCache* cache, int threads, QObject* parent)
-    : QObject(parent), cache_(cache) {
+    : QObject(parent), cache_(cache), pending_(std::make_shared<TPendingEntries>()) {
     pool_.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
     pool_.setExpiryTimeout(5000);
 }
 
 TThumbScanner::~TThumbScanner() {
+    pending_->Abandoned = true;
     Cancel();
     pool_.waitForDone();
 }
@@ -50,26 +90,33 @@ void TThumbScanner::Start(TThumbJob job) {
     }
     const int workers = std::min<int>(pool_.maxThreadCount(), int(count));
     const TThumbnailCache* cache = cache_;
+    const std::shared_ptr<TPendingEntries> pending = pending_;
+    const int scan = ++pending->Scan;
     for (int w = 0; w < workers; ++w) {
-        pool_.start([this, state, cache] {
+        pool_.start([this, state, cache, pending, scan] {
             const TThumbJob& job = state->Job;
             const int total = int(job.Files.size());
             for (;;) {
-                if (state->Cancelled) return;
+                if (state->Cancelled) break;
                 const int index = state->Next.fetch_add(1);
-                if (index >= total) return;
-                TThumbPicture made = MakeThumbnail(job.Folder + job.Files[size_t(index)].Name,
-                                                   job.ThumbSize, job.Background, cache);
+                if (index >= total) break;
+                const QString path = job.Folder + job.Files[size_t(index)].Name;
+                TCacheEntry entry;
+                TThumbPicture made =
+                    MakeThumbnail(path, job.ThumbSize, job.Background, cache, &entry);
+                if (!entry.Png.isEmpty() && !pending->Keep(std::move(entry)))
+                    cache->Store(entry);
                 {
                     std::lock_guard<std::mutex> hold(state->Lock);
                     state->Results[size_t(index)] = std::move(made);
                     state->Done[size_t(index)] = 1;
                 }
-                if (state->Cancelled) return;
+                if (state->Cancelled) break;
                 // Queued to this object: dropped with it, and run on its (the UI) thread.
                 QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
                                           Qt::QueuedConnection);
             }
+            if (cache) pending->Store(*cache, scan);
         });
     }
 }

@@ -2,6 +2,12 @@
 // interface thread in name order as they finish, so the first row shows at once and the
 // window never waits for a picture. Starting another folder, or Cancel, drops the running
 // scan: its workers stop after the file in hand and their results are discarded.
+//
+// New cache entries are encoded as the thumbnails are made but written to disk once a
+// worker has no picture left to make: creating files is a large share of a cold scan, and
+// the thumbnails should not wait for it. Entries made by a cancelled scan are still
+// written; those still waiting when the scanner is destroyed are dropped (they are only
+// made again on the next visit).
 #pragma once
 
 #include "dialogs/thumbnails/thumb_files.h"
@@ -45,9 +51,11 @@ class TThumbScanner : public QObject {
 
   private:
     struct TState;
+    struct TPendingEntries;
     void Deliver(const std::shared_ptr<TState>& state);
 
     const TThumbnailCache* cache_;
+    std::shared_ptr<TPendingEntries> pending_;
     QThreadPool pool_;
     std::shared_ptr<TState> state_;
 };

@@ -135,6 +135,14 @@ TThumbsPanel::TThumbsPanel(editor::TWorkspace& workspace, editor::Settings& sett
                 folder_ = fsModel_->filePath(current);
                 TreeChanged();
             });
+    // The file system model reads folders in the background: the tree can show its folder
+    // only once the folders along the path are read, so it scrolls again as each arrives.
+    connect(fsModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (folder_.isEmpty() || !WithSeparator(folder_).startsWith(WithSeparator(loaded)))
+            return;
+        const QModelIndex index = fsModel_->index(folder_);
+        if (index.isValid()) tvShell->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    });
     connect(grdThumbs, &TThumbGrid::Chosen, this, [this](int index) {
         const TThumbRecord& r = grdThumbs->Record(index);
         Status(ThumbStatusText(r.Name, r.Width, r.Height, r.KB));
@@ -226,7 +234,7 @@ void TThumbsPanel::SetFolder(const QString& folder) {
     if (index.isValid()) {
         settingFolder_ = true;
         tvShell->setCurrentIndex(index);
-        tvShell->scrollTo(index);
+        tvShell->scrollTo(index, QAbstractItemView::PositionAtCenter);
         settingFolder_ = false;
     }
     TreeChanged();

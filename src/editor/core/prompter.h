@@ -27,14 +27,14 @@ enum TModalResult : int {
 
 struct TQuestion {
     TMessageKind Kind = TMessageKind::Information;
-    QString Text;
+    QString Text{};
     TButtons Buttons = TButtons::Ok;
     // Captions that replace the first buttons' own ("&Include", "&Start New").
-    QStringList ButtonCaptions;
+    QStringList ButtonCaptions{};
     // A check box under the text ("Do not ask again"); none when empty.
-    QString CheckCaption;
+    QString CheckCaption{};
     // The box's title; the program's name when empty.
-    QString Caption;
+    QString Caption{};
     // The button preselected, counted from the first.
     int DefaultButton = 0;
 };
@@ -71,7 +71,11 @@ public:
 
     // A message box without check box; returns the button pressed.
     int Message(TMessageKind kind, const QString& text, TButtons buttons = TButtons::Ok) {
-        return Ask({kind, text, buttons, {}, {}}).Result;
+        TQuestion question;
+        question.Kind = kind;
+        question.Text = text;
+        question.Buttons = buttons;
+        return Ask(question).Result;
     }
 };
 

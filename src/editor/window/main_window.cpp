@@ -424,10 +424,11 @@ void TfrmMain::SetInspector(IInspectorPanel* inspector) {
 // Window events.
 
 bool TfrmMain::event(QEvent* event) {
-    switch (event->type()) {
-    case StartupEventType:
+    if (event->type() == StartupEventType) {
         StartupEvent();
         return true;
+    }
+    switch (event->type()) {
     case QEvent::StatusTip:
         // The hint of what is under the pointer goes to status panel 2.
         statusPanel2_->setText(static_cast<QStatusTipEvent*>(event)->tip());

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <vector>
 #include <memory>
 
 class QActionGroup;
@@ -78,6 +79,10 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     bool StartupAnimationShown() const { return startupShown_; }
     // The stored window state asks for a maximised window.
     bool StartMaximized() const { return startMaximized_; }
+    // Runs `work` from the event loop once the deferred start-up event has been handled,
+    // by the window and by those watching for it (add-ins, thumbnails), so that a question
+    // asked there never shows behind their windows. Queued at once when it already was.
+    void AfterStartup(std::function<void()> work);
 
     // Playback (playback.cpp).
     void StartPlayback();
@@ -305,6 +310,8 @@ class TfrmMain : public QMainWindow, public IWorkspaceHost {
     bool normalStyle_ = false; // toolbar buttons raised ("NormalStyle")
     int storedFrameSize_ = 160;
     bool startupEventPosted_ = false;
+    bool startupHandled_ = false;
+    std::vector<std::function<void()>> afterStartup_;
     bool shown_ = false;
     QPointer<TMDIChild> playingIn_;
     IInspectorPanel* inspector_ = nullptr;

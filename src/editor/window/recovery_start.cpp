@@ -4,13 +4,12 @@
 #include "editor/window/main_window.h"
 
 #include <QPointer>
-#include <QTimer>
 
 namespace editor {
 
 void OfferRecoveryWhenRunning(TfrmMain& window) {
     QPointer<TfrmMain> alive(&window);
-    QTimer::singleShot(0, &window, [alive] {
+    window.AfterStartup([alive] {
         if (alive) OfferRecovery(alive->Workspace());
     });
 }

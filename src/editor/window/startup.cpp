@@ -9,12 +9,24 @@
 #include "gif/model/image.h"
 
 #include <QMdiArea>
+#include <QTimer>
+#include <utility>
 
 namespace editor {
 
 void TfrmMain::StartupEvent() {
     if (settings_.Value(keys::DisplayAnimation) == 1) ShowStartupAnimation();
     ShowWelcomeAtStartup();
+    startupHandled_ = true;
+    for (std::function<void()>& work : std::exchange(afterStartup_, {}))
+        QTimer::singleShot(0, this, std::move(work));
+}
+
+void TfrmMain::AfterStartup(std::function<void()> work) {
+    if (startupHandled_)
+        QTimer::singleShot(0, this, std::move(work));
+    else
+        afterStartup_.push_back(std::move(work));
 }
 
 void TfrmMain::ShowStartupAnimation() {

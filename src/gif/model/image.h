@@ -2,6 +2,7 @@
 // extension blocks, with the settings used to convert, draw and write it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -118,8 +119,11 @@ public:
     static constexpr int64_t DefaultMaxImagePixels = int64_t(1) << 31;
     // The pixels allocated by the current or last read.
     int64_t DecodedPixels() const { return decodedPixels_; }
-    // The serial of the next frame made for this image (TGIFSubImage::Serial).
-    uint64_t NewFrameSerial() { return ++frameSerials_; }
+    // The serial of the next frame made for this image (TGIFSubImage::Serial). Safe on
+    // several threads at once: the optimiser makes frames of one image on two.
+    uint64_t NewFrameSerial() {
+        return std::atomic_ref<uint64_t>(frameSerials_).fetch_add(1, std::memory_order_relaxed) + 1;
+    }
 
     TGIFWarning WarningHandler;
     // Calls WarningHandler when one is installed.

@@ -15,9 +15,7 @@ namespace gif {
 
 TGIFSubImage::TGIFSubImage(TGIFImage* owner)
     : TGIFItem(owner), blocks_(std::make_unique<TGIFExtensionList>(this)), localTable_(this),
-      // The optimiser makes frames of one image on two threads at once.
-      serial_(owner ? std::atomic_ref<uint64_t>(owner->frameSerials_).fetch_add(1, std::memory_order_relaxed) + 1
-                    : 0) {}
+      serial_(owner ? owner->NewFrameSerial() : 0) {}
 
 TGIFSubImage::~TGIFSubImage() {
     // The blocks go first: a graphic control extension clears its links to this frame.

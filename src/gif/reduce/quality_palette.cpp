@@ -4,12 +4,15 @@
 #include "gif/base/messages.h"
 #include "gif/reduce/color_histogram.h"
 #include "gif/reduce/dib.h"
+#include "gif/reduce/exact_split.h"
 #include "gif/reduce/kmeans_palette.h"
 #include "gif/reduce/nearest_color_lookup.h"
 #include "gif/reduce/variance_split.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
 
 namespace gif {
 
@@ -17,6 +20,14 @@ namespace {
 
 // Pixels visited by one pass over the pictures at most; larger pictures are sampled by rows.
 constexpr uint64_t PixelsPerPass = uint64_t(1) << 20;
+// Pictures with more distinct colours than this, or spread over more 8 x 8 x 8 regions,
+// are refined on their pixels instead: memory and time stay bounded.
+constexpr size_t MaxExactColors = size_t(1) << 18;
+constexpr size_t MaxExactRegions = 4096;
+// Pictures sampled more sparsely than every second row are refined on their pixels.
+constexpr int MaxExactStep = 2;
+// Colours visited by the passes over the distinct colours of a picture that is not crowded.
+constexpr uint64_t ExactVisits = uint64_t(1) << 19;
 
 // A colour as 0xRRGGBB, the order of the histogram.
 uint32_t RgbOf(TColor c) {
@@ -81,9 +92,42 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
 
     std::vector<TColorCell> cells = histogram.Cells();
     std::vector<TColorCell> boxes = SplitByVariance(cells, colors);
-    std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
-    const int step = int((histogram.PixelCount() + PixelsPerPass - 1) / PixelsPerPass);
-    return PaletteOf(RefineOnPixels(bitmaps, found, QualityPixelPasses, std::max(step, 1), skip));
+    const int step = std::max(int((histogram.PixelCount() + PixelsPerPass - 1) / PixelsPerPass), 1);
+    // Every box down to one 8 x 8 x 8 region with room left in the palette: the colours
+    // crowd together, as in smooth gradients and flat drawings, and the histogram's cells
+    // are too coarse to tell them apart.
+    const bool crowded = int(boxes.size()) < colors;
+    // The split and the refinement are finer on the distinct colours themselves, where there
+    // are not too many of them (a crowded picture has at most 255 regions' worth) and they
+    // stand for most rows: a sparse sample of many frames is better served by the histogram
+    // of every pixel.
+    std::optional<std::vector<TColorCell>> exact;
+    if (crowded || step <= MaxExactStep)
+        exact = CountExactColors(bitmaps, step, skip == clNone ? 0xFFFFFFFF : RgbOf(skip),
+                                 crowded ? SIZE_MAX : MaxExactColors,
+                                 crowded ? SIZE_MAX : MaxExactRegions);
+    // Sampled rows may hold nothing but the skipped colour: then the pixels decide.
+    if (!exact || exact->empty()) {
+        std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
+        return PaletteOf(RefineOnPixels(bitmaps, found, QualityPixelPasses, step, skip));
+    }
+    boxes = SplitExactColors(*exact, colors);
+    int passes = QualityExactPasses;
+    if (!crowded) {
+        // Most of the work is done cheaply on the cells; then a few passes, fewer the more
+        // colours there are, on the colours.
+        std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
+        boxes.clear();
+        for (const TRGB& c : found) {
+            TColorCell seed;
+            seed.Count = 1;
+            seed.Sum = {c.Red, c.Green, c.Blue};
+            boxes.push_back(seed);
+        }
+        passes = int(std::clamp<uint64_t>(ExactVisits / exact->size(), 2, QualityFinishPasses));
+    }
+    std::vector<TRGB> found = RefineByKMeans(*exact, boxes, passes);
+    return PaletteOf(FillWithWorstServed(*exact, std::move(found), colors));
 }
 
 HPALETTE CreateQualityPalette(const TBitmap& bitmap, int colors, TColor skip) {

@@ -1,7 +1,11 @@
 // The palette of crQuality: the colours that leave the least squared error over the
 // pictures' pixels. A picture with no more distinct colours than asked for keeps exactly
-// its own colours; others get a variance-based split refined by k-means passes, first over
-// the colour histogram's cells, then over the pixels themselves.
+// its own colours. Others get a variance-based split refined by k-means passes. The split
+// and the last passes work on the distinct colours themselves, so colours that crowd
+// together (smooth gradients, flat drawings) are still told apart, and the palette is
+// filled up to the colours asked for. Pictures with very many distinct colours, and many
+// frames read only every few rows, are split on the colour histogram's cells and refined
+// on their pixels.
 #pragma once
 
 #include "gif/graphics/bitmap.h"
@@ -10,9 +14,14 @@
 
 namespace gif {
 
-// Passes of k-means over the histogram's cells, then over the pixels.
+// Passes of k-means: over the histogram's cells, then over the pixels (pictures with very
+// many distinct colours) or over the distinct colours, at most QualityFinishPasses after
+// the cells' passes; pictures whose colours crowd into few regions of colour space take
+// QualityExactPasses over their distinct colours alone.
 inline constexpr int QualityCellPasses = 8;
 inline constexpr int QualityPixelPasses = 2;
+inline constexpr int QualityFinishPasses = 6;
+inline constexpr int QualityExactPasses = 16;
 
 // A palette of at most `colors` (1..256, else "Invalid Bits Per Pixel value") entries for
 // all pixels of `bitmaps` together, so that frames of one animation can share it. Pixels

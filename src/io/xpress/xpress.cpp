@@ -110,6 +110,24 @@ bool NeedsConversion(MagickCore::ColorspaceType space) {
            space != TransparentColorspace;
 }
 
+// Lets the JPEG decoder scale by 1/2, 1/4 or 1/8 while decoding when the stored picture
+// exceeds `coverSide` on both sides. It never scales a picture up: the stored size is read
+// from the header first, since the decoder would otherwise enlarge a smaller picture to the
+// size asked for.
+void AskForScaledDecode(MagickCore::ImageInfo* info, const std::vector<uint8_t>& bytes,
+                        int coverSide) {
+    TImageInfo ping(MagickCore::CloneImageInfo(info), &MagickCore::DestroyImageInfo);
+    TException exception = NewException();
+    MagickCore::Image* header =
+        MagickCore::PingBlob(ping.get(), bytes.data(), bytes.size(), exception.get());
+    if (!header) return;
+    const bool larger = header->columns > size_t(coverSide) && header->rows > size_t(coverSide);
+    DestroyList(header);
+    if (!larger) return;
+    const std::string cover = std::to_string(coverSide) + "x" + std::to_string(coverSide);
+    MagickCore::SetImageOption(info, "jpeg:size", cover.c_str());
+}
+
 } // namespace
 
 struct TXpress::TPicture {
@@ -150,7 +168,7 @@ void TXpress::Fail(int16_t error, const std::string& reason) {
     if (!reason.empty()) errorMessage_ += " (" + reason + ")";
 }
 
-void TXpress::SetFileName(const std::string& path) {
+void TXpress::SetFileName(const std::string& path, int coverSide) {
     Release();
     fileName_ = path;
     error_ = xeNone;
@@ -171,6 +189,8 @@ void TXpress::SetFileName(const std::string& path) {
         TException exception = NewException();
         std::snprintf(info->filename, sizeof info->filename, "%s:", format.c_str());
         MagickCore::SetImageInfo(info.get(), 1, exception.get());
+        if (coverSide > 0 && format == "JPEG")
+            AskForScaledDecode(info.get(), bytes, coverSide);
         if (!icon) {
             info->scene = 0;
             info->number_scenes = 1;
@@ -215,6 +235,9 @@ void TXpress::SetFileName(const std::string& path) {
         }
         width_ = int32_t(image->columns);
         height_ = int32_t(image->rows);
+        // A decoder that scaled keeps the stored size in magick_columns/rows.
+        fileWidth_ = int32_t(std::max(image->columns, image->magick_columns));
+        fileHeight_ = int32_t(std::max(image->rows, image->magick_rows));
     } catch (const std::bad_alloc&) {
         Release();
         Fail(xeTooLarge, "out of memory");
@@ -269,10 +292,22 @@ std::vector<uint8_t> TXpress::CopyPicture() const {
     }
 }
 
+bool TXpress::CopyPixels(uint8_t* bgra, bool& alpha) const {
+    if (!picture_ || !bgra) return false;
+    const MagickCore::Image* image = picture_->Image.constImage();
+    TException exception = NewException();
+    alpha = image->matte != MagickCore::MagickFalse;
+    return MagickCore::ExportImagePixels(image, 0, 0, image->columns, image->rows, "BGRA",
+                                         MagickCore::CharPixel, bgra, exception.get()) !=
+           MagickCore::MagickFalse;
+}
+
 void TXpress::Release() {
     picture_.reset();
     width_ = 0;
     height_ = 0;
+    fileWidth_ = 0;
+    fileHeight_ = 0;
 }
 
 } // namespace io

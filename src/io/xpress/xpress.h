@@ -48,7 +48,11 @@ class TXpress {
     TXpress& operator=(const TXpress&) = delete;
 
     // Drops any picture held, then decodes `path` synchronously. Error() tells the result.
-    void SetFileName(const std::string& path);
+    // A `coverSide` above 0 lets decoders that can scale while decoding (JPEG) produce the
+    // smallest picture that still covers coverSide x coverSide: much faster when only a
+    // small copy is wanted. Width32/Height32 are then the decoded size, and
+    // FileWidth32/FileHeight32 the size stored in the file.
+    void SetFileName(const std::string& path, int coverSide = 0);
     const std::string& FileName() const { return fileName_; }
 
     // 0 after a successful load, otherwise one of TXpressError.
@@ -61,6 +65,9 @@ class TXpress {
     int16_t Height() const { return int16_t(height_); }
     int32_t Width32() const { return width_; }
     int32_t Height32() const { return height_; }
+    // The picture's size as the file states it; 0 without a picture.
+    int32_t FileWidth32() const { return fileWidth_; }
+    int32_t FileHeight32() const { return fileHeight_; }
 
     // Rescales the held picture to exactly height x width (both at least 1 and at most
     // MaxPictureSide). False, with Error() set, when there is no picture or it fails; the
@@ -72,6 +79,12 @@ class TXpress {
     // red, alpha) when the picture has transparency, 8 bits with a table when it has a
     // palette of at most 256 colours or is grey, else 24 bits. Empty without a picture.
     std::vector<uint8_t> CopyPicture() const;
+
+    // The picture's pixels as 8-bit blue, green, red and alpha, rows top-down without
+    // padding, into `bgra` (Width32() x Height32() x 4 bytes): one pass, for callers that
+    // need no bitmap. `alpha` tells whether the picture may have transparent pixels. False
+    // without a picture or when its pixels cannot be read.
+    bool CopyPixels(uint8_t* bgra, bool& alpha) const;
 
     // Drops the picture; the sizes read 0 afterwards. The error code is kept.
     void Release();
@@ -87,6 +100,8 @@ class TXpress {
     std::string errorMessage_;
     int32_t width_ = 0;
     int32_t height_ = 0;
+    int32_t fileWidth_ = 0;
+    int32_t fileHeight_ = 0;
     std::unique_ptr<TPicture> picture_;
 };
 

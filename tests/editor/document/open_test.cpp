@@ -222,9 +222,13 @@ TEST_F(WorkspaceTest, UnreadableFilesGiveTheSystemsReason) {
     ASSERT_TRUE(QFile(locked).setPermissions({}));
     // Root reads every file: the check runs as an ordinary user for the moment.
     const bool root = ::geteuid() == 0;
-    if (root) ASSERT_EQ(::seteuid(65534), 0);
+    if (root) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
     const bool opened = workspace.OpenGifDocument(locked);
-    if (root) ASSERT_EQ(::seteuid(0), 0);
+    if (root) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
     EXPECT_FALSE(opened);
     EXPECT_EQ(prompter.Texts(),
               (QStringList{"Error loading " + folder + "! Is a directory.",

@@ -381,3 +381,33 @@ TEST_F(MainWindowTest, TheSaveDialogStartsWhereTheOpenDialogWas) {
     ASSERT_EQ(prompter.FileDialogs.size(), 2u);
     EXPECT_EQ(prompter.FileDialogs.back().InitialDir, folder);
 }
+
+// Work asked for before the window first shows waits for the deferred start-up event and
+// for whatever watches it, even when a watcher runs the event loop meanwhile (as the
+// add-ins' loading window does); asked for afterwards, it is only queued.
+TEST_F(MainWindowTest, WorkAfterStartupWaitsForWhateverWatchesTheStartup) {
+    struct TWatcher : QObject {
+        QStringList* Log = nullptr;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == editor::StartupEventType) {
+                *Log << "watcher starts";
+                for (int i = 0; i < 3; ++i) QApplication::processEvents();
+                *Log << "watcher ends";
+            }
+            return false;
+        }
+    };
+    QStringList log;
+    TWatcher watcher;
+    watcher.Log = &log;
+    TfrmMain second(*settings, &prompter);
+    second.installEventFilter(&watcher);
+    second.AfterStartup([&] { log << "work"; });
+    second.show();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    EXPECT_EQ(log, (QStringList{"watcher starts", "watcher ends", "work"}));
+    second.AfterStartup([&] { log << "later"; });
+    EXPECT_EQ(log.size(), 3);
+    QApplication::processEvents();
+    EXPECT_EQ(log.last(), "later");
+}

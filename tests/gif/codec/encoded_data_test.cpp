@@ -189,7 +189,9 @@ TEST(EncodedData, DamagedDataIsEncodedAgainSoThatSavingRepairsIt) {
     auto truncated = std::make_unique<TGIFImage>();
     TMemoryStream stream(cut.Bytes);
     try { truncated->LoadFromStream(stream); } catch (const GIFException&) {}
-    if (truncated->FrameCount() > 0) EXPECT_EQ(truncated->Frame(0)->EncodedData(), nullptr);
+    if (truncated->FrameCount() > 0) {
+        EXPECT_EQ(truncated->Frame(0)->EncodedData(), nullptr);
+    }
 }
 
 TEST(EncodedData, ATableThatNoLongerHoldsEveryPixelStillFails) {

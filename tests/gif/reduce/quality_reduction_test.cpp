@@ -1,4 +1,5 @@
 // crQuality: the least-error palette with exact nearest colours, and its two ditherers.
+#include "gif/base/exception.h"
 #include "gif/graphics/bitmap.h"
 #include "gif/graphics/palettes.h"
 #include "gif/model/graphic_control.h"
@@ -7,6 +8,7 @@
 #include "gif/reduce/reduce_colors.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <set>
@@ -65,6 +67,38 @@ double MeanSquaredError(const TBitmap& source, const TBitmap& out) {
             sum += d * d;
         }
     return sum / double(3 * a.size());
+}
+
+// A smooth gradient as drawn by a program: three colours blended along a slanted line, no
+// noise. Hundreds of distinct colours, all within a few 8 x 8 x 8 regions of colour space.
+TBitmap SmoothGradient(int w, int h) {
+    // Along a slanted line from orange through blue to a light green.
+    const double stops[3][3] = {{230, 120, 40}, {40, 90, 200}, {170, 230, 150}};
+    TBitmap bmp(w, h, pf24bit);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            double t = 2 * (x + 0.5 * y) / (w - 1 + 0.5 * (h - 1));
+            int k = t < 1 ? 0 : 1;
+            double f = t - k;
+            auto mix = [&](int c) { return uint8_t(stops[k][c] * (1 - f) + stops[k + 1][c] * f + 0.5); };
+            bmp.SetPixels(x, y, RGB(mix(0), mix(1), mix(2)));
+        }
+    return bmp;
+}
+
+int DistinctColors(const TBitmap& bmp) {
+    std::vector<TColor> colors = Source(bmp);
+    return int(std::set<TColor>(colors.begin(), colors.end()).size());
+}
+
+// The largest difference in any channel between a pixel and what the result shows.
+int LargestChannelError(const TBitmap& source, const TBitmap& out) {
+    int worst = 0;
+    std::vector<TColor> a = Source(source), b = Shown(out);
+    for (size_t i = 0; i < a.size(); ++i)
+        for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(int(a[i] >> shift & 0xFF) - int(b[i] >> shift & 0xFF)));
+    return worst;
 }
 
 TEST(QualityReduction, FewColoursAreKeptExactlyUnderEveryDitherer) {
@@ -177,6 +211,148 @@ TEST(QualityReduction, TransparencyIsKeptWhenAFrameIsConverted) {
             bool inside = x >= 10 && x < 20 && y >= 5 && y < 15;
             EXPECT_EQ(frame.PixelAt(x, y) == transparent, inside) << x << "," << y;
         }
+}
+
+TEST(QualityReduction, SmoothGradientFillsThePaletteAndShowsNoSteps) {
+    TBitmap bmp = SmoothGradient(320, 240);
+    ASSERT_GT(DistinctColors(bmp), 500);
+    HPALETTE palette = CreateQualityPalette(bmp, 256);
+    EXPECT_EQ(palette->Count(), 256);
+    std::set<TColor> entries;
+    for (int i = 0; i < palette->Count(); ++i)
+        entries.insert(palette->ColorAt(i));
+    EXPECT_EQ(int(entries.size()), palette->Count()) << "an entry is given twice";
+    // With 256 entries for a few hundred colours, no pixel is more than a level or two off.
+    auto out = ReduceColors(bmp, crQuality, dtNearest, nullptr, 8);
+    EXPECT_LE(LargestChannelError(bmp, *out), 2);
+    EXPECT_LT(MeanSquaredError(bmp, *out), 0.3);
+    // Smaller palettes are filled too.
+    for (int colors : {2, 16, 100})
+        EXPECT_EQ(CreateQualityPalette(bmp, colors)->Count(), colors) << colors;
+}
+
+TEST(QualityReduction, PhotographFillsThePalette) {
+    TBitmap bmp = Photo(160, 90);
+    for (int colors : {8, 64, 256})
+        EXPECT_EQ(CreateQualityPalette(bmp, colors)->Count(), colors) << colors;
+}
+
+TEST(QualityReduction, FlatAreasKeepTheirColoursWhenTheEdgesAreTooMany) {
+    // Twelve flat colours in large areas, and a border of 300 distinct shades one pixel
+    // each: the flat colours must be shown exactly, the shades by their nearest entries.
+    TBitmap bmp(300, 120, pf24bit);
+    const TColor flat[12] = {RGB(250, 248, 240), RGB(30, 58, 95),   RGB(224, 122, 95),
+                             RGB(61, 64, 91),    RGB(129, 178, 154), RGB(242, 204, 143),
+                             RGB(255, 255, 255), RGB(0, 0, 0),       RGB(214, 40, 40),
+                             RGB(0, 48, 73),     RGB(252, 191, 73),  RGB(106, 76, 147)};
+    for (int k = 0; k < 12; ++k)
+        Fill(bmp, k * 25, 1, k * 25 + 25, 120, flat[k]);
+    for (int x = 0; x < 300; ++x)
+        bmp.SetPixels(x, 0, RGB(uint8_t(100 + x / 6), uint8_t(120 + x % 6), 128));
+    ASSERT_EQ(DistinctColors(bmp), 312);
+    auto out = ReduceColors(bmp, crQuality, dtNearest, nullptr, 8);
+    EXPECT_EQ(out->ColorTable()->Count(), 256);
+    std::vector<TColor> source = Source(bmp), shown = Shown(*out);
+    for (size_t i = 300; i < source.size(); ++i)
+        ASSERT_EQ(shown[i], source[i]) << "pixel " << i;
+    EXPECT_LE(LargestChannelError(bmp, *out), 1);
+}
+
+TEST(QualityReduction, TinyAndNarrowPicturesAndSmallRequests) {
+    // A single row of 300 colours on one line through colour space: 256 entries, each
+    // pixel one level off at most.
+    TBitmap row(300, 1, pf24bit);
+    for (int x = 0; x < 300; ++x)
+        row.SetPixels(x, 0, RGB(uint8_t(x * 255 / 299), uint8_t(40 + x / 10), 77));
+    EXPECT_EQ(CreateQualityPalette(row, 256)->Count(), 256);
+    EXPECT_LE(LargestChannelError(row, *ReduceColors(row, crQuality, dtNearest, nullptr, 8)), 1);
+
+    // Two colours asked of a gradient from black to white: one dark, one light.
+    TBitmap ramp(256, 3, pf24bit);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 256; ++x)
+            ramp.SetPixels(x, y, RGB(uint8_t(x), uint8_t(x), uint8_t(x)));
+    HPALETTE two = CreateQualityPalette(ramp, 2);
+    ASSERT_EQ(two->Count(), 2);
+    int a = GetRValue(two->ColorAt(0)), b = GetRValue(two->ColorAt(1));
+    EXPECT_NEAR(std::min(a, b), 64, 3);
+    EXPECT_NEAR(std::max(a, b), 191, 3);
+
+    // One colour: the mean of the picture.
+    HPALETTE one = CreateQualityPalette(ramp, 1);
+    ASSERT_EQ(one->Count(), 1);
+    EXPECT_NEAR(GetGValue(one->ColorAt(0)), 128, 1);
+
+    // Two pixels, two colours, whatever is asked for.
+    TBitmap pair(2, 1, pf24bit);
+    pair.SetPixels(0, 0, RGB(1, 2, 3));
+    pair.SetPixels(1, 0, RGB(1, 2, 4));
+    for (int colors : {2, 3, 256}) {
+        HPALETTE p = CreateQualityPalette(pair, colors);
+        ASSERT_EQ(p->Count(), 2) << colors;
+        EXPECT_NE(p->ColorAt(0), p->ColorAt(1));
+    }
+    EXPECT_THROW(CreateQualityPalette(pair, 0), GIFException);
+    EXPECT_THROW(CreateQualityPalette(pair, 257), GIFException);
+    EXPECT_THROW(CreateQualityPalette(pair, -5), GIFException);
+}
+
+TEST(QualityReduction, SkippedColourGetsNoEntryInAGradient) {
+    TBitmap bmp = SmoothGradient(200, 100);
+    const TColor key = RGB(0, 255, 0);
+    Fill(bmp, 50, 20, 150, 80, key);
+    HPALETTE palette = CreateQualityPalette(bmp, 255, key);
+    EXPECT_EQ(palette->Count(), 255);
+    // Every entry lies on the gradient: none is pulled towards the skipped colour.
+    std::vector<TColor> source = Source(bmp);
+    std::set<TColor> shades(source.begin(), source.end());
+    shades.erase(key);
+    for (int i = 0; i < palette->Count(); ++i) {
+        TColor c = palette->ColorAt(i);
+        int nearest = 255;
+        for (TColor s : shades) {
+            int d = 0;
+            for (int shift : {0, 8, 16})
+                d = std::max(d, std::abs(int(c >> shift & 0xFF) - int(s >> shift & 0xFF)));
+            nearest = std::min(nearest, d);
+        }
+        EXPECT_LE(nearest, 2) << "entry " << i;
+    }
+}
+
+TEST(QualityReduction, SampledRowsHoldingOnlyTheSkippedColour) {
+    // Large enough to be sampled every second row, and every second row is the colour
+    // left out: the palette still comes from the other rows.
+    TBitmap bmp(2048, 1040, pf24bit);
+    const TColor key = RGB(255, 0, 255);
+    for (int y = 0; y < bmp.Height(); ++y)
+        for (int x = 0; x < bmp.Width(); ++x)
+            bmp.SetPixels(x, y, y % 2 == 0 ? key : RGB(uint8_t(x / 8), uint8_t(y / 5), 90));
+    HPALETTE palette = CreateQualityPalette(bmp, 256, key);
+    ASSERT_GT(palette->Count(), 200);
+    for (int i = 0; i < palette->Count(); ++i)
+        EXPECT_NE(palette->ColorAt(i), key);
+}
+
+TEST(QualityReduction, FramesShareOnePaletteThatServesEach) {
+    // Two frames of gradients in different hues: neither may be left without entries.
+    TBitmap warm(160, 60, pf24bit), cold(160, 60, pf24bit);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 160; ++x) {
+            warm.SetPixels(x, y, RGB(uint8_t(120 + x / 2), uint8_t(40 + y), 20));
+            cold.SetPixels(x, y, RGB(20, uint8_t(40 + y), uint8_t(120 + x / 2)));
+        }
+    const TBitmap* frames[] = {&warm, &cold};
+    HPALETTE palette = CreateQualityPaletteFromManyBitmaps(frames, 256);
+    EXPECT_EQ(palette->Count(), 256);
+    for (const TBitmap* frame : frames) {
+        auto out = ReduceToPalette(*frame, crQuality, dtNearest, palette);
+        EXPECT_LT(MeanSquaredError(*frame, *out), 3);
+    }
+    const TBitmap* again[] = {&warm, &cold};
+    EXPECT_EQ(Shown(*ReduceToPalette(warm, crQuality, dtNearest,
+                                     CreateQualityPaletteFromManyBitmaps(again, 256))),
+              Shown(*ReduceToPalette(warm, crQuality, dtNearest, palette)));
 }
 
 } // namespace
