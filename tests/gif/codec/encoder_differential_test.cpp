@@ -142,5 +142,58 @@ TEST(EncoderDifferential, OneWriterForManyFrames) {
     }
 }
 
+// Frames of 32 and more values take the first-child arrays or the string table alone by a
+// sample of their pixel pairs, the count of pairs only from 16384 pixels. Frames of the kinds
+// that decide it, on both sides of that size, through one writer, so that the two uses of
+// the string table follow each other from frame to frame (and across clears within one):
+// dithered flat colours (few pairs, few equal neighbours), dithered shading (many pairs,
+// about half equal), one colour, and noise.
+TEST(EncoderDifferential, DitheredFramesOfEveryKindThroughOneWriter) {
+    std::mt19937 rng(12);
+    auto make = [&](int kind, int width, int height, bool interlaced) {
+        Frame f{width, height, 8, interlaced, std::vector<uint8_t>(size_t(width) * height)};
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int jitter = int(rng() % 3);
+                int v = 0;
+                switch (kind) {
+                case 0: { // ten bars of two colours each, in a pattern that drifts
+                    const int bar = x * 10 / width;
+                    v = 40 + 17 * bar + ((x + 3 * y + jitter) % 5 < 2 ? 3 : 0);
+                    break;
+                }
+                case 1: // a shaded field of about 200 values, dithered
+                    v = 40 + (x * 150 / width + y * 50 / height + jitter) % 210;
+                    break;
+                case 2:
+                    v = 200;
+                    break;
+                default:
+                    v = int(rng() % 256);
+                }
+                f.Pixels[size_t(y) * width + x] = uint8_t(v);
+            }
+        }
+        return f;
+    };
+    gif::TImageDataWriter writer;
+    for (auto [width, height] : {std::pair{320, 240}, {128, 127}, {129, 128}}) {
+        for (bool interlaced : {false, true}) {
+            for (int kind : {0, 1, 0, 2, 1, 3, 1}) {
+                SCOPED_TRACE(testing::Message() << width << "x" << height << " interlaced "
+                                                << interlaced << " kind " << kind);
+                const Frame f = make(kind, width, height, interlaced);
+                EncodeResult expected =
+                    RunEncoder(giftest::ref::EncodeImageData, f, gif::emLZW, 256);
+                EncodeResult reused = RunEncoder(
+                    [&](gif::TStream& out, const gif::TEncodeSource& source,
+                        gif::TEncodingMethod m) { writer.Write(out, source, m); },
+                    f, gif::emLZW, 256);
+                ASSERT_EQ(reused, expected);
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace giftest::codec
