@@ -24,8 +24,9 @@ ff -f lavfi -i "mandelbrot=size=320x240:rate=25" -frames:v 60 \
   "$out/fractal_local_palettes.gif"
 ff -f lavfi -i "smptebars=size=320x240:rate=25" -frames:v 100 "$out/color_bars.gif"
 # The gradients source has an alpha channel that the palette takes as transparent (every
-# frame came out as one transparent pixel): it is dropped first.
-ff -f lavfi -i "gradients=size=320x240:rate=25:speed=0.02:duration=2" -frames:v 50 \
+# frame came out as one transparent pixel): it is dropped first. Its colours and its line
+# are random unless given.
+ff -f lavfi -i "gradients=size=320x240:rate=25:speed=0.02:duration=2:n=3:c0=0x203080:c1=0xE0A040:c2=0x40C0A0:x0=20:y0=10:x1=300:y1=230" -frames:v 50 \
   -filter_complex "[0]format=rgb24,split[a][b];[a]palettegen[p];[b][p]paletteuse=dither=floyd_steinberg" \
   "$out/gradient_dithered.gif"
 ff -f lavfi -i "testsrc2=size=320x240:rate=30:duration=3" -frames:v 90 \
