@@ -96,18 +96,23 @@ constexpr std::array<uint16_t, 256> kPixelMix = MakePixelMix();
 }
 
 // Which strings a frame with pixel values of 32 and more makes, from 256 pixels spread over
-// it and the pixel before each: how many equal it (of 256), and how many distinct pairs
-// they form. Long strings that mostly continue with their first child come from few local
-// patterns (dithered flat colour: few pairs) or from runs (many equal pairs); short strings
-// with many children from many pairs, even where half the pixels repeat their neighbour
-// (dithered smooth shading). `seen` is a 65536-bit set, empty on entry and on return; without
-// it (small frames, where counting would take a good part of the time) no pairs are counted.
+// it and the pixel before each: how many equal it (of 256), how many distinct pairs they
+// form, and of the pairs that differ, how many the row above repeats. Long strings that
+// mostly continue with their first child come from few local patterns (dithered flat
+// colour: few pairs) or from runs whose edges repeat from row to row (a smooth ramp); short
+// strings with many children from many pairs, even where most pixels repeat their
+// neighbour but the edges between them are dithered (changed rectangles of dithered
+// shading on a transparent field). `seen` is a 65536-bit set, empty on entry and on
+// return; without it (small frames, where counting would take a good part of the time)
+// only equal pairs are counted.
 struct TSample {
     unsigned Same = 0;
     unsigned Pairs = 0;
+    unsigned Edges = 0;    // sampled pairs that differ, below the first row
+    unsigned Repeated = 0; // of those, pairs the row above holds too
 };
-TSample SampleFrame(const uint8_t* p, size_t count, uint64_t* seen) {
-    if (count < 2) return {256, 1};
+TSample SampleFrame(const uint8_t* p, size_t count, size_t width, uint64_t* seen) {
+    if (count < 2) return {256, 1, 0, 0};
     TSample sample;
     uint16_t keys[256];
     for (size_t i = 1; i <= 256; ++i) {
@@ -116,6 +121,12 @@ TSample SampleFrame(const uint8_t* p, size_t count, uint64_t* seen) {
         keys[i - 1] = uint16_t(p[at - 1] << 8 | p[at]);
     }
     if (!seen) return sample;
+    for (size_t i = 1; i <= 256; ++i) {
+        const size_t at = 1 + (count - 1) * i / 257;
+        if (p[at] == p[at - 1] || at <= width) continue;
+        ++sample.Edges;
+        sample.Repeated += p[at - width] == p[at] && p[at - width - 1] == p[at - 1];
+    }
     for (const uint16_t key : keys) {
         const uint64_t bit = uint64_t(1) << (key & 63);
         sample.Pairs += (seen[key >> 6] & bit) == 0;
@@ -131,17 +142,20 @@ constexpr size_t kPairsPixels = size_t(1) << 14;
 
 // Whether the first-child arrays beat the string table alone for a frame sampled so.
 // Measured on 320 x 240 frames (thread CPU time, string table against first-child arrays):
-// dithered colour bars of 30 colours (Same 90, Pairs 47) 198 against 109 us; frames of an
-// ordered-dithered test pattern (Same 131 to 241, Pairs 21 to 45) about 15 % faster with the
-// arrays; a dithered fractal (Same 108 to 135, Pairs 165 to 177) 177 against 520 us; a
-// photograph (Same 62, Pairs 94) 159 against 486 us. A smooth ramp (Same 210) and one flat
-// colour are faster with the arrays too. In small frames the sample covers much of the
-// frame and finds few pairs in photographs too (a 32 x 32 one: Same 37, Pairs 28), which
-// are about 8 % faster with the string table alone: there only Same counts.
+// dithered colour bars of 30 colours (Same 90, Pairs 47) 142 against 133 us, and 198
+// against 109 us with the string table of the previous round; frames of an
+// ordered-dithered test pattern (Same 131 to 241, Pairs 21 to 45) about 15 % faster with
+// the arrays; a dithered fractal (Same 108 to 135, Pairs 165 to 177) 177 against 520 us;
+// changed rectangles of a dithered gradient (Same 111 to 222, Pairs 158 to 197, no edge
+// repeated) 130 to 250 against 260 to 550 us. A smooth ramp (Same 210, Pairs 256, every
+// edge repeated) 1.2 against 2.0 ms, one flat colour 1.5 against 1.7 ms. In small frames
+// the sample covers much of the frame and finds few pairs in photographs too (a 32 x 32
+// one: Same 37, Pairs 28), which are about 8 % faster with the string table alone: there
+// only Same counts.
 bool FirstChildFits(TSample sample, size_t pixels) {
     if (pixels < kPairsPixels) return sample.Same >= 128;
-    if (sample.Pairs <= 48 || sample.Same >= 160) return true;
-    return sample.Same >= 128 && sample.Pairs < 160;
+    if (sample.Pairs <= 48) return true;
+    return sample.Same >= 160 && sample.Edges > 0 && sample.Repeated * 2 >= sample.Edges;
 }
 
 // The largest of `count` pixels.
@@ -275,7 +289,8 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
     }
     directBits_ = 0;
     if (!t.Seen) t.Seen = std::make_unique<uint64_t[]>(1024);
-    flat_ = FirstChildFits(SampleFrame(pixels_, pixels, pixels >= kPairsPixels ? t.Seen.get() : nullptr),
+    flat_ = FirstChildFits(SampleFrame(pixels_, pixels, size_t(width_),
+                                       pixels >= kPairsPixels ? t.Seen.get() : nullptr),
                            pixels);
     if (!t.Slots) {
         t.Slots = std::make_unique<uint32_t[]>(kTableSize);

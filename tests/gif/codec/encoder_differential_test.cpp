@@ -147,7 +147,7 @@ TEST(EncoderDifferential, OneWriterForManyFrames) {
 // that decide it, on both sides of that size, through one writer, so that the two uses of
 // the string table follow each other from frame to frame (and across clears within one):
 // dithered flat colours (few pairs, few equal neighbours), dithered shading (many pairs,
-// about half equal), one colour, and noise.
+// about half equal), one colour, a ramp (many pairs, edges repeated row after row), noise.
 TEST(EncoderDifferential, DitheredFramesOfEveryKindThroughOneWriter) {
     std::mt19937 rng(12);
     auto make = [&](int kind, int width, int height, bool interlaced) {
@@ -168,6 +168,9 @@ TEST(EncoderDifferential, DitheredFramesOfEveryKindThroughOneWriter) {
                 case 2:
                     v = 200;
                     break;
+                case 3: // a ramp: runs whose edges every row repeats
+                    v = 32 + (x / 4) % 224;
+                    break;
                 default:
                     v = int(rng() % 256);
                 }
@@ -179,7 +182,7 @@ TEST(EncoderDifferential, DitheredFramesOfEveryKindThroughOneWriter) {
     gif::TImageDataWriter writer;
     for (auto [width, height] : {std::pair{320, 240}, {128, 127}, {129, 128}}) {
         for (bool interlaced : {false, true}) {
-            for (int kind : {0, 1, 0, 2, 1, 3, 1}) {
+            for (int kind : {0, 1, 0, 2, 1, 4, 3, 1, 3}) {
                 SCOPED_TRACE(testing::Message() << width << "x" << height << " interlaced "
                                                 << interlaced << " kind " << kind);
                 const Frame f = make(kind, width, height, interlaced);
