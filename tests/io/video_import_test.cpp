@@ -148,10 +148,11 @@ TEST_F(VideoImport, DamagedFilesGiveOneOfTheStepMessages) {
             ADD_FAILURE() << "byte " << at << ": " << e.what();
             continue;
         }
-        if (!result.empty())
+        if (!result.empty()) {
             EXPECT_NE(std::find(ImportMessages.begin(), ImportMessages.end(), result),
                       ImportMessages.end())
                 << "byte " << at << ": " << result;
+        }
     }
 }
 

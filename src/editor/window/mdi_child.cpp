@@ -155,13 +155,21 @@ void TMDIChild::Refresh() {
     caption_->setText(document_->StatusText);
     const bool damaged = document_->DamagedFrames >= 0;
     damaged_->setText(damaged ? Format(msg::DamagedNotice, document_->DamagedFrames) : QString());
-    // Never cut: the frame caption beside it gives way first.
-    damaged_->setMinimumWidth(damaged ? damaged_->sizeHint().width() : 0);
     damaged_->setVisible(damaged);
-    // A window already shown widens to hold the notice.
+    FitDamagedNotice();
+}
+
+void TMDIChild::FitDamagedNotice() {
+    const bool damaged = !damaged_->isHidden();
+    // Never cut: the frame caption beside it gives way first. The width counts only once
+    // the label is polished (its bold face comes from its style sheet).
+    damaged_->setMinimumWidth(damaged ? damaged_->sizeHint().width() : 0);
+    // The status bar's minimum is otherwise only learnt from a later layout request.
+    damaged_->parentWidget()->updateGeometry();
     QWidget* frame = parentWidget();
     const int missing = minimumSizeHint().width() - width();
-    if (damaged && frame && missing > 0) frame->resize(frame->width() + missing, frame->height());
+    if (damaged && frame && isVisible() && missing > 0)
+        frame->resize(frame->width() + missing, frame->height());
 }
 
 void TMDIChild::ShowFrame() {
@@ -245,6 +253,11 @@ void TMDIChild::dropEvent(QDropEvent* event) {
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && watched == sbFrame_->viewport()) CentreInScrollBox();
     return QWidget::eventFilter(watched, event);
+}
+
+void TMDIChild::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FitDamagedNotice();
 }
 
 void TMDIChild::resizeEvent(QResizeEvent* event) {

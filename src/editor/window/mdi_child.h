@@ -71,12 +71,16 @@ class TMDIChild : public QWidget {
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // The picture area also changes size when the document's status row appears.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // The damaged-file notice is never cut: its width is taken once the window is
+    // polished, and a shown window widens to hold it.
+    void FitDamagedNotice();
     TWorkspace& workspace_;
     TDocument* document_;
     QScrollArea* sbFrame_;

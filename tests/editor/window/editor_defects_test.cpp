@@ -20,12 +20,19 @@ TEST_F(MainWindowTest, DamagedFileIsNamedInItsStatusBar) {
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.resize(qint64(two.Size()) + 40)); // inside the third frame's pixels
     file.close();
+    // Opened while the main window is still hidden, as from the command line.
+    window->hide();
     ASSERT_TRUE(Workspace().OpenGifDocument(path));
+    QApplication::processEvents();
+    window->show();
     auto* label = window->findChild<QLabel*>("lblDamaged");
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->isVisible());
     EXPECT_EQ(label->text(), "damaged: 3 frames could be read");
     EXPECT_TRUE(prompter.Asked.empty());
+    // The document's window widens to show the notice whole.
+    QApplication::processEvents();
+    EXPECT_GE(label->width(), label->sizeHint().width());
 
     ASSERT_TRUE(Workspace().OpenGifDocument(WriteGif("sound.gif", 2)));
     QApplication::processEvents();
