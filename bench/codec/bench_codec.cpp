@@ -492,17 +492,8 @@ bool GiflibCopy(const std::vector<uint8_t>& gif, std::vector<uint8_t>& out) {
     GifFileType* in = DGifOpen(&reader, ReadFromMemory, &error);
     if (!in) return false;
     bool ok = DGifSlurp(in) == GIF_OK;
-    GifFileType* file = ok ? EGifOpen(&out, WriteToMemory, &error) : nullptr;
-    if (file) {
-        file->SWidth = in->SWidth;
-        file->SHeight = in->SHeight;
-        file->SColorResolution = in->SColorResolution;
-        file->SBackGroundColor = in->SBackGroundColor;
-        if (in->SColorMap)
-            file->SColorMap = GifMakeMapObject(in->SColorMap->ColorCount, in->SColorMap->Colors);
-        for (int i = 0; i < in->ImageCount; ++i) GifMakeSavedImage(file, &in->SavedImages[i]);
-        ok = EGifSpew(file) == GIF_OK;
-    }
+    GifFileType* file = ok ? GiflibSpewCopy(in, out) : nullptr;
+    if (file) ok = EGifSpew(file) == GIF_OK;
     DGifCloseFile(in, &error);
     return ok && file;
 }
