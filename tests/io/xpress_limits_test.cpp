@@ -175,6 +175,11 @@ TEST_P(BadFileTest, FailsWithAnErrorCodeAndLeavesTheBitmapAlone) {
     EXPECT_EQ(message, xpress.ErrorMessage());
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.Pixels(1, 1), RGB(1, 2, 3));
+    // Asked for a small copy only (the thumbnails' scaled decode), it fails as well.
+    io::TXpress small;
+    small.SetFileName(path, 128);
+    EXPECT_NE(small.Error(), 0) << small.Width32() << " x " << small.Height32();
+    EXPECT_EQ(small.FileWidth32(), 0);
     // Nothing near the size the header claims was ever allocated.
     EXPECT_LT(PeakResidentKiB() - before, 64 * 1024) << "KiB";
 }
