@@ -2,6 +2,7 @@
 // used without decoding the picture, and a changed file is never shown from a stale entry.
 #include "dialogs/thumbnails/thumb_cache.h"
 #include "dialogs/thumbnails/thumb_maker.h"
+#include "dialogs/thumbnails/thumb_png.h"
 #include "dialogs/thumbnails/thumb_scanner.h"
 
 #include <QCoreApplication>
@@ -251,4 +252,28 @@ TEST(ThumbScanner, CacheEntriesAreWrittenAfterTheThumbnailsShow) {
         EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
         EXPECT_FALSE(QImage(normal + "/" + name).isNull()) << name.toStdString();
     }
+}
+
+// The entry encoder: pixels and transparency come back exactly, and a text that Latin-1
+// cannot hold is kept in UTF-8.
+TEST(ThumbPng, PixelsAlphaAndTextsComeBack) {
+    QImage picture(5, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) picture.setPixelColor(x, y, QColor(x * 50, y * 100, 7, 255 - x * 60));
+    const QByteArray png =
+        EncodeThumbPng(picture, {{"Thumb::URI", "file:///a%20b.png"}, {"Title", QString::fromUtf8("Żółw 🐢")}});
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(png, "PNG"));
+    ASSERT_EQ(back.size(), picture.size());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(back.pixelColor(x, y), picture.pixelColor(x, y)) << x << "," << y;
+    EXPECT_EQ(back.text("Thumb::URI"), "file:///a%20b.png");
+    EXPECT_EQ(back.text("Title"), QString::fromUtf8("Żółw 🐢"));
+
+    QImage opaque(4, 4, QImage::Format_RGB32);
+    opaque.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(back.loadFromData(EncodeThumbPng(opaque, {}), "PNG"));
+    EXPECT_FALSE(back.hasAlphaChannel());
+    EXPECT_EQ(back.pixelColor(3, 3), QColor(10, 20, 30));
+    EXPECT_TRUE(EncodeThumbPng(QImage(), {}).isEmpty());
 }

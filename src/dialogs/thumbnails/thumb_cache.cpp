@@ -1,12 +1,12 @@
 #include "dialogs/thumbnails/thumb_cache.h"
 
-#include <QBuffer>
+#include "dialogs/thumbnails/thumb_png.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -94,20 +94,15 @@ bool TThumbnailCache::Encode(const QString& path, int cacheSize, const QImage& p
     const QFileInfo file(path);
     // Thumbnails of the cache's own files would feed on themselves.
     if (file.absoluteFilePath().startsWith(root_ + "/")) return false;
-    QImage stored = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                      : QImage::Format_RGB32);
-    stored.setText("Thumb::URI", QString::fromLatin1(FileUri(path)));
-    stored.setText("Thumb::MTime", QString::number(ModificationSeconds(file)));
-    stored.setText("Thumb::Size", QString::number(file.size()));
-    stored.setText("Thumb::Image::Width", QString::number(width));
-    stored.setText("Thumb::Image::Height", QString::number(height));
-    stored.setText("Software", Software);
-    QBuffer png(&entry.Png);
-    png.open(QIODevice::WriteOnly);
-    QImageWriter writer(&png, "png");
-    // Light compression: entries are small, and the scan should not wait on zlib.
-    writer.setQuality(85);
-    if (!writer.write(stored)) return false;
+    entry.Png = EncodeThumbPng(picture, {
+        {"Thumb::URI", QString::fromLatin1(FileUri(path))},
+        {"Thumb::MTime", QString::number(ModificationSeconds(file))},
+        {"Thumb::Size", QString::number(file.size())},
+        {"Thumb::Image::Width", QString::number(width)},
+        {"Thumb::Image::Height", QString::number(height)},
+        {"Software", Software},
+    });
+    if (entry.Png.isEmpty()) return false;
     entry.File = EntryPath(path, cacheSize);
     return true;
 }
