@@ -1,4 +1,5 @@
 // "Timing": Speed x2, Speed x1/2 and "Set all delays..." under Plug-ins|Timing.
+#include "common/addin_base.h"
 #include "common/menu_handler.h"
 #include "timing/timing.h"
 
@@ -6,18 +7,17 @@
 
 namespace addins {
 
-class TTimingAddIn final : public QObject, public automation::IAddIn {
+class TTimingAddIn final : public QObject, public TAddInBase {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID LOOPWRIGHT_ADDIN_CATEGORY)
     Q_INTERFACES(automation::IAddIn)
   public:
-    int SetApplication(std::shared_ptr<automation::IGIFLoopwrightApplication> app) override {
-        app_ = std::move(app);
-        return automation::S_OK_;
-    }
+    TTimingAddIn()
+        : TAddInBase("Timing", "Changes the speed of the whole animation: twice as fast, half as "
+                               "fast, or one delay for every frame.") {}
+
     int RegisterMenus() override {
-        if (!app_) return automation::E_FAIL_;
-        auto plugins = automation::AsMenuItem(app_->Menu("Plug-ins").Value);
+        auto plugins = PluginsMenu();
         if (!plugins) return automation::E_FAIL_;
         auto timing = plugins->AddSubItem().Value;
         if (!timing) return automation::E_FAIL_;
@@ -34,22 +34,6 @@ class TTimingAddIn final : public QObject, public automation::IAddIn {
                     run([](auto& a) { return SetAllDelays(a); }));
         return added ? automation::S_OK_ : automation::E_FAIL_;
     }
-    int GetDescription(QString& text) override {
-        text = "Changes the speed of the whole animation: twice as fast, half as fast, or one "
-               "delay for every frame.";
-        return automation::S_OK_;
-    }
-    int GetTitle(QString& text) override {
-        text = "Timing";
-        return automation::S_OK_;
-    }
-    int GetVersion(QString& text) override {
-        text = "1.0";
-        return automation::S_OK_;
-    }
-
-  private:
-    std::shared_ptr<automation::IGIFLoopwrightApplication> app_;
 };
 
 } // namespace addins

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -51,11 +50,9 @@ QString TThumbnailCache::EntryPath(const QString& path, int cacheSize) const {
 }
 
 bool TThumbnailCache::Read(const QString& path, int cacheSize, TCachedThumb& thumb) const {
-    const QString entry = EntryPath(path, cacheSize);
-    if (!QFileInfo::exists(entry)) return false;
     // The entry is small; its text chunks may stand before or after its pixels, so it is
-    // read whole and then checked.
-    QImage picture(entry, "png");
+    // read whole and then checked. A missing entry simply reads as no picture.
+    QImage picture(EntryPath(path, cacheSize), "png");
     if (picture.isNull()) return false;
     if (picture.text("Thumb::URI").toUtf8() != FileUri(path)) return false;
     const QFileInfo file(path);
@@ -110,14 +107,18 @@ bool TThumbnailCache::Encode(const QString& path, int cacheSize, const QImage& p
 bool TThumbnailCache::Store(const TCacheEntry& entry) const {
     if (entry.File.isEmpty() || entry.Png.isEmpty()) return false;
     const QString folder = QFileInfo(entry.File).path();
-    if (!QDir().mkpath(folder)) return false;
-    QFile::setPermissions(root_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Written whole under a temporary name in the same folder and renamed over the entry,
     // so that a reader never sees half of one. No sync to disk: an entry lost in a crash is
     // only made again.
     QTemporaryFile out(folder + "/.loopwright-XXXXXX.png");
-    if (!out.open()) return false;
+    // The folders are made, readable by the user alone, when the first entry finds them
+    // missing; later entries cost no look at them.
+    if (!out.open()) {
+        if (!QDir().mkpath(folder)) return false;
+        QFile::setPermissions(root_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!out.open()) return false;
+    }
     if (out.write(entry.Png) != entry.Png.size() || !out.flush()) return false;
     const QByteArray from = QFile::encodeName(out.fileName());
     const QByteArray to = QFile::encodeName(entry.File);

@@ -104,17 +104,21 @@ void TThumbScanner::Start(TThumbJob job) {
                 TCacheEntry entry;
                 TThumbPicture made =
                     MakeThumbnail(path, job.ThumbSize, job.Background, cache, &entry);
-                if (!entry.Png.isEmpty() && !pending->Keep(std::move(entry)))
-                    cache->Store(entry);
                 {
                     std::lock_guard<std::mutex> hold(state->Lock);
                     state->Results[size_t(index)] = std::move(made);
                     state->Done[size_t(index)] = 1;
                 }
-                if (state->Cancelled) break;
+                const bool cancelled = state->Cancelled;
                 // Queued to this object: dropped with it, and run on its (the UI) thread.
-                QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
-                                          Qt::QueuedConnection);
+                if (!cancelled)
+                    QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
+                                              Qt::QueuedConnection);
+                // The thumbnail is on its way first; the entry waits, or is written now
+                // when too much waits already.
+                if (!entry.Png.isEmpty() && !pending->Keep(std::move(entry)))
+                    cache->Store(entry);
+                if (cancelled) break;
             }
             if (cache) pending->Store(*cache, scan);
         });
