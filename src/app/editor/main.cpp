@@ -135,6 +135,8 @@ int main(int argc, char** argv) {
         editor::OfferRecoveryWhenRunning(window);
         status = app.exec();
     }
+    // Ended by a signal, nobody was asked to save: the edits wait for the next start.
+    if (editor::TerminationRequested()) window.Workspace().KeepUnsavedForRecovery();
 #ifdef LOOPWRIGHT_WITH_DIALOGS
     window.SetImageExporter(nullptr);
     window.SetAnimationPrompts(nullptr);

@@ -24,9 +24,21 @@ TDocument::TDocument(TWorkspace& workspace, const QString& fileName, bool untitl
 }
 
 TDocument::~TDocument() {
-    RemoveRecoveryIndex(tempFileName_);
-    DeleteFileIfNamed(tempFileName_);
+    if (!keptForRecovery_) {
+        RemoveRecoveryIndex(tempFileName_);
+        DeleteFileIfNamed(tempFileName_);
+    }
     history_.Clear();
+}
+
+bool TDocument::KeepForRecovery() {
+    if (retired_ || !modified_) return false;
+    QString reason;
+    // Only the active document's edits can be newer than its backing file.
+    const bool current = workspace_.ActiveDocument() != this || SyncedCount == history_.Count() ||
+                         TryWriteBacking(reason);
+    keptForRecovery_ = current && !tempFileName_.isEmpty();
+    return keptForRecovery_;
 }
 
 void TDocument::Retire() {

@@ -84,6 +84,10 @@ class TDocument final : public IUndoDocument {
     // Takes over a backing file left by an earlier run (recovery); its index now names
     // this process.
     void AdoptBackingFile(const QString& path);
+    // The program is ending without asking (a termination signal): a modified document
+    // brings its backing file up to date and leaves it, with its index, for the next start
+    // to offer back. False when the edits could not be written anywhere.
+    bool KeepForRecovery();
 
     // When the file was damaged as it was read: the number of frames that could be read,
     // and the file they came from (-1 and empty for a sound file). Saving over that file
@@ -136,6 +140,7 @@ class TDocument final : public IUndoDocument {
     bool untitled_ = false;
     bool retired_ = false;
     bool keptInMemory_ = false;
+    bool keptForRecovery_ = false;
     int maxUndo_ = 50;
     THistoryList history_;
 };

@@ -39,6 +39,10 @@ TAnimationDefaults TWorkspace::Defaults() const {
     return {settings_.Value(keys::DefaultDelay), settings_.Value(keys::DefaultNSLoop)};
 }
 
+void TWorkspace::KeepUnsavedForRecovery() {
+    for (const std::unique_ptr<TDocument>& document : documents_) document->KeepForRecovery();
+}
+
 bool TWorkspace::Contains(const TDocument* document) const {
     return std::any_of(documents_.begin(), documents_.end(),
                        [document](const auto& d) { return d.get() == document; });

@@ -56,6 +56,9 @@ class TWorkspace {
     int DocumentCount() const { return int(documents_.size()); }
     TDocument* ActiveDocument() const { return active_; }
     bool Contains(const TDocument* document) const;
+    // The program ends without asking (a termination signal): every modified document's
+    // edits stay in its backing file for the next start to offer back.
+    void KeepUnsavedForRecovery();
     // The position of the document whose file is `path`, -1 when none is open.
     int TabIndexOf(const QString& path) const;
     bool AnyDocumentModified() const;

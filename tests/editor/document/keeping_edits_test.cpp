@@ -240,3 +240,44 @@ TEST_F(WorkspaceTest, MaxUndoReachesOpenedDocumentsAndSavesLeadTheRecentFiles) {
     FileSaveExecute(workspace);
     EXPECT_EQ(workspace.RecentFiles().PathAt(0), a);
 }
+
+// Ended by a signal, nobody is asked to save: each modified document's edits, the active
+// one's newest too, stay in its backing file with its index for the next start to offer; an
+// unmodified document leaves nothing behind.
+TEST_F(WorkspaceTest, AnEndingProgramLeavesItsUnsavedEditsForTheNextStart) {
+    const QString folder = dir.filePath("tmp");
+    QDir().mkpath(folder);
+    QString keptA, keptB;
+    {
+        TWorkspace ending(prompter, settings, frames, host);
+        host.Workspace = &ending;
+        ending.BackingFolders = [&] { return QStringList{folder}; };
+        const auto edit = [&](int delay) {
+            ending.ActiveDocument()->PushCommand(ckGraphicControl, 3, -1, -1, 1, "Change Delay");
+            ending.WorkingImage().Frame(1)->ControlBlock()->SetDelayTime(uint16_t(delay));
+            ending.ActiveDocument()->SetModified(true);
+        };
+        ASSERT_TRUE(ending.OpenGifDocument(WriteGif("c.gif", 2)));
+        ASSERT_TRUE(ending.OpenGifDocument(WriteGif("a.gif", 3)));
+        edit(61);
+        keptA = ending.ActiveDocument()->TempFileName();
+        ASSERT_TRUE(ending.OpenGifDocument(WriteGif("b.gif", 2)));
+        edit(62);
+        // A change the backing file has not seen yet (as an undo step leaves it).
+        ending.WorkingImage().Frame(1)->ControlBlock()->SetDelayTime(63);
+        ending.ActiveDocument()->MarkBackingStale();
+        keptB = ending.ActiveDocument()->TempFileName();
+        ending.KeepUnsavedForRecovery();
+    }
+    host.Workspace = &workspace;
+    ASSERT_FALSE(keptA.isEmpty());
+    ASSERT_FALSE(keptB.isEmpty());
+    EXPECT_EQ(Delay(*Load(keptA), 1), 61);
+    EXPECT_EQ(Delay(*Load(keptB), 1), 63);
+    TRecoveryEntry entry;
+    ASSERT_TRUE(ReadRecoveryIndex(RecoveryIndexPath(keptB), entry));
+    EXPECT_EQ(entry.FileName, dir.filePath("b.gif"));
+    EXPECT_TRUE(QFileInfo::exists(RecoveryIndexPath(keptA)));
+    // Only the two kept files and their indexes remain.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 4);
+}
