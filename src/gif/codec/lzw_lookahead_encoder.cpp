@@ -68,6 +68,7 @@ void TLZWLookaheadEncoder::Compress() {
     nextPath_.resize(kMaxCodes + 1);
 
     Clear();
+    int sentWhileFull = 0;
     const size_t n = stream_.size();
     size_t pos = 0;
     int length = n > 0 ? Match(0, path_.data()) : 0;
@@ -99,19 +100,24 @@ void TLZWLookaheadEncoder::Compress() {
         pos += size_t(take);
         if (pos == n) break;
         if (nextCode_ >= kLastCode) {
-            Clear();
-            length = Match(pos, path_.data());
-            continue;
+            // The table is full: it stays as it is for the codes the clear is put off by.
+            if (sentWhileFull++ >= clearDelay_) {
+                Clear();
+                sentWhileFull = 0;
+                length = Match(pos, path_.data());
+                continue;
+            }
+        } else {
+            // A string ended early is already in the table with this pixel: the decoder
+            // still gives the entry a new code, so the count moves on.
+            if (Child(code, stream_[pos]) < 0) {
+                table_.Add(uint32_t(code), stream_[pos], uint32_t(nextCode_));
+                longest_ = std::max(longest_, take + 1);
+                uint16_t& fromFirst = longestFrom_[stream_[pos - size_t(take)]];
+                fromFirst = uint16_t(std::max(int(fromFirst), take + 1));
+            }
+            ++nextCode_;
         }
-        // A string ended early is already in the table with this pixel: the decoder still
-        // gives the entry a new code, so the count moves on.
-        if (Child(code, stream_[pos]) < 0) {
-            table_.Add(uint32_t(code), stream_[pos], uint32_t(nextCode_));
-            longest_ = std::max(longest_, take + 1);
-            uint16_t& fromFirst = longestFrom_[stream_[pos - size_t(take)]];
-            fromFirst = uint16_t(std::max(int(fromFirst), take + 1));
-        }
-        ++nextCode_;
         if (nextLength > 0) {
             std::swap(path_, nextPath_);
             length = Extend(pos, path_.data(), nextLength);

@@ -28,11 +28,31 @@ constexpr int kOtherBiases[] = {0, 1, 3};
 // within this many percent of the better order's.
 constexpr int kCloseOrders = 2;
 
+// Clear delays tried, in codes sent with a full table before it is cleared, where the
+// table fills at all. On dithered video a full table often still matches better than a
+// fresh one does while it grows again; how long it keeps doing so varies from frame to
+// frame (512 to 2048 won most often on the recordings measured; never clearing loses).
+constexpr int kClearDelays[] = {256, 512, 1024, 2048};
+
 struct TEncoding {
     bool Interlaced;
     int Bias; // -1: the longest match
+    int ClearDelay;
     int64_t Bytes;
 };
+
+// The pixels in the order an interlaced frame stores its rows.
+void InterlacedRows(const uint8_t* pixels, int width, int height, std::vector<uint8_t>& out) {
+    out.resize(size_t(width) * size_t(height));
+    uint8_t* to = out.data();
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int y = kStart[pass]; y < height; y += kStep[pass]) {
+            std::copy_n(pixels + size_t(y) * size_t(width), size_t(width), to);
+            to += width;
+        }
+}
 
 // What one thread measures with: a writer and the optimiser's LZW count, kept from frame
 // to frame. The writer's longest-match encoder always runs to the end; only its look-ahead
@@ -40,6 +60,7 @@ struct TEncoding {
 struct TMeasuring {
     TImageDataWriter Writer;
     TFlexibleLzw Lzw;
+    std::vector<uint8_t> Interlaced; // a frame's pixels in interlaced row order
 };
 
 class TEncodingSearch {
@@ -47,22 +68,29 @@ class TEncodingSearch {
     TEncodingSearch(TEncodeSource source, TMeasuring& measuring)
         : source_(source), measuring_(measuring) {}
 
-    // The longest match's size in the given row order; rows in order are counted by the
+    // The longest match's size in the given row order, with the clear delay that makes it
+    // smallest (which the look-ahead parses in that order then keep). Counted by the
     // optimiser's own parse (the encoder's, without writing a code).
     TEncoding Greedy(bool interlaced) {
-        source_.Interlaced = interlaced;
-        source_.LookaheadBias = -1;
+        const uint8_t* pixels = source_.Pixels;
+        const size_t n = size_t(source_.Width) * size_t(source_.Height);
+        if (interlaced) {
+            InterlacedRows(pixels, source_.Width, source_.Height, measuring_.Interlaced);
+            pixels = measuring_.Interlaced.data();
+        }
+        const int codeSize = std::max(source_.Bits, 2);
         constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() - 1;
-        if (!interlaced)
-            return {false, -1,
-                    measuring_.Lzw.Measure(source_.Pixels,
-                                           size_t(source_.Width) * size_t(source_.Height),
-                                           std::max(source_.Bits, 2), Unbounded)};
-        // Written whole by the thread's own writer, whose tables are set up once (a fresh
-        // one would allocate and empty them for every frame).
-        TCountingStream counter;
-        measuring_.Writer.Write(counter, source_, emLZW);
-        return {true, -1, counter.Size()};
+        TEncoding best{interlaced, -1, 0, measuring_.Lzw.Measure(pixels, n, codeSize, Unbounded)};
+        // Without a clear the delay changes nothing.
+        if (measuring_.Lzw.Clears() > 0) {
+            for (int delay : kClearDelays) {
+                const int64_t bytes =
+                    measuring_.Lzw.Measure(pixels, n, codeSize, best.Bytes - 1, delay);
+                if (bytes < best.Bytes) best = {interlaced, -1, delay, bytes};
+            }
+        }
+        delay_[interlaced] = best.ClearDelay;
+        return best;
     }
 
     // Tries the first look-ahead bias in `interlaced` row order against `best`; returns
@@ -82,12 +110,14 @@ class TEncodingSearch {
     void Try(bool interlaced, int bias, TEncoding& best) {
         source_.Interlaced = interlaced;
         source_.LookaheadBias = bias;
+        source_.ClearDelay = delay_[interlaced];
         const int64_t bytes = EncodedSizeUpTo(source_, measuring_.Writer, best.Bytes - 1);
-        if (bytes < best.Bytes) best = {interlaced, bias, bytes};
+        if (bytes < best.Bytes) best = {interlaced, bias, source_.ClearDelay, bytes};
     }
 
     TEncodeSource source_;
     TMeasuring& measuring_;
+    int delay_[2] = {0, 0}; // the clear delay chosen in each row order
 };
 
 } // namespace
@@ -126,9 +156,11 @@ bool ChooseFrameEncodings(TGIFImage& image) {
         }
         // The other biases only in the order that won so far.
         if (worthMore) search.TryOtherBiases(best.Interlaced, best);
-        if (best.Interlaced != was || best.Bias != frame.LookaheadHint()) {
+        if (best.Interlaced != was || best.Bias != frame.LookaheadHint() ||
+            best.ClearDelay != frame.ClearDelayHint()) {
             frame.SetInterlaced(best.Interlaced);
             frame.SetLookaheadHint(best.Bias);
+            frame.SetClearDelayHint(best.ClearDelay);
             changed[index] = 1;
         }
     });
