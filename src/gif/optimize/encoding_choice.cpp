@@ -68,9 +68,8 @@ class TEncodingSearch {
     TEncodingSearch(TEncodeSource source, TMeasuring& measuring)
         : source_(source), measuring_(measuring) {}
 
-    // The longest match's size in the given row order, with the clear delay that makes it
-    // smallest (which the look-ahead parses in that order then keep). Counted by the
-    // optimiser's own parse (the encoder's, without writing a code).
+    // The longest match's size in the given row order. Counted by the optimiser's own parse
+    // (the encoder's, without writing a code).
     TEncoding Greedy(bool interlaced) {
         const uint8_t* pixels = source_.Pixels;
         const size_t n = size_t(source_.Width) * size_t(source_.Height);
@@ -78,19 +77,30 @@ class TEncodingSearch {
             InterlacedRows(pixels, source_.Width, source_.Height, measuring_.Interlaced);
             pixels = measuring_.Interlaced.data();
         }
-        const int codeSize = std::max(source_.Bits, 2);
         constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() - 1;
-        TEncoding best{interlaced, -1, 0, measuring_.Lzw.Measure(pixels, n, codeSize, Unbounded)};
-        // Without a clear the delay changes nothing.
-        if (measuring_.Lzw.Clears() > 0) {
-            for (int delay : kClearDelays) {
-                const int64_t bytes =
-                    measuring_.Lzw.Measure(pixels, n, codeSize, best.Bytes - 1, delay);
-                if (bytes < best.Bytes) best = {interlaced, -1, delay, bytes};
-            }
+        const int64_t bytes = measuring_.Lzw.Measure(pixels, n, std::max(source_.Bits, 2), Unbounded);
+        cleared_[interlaced] = measuring_.Lzw.Clears() > 0;
+        return {interlaced, -1, 0, bytes};
+    }
+
+    // The clear delay that makes `best` (the longest match, in its row order) smallest,
+    // which the look-ahead parses in that order then keep. Without a clear the delay
+    // changes nothing.
+    void ChooseClearDelay(TEncoding& best) {
+        if (!cleared_[best.Interlaced]) return;
+        const size_t n = size_t(source_.Width) * size_t(source_.Height);
+        // Greedy() of the other order may have reordered the rows since: again.
+        const uint8_t* pixels = source_.Pixels;
+        if (best.Interlaced) {
+            InterlacedRows(pixels, source_.Width, source_.Height, measuring_.Interlaced);
+            pixels = measuring_.Interlaced.data();
         }
-        delay_[interlaced] = best.ClearDelay;
-        return best;
+        for (int delay : kClearDelays) {
+            const int64_t bytes = measuring_.Lzw.Measure(pixels, n, std::max(source_.Bits, 2),
+                                                         best.Bytes - 1, delay);
+            if (bytes < best.Bytes) best = {best.Interlaced, -1, delay, bytes};
+        }
+        delay_[best.Interlaced] = best.ClearDelay;
     }
 
     // Tries the first look-ahead bias in `interlaced` row order against `best`; returns
@@ -117,7 +127,8 @@ class TEncodingSearch {
 
     TEncodeSource source_;
     TMeasuring& measuring_;
-    int delay_[2] = {0, 0}; // the clear delay chosen in each row order
+    int delay_[2] = {0, 0};           // the clear delay chosen in each row order
+    bool cleared_[2] = {false, false}; // whether the longest match clears the table
 };
 
 } // namespace
@@ -144,6 +155,8 @@ bool ChooseFrameEncodings(TGIFImage& image) {
         // Rows in order win ties: they show the picture as it loads the way most expect.
         if (other.Bytes < kept.Bytes || (other.Bytes == kept.Bytes && was))
             std::swap(kept, other);
+        // The clear delay only in the better order: the other one rarely comes close.
+        search.ChooseClearDelay(kept);
         TEncoding best = kept;
         bool worthMore = search.TryFirstBias(kept.Interlaced, best);
         if ((other.Bytes - kept.Bytes) * 100 <= kept.Bytes * kCloseOrders) {
