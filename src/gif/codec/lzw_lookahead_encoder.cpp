@@ -75,17 +75,24 @@ void TLZWLookaheadEncoder::Compress() {
     while (pos < n) {
         int take = length;
         int nextLength = 0; // the length of nextPath_'s match, 0: none
-        if (length > 1 && length <= kLongestShortened && bias_ >= 0 && pos + size_t(length) < n) {
+        // While the table is full and kept so, a string ended early adds no entry, so it
+        // wastes none: whatever reaches further wins. Before a clear nothing is gained by
+        // ending early: the next string starts from a single pixel whatever it is.
+        const bool full = nextCode_ >= kLastCode;
+        const bool lastBeforeClear = full && sentWhileFull >= clearDelay_;
+        const int bias = full ? 0 : bias_;
+        if (length > 1 && length <= kLongestShortened && bias_ >= 0 && !lastBeforeClear &&
+            pos + size_t(length) < n) {
             int next = Match(pos + size_t(length), tried_.data());
             int bestReach = length + next;
             std::swap(tried_, nextPath_);
             for (int k = length - 1; k >= std::max(1, length - kWindow); --k) {
                 // No string in the table is longer than longest_: once even that could not
                 // reach further, the shorter strings cannot either.
-                if (k + longest_ - bias_ <= bestReach) break;
-                if (k + longestFrom_[stream_[pos + size_t(k)]] - bias_ <= bestReach) continue;
+                if (k + longest_ - bias <= bestReach) break;
+                if (k + longestFrom_[stream_[pos + size_t(k)]] - bias <= bestReach) continue;
                 const int matched = Match(pos + size_t(k), tried_.data());
-                const int reach = k + matched - bias_;
+                const int reach = k + matched - bias;
                 if (reach > bestReach) {
                     bestReach = reach;
                     take = k;
