@@ -9,7 +9,9 @@
 #include "gif/optimize/two_threads.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -28,11 +30,16 @@ constexpr int kOtherBiases[] = {0, 1, 3};
 // within this many percent of the better order's.
 constexpr int kCloseOrders = 2;
 
-// Clear delays tried, in codes sent with a full table before it is cleared, where the
-// table fills at all. On dithered video a full table often still matches better than a
-// fresh one does while it grows again; how long it keeps doing so varies from frame to
-// frame (512 to 2048 won most often on the recordings measured; never clearing loses).
-constexpr int kClearDelays[] = {256, 512, 1024, 2048};
+// Clear delays, in codes sent with a full table before it is cleared, where the table
+// fills at all. On dithered video a full table often still matches better than a fresh one
+// does while it grows again; how long it keeps doing so varies from frame to frame (512 to
+// 2048 won most often on the recordings measured; never clearing loses). The size changes
+// smoothly enough with the delay for a climb from the three middle ones to find about what
+// trying all of them finds, at half the parses.
+constexpr int kClearDelays[] = {128, 256, 384, 512, 768, 1024, 1536, 2048, 3072};
+constexpr int kDelayCount = int(std::size(kClearDelays));
+constexpr int kFirstDelays[] = {5, 3, 7}; // 1024, 512, 2048
+constexpr int kShortDelay = 1;            // 256: tried when none of those wins
 
 struct TEncoding {
     bool Interlaced;
@@ -95,10 +102,31 @@ class TEncodingSearch {
             InterlacedRows(pixels, source_.Width, source_.Height, measuring_.Interlaced);
             pixels = measuring_.Interlaced.data();
         }
-        for (int delay : kClearDelays) {
+        std::array<bool, kDelayCount> tried{};
+        int at = -1; // the index of the best delay so far, -1: none
+        auto tryDelay = [&](int index) {
+            if (index < 0 || index >= kDelayCount || tried[size_t(index)]) return false;
+            tried[size_t(index)] = true;
+            const int delay = kClearDelays[index];
             const int64_t bytes = measuring_.Lzw.Measure(pixels, n, std::max(source_.Bits, 2),
                                                          best.Bytes - 1, delay);
-            if (bytes < best.Bytes) best = {best.Interlaced, -1, delay, bytes};
+            if (bytes >= best.Bytes) return false;
+            best = {best.Interlaced, -1, delay, bytes};
+            at = index;
+            return true;
+        };
+        for (int index : kFirstDelays)
+            tryDelay(index);
+        if (at < 0) {
+            tryDelay(kShortDelay);
+        } else {
+            // Climb to the neighbours while they win.
+            for (bool moved = true; moved;) {
+                const int from = at;
+                const bool lower = tryDelay(from - 1);
+                const bool higher = tryDelay(from + 1);
+                moved = lower || higher;
+            }
         }
         delay_[best.Interlaced] = best.ClearDelay;
     }
