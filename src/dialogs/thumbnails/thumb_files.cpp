@@ -3,8 +3,10 @@
 #include "editor/core/file_kinds.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace dialogs {
 
@@ -36,8 +38,13 @@ std::vector<TThumbFile> ThumbFolderFiles(const QString& folder, int filterType) 
         const bool wanted = std::any_of(extensions.begin(), extensions.end(), [&](const QString& e) {
             return name.endsWith(e, Qt::CaseInsensitive);
         });
-        if (wanted && entry.isFile())
-            files.push_back({name, entry.size(), entry.lastModified().toMSecsSinceEpoch()});
+        // One look at the file gives its kind, size and time; QFileInfo would take two,
+        // and convert the time to the local zone and back.
+        struct stat status {};
+        if (wanted && ::stat(QFile::encodeName(entry.filePath()).constData(), &status) == 0 &&
+            S_ISREG(status.st_mode))
+            files.push_back({name, qint64(status.st_size),
+                             qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000});
     }
     std::sort(files.begin(), files.end(), [](const TThumbFile& a, const TThumbFile& b) {
         const int folded = a.Name.compare(b.Name, Qt::CaseInsensitive);
