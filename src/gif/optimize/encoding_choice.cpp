@@ -85,7 +85,8 @@ class TEncodingSearch {
             pixels = measuring_.Interlaced.data();
         }
         constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() - 1;
-        const int64_t bytes = measuring_.Lzw.Measure(pixels, n, std::max(source_.Bits, 2), Unbounded);
+        const int64_t bytes =
+            measuring_.Lzw.Measure(pixels, n, std::max(source_.Bits, 2), Unbounded);
         cleared_[interlaced] = measuring_.Lzw.Clears() > 0;
         return {interlaced, -1, 0, bytes};
     }
@@ -155,7 +156,7 @@ class TEncodingSearch {
 
     TEncodeSource source_;
     TMeasuring& measuring_;
-    int delay_[2] = {0, 0};           // the clear delay chosen in each row order
+    int delay_[2] = {0, 0};            // the clear delay chosen in each row order
     bool cleared_[2] = {false, false}; // whether the longest match clears the table
 };
 

@@ -140,7 +140,8 @@ TEST(FlexibleLzw, CountsAClearDelayAsTheEncoderWritesIt) {
             gif::TEncodeSource source{pixels.data(), int(c.n), 1, false, c.codeSize, 256};
             source.ClearDelay = delay;
             gif::EncodeImageData(counter, source, gif::emLZW);
-            const int64_t counted = lzw.Measure(pixels.data(), c.n, c.codeSize, INT64_MAX - 1, delay);
+            const int64_t counted =
+                lzw.Measure(pixels.data(), c.n, c.codeSize, INT64_MAX - 1, delay);
             EXPECT_EQ(counted, counter.Size()) << c.codeSize << " " << c.n << " " << delay;
             changed = changed || counted != plain;
             EXPECT_GT(lzw.Measure(pixels.data(), c.n, c.codeSize, counted / 2, delay), counted / 2);
