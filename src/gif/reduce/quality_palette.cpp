@@ -129,7 +129,10 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
     }
     boxes = SplitExactColors(*exact, colors);
     int passes = QualityExactPasses;
-    if (!crowded) {
+    if (!crowded && smoothWeight > 1) {
+        // The cells count every pixel alike: all passes weigh the colours.
+        passes = int(std::clamp<uint64_t>(ExactVisits / exact->size(), 2, QualityFinishPasses));
+    } else if (!crowded) {
         // Most of the work is done cheaply on the cells; then a few passes, fewer the more
         // colours there are, on the colours.
         std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
