@@ -5,7 +5,7 @@
 // together (smooth gradients, flat drawings) are still told apart, and the palette is
 // filled up to the colours asked for. Pictures with very many distinct colours, and many
 // frames read only every few rows, are split on the colour histogram's cells and refined
-// on their pixels.
+// on their pixels. The palette can be fitted to how its pixels will be mapped (TQualityFit).
 #pragma once
 
 #include "gif/graphics/bitmap.h"
