@@ -77,7 +77,7 @@ TThumbPicture MakeThumbnail(const QString& path, int thumbSize, const QColor& ba
                                : ThumbFitSize(width, height, thumbSize);
     if (picture.size() != target)
         picture = picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (cache && deferred) cache->Encode(path, cacheSize, picture, width, height, *deferred);
+    if (cache && deferred) cache->Prepare(path, cacheSize, picture, width, height, *deferred);
     else if (cache) cache->Write(path, cacheSize, picture, width, height);
     result.Ok = true;
     result.Width = width;

@@ -21,10 +21,12 @@ struct TThumbScanner::TState {
     int Delivered = 0;                 // UI thread only
 };
 
-// Cache entries waiting to be written, shared by every scan of one scanner.
+// Cache entries waiting to be encoded and written, shared by every scan of one scanner.
 struct TThumbScanner::TPendingEntries {
-    // Beyond this many bytes waiting, workers write their entries at once.
-    static constexpr qsizetype MaxBytes = qsizetype(48) << 20;
+    // Beyond this many bytes waiting (about 2,500 entries of the normal size before they
+    // are encoded), workers encode their entries at once, and write them when even the
+    // encoded entry does not fit.
+    static constexpr qsizetype MaxBytes = qsizetype(96) << 20;
 
     std::mutex Lock;
     std::deque<TCacheEntry> Entries;
@@ -32,13 +34,19 @@ struct TThumbScanner::TPendingEntries {
     std::atomic<bool> Abandoned{false};
     std::atomic<int> Scan{0}; // counts the scans started: a newer scan goes first
 
-    // Keeps `entry` for later; false when too much is waiting already.
-    bool Keep(TCacheEntry&& entry) {
+    // Keeps `entry` for later (moved from); false when too much is waiting already.
+    bool Keep(TCacheEntry& entry) {
         std::lock_guard<std::mutex> hold(Lock);
-        if (Bytes + entry.Png.size() > MaxBytes) return false;
-        Bytes += entry.Png.size();
+        if (Bytes + entry.Bytes() > MaxBytes) return false;
+        Bytes += entry.Bytes();
         Entries.push_back(std::move(entry));
         return true;
+    }
+
+    // Keeps `entry`, encoded first when it does not fit as it is, or writes it at once.
+    void KeepOrStore(const TThumbnailCache& cache, TCacheEntry& entry) {
+        if (Keep(entry)) return;
+        if (TThumbnailCache::Encode(entry) && !Keep(entry)) cache.Store(entry);
     }
 
     // Writes waiting entries until none is left, another scan starts (its pictures come
@@ -51,7 +59,7 @@ struct TThumbScanner::TPendingEntries {
                 if (Entries.empty() || Abandoned || Scan != scan) return;
                 entry = std::move(Entries.front());
                 Entries.pop_front();
-                Bytes -= entry.Png.size();
+                Bytes -= entry.Bytes();
             }
             cache.Store(entry);
         }
@@ -114,10 +122,9 @@ void TThumbScanner::Start(TThumbJob job) {
                 if (!cancelled)
                     QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
                                               Qt::QueuedConnection);
-                // The thumbnail is on its way first; the entry waits, or is written now
-                // when too much waits already.
-                if (!entry.Png.isEmpty() && !pending->Keep(std::move(entry)))
-                    cache->Store(entry);
+                // The thumbnail is on its way first; the entry waits to be encoded and
+                // written until no picture is left.
+                if (!entry.File.isEmpty()) pending->KeepOrStore(*cache, entry);
                 if (cancelled) break;
             }
             if (cache) pending->Store(*cache, scan);
