@@ -30,7 +30,9 @@ struct TRim {
     uint64_t Pixels = 0;
 };
 
-TPoint PointOf(const TRGB& c) { return {double(c.Red), double(c.Green), double(c.Blue)}; }
+TPoint PointOf(const TRGB& c) {
+    return {double(c.Red), double(c.Green), double(c.Blue)};
+}
 
 double Distance(const TPoint& a, const TPoint& b) {
     double s = 0;

@@ -49,10 +49,10 @@ class TQualityDitherer final : public TDitherEngine {
     template <typename Lookup> uint8_t Step(Lookup& lookup, int red, int green, int blue);
 
     struct TEntryRule {
-        int Calm = 0;       // contrast up to which the calm share holds
-        int Busy = 1;       // contrast from which the busy share holds
-        int64_t Slope = 0;  // 2^16 * (CalmShare - BusyShare) / (Busy - Calm)
-        int Limit = 0;      // error limit, in levels
+        int Calm = 0;      // contrast up to which the calm share holds
+        int Busy = 1;      // contrast from which the busy share holds
+        int64_t Slope = 0; // 2^16 * (CalmShare - BusyShare) / (Busy - Calm)
+        int Limit = 0;     // error limit, in levels
     };
     std::array<TEntryRule, 256> rules_{};
     int tooFar_ = 1 << 30; // squared distance, from Prepare

@@ -83,7 +83,9 @@ double BlurredError(const TBitmap& source, const TBitmap& out, int top = 0, int 
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx) {
                         size_t i = (size_t(std::clamp(y + dy, 0, h - 1)) * size_t(w) +
-                                    size_t(std::clamp(x + dx, 0, w - 1))) * 3 + size_t(c);
+                                    size_t(std::clamp(x + dx, 0, w - 1))) *
+                                       3 +
+                                   size_t(c);
                         d += a[i] - b[i];
                     }
                 sum += (d / 9.0) * (d / 9.0);
@@ -99,7 +101,8 @@ double BorderBias(const TBitmap& source, const TBitmap& out, int band) {
     std::vector<int> a = Channels(source), b = Channels(out);
     double worst = 0;
     // left, right, top, bottom bands
-    const int boxes[4][4] = {{0, 0, band, h}, {w - band, 0, w, h}, {0, 0, w, band}, {0, h - band, w, h}};
+    const int boxes[4][4] = {
+        {0, 0, band, h}, {w - band, 0, w, h}, {0, 0, w, band}, {0, h - band, w, h}};
     for (const auto& box : boxes)
         for (int c = 0; c < 3; ++c) {
             double sum = 0;
@@ -138,13 +141,6 @@ std::vector<TColor> Entries(const HPALETTE& palette) {
     return out;
 }
 
-std::vector<TRGB> Rgbs(const HPALETTE& palette) {
-    std::vector<TRGB> out;
-    for (const TPaletteEntry& e : palette->Entries)
-        out.push_back({e.peRed, e.peGreen, e.peBlue});
-    return out;
-}
-
 TEST(QualityDiffusion, WidenedPaletteReachesTheGradientsBorders) {
     // 32 colours for a gradient spanning much of colour space: least-error entries sit half a
     // cluster inside its borders, and diffusion cannot show what lies outside them.
@@ -177,15 +173,18 @@ TEST(QualityDiffusion, EntriesInsideThePaletteStayAndRimEntriesStayNearThePictur
     TBitmap cube(128, 128, pf24bit);
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) // 40..200 on each channel
-            cube.SetPixels(x, y, RGB(uint8_t(40 + x * 160 / 127), uint8_t(40 + y * 160 / 127),
-                                     uint8_t(40 + ((x * 7 + y * 13) % 128) * 160 / 127)));
+            cube.SetPixels(x, y,
+                           RGB(uint8_t(40 + x * 160 / 127), uint8_t(40 + y * 160 / 127),
+                               uint8_t(40 + ((x * 7 + y * 13) % 128) * 160 / 127)));
     const TBitmap* pictures[] = {&cube};
     std::vector<TRGB> widened = WidenForDiffusion(grid, pictures, 1, 0xFFFFFFFF);
     ASSERT_EQ(widened.size(), grid.size());
     for (size_t i = 0; i < grid.size(); ++i) {
         const bool inner = grid[i].Red > 60 && grid[i].Red < 180 && grid[i].Green > 60 &&
                            grid[i].Green < 180 && grid[i].Blue > 60 && grid[i].Blue < 180;
-        if (inner) EXPECT_EQ(widened[i], grid[i]) << "entry " << i;
+        if (inner) {
+            EXPECT_EQ(widened[i], grid[i]) << "entry " << i;
+        }
         for (uint8_t v : {widened[i].Red, widened[i].Green, widened[i].Blue}) {
             EXPECT_GE(v, 40) << "entry " << i;
             EXPECT_LE(v, 200) << "entry " << i;
@@ -214,7 +213,8 @@ TEST(QualityDiffusion, FineNoiseOnACoarsePaletteIsDitheredNotBanded) {
     // 24-colour palette: left undithered, the ramp shows bands under the noise.
     TBitmap bmp = NoisyRamp(240, 160);
     HPALETTE palette = CreateQualityPalette(bmp, 24);
-    TBitmap clamped = RunDitherer<TClampedFloydSteinbergDitherer, TNearestColorLookup>(bmp, palette);
+    TBitmap clamped =
+        RunDitherer<TClampedFloydSteinbergDitherer, TNearestColorLookup>(bmp, palette);
     TBitmap quality = RunDitherer<TQualityDitherer, TNearestColorLookup>(bmp, palette);
     EXPECT_LT(BlurredError(bmp, quality), 0.8 * BlurredError(bmp, clamped));
 }
@@ -235,9 +235,8 @@ TEST(QualityDiffusion, OtherReductionsKeepTheirPalettesAndDitherers) {
               Channels(RunDitherer<TClampedFloydSteinbergDitherer, TFastColorLookup>(bmp, grays)));
     HPALETTE octree = ReductionPalette(bmp, crOptimized, nullptr, 6, dtClampedFloydSteinberg);
     EXPECT_EQ(Entries(octree), Entries(ReductionPalette(bmp, crOptimized, nullptr, 6)));
-    EXPECT_EQ(
-        Channels(*ReduceToPalette(bmp, crOptimized, dtClampedFloydSteinberg, octree)),
-        Channels(RunDitherer<TClampedFloydSteinbergDitherer, TFastColorLookup>(bmp, octree)));
+    EXPECT_EQ(Channels(*ReduceToPalette(bmp, crOptimized, dtClampedFloydSteinberg, octree)),
+              Channels(RunDitherer<TClampedFloydSteinbergDitherer, TFastColorLookup>(bmp, octree)));
     // A palette made without a mode in mind is the least-error one.
     EXPECT_EQ(Entries(ReductionPalette(bmp, crQuality, nullptr, 8)), least);
 }
@@ -247,13 +246,14 @@ TEST(QualityNearest, SmoothAreasGetTheEntriesTheirBandsNeed) {
     // edges, whose thousands of edge colours cover few pixels each. Mapped to the nearest
     // colour, the bar's errors show as bands while the edges' hide.
     TBitmap bmp(480, 300, pf24bit);
-    const uint8_t flats[6][3] = {{244, 241, 234}, {31, 58, 95},   {224, 122, 95},
+    const uint8_t flats[6][3] = {{244, 241, 234}, {31, 58, 95},    {224, 122, 95},
                                  {129, 178, 154}, {242, 204, 143}, {106, 76, 147}};
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 480; ++x) {
             if (y < 40) {
-                bmp.SetPixels(x, y, RGB(uint8_t(31 + 40 * x / 480), uint8_t(58 + 50 * x / 480),
-                                        uint8_t(95 + 70 * x / 480 - y / 5)));
+                bmp.SetPixels(x, y,
+                              RGB(uint8_t(31 + 40 * x / 480), uint8_t(58 + 50 * x / 480),
+                                  uint8_t(95 + 70 * x / 480 - y / 5)));
                 continue;
             }
             // Rings of flat colours, anti-aliased over 4 x 4 samples.
@@ -264,7 +264,8 @@ TEST(QualityNearest, SmoothAreasGetTheEntriesTheirBandsNeed) {
                 for (int c = 0; c < 3; ++c)
                     sum[c] += f[c];
             }
-            bmp.SetPixels(x, y, RGB(uint8_t(sum[0] / 16), uint8_t(sum[1] / 16), uint8_t(sum[2] / 16)));
+            bmp.SetPixels(x, y,
+                          RGB(uint8_t(sum[0] / 16), uint8_t(sum[1] / 16), uint8_t(sum[2] / 16)));
         }
     HPALETTE least = CreateQualityPalette(bmp, 64, clNone, TQualityFit::LeastError);
     HPALETTE smooth = CreateQualityPalette(bmp, 64, clNone, TQualityFit::Nearest);
@@ -272,7 +273,8 @@ TEST(QualityNearest, SmoothAreasGetTheEntriesTheirBandsNeed) {
     auto fromSmooth = ReduceToPalette(bmp, crQuality, dtNearest, smooth);
     EXPECT_LT(BlurredError(bmp, *fromSmooth, 0, 40), 0.7 * BlurredError(bmp, *fromLeast, 0, 40));
     // The reduction to the nearest colour takes that palette.
-    EXPECT_EQ(Channels(*ReduceColors(bmp, crQuality, dtNearest, nullptr, 6)), Channels(*fromSmooth));
+    EXPECT_EQ(Channels(*ReduceColors(bmp, crQuality, dtNearest, nullptr, 6)),
+              Channels(*fromSmooth));
     // Few colours are still kept exactly, whatever the fit.
     TBitmap few(12, 5, pf24bit);
     for (int y = 0; y < 5; ++y)
@@ -290,7 +292,10 @@ TEST(QualityDiffusion, TinyPicturesExtremeColoursAndOneColourPalettes) {
         TBitmap bmp(w, h, pf24bit);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                bmp.SetPixels(x, y, (x + y) % 3 == 0 ? clWhite : (x + y) % 3 == 1 ? clBlack : RGB(255, 0, 255));
+                bmp.SetPixels(x, y,
+                              (x + y) % 3 == 0   ? clWhite
+                              : (x + y) % 3 == 1 ? clBlack
+                                                 : RGB(255, 0, 255));
         for (int depth : {1, 2, 8}) {
             auto a = ReduceColors(bmp, crQuality, dtClampedFloydSteinberg, nullptr, depth);
             auto b = ReduceColors(bmp, crQuality, dtClampedFloydSteinberg, nullptr, depth);
@@ -300,7 +305,9 @@ TEST(QualityDiffusion, TinyPicturesExtremeColoursAndOneColourPalettes) {
                 for (int x = 0; x < w; ++x)
                     EXPECT_LT(a->ScanLine(y)[x], entries) << w << "x" << h << " depth " << depth;
             EXPECT_EQ(Channels(*a), Channels(*b));
-            if (depth == 8) EXPECT_EQ(Channels(*a), Channels(bmp)) << "three colours kept exactly";
+            if (depth == 8) {
+                EXPECT_EQ(Channels(*a), Channels(bmp)) << "three colours kept exactly";
+            }
         }
     }
     // A palette of one colour, and one of two equal colours: every pixel takes entry 0 and
@@ -309,7 +316,8 @@ TEST(QualityDiffusion, TinyPicturesExtremeColoursAndOneColourPalettes) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4000; ++x)
             wide.SetPixels(x, y, x % 2 ? clWhite : RGB(250, 250, 250));
-    for (const auto& colors : {std::vector<TColor>{clBlack}, std::vector<TColor>{clBlack, clBlack}}) {
+    for (const auto& colors :
+         {std::vector<TColor>{clBlack}, std::vector<TColor>{clBlack, clBlack}}) {
         HPALETTE palette = PaletteFromColors(colors);
         TBitmap out = RunDitherer<TQualityDitherer, TNearestColorLookup>(wide, palette);
         for (int y = 0; y < 3; ++y)
