@@ -136,6 +136,27 @@ TEST(XpressSmallCopy, GifShowsItsFirstFrameOnItsScreen) {
             }
 }
 
+TEST(XpressSmallCopy, GifWhoseFirstFrameIsOffItsScreenShowsTheFrame) {
+    iotest::TempDir dir;
+    gif::TGIFImage image;
+    image.Header().SetLogicalWidth(4);
+    image.Header().SetLogicalHeight(4);
+    iotest::AddFrame(image, 100, 100, 2, 2, {gif::RGB(200, 30, 40)},
+                     [](int, int) { return 0; });
+    const std::string path = dir / "off.gif";
+    image.SaveToFile(path);
+    // The writer widens the screen to hold the frame: the file's screen is set back.
+    std::vector<uint8_t> bytes = iotest::ReadBytes(path);
+    ASSERT_GT(bytes.size(), 10u);
+    bytes[6] = 4, bytes[7] = 0, bytes[8] = 4, bytes[9] = 0;
+    iotest::WriteBytes(path, bytes);
+    const TCopy quick = Load(path, 8), full = Load(path, 0);
+    ASSERT_EQ(quick.Error, full.Error);
+    EXPECT_EQ(quick.Width, 2);
+    EXPECT_EQ(quick.Width, full.Width);
+    EXPECT_EQ(quick.Height, full.Height);
+}
+
 TEST(XpressSmallCopy, DamagedFilesFailAsTheFullDecodeDoes) {
     iotest::TempDir dir;
     const std::string png = dir / "whole.png";

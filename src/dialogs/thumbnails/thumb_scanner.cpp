@@ -3,6 +3,7 @@
 #include "dialogs/thumbnails/thumb_cache.h"
 #include "dialogs/thumbnails/thumb_maker.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QThread>
 #include <atomic>
@@ -10,6 +11,13 @@
 #include <mutex>
 
 namespace dialogs {
+
+namespace {
+
+// The longest the user-interface thread hands on thumbnails at one time.
+constexpr qint64 DeliverySliceMs = 8;
+
+} // namespace
 
 struct TThumbScanner::TState {
     TThumbJob Job;
@@ -108,10 +116,16 @@ void TThumbScanner::Start(TThumbJob job) {
                 if (state->Cancelled) break;
                 const int index = state->Next.fetch_add(1);
                 if (index >= total) break;
-                const QString path = job.Folder + job.Files[size_t(index)].Name;
+                const TThumbFile& file = job.Files[size_t(index)];
+                const QString path = job.Folder + file.Name;
+                const TThumbStamp stamp{file.Bytes, file.Modified, job.ThumbSize,
+                                        job.Background.rgb()};
                 TCacheEntry entry;
-                TThumbPicture made =
-                    MakeThumbnail(path, job.ThumbSize, job.Background, cache, &entry);
+                TThumbPicture made;
+                if (!memory_.Find(path, stamp, made)) {
+                    made = MakeThumbnail(path, job.ThumbSize, job.Background, cache, &entry);
+                    memory_.Keep(path, stamp, made);
+                }
                 {
                     std::lock_guard<std::mutex> hold(state->Lock);
                     state->Results[size_t(index)] = std::move(made);
@@ -135,7 +149,16 @@ void TThumbScanner::Start(TThumbJob job) {
 void TThumbScanner::Deliver(const std::shared_ptr<TState>& state) {
     if (state != state_) return; // a cancelled scan
     const int total = int(state->Job.Files.size());
+    // Thumbnails found in memory arrive by the hundred: they are handed on in slices, so
+    // that the window stays responsive.
+    QElapsedTimer slice;
+    slice.start();
     for (;;) {
+        if (slice.hasExpired(DeliverySliceMs)) {
+            QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
+                                      Qt::QueuedConnection);
+            return;
+        }
         TThumbPicture ready;
         {
             std::lock_guard<std::mutex> hold(state->Lock);

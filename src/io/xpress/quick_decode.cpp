@@ -79,6 +79,9 @@ bool DecodeGifFirstFrame(std::span<const uint8_t> bytes, TQuickPicture& picture)
         const int left = frame.FrameLeft(), top = frame.FrameTop();
         const int right = std::min(width, left + frame.FrameWidth());
         const int bottom = std::min(height, top + frame.FrameHeight());
+        // A first frame wholly off its screen would show nothing at all; ImageMagick shows
+        // the frame itself.
+        if (right <= left || bottom <= top) return false;
         const int transparent = frame.TransparentIndex();
 
         // Blue, green, red and alpha of every possible index; indices beyond the table
