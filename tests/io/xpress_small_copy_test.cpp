@@ -92,6 +92,36 @@ TEST(XpressSmallCopy, PngOfEveryLayoutShowsWhatTheFullDecodeShows) {
     }
 }
 
+TEST(XpressSmallCopy, JpegOfEveryLayoutShowsWhatTheFullDecodeShows) {
+    iotest::TempDir dir;
+    const std::string source = dir / "source.png";
+    ASSERT_TRUE(iotest::Convert("-size 48x36 gradient:red-blue PNG24:" + Quote(source)));
+    struct TKind {
+        const char* Name;
+        const char* Options;
+    };
+    const TKind kinds[] = {
+        {"baseline", "-quality 90"},
+        {"progressive", "-quality 90 -interlace JPEG"},
+        {"grey", "-quality 90 -colorspace Gray"},
+        {"cmyk", "-quality 90 -colorspace CMYK"},
+        {"subsampled", "-quality 70 -sampling-factor 2x2"},
+    };
+    for (const TKind& kind : kinds) {
+        const std::string path = dir / (std::string(kind.Name) + ".jpg");
+        ASSERT_TRUE(iotest::Convert(Quote(source) + " " + kind.Options + " " + Quote(path)))
+            << kind.Name;
+        // A side the picture does not exceed: decoded whole, as the full decode is.
+        const TCopy full = Load(path, 0), quick = Load(path, 64);
+        ASSERT_EQ(full.Error, 0) << kind.Name;
+        ASSERT_EQ(quick.Error, 0) << kind.Name;
+        EXPECT_EQ(quick.Width, 48) << kind.Name;
+        EXPECT_EQ(quick.FileWidth, 48) << kind.Name;
+        EXPECT_FALSE(quick.Alpha) << kind.Name;
+        ExpectSamePixels(quick, full, 3, kind.Name);
+    }
+}
+
 TEST(XpressSmallCopy, GifShowsItsFirstFrameOnItsScreen) {
     iotest::TempDir dir;
     gif::TGIFImage image;
@@ -168,7 +198,9 @@ TEST(XpressSmallCopy, DamagedFilesFailAsTheFullDecodeDoes) {
                      [](int x, int y) { return uint8_t((x * 7 + y * 3) % 5 == 0); });
     const std::string gifPath = dir / "whole.gif";
     image.SaveToFile(gifPath);
-    for (const std::string& whole : {png, gifPath}) {
+    const std::string jpeg = dir / "whole.jpg";
+    ASSERT_TRUE(iotest::Convert(Quote(png) + " -quality 90 " + Quote(jpeg)));
+    for (const std::string& whole : {png, gifPath, jpeg}) {
         const std::vector<uint8_t> bytes = iotest::ReadBytes(whole);
         for (size_t keep : {size_t(8), bytes.size() / 2, bytes.size() - 1}) {
             const std::string cut = dir / ("cut" + whole.substr(whole.size() - 4));

@@ -7,8 +7,12 @@
 #include "io/xpress/xpress.h"
 
 #include <png.h>
+// jpeglib.h needs the declarations of <cstdio> first.
+#include <cstdio>
+#include <jpeglib.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <cstring>
 #include <new>
 
@@ -21,7 +25,85 @@ bool WithinLimits(int64_t width, int64_t height) {
            width * height <= MaxPicturePixels;
 }
 
+// libjpeg reports errors through error_exit, which must not return: it jumps back to
+// DecodeJpeg, whose frame holds no C++ object. Warnings (corrupt or missing data, which
+// libjpeg pads with grey) are counted and make the decode fail.
+struct TJpegErrors {
+    jpeg_error_mgr Public;
+    std::jmp_buf Jump;
+};
+
+void JpegErrorExit(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<TJpegErrors*>(info->err)->Jump, 1);
+}
+
+// Counts warnings as libjpeg's own handler does, without printing them.
+void JpegCountWarnings(j_common_ptr info, int level) {
+    if (level < 0) ++info->err->num_warnings;
+}
+
+// Decodes into `picture`; false on any error or warning.
+bool DecodeJpeg(const uint8_t* data, size_t size, int coverSide, TQuickPicture* picture) {
+    jpeg_decompress_struct info;
+    TJpegErrors errors;
+    info.err = jpeg_std_error(&errors.Public);
+    errors.Public.error_exit = JpegErrorExit;
+    errors.Public.emit_message = JpegCountWarnings;
+    if (setjmp(errors.Jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    const JDIMENSION width = info.image_width, height = info.image_height;
+    if (!WithinLimits(width, height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    info.out_color_space = JCS_EXT_BGRA;
+    info.scale_num = 1;
+    info.scale_denom = 1;
+    const auto covers = [&](unsigned denom) {
+        return (width + denom - 1) / denom >= JDIMENSION(coverSide) &&
+               (height + denom - 1) / denom >= JDIMENSION(coverSide);
+    };
+    for (unsigned denom : {8u, 4u, 2u})
+        if (covers(denom)) {
+            info.scale_denom = denom;
+            break;
+        }
+    jpeg_start_decompress(&info);
+    picture->Width = int32_t(info.output_width);
+    picture->Height = int32_t(info.output_height);
+    picture->FileWidth = int32_t(width);
+    picture->FileHeight = int32_t(height);
+    picture->Alpha = false;
+    try {
+        picture->Bgra.resize(size_t(info.output_width) * info.output_height * 4);
+    } catch (...) {
+        jpeg_destroy_decompress(&info);
+        throw;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = picture->Bgra.data() + size_t(info.output_scanline) * info.output_width * 4;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    const bool clean = errors.Public.num_warnings == 0;
+    jpeg_destroy_decompress(&info);
+    return clean;
+}
+
 } // namespace
+
+bool DecodeJpegQuickly(std::span<const uint8_t> bytes, int coverSide, TQuickPicture& picture) {
+    try {
+        return DecodeJpeg(bytes.data(), bytes.size(), coverSide, &picture);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 bool DecodePngQuickly(std::span<const uint8_t> bytes, TQuickPicture& picture) {
     // libpng's reader stops at the last pixel; a file cut after it, or with bytes after its
@@ -42,8 +124,8 @@ bool DecodePngQuickly(std::span<const uint8_t> bytes, TQuickPicture& picture) {
     // 16-bit samples without gamma information are taken as stored, as ImageMagick does,
     // not as linear light.
     image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
-    picture.Width = int32_t(image.width);
-    picture.Height = int32_t(image.height);
+    picture.Width = picture.FileWidth = int32_t(image.width);
+    picture.Height = picture.FileHeight = int32_t(image.height);
     try {
         picture.Bgra.resize(PNG_IMAGE_SIZE(image));
     } catch (const std::bad_alloc&) {
@@ -95,8 +177,8 @@ bool DecodeGifFirstFrame(std::span<const uint8_t> bytes, TQuickPicture& picture)
             table[i][2] = alpha ? c.Red : 0;
             table[i][3] = alpha;
         }
-        picture.Width = width;
-        picture.Height = height;
+        picture.Width = picture.FileWidth = width;
+        picture.Height = picture.FileHeight = height;
         picture.Bgra.assign(size_t(width) * size_t(height) * 4, 0);
         picture.Alpha = transparent >= 0 || left > 0 || top > 0 || right < width ||
                         bottom < height;

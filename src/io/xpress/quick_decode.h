@@ -1,6 +1,6 @@
-// Decoders for the control's small-copy loads (thumbnails): PNG through libpng's simplified
-// reader and the first frame of a GIF through our own library, both straight to 8-bit
-// pixels. ImageMagick keeps 16 bits per channel in a pixel cache of its own, which costs
+// Decoders for the control's small-copy loads (thumbnails): JPEG through libjpeg-turbo at
+// a reduced scale, PNG through libpng's simplified reader and the first frame of a GIF
+// through our own library, all straight to 8-bit pixels. ImageMagick keeps 16 bits per channel in a pixel cache of its own, which costs
 // more than the decode itself on pictures of a few hundred pixels. Internal to src/io.
 #pragma once
 
@@ -13,6 +13,8 @@ namespace io {
 struct TQuickPicture {
     int32_t Width = 0;
     int32_t Height = 0;
+    int32_t FileWidth = 0;  // the size stored in the file, when decoded smaller
+    int32_t FileHeight = 0;
     std::vector<uint8_t> Bgra; // Width x Height x 4 bytes, rows top-down
     bool Alpha = false;        // whether any pixel may be transparent
 };
@@ -21,6 +23,9 @@ struct TQuickPicture {
 // unusual or beyond the control's limits. The caller then decodes with ImageMagick, which
 // says why. The declared size is checked before anything is allocated.
 bool DecodePngQuickly(std::span<const uint8_t> bytes, TQuickPicture& picture);
+// At 1/2, 1/4 or 1/8 of its size when that still covers coverSide x coverSide; a picture
+// that does not exceed the side on both sides is decoded whole.
+bool DecodeJpegQuickly(std::span<const uint8_t> bytes, int coverSide, TQuickPicture& picture);
 // The first frame as a viewer shows it on the logical screen; the rest of the screen is
 // transparent.
 bool DecodeGifFirstFrame(std::span<const uint8_t> bytes, TQuickPicture& picture);

@@ -157,8 +157,9 @@ namespace {
 
 // The decoders that make a small copy faster than ImageMagick; false when there is none
 // for `format` or it did not read the data cleanly.
-bool DecodeQuickly(const std::string& format, std::span<const uint8_t> bytes,
+bool DecodeQuickly(const std::string& format, std::span<const uint8_t> bytes, int coverSide,
                    TQuickPicture& picture) {
+    if (format == "JPEG") return DecodeJpegQuickly(bytes, coverSide, picture);
     if (format == "PNG") return DecodePngQuickly(bytes, picture);
     if (format == "GIF") return DecodeGifFirstFrame(bytes, picture);
     return false;
@@ -216,9 +217,11 @@ void TXpress::SetFileName(const std::string& path, int coverSide) {
         bool icon = IsIconFormat(format);
         if (coverSide > 0) {
             TQuickPicture quick;
-            if (DecodeQuickly(format, bytes, quick)) {
-                width_ = fileWidth_ = quick.Width;
-                height_ = fileHeight_ = quick.Height;
+            if (DecodeQuickly(format, bytes, coverSide, quick)) {
+                width_ = quick.Width;
+                height_ = quick.Height;
+                fileWidth_ = quick.FileWidth;
+                fileHeight_ = quick.FileHeight;
                 picture_ = std::make_unique<TPicture>(std::move(quick));
                 return;
             }

@@ -48,9 +48,9 @@ class TXpress {
     TXpress& operator=(const TXpress&) = delete;
 
     // Drops any picture held, then decodes `path` synchronously. Error() tells the result.
-    // A `coverSide` above 0 asks for a small copy, much faster to make: JPEG is decoded at
-    // the smallest scale that still covers coverSide x coverSide, PNG and GIF straight to
-    // 8-bit pixels (of a GIF, the first frame as shown on its logical screen).
+    // A `coverSide` above 0 asks for a small copy, much faster to make: JPEG, PNG and GIF
+    // are decoded straight to 8-bit pixels, JPEG at the smallest scale that still covers
+    // coverSide x coverSide, GIF as its first frame shown on its logical screen.
     // Width32/Height32 are then the decoded size, and FileWidth32/FileHeight32 the size
     // stored in the file.
     void SetFileName(const std::string& path, int coverSide = 0);
