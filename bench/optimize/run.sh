@@ -29,9 +29,10 @@ done
 animations=$(bench/codec/make_animations.sh "$dir/bench-data/animations")
 for gif in "$animations"/*.gif; do cp "$gif" "$work/in/anim_$(basename "$gif")"; done
 
-# Real animations: the first few animated GIFs on the machine outside the repository and
-# the temporary folder, plus one of them taken apart into full frames the way a naive
-# exporter would write it (colours cut to 255 so that gifsicle can take it apart).
+# Real animations: the first few animated GIFs on the machine outside the repository, the
+# temporary folder and the bench data of other checkouts (the animations above again),
+# plus one of them taken apart into full frames the way a naive exporter would write it
+# (colours cut to 255 so that gifsicle can take it apart).
 count=0
 while IFS= read -r gif; do
   frames=$( (/usr/bin/gifsicle --info "$gif" 2>/dev/null || true) | sed -n '1s/.* \([0-9]*\) images$/\1/p')
@@ -45,7 +46,7 @@ while IFS= read -r gif; do
   count=$((count + 1))
   [ "$count" -lt 4 ] || break
 done < <(find / \( -path /proc -o -path /sys -o -path /tmp -o -path "$PWD" -o -path '*/fuzz/corpus' \
-            -o -path '*/bench-optimize' \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
+            -o -path '*/bench-optimize' -o -path '*/bench-data' \) -prune -o -name '*.gif' -type f -print 2>/dev/null | sort)
 [ "$count" -gt 0 ] || echo "(no animated GIF found on this machine besides the samples)"
 
 nice python3 bench/optimize/compare.py "$dir/src/app/loopwright-cli" "$dir/bench/optimize/optimize_tool" \

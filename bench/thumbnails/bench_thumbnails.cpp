@@ -10,11 +10,16 @@
 //                  cpu_vs_bare   processor time of all threads until every thumbnail shows /
 //                                the bare decode's: what a busy machine disturbs least (on
 //                                two idle cores the wall-clock ratio is about half of it)
-//   BM_SecondVisit warm_vs_first the same folder again, thumbnails from the cache / the
-//                                first visit (cpu_vs_first: the same in processor time);
-//                                max_stall_ms as above
+//   BM_SecondVisit warm_vs_first the same folder again in the same browser (thumbnails
+//                                from memory) / the first visit (cpu_vs_first: the same in
+//                                processor time); max_stall_ms as above
+//   BM_NewSessionVisit           the same counters for a new browser, as in a new session:
+//                                thumbnails from the cache on disk
+//   BM_WarmEntry   entry_us      one thread's processor time per thumbnail from the cache
+//                                on disk; read_us the part that reads the entry
 //   build/bench/thumbnails/bench_thumbnails
 #include "dialogs/thumbnails/thumb_cache.h"
+#include "dialogs/thumbnails/thumb_maker.h"
 #include "dialogs/thumbnails/thumbs_panel.h"
 #include "editor/core/settings.h"
 #include "editor/document/workspace.h"
@@ -31,6 +36,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -146,17 +152,33 @@ struct TVisit {
     double cpuSeconds = 0;   // processor time of all threads until every thumbnail shows
 };
 
-TVisit Visit() {
+// The thumbnail browser of one editor session, offscreen.
+struct TBrowser {
     QTemporaryDir config;
-    editor::Settings settings(config.filePath("settings.ini"));
+    editor::Settings settings{config.filePath("settings.ini")};
     editortest::TScriptedPrompter prompter;
     editortest::TFakeFrameList frames;
     editortest::TFakeWorkspaceHost host;
-    editor::TWorkspace workspace(prompter, settings, frames, host);
-    host.Workspace = &workspace;
-    dialogs::TThumbsPanel panel(workspace, settings, prompter);
-    panel.resize(1100, 300);
-    panel.show();
+    editor::TWorkspace workspace{prompter, settings, frames, host};
+    dialogs::TThumbsPanel panel{workspace, settings, prompter};
+
+    TBrowser() {
+        host.Workspace = &workspace;
+        panel.resize(1100, 300);
+        panel.show();
+        QApplication::processEvents();
+    }
+};
+
+// The browser of the session that made the first visit; the second visit uses it too.
+std::unique_ptr<TBrowser>& Session() {
+    static std::unique_ptr<TBrowser> session;
+    return session;
+}
+
+TVisit Visit(TBrowser& browser) {
+    dialogs::TThumbsPanel& panel = browser.panel;
+    panel.ClearThumbnails();
     QApplication::processEvents();
 
     TVisit visit;
@@ -211,7 +233,8 @@ void BM_FirstVisit(benchmark::State& state) {
         // A cache folder of its own: deleting 2,000 entries just before would make the
         // file system's inode allocation, not the browser, the slow part.
         qputenv("XDG_CACHE_HOME", Bench().dir.filePath("cache-%1").arg(++Bench().visits).toUtf8());
-        const TVisit visit = Visit();
+        Session() = std::make_unique<TBrowser>();
+        const TVisit visit = Visit(*Session());
         Bench().firstVisitSeconds = visit.allSeconds;
         Bench().firstVisitCpuSeconds = visit.cpuSeconds;
         state.SetIterationTime(visit.allSeconds);
@@ -223,14 +246,56 @@ void BM_FirstVisit(benchmark::State& state) {
     }
 }
 
+void CountRevisit(benchmark::State& state, const TVisit& visit) {
+    state.SetIterationTime(visit.allSeconds);
+    state.counters["warm_vs_first"] = visit.allSeconds / Bench().firstVisitSeconds;
+    state.counters["cpu_vs_first"] = visit.cpuSeconds / Bench().firstVisitCpuSeconds;
+    state.counters["first_row_s"] = visit.firstRowSeconds;
+    state.counters["max_stall_ms"] = visit.maxStallMs;
+}
+
+// The folder again in the same session, after the first visit.
 void BM_SecondVisit(benchmark::State& state) {
     for (auto _ : state) {
-        const TVisit visit = Visit();
-        state.SetIterationTime(visit.allSeconds);
-        state.counters["warm_vs_first"] = visit.allSeconds / Bench().firstVisitSeconds;
-        state.counters["cpu_vs_first"] = visit.cpuSeconds / Bench().firstVisitCpuSeconds;
-        state.counters["first_row_s"] = visit.firstRowSeconds;
-        state.counters["max_stall_ms"] = visit.maxStallMs;
+        if (!Session()) Session() = std::make_unique<TBrowser>();
+        CountRevisit(state, Visit(*Session()));
+    }
+}
+
+// The folder in a new session: only the thumbnail cache on disk is warm, as for a folder
+// that a file manager has already seen.
+void BM_NewSessionVisit(benchmark::State& state) {
+    for (auto _ : state) {
+        Session().reset();
+        TBrowser browser;
+        CountRevisit(state, Visit(browser));
+    }
+}
+
+// One thread's processor time per thumbnail taken from the warm cache on disk, and the
+// share of it that reading the entry takes (the rest is the reduction to the square).
+void BM_WarmEntry(benchmark::State& state) {
+    const dialogs::TThumbnailCache cache;
+    const QStringList names = QDir(Bench().folder).entryList(QDir::Files, QDir::Name);
+    for (auto _ : state) {
+        timespec start{}, middle{}, end{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+        int found = 0;
+        for (const QString& name : names) {
+            dialogs::TCachedThumb thumb;
+            found += cache.Read(Bench().folder + "/" + name, 128, thumb);
+        }
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &middle);
+        for (const QString& name : names)
+            benchmark::DoNotOptimize(dialogs::MakeThumbnail(Bench().folder + "/" + name, 75,
+                                                            Qt::white, &cache));
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+        const auto us = [](timespec a, timespec b) {
+            return double(b.tv_sec - a.tv_sec) * 1e6 + double(b.tv_nsec - a.tv_nsec) / 1e3;
+        };
+        state.counters["found"] = found;
+        state.counters["entry_us"] = us(middle, end) / double(names.size());
+        state.counters["read_us"] = us(start, middle) / double(names.size());
     }
 }
 
@@ -239,6 +304,8 @@ void BM_SecondVisit(benchmark::State& state) {
 BENCHMARK(BM_BareDecode)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstVisit)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SecondVisit)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewSessionVisit)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WarmEntry)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -248,5 +315,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Session().reset(); // before the application goes
     return 0;
 }

@@ -1,6 +1,8 @@
 // The desktop's shared thumbnail cache: our entries are valid for other programs, theirs are
 // used without decoding the picture, and a changed file is never shown from a stale entry.
 #include "dialogs/thumbnails/thumb_cache.h"
+#include "dialogs/thumbnails/thumb_files.h"
+#include "dialogs/thumbnails/thumb_memory.h"
 #include "dialogs/thumbnails/thumb_maker.h"
 #include "dialogs/thumbnails/thumb_png.h"
 #include "dialogs/thumbnails/thumb_scanner.h"
@@ -252,6 +254,88 @@ TEST(ThumbScanner, CacheEntriesAreWrittenAfterTheThumbnailsShow) {
         EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
         EXPECT_FALSE(QImage(normal + "/" + name).isNull()) << name.toStdString();
     }
+}
+
+// Thumbnails kept in memory are found again only for the same stamp, the least recently
+// used go first when the budget is full, and files of unknown time are never kept.
+TEST(ThumbMemory, StampRecencyAndBudget) {
+    const auto thumb = [](int side) {
+        TThumbPicture picture;
+        picture.Ok = true;
+        picture.Width = side;
+        picture.Square = QImage(side, side, QImage::Format_RGB32);
+        return picture;
+    };
+    const TThumbStamp stamp{100, 5000, 50, qRgb(255, 255, 255)};
+    const qsizetype oneEntry = thumb(50).Square.sizeInBytes() + 8 * 2 + 128;
+    TThumbMemory memory(oneEntry * 2);
+    memory.Keep("/pics/a", stamp, thumb(50));
+    TThumbPicture found;
+    ASSERT_TRUE(memory.Find("/pics/a", stamp, found));
+    EXPECT_EQ(found.Width, 50);
+    for (TThumbStamp changed : {TThumbStamp{101, 5000, 50, stamp.Background},
+                                TThumbStamp{100, 5001, 50, stamp.Background},
+                                TThumbStamp{100, 5000, 60, stamp.Background},
+                                TThumbStamp{100, 5000, 50, qRgb(0, 0, 0)}})
+        EXPECT_FALSE(memory.Find("/pics/a", changed, found));
+    memory.Keep("/pics/b", stamp, thumb(50));
+    ASSERT_TRUE(memory.Find("/pics/a", stamp, found)); // a is now the most recent
+    memory.Keep("/pics/c", stamp, thumb(50));           // b goes
+    EXPECT_TRUE(memory.Find("/pics/a", stamp, found));
+    EXPECT_FALSE(memory.Find("/pics/b", stamp, found));
+    EXPECT_TRUE(memory.Find("/pics/c", stamp, found));
+    EXPECT_LE(memory.Bytes(), oneEntry * 2);
+    memory.Keep("/pics/a", stamp, thumb(50)); // kept again: replaced, not doubled
+    EXPECT_LE(memory.Bytes(), oneEntry * 2);
+    memory.Keep("/pics/huge", stamp, thumb(400)); // larger than the whole budget
+    EXPECT_FALSE(memory.Find("/pics/huge", stamp, found));
+    EXPECT_TRUE(memory.Find("/pics/a", stamp, found));
+    const TThumbStamp unknown{100, 0, 50, stamp.Background};
+    memory.Keep("/pics/d", unknown, thumb(50));
+    EXPECT_FALSE(memory.Find("/pics/d", unknown, found));
+}
+
+// A folder scanned again shows its thumbnails from memory without reading the files; a
+// file whose time changed is read again.
+TEST(ThumbScanner, ASecondScanUsesTheThumbnailsInMemory) {
+    QTemporaryDir dir;
+    TThumbnailCache cache(dir.filePath("thumbnails"));
+    for (int i = 0; i < 6; ++i)
+        WritePicture(dir.filePath(QString("p%1.png").arg(i)), 40 + i, 30, QColor(0, 90, 0));
+    TThumbJob job;
+    job.Folder = dir.path() + "/";
+    job.ThumbSize = 50;
+    job.Files = ThumbFolderFiles(job.Folder, 19);
+    ASSERT_EQ(job.Files.size(), 6u);
+    TThumbScanner scanner(&cache, 2);
+    std::vector<bool> ok;
+    bool finished = false;
+    QObject::connect(&scanner, &TThumbScanner::Made,
+                     [&](int, bool made, int, int, const QImage&) { ok.push_back(made); });
+    QObject::connect(&scanner, &TThumbScanner::Finished, [&] { finished = true; });
+    scanner.Start(job);
+    ASSERT_TRUE(Wait([&] { return finished; }));
+    EXPECT_EQ(ok, std::vector<bool>(6, true));
+    EXPECT_GT(scanner.Memory().Bytes(), 0);
+
+    // Two files turn into garbage of the same size; one keeps its time, as a copy that
+    // preserves times would. Only the other is read again, and fails.
+    for (const QString name : {"p2.png", "p4.png"}) {
+        QFile file(dir.filePath(name));
+        const QDateTime time = QFileInfo(file).lastModified();
+        const qint64 size = file.size();
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.write(QByteArray(size, 'x'));
+        file.flush();
+        file.setFileTime(name == QString("p2.png") ? time : time.addSecs(60),
+                         QFileDevice::FileModificationTime);
+    }
+    QDir(dir.filePath("thumbnails")).removeRecursively();
+    ok.clear();
+    finished = false;
+    scanner.Start({job.Folder, ThumbFolderFiles(job.Folder, 19), 50, job.Background});
+    ASSERT_TRUE(Wait([&] { return finished; }));
+    EXPECT_EQ(ok, (std::vector<bool>{true, true, true, true, false, true}));
 }
 
 // The entry encoder: pixels and transparency come back exactly, and a text that Latin-1

@@ -17,28 +17,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using iotest::AddFrame;
 using iotest::TempDir;
-
-// Appends a frame at (left, top) of the given size whose pixels are `fill(x, y)`, with a
-// local table of `colors`, and a graphic control block of `delay` unless it is negative.
-gif::TGIFSubImage& AddFrame(gif::TGIFImage& image, int left, int top, int width, int height,
-                            const std::vector<gif::TColor>& colors,
-                            const std::function<uint8_t(int, int)>& fill, int delay = -1) {
-    auto owned = std::make_unique<gif::TGIFSubImage>(&image);
-    gif::TGIFSubImage& frame = *owned;
-    frame.SetPlacement(left, top, width, height);
-    frame.AllocatePixels();
-    for (gif::TColor c : colors) frame.LocalTable().AppendColor(c);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) frame.Pixels()[y * width + x] = fill(x, y);
-    if (delay >= 0) {
-        auto control = std::make_unique<gif::TGIFGraphicControlExtension>(&frame);
-        control->SetDelayTime(uint16_t(delay));
-        frame.Blocks().Add(std::move(control));
-    }
-    image.AddFrame(std::move(owned));
-    return frame;
-}
 
 const std::vector<gif::TColor> Colors = {gif::RGB(200, 30, 40), gif::RGB(20, 180, 60),
                                          gif::RGB(10, 40, 220), gif::RGB(250, 250, 250)};

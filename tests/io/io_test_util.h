@@ -3,10 +3,14 @@
 
 #include "gif/base/types.h"
 #include "gif/graphics/bitmap.h"
+#include "gif/model/graphic_control.h"
+#include "gif/model/image.h"
+#include "gif/model/subimage.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <span>
@@ -26,6 +30,27 @@ struct TempDir {
     ~TempDir() { std::filesystem::remove_all(Path); }
     std::string operator/(const std::string& name) const { return (Path / name).string(); }
 };
+
+// Appends a frame at (left, top) of the given size whose pixels are `fill(x, y)`, with a
+// local table of `colors`, and a graphic control block of `delay` unless it is negative.
+inline gif::TGIFSubImage& AddFrame(gif::TGIFImage& image, int left, int top, int width, int height,
+                            const std::vector<gif::TColor>& colors,
+                            const std::function<uint8_t(int, int)>& fill, int delay = -1) {
+    auto owned = std::make_unique<gif::TGIFSubImage>(&image);
+    gif::TGIFSubImage& frame = *owned;
+    frame.SetPlacement(left, top, width, height);
+    frame.AllocatePixels();
+    for (gif::TColor c : colors) frame.LocalTable().AppendColor(c);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) frame.Pixels()[y * width + x] = fill(x, y);
+    if (delay >= 0) {
+        auto control = std::make_unique<gif::TGIFGraphicControlExtension>(&frame);
+        control->SetDelayTime(uint16_t(delay));
+        frame.Blocks().Add(std::move(control));
+    }
+    image.AddFrame(std::move(owned));
+    return frame;
+}
 
 inline std::string Quote(const std::string& text) {
     return "'" + text + "'";

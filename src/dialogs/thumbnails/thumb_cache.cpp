@@ -82,30 +82,42 @@ bool TThumbnailCache::Read(const QString& path, int cacheSize, TCachedThumb& thu
 bool TThumbnailCache::Write(const QString& path, int cacheSize, const QImage& picture, int width,
                             int height) const {
     TCacheEntry entry;
-    return Encode(path, cacheSize, picture, width, height, entry) && Store(entry);
+    return Prepare(path, cacheSize, picture, width, height, entry) && Store(entry);
 }
 
-bool TThumbnailCache::Encode(const QString& path, int cacheSize, const QImage& picture,
-                             int width, int height, TCacheEntry& entry) const {
+bool TThumbnailCache::Prepare(const QString& path, int cacheSize, const QImage& picture,
+                              int width, int height, TCacheEntry& entry) const {
     if (picture.isNull()) return false;
     const QFileInfo file(path);
     // Thumbnails of the cache's own files would feed on themselves.
     if (file.absoluteFilePath().startsWith(root_ + "/")) return false;
-    entry.Png = EncodeThumbPng(picture, {
+    // The file's time and size are read now, with the picture just decoded: a file that
+    // changes before the entry is written then gets a fresh thumbnail on the next visit.
+    entry.Texts = {
         {"Thumb::URI", QString::fromLatin1(FileUri(path))},
         {"Thumb::MTime", QString::number(ModificationSeconds(file))},
         {"Thumb::Size", QString::number(file.size())},
         {"Thumb::Image::Width", QString::number(width)},
         {"Thumb::Image::Height", QString::number(height)},
         {"Software", Software},
-    });
-    if (entry.Png.isEmpty()) return false;
+    };
+    // Kept in the bytes the entry is written from: a waiting opaque entry holds three
+    // bytes a pixel, not four.
+    entry.Picture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_RGBA8888
+                                                                      : QImage::Format_RGB888);
+    entry.Png.clear();
     entry.File = EntryPath(path, cacheSize);
-    return true;
+    return !entry.Picture.isNull();
 }
 
-bool TThumbnailCache::Store(const TCacheEntry& entry) const {
-    if (entry.File.isEmpty() || entry.Png.isEmpty()) return false;
+bool TThumbnailCache::Encode(TCacheEntry& entry) {
+    if (entry.Png.isEmpty()) entry.Png = EncodeThumbPng(entry.Picture, entry.Texts);
+    entry.Picture = {};
+    return !entry.Png.isEmpty();
+}
+
+bool TThumbnailCache::Store(TCacheEntry& entry) const {
+    if (entry.File.isEmpty() || !Encode(entry)) return false;
     const QString folder = QFileInfo(entry.File).path();
     // Written whole under a temporary name in the same folder and renamed over the entry,
     // so that a reader never sees half of one. No sync to disk: an entry lost in a crash is

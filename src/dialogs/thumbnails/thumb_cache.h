@@ -9,12 +9,21 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <utility>
+#include <vector>
+
 namespace dialogs {
 
-// An entry encoded and waiting to be stored: its cache file and the PNG bytes.
+// An entry on its way to the cache. It is made where the thumbnail is, with what it must
+// say of the file read then; encoding and writing it can wait until the thumbnails show.
 struct TCacheEntry {
-    QString File;
-    QByteArray Png;
+    QString File;                                    // the cache file; empty: no entry
+    QImage Picture;                                  // until encoded
+    std::vector<std::pair<QString, QString>> Texts;  // the entry's keys and values
+    QByteArray Png;                                  // once encoded
+
+    // The memory the entry holds while it waits.
+    qsizetype Bytes() const { return Png.isEmpty() ? Picture.sizeInBytes() : Png.size(); }
 };
 
 struct TCachedThumb {
@@ -47,11 +56,13 @@ class TThumbnailCache {
     // file and renamed, readable by the user alone. False when the cache cannot be written.
     bool Write(const QString& path, int cacheSize, const QImage& picture, int width,
                int height) const;
-    // Write in two steps, so that a scan can show its thumbnails first and store them
-    // after: Encode makes the entry (false for the cache's own files), Store writes it.
-    bool Encode(const QString& path, int cacheSize, const QImage& picture, int width,
-                int height, TCacheEntry& entry) const;
-    bool Store(const TCacheEntry& entry) const;
+    // Write in steps, so that a scan can show its thumbnails first and store them after:
+    // Prepare makes the entry (false for the cache's own files), Encode turns its picture
+    // into PNG bytes (false on failure), Store writes it, encoding it first when needed.
+    bool Prepare(const QString& path, int cacheSize, const QImage& picture, int width,
+                 int height, TCacheEntry& entry) const;
+    static bool Encode(TCacheEntry& entry);
+    bool Store(TCacheEntry& entry) const;
 
   private:
     QString root_;

@@ -3,8 +3,10 @@
 #include "editor/core/file_kinds.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace dialogs {
 
@@ -23,17 +25,27 @@ std::vector<TThumbFile> ThumbFolderFiles(const QString& folder, int filterType) 
     const QStringList extensions = ThumbFilterExtensions(filterType);
     std::vector<TThumbFile> files;
     if (extensions.isEmpty()) return files;
-    QStringList patterns;
-    for (const QString& extension : extensions)
-        patterns << "*" + extension;
+    // Extensions are compared by hand: QDir's name filters match every pattern as a
+    // wildcard expression against every name, which took tens of milliseconds of the
+    // window's time on a folder of a few thousand files.
     QDir dir(folder);
-    dir.setNameFilters(patterns); // QDir matches name filters without regard to case
     dir.setFilter(QDir::Files | QDir::Hidden | QDir::Readable);
     dir.setSorting(QDir::Unsorted);
     const QFileInfoList entries = dir.entryInfoList();
     files.reserve(size_t(entries.size()));
-    for (const QFileInfo& entry : entries)
-        if (entry.isFile()) files.push_back({entry.fileName(), entry.size()});
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        const bool wanted = std::any_of(extensions.begin(), extensions.end(), [&](const QString& e) {
+            return name.endsWith(e, Qt::CaseInsensitive);
+        });
+        // One look at the file gives its kind, size and time; QFileInfo would take two,
+        // and convert the time to the local zone and back.
+        struct stat status {};
+        if (wanted && ::stat(QFile::encodeName(entry.filePath()).constData(), &status) == 0 &&
+            S_ISREG(status.st_mode))
+            files.push_back({name, qint64(status.st_size),
+                             qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000});
+    }
     std::sort(files.begin(), files.end(), [](const TThumbFile& a, const TThumbFile& b) {
         const int folded = a.Name.compare(b.Name, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a.Name < b.Name;

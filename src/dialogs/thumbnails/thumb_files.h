@@ -13,6 +13,7 @@ inline constexpr int AllThumbKinds = 19;
 struct TThumbFile {
     QString Name;      // without the folder
     qint64 Bytes = 0;
+    qint64 Modified = 0; // milliseconds since the epoch; 0: unknown
 };
 
 // The extensions a filter value selects: one for 0-17, all eighteen for 19, none else.

@@ -21,8 +21,8 @@ struct TThumbPicture {
 };
 
 // Makes the thumbnail of `path`. With a cache, a valid entry is used instead of decoding the
-// file, and a decoded file leaves an entry for the next visit: stored at once, or encoded
-// into `deferred` for the caller to store later.
+// file, and a decoded file leaves an entry for the next visit: stored at once, or prepared
+// in `deferred` for the caller to store later.
 TThumbPicture MakeThumbnail(const QString& path, int thumbSize, const QColor& background,
                             const TThumbnailCache* cache = nullptr,
                             TCacheEntry* deferred = nullptr);

@@ -3,6 +3,7 @@
 #include "dialogs/thumbnails/thumb_cache.h"
 #include "dialogs/thumbnails/thumb_maker.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QThread>
 #include <atomic>
@@ -10,6 +11,13 @@
 #include <mutex>
 
 namespace dialogs {
+
+namespace {
+
+// The longest the user-interface thread hands on thumbnails at one time.
+constexpr qint64 DeliverySliceMs = 8;
+
+} // namespace
 
 struct TThumbScanner::TState {
     TThumbJob Job;
@@ -21,10 +29,12 @@ struct TThumbScanner::TState {
     int Delivered = 0;                 // UI thread only
 };
 
-// Cache entries waiting to be written, shared by every scan of one scanner.
+// Cache entries waiting to be encoded and written, shared by every scan of one scanner.
 struct TThumbScanner::TPendingEntries {
-    // Beyond this many bytes waiting, workers write their entries at once.
-    static constexpr qsizetype MaxBytes = qsizetype(48) << 20;
+    // Beyond this many bytes waiting (about 2,500 entries of the normal size before they
+    // are encoded), workers encode their entries at once, and write them when even the
+    // encoded entry does not fit.
+    static constexpr qsizetype MaxBytes = qsizetype(96) << 20;
 
     std::mutex Lock;
     std::deque<TCacheEntry> Entries;
@@ -32,13 +42,19 @@ struct TThumbScanner::TPendingEntries {
     std::atomic<bool> Abandoned{false};
     std::atomic<int> Scan{0}; // counts the scans started: a newer scan goes first
 
-    // Keeps `entry` for later; false when too much is waiting already.
-    bool Keep(TCacheEntry&& entry) {
+    // Keeps `entry` for later (moved from); false when too much is waiting already.
+    bool Keep(TCacheEntry& entry) {
         std::lock_guard<std::mutex> hold(Lock);
-        if (Bytes + entry.Png.size() > MaxBytes) return false;
-        Bytes += entry.Png.size();
+        if (Bytes + entry.Bytes() > MaxBytes) return false;
+        Bytes += entry.Bytes();
         Entries.push_back(std::move(entry));
         return true;
+    }
+
+    // Keeps `entry`, encoded first when it does not fit as it is, or writes it at once.
+    void KeepOrStore(const TThumbnailCache& cache, TCacheEntry& entry) {
+        if (Keep(entry)) return;
+        if (TThumbnailCache::Encode(entry) && !Keep(entry)) cache.Store(entry);
     }
 
     // Writes waiting entries until none is left, another scan starts (its pictures come
@@ -51,7 +67,7 @@ struct TThumbScanner::TPendingEntries {
                 if (Entries.empty() || Abandoned || Scan != scan) return;
                 entry = std::move(Entries.front());
                 Entries.pop_front();
-                Bytes -= entry.Png.size();
+                Bytes -= entry.Bytes();
             }
             cache.Store(entry);
         }
@@ -100,10 +116,16 @@ void TThumbScanner::Start(TThumbJob job) {
                 if (state->Cancelled) break;
                 const int index = state->Next.fetch_add(1);
                 if (index >= total) break;
-                const QString path = job.Folder + job.Files[size_t(index)].Name;
+                const TThumbFile& file = job.Files[size_t(index)];
+                const QString path = job.Folder + file.Name;
+                const TThumbStamp stamp{file.Bytes, file.Modified, job.ThumbSize,
+                                        job.Background.rgb()};
                 TCacheEntry entry;
-                TThumbPicture made =
-                    MakeThumbnail(path, job.ThumbSize, job.Background, cache, &entry);
+                TThumbPicture made;
+                if (!memory_.Find(path, stamp, made)) {
+                    made = MakeThumbnail(path, job.ThumbSize, job.Background, cache, &entry);
+                    memory_.Keep(path, stamp, made);
+                }
                 {
                     std::lock_guard<std::mutex> hold(state->Lock);
                     state->Results[size_t(index)] = std::move(made);
@@ -114,10 +136,9 @@ void TThumbScanner::Start(TThumbJob job) {
                 if (!cancelled)
                     QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
                                               Qt::QueuedConnection);
-                // The thumbnail is on its way first; the entry waits, or is written now
-                // when too much waits already.
-                if (!entry.Png.isEmpty() && !pending->Keep(std::move(entry)))
-                    cache->Store(entry);
+                // The thumbnail is on its way first; the entry waits to be encoded and
+                // written until no picture is left.
+                if (!entry.File.isEmpty()) pending->KeepOrStore(*cache, entry);
                 if (cancelled) break;
             }
             if (cache) pending->Store(*cache, scan);
@@ -128,7 +149,16 @@ void TThumbScanner::Start(TThumbJob job) {
 void TThumbScanner::Deliver(const std::shared_ptr<TState>& state) {
     if (state != state_) return; // a cancelled scan
     const int total = int(state->Job.Files.size());
+    // Thumbnails found in memory arrive by the hundred: they are handed on in slices, so
+    // that the window stays responsive.
+    QElapsedTimer slice;
+    slice.start();
     for (;;) {
+        if (slice.hasExpired(DeliverySliceMs)) {
+            QMetaObject::invokeMethod(this, [this, state] { Deliver(state); },
+                                      Qt::QueuedConnection);
+            return;
+        }
         TThumbPicture ready;
         {
             std::lock_guard<std::mutex> hold(state->Lock);

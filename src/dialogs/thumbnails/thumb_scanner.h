@@ -3,14 +3,15 @@
 // window never waits for a picture. Starting another folder, or Cancel, drops the running
 // scan: its workers stop after the file in hand and their results are discarded.
 //
-// New cache entries are encoded as the thumbnails are made but written to disk once a
-// worker has no picture left to make: creating files is a large share of a cold scan, and
-// the thumbnails should not wait for it. Entries made by a cancelled scan are still
-// written; those still waiting when the scanner is destroyed are dropped (they are only
-// made again on the next visit).
+// New cache entries are encoded and written to disk once a worker has no picture left to
+// make: encoding and creating files are a large share of a cold scan, and the thumbnails
+// should not wait for them. Entries made by a cancelled scan are still written; those
+// still waiting when the scanner is destroyed are dropped (they are only made again on
+// the next visit). Thumbnails made are also kept in memory for the next scan.
 #pragma once
 
 #include "dialogs/thumbnails/thumb_files.h"
+#include "dialogs/thumbnails/thumb_memory.h"
 
 #include <QColor>
 #include <QImage>
@@ -41,6 +42,7 @@ class TThumbScanner : public QObject {
     void Start(TThumbJob job);
     void Cancel();
     bool Running() const { return state_ != nullptr; }
+    const TThumbMemory& Memory() const { return memory_; }
 
   signals:
     // File `index` of the job is done (in order: every earlier file came first). `ok` is
@@ -55,6 +57,7 @@ class TThumbScanner : public QObject {
     void Deliver(const std::shared_ptr<TState>& state);
 
     const TThumbnailCache* cache_;
+    TThumbMemory memory_;
     std::shared_ptr<TPendingEntries> pending_;
     QThreadPool pool_;
     std::shared_ptr<TState> state_;

@@ -9,9 +9,10 @@ bool EncodedDataFits(const TEncodedImageData& data, const TEncodeSource& source,
     if (data.Size == 0 || data.Interlaced != source.Interlaced) return false;
     if (data.CodeSize != std::max(source.Bits, 2)) return false;
     if (data.LargestPixel >= source.ColorLimit) return false;
-    if (data.FromFile) return method == emLZW && source.LookaheadBias < 0;
+    if (data.FromFile) return method == emLZW && source.LookaheadBias < 0 && source.ClearDelay == 0;
     if (data.Method != method) return false;
-    return method != emLZW || data.LookaheadBias == source.LookaheadBias;
+    return method != emLZW ||
+           (data.LookaheadBias == source.LookaheadBias && data.ClearDelay == source.ClearDelay);
 }
 
 bool IsCompleteImageData(std::span<const uint8_t> bytes) {

@@ -97,8 +97,10 @@ void TGIFImage::LoadFromStream(TStream& stream) {
         try {
             headerBlock_->LoadFromStream(stream);
             frameList_->LoadFromStream(stream, this);
-            TGIFTrailer trailer(this);
-            trailer.LoadFromStream(stream);
+            if (MaxFramesRead <= 0 || FrameCount() < MaxFramesRead) {
+                TGIFTrailer trailer(this);
+                trailer.LoadFromStream(stream);
+            }
         } catch (...) {
             // The frames read so far stay; the caller finds the stream where it was.
             stream.SetPosition(start);
@@ -148,6 +150,7 @@ void TGIFImageList::LoadFromStream(TStream& stream, TObject*) {
         auto frame = std::make_unique<TGIFSubImage>(image);
         frame->LoadFromStream(stream);   // a failed frame is freed as it unwinds
         Append(std::move(frame));
+        if (image && image->MaxFramesRead > 0 && Count() >= image->MaxFramesRead) return;
         if (image) {
             int64_t size = stream.Size();
             uint8_t percent = size > 0 ? uint8_t(stream.Position() * 100 / size) : 100;

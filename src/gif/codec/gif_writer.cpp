@@ -36,7 +36,8 @@ TEncodeSource FrameEncodeSource(const TGIFSubImage& frame, int screenBitDepth) {
                          frame.IsInterlaced(),
                          bits,
                          limit,
-                         frame.LookaheadHint()};
+                         frame.LookaheadHint(),
+                         frame.ClearDelayHint()};
 }
 
 namespace {
@@ -84,6 +85,7 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
     data->Interlaced = source.Interlaced;
     data->Method = method;
     data->LookaheadBias = method == emLZW ? source.LookaheadBias : -1;
+    data->ClearDelay = method == emLZW ? source.ClearDelay : 0;
     data->LargestPixel = LargestByte({source.Pixels, size_t(source.Width) * size_t(source.Height)});
     frame.KeepEncodedData(std::move(data));
 }

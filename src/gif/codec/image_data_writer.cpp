@@ -27,9 +27,10 @@ void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
     if (method == emRLE) {
         if (!rle_) rle_ = std::make_unique<TRLEEncoder>();
         rle_->Encode(stream, source);
-    } else if (source.LookaheadBias >= 0) {
+    } else if (source.LookaheadBias >= 0 || source.ClearDelay > 0) {
         if (!lookahead_) lookahead_ = std::make_unique<TLZWLookaheadEncoder>();
         lookahead_->SetBias(source.LookaheadBias);
+        lookahead_->SetClearDelay(source.ClearDelay);
         lookahead_->Encode(stream, source);
     } else {
         if (!lzw_) lzw_ = spareLzw ? std::move(spareLzw) : std::make_unique<TLZWEncoder>();

@@ -25,6 +25,10 @@ struct TEncodeSource {
     // LZW only: at or above 0, the look-ahead parse with this bias (TLZWLookaheadEncoder)
     // instead of the longest match.
     int LookaheadBias = -1;
+    // LZW only: codes sent with a full string table before it is cleared (0: at once);
+    // above 0 the data is written by TLZWLookaheadEncoder, with the longest match when
+    // LookaheadBias is negative.
+    int ClearDelay = 0;
 };
 
 // What the file writer compresses for `frame`: its pixels, the code size and colour limit of

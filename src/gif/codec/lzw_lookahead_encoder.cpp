@@ -68,23 +68,31 @@ void TLZWLookaheadEncoder::Compress() {
     nextPath_.resize(kMaxCodes + 1);
 
     Clear();
+    int sentWhileFull = 0;
     const size_t n = stream_.size();
     size_t pos = 0;
     int length = n > 0 ? Match(0, path_.data()) : 0;
     while (pos < n) {
         int take = length;
         int nextLength = 0; // the length of nextPath_'s match, 0: none
-        if (length > 1 && length <= kLongestShortened && bias_ >= 0 && pos + size_t(length) < n) {
+        // While the table is full and kept so, a string ended early adds no entry, so it
+        // wastes none: whatever reaches further wins. Before a clear nothing is gained by
+        // ending early: the next string starts from a single pixel whatever it is.
+        const bool full = nextCode_ >= kLastCode;
+        const bool lastBeforeClear = full && sentWhileFull >= clearDelay_;
+        const int bias = full ? 0 : bias_;
+        if (length > 1 && length <= kLongestShortened && bias_ >= 0 && !lastBeforeClear &&
+            pos + size_t(length) < n) {
             int next = Match(pos + size_t(length), tried_.data());
             int bestReach = length + next;
             std::swap(tried_, nextPath_);
             for (int k = length - 1; k >= std::max(1, length - kWindow); --k) {
                 // No string in the table is longer than longest_: once even that could not
                 // reach further, the shorter strings cannot either.
-                if (k + longest_ - bias_ <= bestReach) break;
-                if (k + longestFrom_[stream_[pos + size_t(k)]] - bias_ <= bestReach) continue;
+                if (k + longest_ - bias <= bestReach) break;
+                if (k + longestFrom_[stream_[pos + size_t(k)]] - bias <= bestReach) continue;
                 const int matched = Match(pos + size_t(k), tried_.data());
-                const int reach = k + matched - bias_;
+                const int reach = k + matched - bias;
                 if (reach > bestReach) {
                     bestReach = reach;
                     take = k;
@@ -99,19 +107,24 @@ void TLZWLookaheadEncoder::Compress() {
         pos += size_t(take);
         if (pos == n) break;
         if (nextCode_ >= kLastCode) {
-            Clear();
-            length = Match(pos, path_.data());
-            continue;
+            // The table is full: it stays as it is for the codes the clear is put off by.
+            if (sentWhileFull++ >= clearDelay_) {
+                Clear();
+                sentWhileFull = 0;
+                length = Match(pos, path_.data());
+                continue;
+            }
+        } else {
+            // A string ended early is already in the table with this pixel: the decoder
+            // still gives the entry a new code, so the count moves on.
+            if (Child(code, stream_[pos]) < 0) {
+                table_.Add(uint32_t(code), stream_[pos], uint32_t(nextCode_));
+                longest_ = std::max(longest_, take + 1);
+                uint16_t& fromFirst = longestFrom_[stream_[pos - size_t(take)]];
+                fromFirst = uint16_t(std::max(int(fromFirst), take + 1));
+            }
+            ++nextCode_;
         }
-        // A string ended early is already in the table with this pixel: the decoder still
-        // gives the entry a new code, so the count moves on.
-        if (Child(code, stream_[pos]) < 0) {
-            table_.Add(uint32_t(code), stream_[pos], uint32_t(nextCode_));
-            longest_ = std::max(longest_, take + 1);
-            uint16_t& fromFirst = longestFrom_[stream_[pos - size_t(take)]];
-            fromFirst = uint16_t(std::max(int(fromFirst), take + 1));
-        }
-        ++nextCode_;
         if (nextLength > 0) {
             std::swap(path_, nextPath_);
             length = Extend(pos, path_.data(), nextLength);

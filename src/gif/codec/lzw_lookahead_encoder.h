@@ -27,6 +27,9 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
   public:
     // A negative bias never ends a string early: the classic encoder's bytes.
     void SetBias(int bias) { bias_ = bias; }
+    // Codes sent with a full table before the clear (0: the clear comes at once). A table
+    // that still serves the pixels well can pay more than a fresh one that must grow again.
+    void SetClearDelay(int codes) { clearDelay_ = codes > 0 ? codes : 0; }
 
     // Four shorter strings find nearly all there is to gain (eight: 0.01 % more, at twice
     // the time).
@@ -53,6 +56,7 @@ class TLZWLookaheadEncoder : public TGIFEncoder {
     int Extend(size_t pos, int* path, int length) const;
 
     int bias_ = 0;
+    int clearDelay_ = 0;
     int nextCode_ = 0;
     int longest_ = 1; // pixels in the longest string of the table
     // The same for the strings that start with each pixel value: a shorter string whose

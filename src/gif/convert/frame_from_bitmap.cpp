@@ -73,8 +73,9 @@ TFramePicture Reduce(const TBitmap& source, const TGIFImage* image, bool masked,
     // The palette is built here to learn its size, then handed on so that it is not built
     // a second time.
     HPALETTE palette =
-        masked ? ReductionPaletteForTransparency(source, method, nullptr, depth, transparent)
-               : ReductionPalette(source, method, nullptr, depth);
+        masked
+            ? ReductionPaletteForTransparency(source, method, nullptr, depth, transparent, dither)
+            : ReductionPalette(source, method, nullptr, depth, dither);
     out.Bitmap = ReduceToPalette(source, method, dither, palette);
     out.Colors = palette ? std::min(palette->Count(), 256) : 0;
     if (out.Bitmap->Empty() || out.Colors == 0) throw GIFException(msg::UnsupportedReduction);

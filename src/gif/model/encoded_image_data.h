@@ -30,6 +30,7 @@ struct TEncodedImageData {
     bool Interlaced = false;
     TEncodingMethod Method = emLZW;
     int LookaheadBias = -1;
+    int ClearDelay = 0;
     // Read from a file, made by some other encoder: copied only where the plain LZW encoder
     // would be used, and then the file keeps its own compression.
     bool FromFile = false;

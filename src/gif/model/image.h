@@ -117,6 +117,9 @@ public:
     // exhaust memory that way. The default, 2 GiB, holds any animation a desktop can edit.
     int64_t MaxImagePixels = DefaultMaxImagePixels;
     static constexpr int64_t DefaultMaxImagePixels = int64_t(1) << 31;
+    // Above 0, reading stops after this many frames, without looking for the trailer:
+    // a preview that shows the first frame need not decode the others.
+    int MaxFramesRead = 0;
     // The pixels allocated by the current or last read.
     int64_t DecodedPixels() const { return decodedPixels_; }
     // The serial of the next frame made for this image (TGIFSubImage::Serial). Safe on

@@ -131,6 +131,7 @@ void TGIFSubImage::ResetFrame() {
     isTransparent_ = false;
     codeSizeHint_ = 0;
     lookaheadHint_ = 0;
+    clearDelayHint_ = 0;
     controlBlock_ = nullptr;
     DropBitmap();
     DropMask();
@@ -190,6 +191,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     isTransparent_ = source.isTransparent_;
     codeSizeHint_ = source.codeSizeHint_;
     lookaheadHint_ = source.lookaheadHint_;
+    clearDelayHint_ = source.clearDelayHint_;
     pixels_ = source.pixels_;
     encoded_ = source.encoded_;
     localTable_.CopyFrom(source.localTable_);

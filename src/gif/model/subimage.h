@@ -77,6 +77,14 @@ public:
     // look-ahead parse (TLZWLookaheadEncoder), which the optimiser chose as smaller.
     int LookaheadHint() const { return int(lookaheadHint_) - 1; }
     void SetLookaheadHint(int bias) { lookaheadHint_ = uint8_t(bias >= 0 && bias < 255 ? bias + 1 : 0); }
+    // How many codes the LZW encoder goes on sending with a full string table before it
+    // clears it (0: clears at once), which the optimiser chose as smaller. Any decoder reads
+    // such data: a full table simply stops growing.
+    int ClearDelayHint() const { return clearDelayHint_; }
+    void SetClearDelayHint(int codes) {
+        clearDelayHint_ = uint16_t(codes > 0 && codes <= MaxClearDelay ? codes : 0);
+    }
+    static constexpr int MaxClearDelay = 65535;
     void SetInterlaced(bool value);
 
     TGIFExtensionList& Blocks() { return *blocks_; }
@@ -191,6 +199,7 @@ private:
     bool isTransparent_ = false;
     uint8_t codeSizeHint_ = 0;
     uint8_t lookaheadHint_ = 0; // bias + 1, 0 for the longest match
+    uint16_t clearDelayHint_ = 0;
     TGIFGraphicControlExtension* controlBlock_ = nullptr;
     HPALETTE palette_;
 };

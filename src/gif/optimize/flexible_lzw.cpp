@@ -30,29 +30,32 @@ uint8_t TFlexibleLzw::StartValue(size_t pos, uint8_t previous) const {
 namespace {
 
 // The code widths the encoder sends: a clear code first, one code per string, the width
-// growing once the next free code no longer fits, a clear when it reaches 4095, and the
-// end code.
+// growing once the next free code no longer fits, a clear when it reaches 4095 (or that
+// many codes later, with a clear delay), and the end code.
 class TCodeBits {
   public:
-    explicit TCodeBits(int codeSize) : initBits_(unsigned(codeSize) + 1) {
+    explicit TCodeBits(int codeSize, int clearDelay = 0)
+        : initBits_(unsigned(codeSize) + 1), clearDelay_(clearDelay) {
         Reset();
         bits_ = width_; // the first clear code
     }
-    // A string's code goes out and the string one pixel longer gets the next free code;
-    // returns false when the table is full instead (a clear code went out).
-    bool Send() {
+    // A string's code goes out and the string one pixel longer gets the next free code
+    // (kAdded); or the table is full and stays so (kFull), or a clear code went out
+    // (kCleared).
+    TSent Send() {
         bits_ += width_;
         if (next_ > maxCode_) {
             ++width_;
             maxCode_ = width_ == 12 ? 4096 : (1u << width_) - 1;
         }
         if (next_ >= 4095) {
+            if (sentWhileFull_++ < clearDelay_) return TSent::kFull;
             bits_ += width_;
             Reset();
-            return false;
+            return TSent::kCleared;
         }
         ++next_;
-        return true;
+        return TSent::kAdded;
     }
     // Bytes written so far, with the last string's code and the end code still to come.
     int64_t BytesSoFar() const { return 1 + (bits_ + 7) / 8 + (bits_ + 7) / 8 / 255 + 1; }
@@ -67,11 +70,14 @@ class TCodeBits {
 
   private:
     void Reset() {
+        sentWhileFull_ = 0;
         width_ = initBits_;
         maxCode_ = (1u << width_) - 1;
         next_ = (1u << (initBits_ - 1)) + 2;
     }
     unsigned initBits_;
+    int clearDelay_;
+    int sentWhileFull_ = 0;
     unsigned width_ = 0;
     unsigned maxCode_ = 0;
     unsigned next_ = 0;
@@ -80,13 +86,14 @@ class TCodeBits {
 
 } // namespace
 
-void TFlexibleLzw::TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
+void TFlexibleLzw::TableAfterCode(TSent sent, uint32_t prefix, uint8_t value, uint32_t& next,
                                   uint32_t firstFree) {
-    if (added) {
+    if (sent == TSent::kAdded) {
         AddChild(prefix, value, next++);
-    } else {
+    } else if (sent == TSent::kCleared) {
         ClearTable();
         next = firstFree;
+        ++clears_;
     }
 }
 
@@ -148,6 +155,7 @@ int64_t TFlexibleLzw::Parse(const uint8_t* pixels, size_t n, int codeSize, Sent&
     const uint32_t firstFree = (1u << codeSize) + 2;
     codeSize_ = codeSize;
     ClearTable();
+    clears_ = 0;
     uint32_t next = firstFree;
     uint32_t prefix = pixels[0];
     for (size_t pos = 1; pos < n; ++pos) {
@@ -157,17 +165,19 @@ int64_t TFlexibleLzw::Parse(const uint8_t* pixels, size_t n, int codeSize, Sent&
             prefix = child;
             continue;
         }
-        const bool added = sent.Send();
-        TableAfterCode(added, prefix, value, next, firstFree);
+        const TSent result = sent.Send();
+        TableAfterCode(result, prefix, value, next, firstFree);
         prefix = value;
-        if (!onCode(added)) return -1;
+        if (!onCode(result != TSent::kCleared)) return -1;
     }
     return sent.Finish();
 }
 
-int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most) {
+int64_t TFlexibleLzw::Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most,
+                              int clearDelay) {
+    clears_ = 0;
     if (n == 0) return 0;
-    TCodeBits sent(codeSize);
+    TCodeBits sent(codeSize, clearDelay);
     // Checked once per code sent: a candidate that has lost stops here.
     const int64_t bytes =
         Parse(pixels, n, codeSize, sent, [&](bool) { return sent.BytesSoFar() <= most; });
@@ -194,7 +204,7 @@ void TFlexibleLzw::MeasureEachCodeSize(const uint8_t* pixels, size_t n, int code
         TCodeBits at(bits);
         bool fits = true;
         for (int64_t k = 0; k < codes && fits; ++k)
-            fits = at.Send();
+            fits = at.Send() == TSent::kAdded;
         if (!fits) return; // full at this size, and at larger ones sooner still
         sizes[size_t(bits)] = at.Finish();
     }

@@ -11,6 +11,9 @@
 
 namespace gif::optimize {
 
+// What became of the table when a code went out.
+enum class TSent : uint8_t { kAdded, kFull, kCleared };
+
 // Runs the GIF LZW parse (the string table, clears at code 4095, codes as the encoder
 // assigns them) over pixels of which some are free: each of those may be written as its
 // colour or as the transparent index. Where the current string can go on, the choice that
@@ -38,8 +41,13 @@ class TFlexibleLzw {
 
     // The bytes the LZW encoder writes for `pixels` as one row at `codeSize`, as Choose
     // reports them, when at most `most`; else some larger value, found without parsing the
-    // rest.
-    int64_t Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most);
+    // rest. `clearDelay`: codes sent with a full table before it is cleared (the longest
+    // match of TLZWLookaheadEncoder with that delay).
+    int64_t Measure(const uint8_t* pixels, size_t n, int codeSize, int64_t most,
+                    int clearDelay = 0);
+
+    // How many times the table was cleared in the last Measure (as far as it went).
+    int Clears() const { return clears_; }
 
     // The same without a bound at `codeSize` and every larger code size up to 8, from one
     // parse: sizes[b] for each b it can tell. Without a clear the strings are the same at
@@ -58,8 +66,8 @@ class TFlexibleLzw {
     void AddChild(uint32_t code, uint8_t pixel, uint32_t child) { table_.Add(code, pixel, child); }
     void ClearTable() { table_.Clear(codeSize_); }
     // After the code of `prefix` went out: `prefix` + `value` takes the next free code, or
-    // (`added` false: the table was full and a clear code went out) the table starts again.
-    void TableAfterCode(bool added, uint32_t prefix, uint8_t value, uint32_t& next,
+    // the table stays full, or (a clear code went out) it starts again.
+    void TableAfterCode(TSent sent, uint32_t prefix, uint8_t value, uint32_t& next,
                         uint32_t firstFree);
     // How many of the pixels from `pos` on the string `code` can be extended by.
     int Reach(uint32_t code, size_t pos) const;
@@ -80,6 +88,7 @@ class TFlexibleLzw {
     uint8_t transparent_ = 0;
     int bias_ = 0;
     int lookahead_ = 0;
+    int clears_ = 0;
 };
 
 } // namespace gif::optimize

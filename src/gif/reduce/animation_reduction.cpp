@@ -15,30 +15,33 @@ namespace gif {
 namespace {
 
 HPALETTE SharedPalette(std::span<const TBitmap* const> frames, TColorReduction method,
-                       const HPALETTE& customPalette, int depth) {
+                       TDitherMode dither, const HPALETTE& customPalette, int depth) {
     switch (method) {
     case crQuality:
     case crOptimized:
         if (depth < 1 || depth > 8) throw GIFException(msg::InvalidBitsPerPixel);
         return method == crQuality
-                   ? CreateQualityPaletteFromManyBitmaps(frames, 1 << depth)
+                   ? CreateQualityPaletteFromManyBitmaps(frames, 1 << depth, clNone,
+                                                         QualityFitFor(dither))
                    : CreateOptimizedPaletteFromManyBitmaps(frames, 1 << depth, 8, false);
     case crOptimizedSystem:
         return CreateOptimizedPaletteFromManyBitmaps(frames, 256, 8, true);
     default:
-        return ReductionPalette(*frames.front(), method, customPalette, depth);
+        return ReductionPalette(*frames.front(), method, customPalette, depth, dither);
     }
 }
 
 // One frame: every row is dithered as usual, then the pixels that did not change since
 // the previous frame take back their earlier index. The ditherer's errors still follow
 // its own choices, so the picture around the still pixels is dithered as before.
-std::unique_ptr<TBitmap> ReduceFrame(const TBitmap& source, TColorLookup& lookup,
-                                     TDitherMode dither, const HPALETTE& palette,
+std::unique_ptr<TBitmap> ReduceFrame(const TBitmap& source, TColorReduction method,
+                                     TColorLookup& lookup, TDitherMode dither,
+                                     const HPALETTE& palette,
                                      const TDIBReader* previous, const TBitmap* previousResult) {
     const int width = source.Width(), height = source.Height();
     TDIBReader reader(source, pf24bit);
-    std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(dither, width, lookup);
+    std::unique_ptr<TDitherEngine> ditherer =
+        CreateReductionDitherer(method, dither, width, lookup);
     ditherer->Prepare(reader);
     auto result = std::make_unique<TBitmap>();
     TDIBWriter writer(*result, pf8bit, width, height, palette);
@@ -68,7 +71,7 @@ TReducedFrames ReduceFrames(std::span<const TBitmap* const> frames, TColorReduct
         throw GIFException(msg::UnsupportedReduction);
     if (frames.empty()) return out;
 
-    out.Palette = SharedPalette(frames, method, customPalette, depth);
+    out.Palette = SharedPalette(frames, method, dither, customPalette, depth);
     std::unique_ptr<TColorLookup> lookup = CreateColorLookup(method, out.Palette);
     if (!lookup || lookup->Colors() == 0) throw GIFException(msg::UnsupportedReduction);
 
@@ -77,7 +80,7 @@ TReducedFrames ReduceFrames(std::span<const TBitmap* const> frames, TColorReduct
         const TBitmap& frame = *frames[i];
         const bool still =
             previous && previous->Width() == frame.Width() && previous->Height() == frame.Height();
-        out.Frames.push_back(ReduceFrame(frame, *lookup, dither, out.Palette,
+        out.Frames.push_back(ReduceFrame(frame, method, *lookup, dither, out.Palette,
                                          still ? previous.get() : nullptr,
                                          still ? out.Frames.back().get() : nullptr));
         previous = std::make_unique<TDIBReader>(frame, pf24bit);

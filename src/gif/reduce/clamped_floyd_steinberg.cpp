@@ -1,6 +1,7 @@
 #include "gif/reduce/clamped_floyd_steinberg.h"
 
 #include "gif/reduce/dib.h"
+#include "gif/reduce/palette_spacing.h"
 #include "gif/reduce/visit_lookup.h"
 
 #include <algorithm>
@@ -19,24 +20,11 @@ inline int Diffused(int channel, int accumulated) {
     return ClampChannel(channel + ((accumulated + Half) >> Shift));
 }
 
-// Half the distance (largest channel difference) from each entry to its nearest other
-// colour in the palette; 0 for a lookup that does not tell its entries.
+// Half the distance from each entry to its nearest other colour in the palette.
 std::array<int, 256> PaletteFloors(const TColorLookup& lookup) {
-    std::array<int, 256> floors{};
-    std::array<TRGB, 256> colors{};
-    const int n = std::min(lookup.Colors(), 256);
-    for (int i = 0; i < n; ++i)
-        if (!lookup.Entry(i, colors[size_t(i)])) return floors;
-    for (int i = 0; i < n; ++i) {
-        int reach = 0;
-        for (int j = 0; j < n; ++j) {
-            const TRGB &a = colors[size_t(i)], &b = colors[size_t(j)];
-            int d = std::max(
-                {std::abs(a.Red - b.Red), std::abs(a.Green - b.Green), std::abs(a.Blue - b.Blue)});
-            if (d > 0 && (reach == 0 || d < reach)) reach = d;
-        }
-        floors[size_t(i)] = (reach + 1) / 2;
-    }
+    std::array<int, 256> floors = PaletteSpacing(lookup);
+    for (int& f : floors)
+        f = (f + 1) / 2;
     return floors;
 }
 
@@ -107,20 +95,10 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
 }
 
 void TClampedFloydSteinbergDitherer::Prepare(const TDIBReader& picture) {
-    constexpr int Step = 4; // every 4th pixel of every 4th row
-    uint64_t sum = 0, count = 0;
-    for (int y = 0; y < picture.Height(); y += Step) {
-        const uint8_t* row = picture.ScanLine(y);
-        for (int x = 0; x < picture.Width(); x += Step) {
-            const uint8_t* p = row + 3 * x;
-            TRGB c;
-            lookup_.Lookup(p[2], p[1], p[0], c);
-            const int dr = p[2] - c.Red, dg = p[1] - c.Green, db = p[0] - c.Blue;
-            sum += uint64_t(dr * dr + dg * dg + db * db);
-            ++count;
-        }
-    }
-    if (count > 0) tooFar_ = int(std::min<uint64_t>(TooFar * sum / count + TooFarBase, 1 << 30));
+    const TPaletteFit fit = MeasurePaletteFit(lookup_, picture);
+    if (fit.Pixels > 0)
+        tooFar_ = int(std::min<uint64_t>(TooFar * fit.SquaredDistances / fit.Pixels + TooFarBase,
+                                         1 << 30));
 }
 
 uint8_t TClampedFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue) {

@@ -115,8 +115,9 @@ void Cut(std::vector<TExactPoint>& points, TBox& box, TBox& upper) {
 
 std::optional<std::vector<TColorCell>> CountExactColors(std::span<const TBitmap* const> bitmaps,
                                                         int step, uint32_t skip, size_t maxColors,
-                                                        size_t maxRegions) {
+                                                        size_t maxRegions, int smoothWeight) {
     step = std::max(step, 1);
+    smoothWeight = std::clamp(smoothWeight, 1, 16);
     std::vector<int32_t> blockOf(Regions, NoBlock);
     std::vector<uint32_t> counts;
     size_t distinct = 0;
@@ -126,7 +127,9 @@ std::optional<std::vector<TColorCell>> CountExactColors(std::span<const TBitmap*
         uint32_t last = 0xFFFFFFFF;
         size_t lastAt = 0;
         for (int y = 0; y < bitmap->Height(); y += step) {
-            const uint8_t* p = reader.ScanLine(y);
+            const uint8_t* row = reader.ScanLine(y);
+            const uint8_t* above = y > 0 ? reader.ScanLine(y - 1) : row;
+            const uint8_t* p = row;
             for (int x = 0; x < bitmap->Width(); ++x, p += 3) {
                 const uint32_t r = p[2], g = p[1], b = p[0], rgb = r << 16 | g << 8 | b;
                 if (rgb == skip) continue;
@@ -141,7 +144,10 @@ std::optional<std::vector<TColorCell>> CountExactColors(std::span<const TBitmap*
                     lastAt = size_t(block) * BlockSize + ((r & 7) << 6 | (g & 7) << 3 | (b & 7));
                     if (counts[lastAt] == 0 && ++distinct > maxColors) return std::nullopt;
                 }
-                ++counts[lastAt];
+                counts[lastAt] += smoothWeight > 1 &&
+                                          IsSmoothPixel(p, x > 0 ? p - 3 : p, above + 3 * x)
+                                      ? uint32_t(smoothWeight)
+                                      : 1;
             }
         }
     }

@@ -7,6 +7,7 @@
 #include "gif/reduce/exact_split.h"
 #include "gif/reduce/kmeans_palette.h"
 #include "gif/reduce/nearest_color_lookup.h"
+#include "gif/reduce/palette_widening.h"
 #include "gif/reduce/variance_split.h"
 
 #include <algorithm>
@@ -43,8 +44,9 @@ HPALETTE PaletteOf(const std::vector<TRGB>& colors) {
 
 // k-means passes over the pixels themselves (every `step`-th row): the histogram's cells
 // are 4 levels wide, coarse where palette colours lie close together, as in gradients.
+// Pixels in smooth areas count `smoothWeight` times.
 std::vector<TRGB> RefineOnPixels(std::span<const TBitmap* const> bitmaps, std::vector<TRGB> colors,
-                                 int passes, int step, TColor skip) {
+                                 int passes, int step, TColor skip, int smoothWeight) {
     const uint32_t skipped = skip == clNone ? 0xFFFFFFFF : RgbOf(skip);
     for (int pass = 0; pass < passes; ++pass) {
         TNearestColorLookup lookup(PaletteOf(colors));
@@ -53,15 +55,21 @@ std::vector<TRGB> RefineOnPixels(std::span<const TBitmap* const> bitmaps, std::v
             if (!bitmap || bitmap->Empty()) continue;
             TDIBReader reader(*bitmap, pf24bit);
             for (int y = 0; y < bitmap->Height(); y += step) {
-                const uint8_t* p = reader.ScanLine(y);
+                const uint8_t* row = reader.ScanLine(y);
+                const uint8_t* above = y > 0 ? reader.ScanLine(y - 1) : row;
+                const uint8_t* p = row;
                 for (int x = 0; x < bitmap->Width(); ++x, p += 3) {
                     if ((uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]) == skipped) continue;
                     TRGB chosen;
                     std::array<uint64_t, 4>& t = totals[lookup.Lookup(p[2], p[1], p[0], chosen)];
-                    t[0] += 1;
-                    t[1] += p[2];
-                    t[2] += p[1];
-                    t[3] += p[0];
+                    const uint64_t w =
+                        smoothWeight > 1 && IsSmoothPixel(p, x > 0 ? p - 3 : p, above + 3 * x)
+                            ? uint64_t(smoothWeight)
+                            : 1;
+                    t[0] += w;
+                    t[1] += w * p[2];
+                    t[2] += w * p[1];
+                    t[3] += w * p[0];
                 }
             }
         }
@@ -81,18 +89,27 @@ std::vector<TRGB> RefineOnPixels(std::span<const TBitmap* const> bitmaps, std::v
 } // namespace
 
 HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bitmaps, int colors,
-                                             TColor skip) {
+                                             TColor skip, TQualityFit fit) {
     if (colors < 1 || colors > 256) throw GIFException(msg::InvalidBitsPerPixel);
     TColorHistogram histogram(colors);
-    if (skip != clNone) histogram.SkipColor(RgbOf(skip));
+    const uint32_t skipped = skip == clNone ? 0xFFFFFFFF : RgbOf(skip);
+    if (skip != clNone) histogram.SkipColor(skipped);
     for (const TBitmap* bitmap : bitmaps)
         if (bitmap) histogram.AddBitmap(*bitmap);
     if (auto exact = histogram.ExactColors()) return PaletteOf(*exact);
     if (histogram.PixelCount() == 0) return std::make_shared<TPalette>();
 
+    const int smoothWeight = fit == TQualityFit::Nearest ? QualitySmoothWeight : 1;
     std::vector<TColorCell> cells = histogram.Cells();
     std::vector<TColorCell> boxes = SplitByVariance(cells, colors);
     const int step = std::max(int((histogram.PixelCount() + PixelsPerPass - 1) / PixelsPerPass), 1);
+    // Error diffusion needs the palette to reach the outermost colours; the pixels that tell
+    // how far they lie are read at least every second row.
+    auto finish = [&](std::vector<TRGB> found) {
+        if (fit == TQualityFit::Diffusion)
+            found = WidenForDiffusion(std::move(found), bitmaps, std::max(step, 2), skipped);
+        return PaletteOf(found);
+    };
     // Every box down to one 8 x 8 x 8 region with room left in the palette: the colours
     // crowd together, as in smooth gradients and flat drawings, and the histogram's cells
     // are too coarse to tell them apart.
@@ -103,17 +120,19 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
     // of every pixel.
     std::optional<std::vector<TColorCell>> exact;
     if (crowded || step <= MaxExactStep)
-        exact = CountExactColors(bitmaps, step, skip == clNone ? 0xFFFFFFFF : RgbOf(skip),
-                                 crowded ? SIZE_MAX : MaxExactColors,
-                                 crowded ? SIZE_MAX : MaxExactRegions);
+        exact = CountExactColors(bitmaps, step, skipped, crowded ? SIZE_MAX : MaxExactColors,
+                                 crowded ? SIZE_MAX : MaxExactRegions, smoothWeight);
     // Sampled rows may hold nothing but the skipped colour: then the pixels decide.
     if (!exact || exact->empty()) {
         std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
-        return PaletteOf(RefineOnPixels(bitmaps, found, QualityPixelPasses, step, skip));
+        return finish(RefineOnPixels(bitmaps, found, QualityPixelPasses, step, skip, smoothWeight));
     }
     boxes = SplitExactColors(*exact, colors);
     int passes = QualityExactPasses;
-    if (!crowded) {
+    if (!crowded && smoothWeight > 1) {
+        // The cells count every pixel alike: all passes weigh the colours.
+        passes = int(std::clamp<uint64_t>(ExactVisits / exact->size(), 2, QualityFinishPasses));
+    } else if (!crowded) {
         // Most of the work is done cheaply on the cells; then a few passes, fewer the more
         // colours there are, on the colours.
         std::vector<TRGB> found = RefineByKMeans(cells, boxes, QualityCellPasses);
@@ -127,12 +146,12 @@ HPALETTE CreateQualityPaletteFromManyBitmaps(std::span<const TBitmap* const> bit
         passes = int(std::clamp<uint64_t>(ExactVisits / exact->size(), 2, QualityFinishPasses));
     }
     std::vector<TRGB> found = RefineByKMeans(*exact, boxes, passes);
-    return PaletteOf(FillWithWorstServed(*exact, std::move(found), colors));
+    return finish(FillWithWorstServed(*exact, std::move(found), colors));
 }
 
-HPALETTE CreateQualityPalette(const TBitmap& bitmap, int colors, TColor skip) {
+HPALETTE CreateQualityPalette(const TBitmap& bitmap, int colors, TColor skip, TQualityFit fit) {
     const TBitmap* one[] = {&bitmap};
-    return CreateQualityPaletteFromManyBitmaps(one, colors, skip);
+    return CreateQualityPaletteFromManyBitmaps(one, colors, skip, fit);
 }
 
 } // namespace gif

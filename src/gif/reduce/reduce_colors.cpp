@@ -8,14 +8,24 @@
 #include "gif/reduce/fast_color_lookup.h"
 #include "gif/reduce/nearest_color_lookup.h"
 #include "gif/reduce/optimized_palette.h"
+#include "gif/reduce/quality_dither.h"
 #include "gif/reduce/quality_palette.h"
 
 #include <algorithm>
 
 namespace gif {
 
+namespace {
+
+TQualityFit Fit(std::optional<TDitherMode> dither) {
+    return dither ? QualityFitFor(*dither) : TQualityFit::LeastError;
+}
+
+} // namespace
+
 HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
-                          const HPALETTE& customPalette, int depth) {
+                          const HPALETTE& customPalette, int depth,
+                          std::optional<TDitherMode> dither) {
     switch (method) {
     case crNone: return nullptr;
     case crSystem20: return MakeSystemPalette20();
@@ -31,17 +41,19 @@ HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
     case crCustom: return customPalette ? CopyPalette(customPalette) : std::make_shared<TPalette>();
     case crQuality:
         if (depth < 1 || depth > 8) throw GIFException(msg::InvalidBitsPerPixel);
-        return CreateQualityPalette(source, 1 << depth);
+        return CreateQualityPalette(source, 1 << depth, clNone, Fit(dither));
     }
     return nullptr;
 }
 
 HPALETTE ReductionPaletteForTransparency(const TBitmap& source, TColorReduction method,
                                          const HPALETTE& customPalette, int depth,
-                                         TColor transparent) {
-    if (method != crQuality) return ReductionPalette(source, method, customPalette, depth);
+                                         TColor transparent,
+                                         std::optional<TDitherMode> dither) {
+    if (method != crQuality) return ReductionPalette(source, method, customPalette, depth, dither);
     if (depth < 1 || depth > 8) throw GIFException(msg::InvalidBitsPerPixel);
-    HPALETTE palette = CreateQualityPalette(source, std::min(1 << depth, 255), transparent);
+    HPALETTE palette = CreateQualityPalette(source, std::min(1 << depth, 255), transparent,
+                                            Fit(dither));
     // A picture of nothing but the transparent colour still needs a colour.
     return palette->Count() > 0 ? palette : CreateQualityPalette(source, 1);
 }
@@ -64,6 +76,13 @@ std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HP
     return nullptr;
 }
 
+std::unique_ptr<TDitherEngine> CreateReductionDitherer(TColorReduction method, TDitherMode mode,
+                                                       int width, TColorLookup& lookup) {
+    if (method == crQuality && mode == dtClampedFloydSteinberg)
+        return std::make_unique<TQualityDitherer>(width, lookup);
+    return CreateDitherer(mode, width, lookup);
+}
+
 std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, TColorReduction method,
                                          TDitherMode dither, const HPALETTE& palette) {
     auto result = std::make_unique<TBitmap>();
@@ -74,7 +93,8 @@ std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, TColorReduction 
     TDIBReader reader(source, pf24bit);
     std::unique_ptr<TColorLookup> lookup = CreateColorLookup(method, palette);
     if (!lookup || lookup->Colors() == 0) return std::make_unique<TBitmap>();
-    std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(dither, width, *lookup);
+    std::unique_ptr<TDitherEngine> ditherer =
+        CreateReductionDitherer(method, dither, width, *lookup);
     ditherer->Prepare(reader);
     TDIBWriter writer(*result, pf8bit, width, height, palette);
 
@@ -97,7 +117,7 @@ std::unique_ptr<TBitmap> ReduceColors(const TBitmap& source, TColorReduction met
         result->SetPixelFormat(pf24bit);
         return result;
     }
-    HPALETTE palette = ReductionPalette(source, method, customPalette, depth);
+    HPALETTE palette = ReductionPalette(source, method, customPalette, depth, dither);
     return ReduceToPalette(source, method, dither, palette);
 }
 

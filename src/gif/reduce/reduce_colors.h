@@ -3,9 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "gif/graphics/bitmap.h"
 #include "gif/reduce/color_lookup.h"
+#include "gif/reduce/dither_engine.h"
 #include "gif/reduce/reduction.h"
 
 namespace gif {
@@ -31,9 +33,12 @@ std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, TColorReduction 
                                          TDitherMode dither, const HPALETTE& palette);
 
 // The palette a method reduces to (built from `source` for the optimised methods, a copy of
-// `customPalette` for crCustom); null for crNone and for methods out of range.
+// `customPalette` for crCustom); null for crNone and for methods out of range. `dither` is
+// the mode the pixels will be mapped by, when known: crQuality fits its palette to it
+// (QualityFitFor), and to no mode in particular without it; the other methods ignore it.
 HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
-                          const HPALETTE& customPalette, int depth);
+                          const HPALETTE& customPalette, int depth,
+                          std::optional<TDitherMode> dither = std::nullopt);
 
 // As ReductionPalette, for a picture that gets transparent pixels afterwards: crQuality
 // then keeps one of 2^depth entries free for the transparent entry (at most 255 colours)
@@ -41,9 +46,16 @@ HPALETTE ReductionPalette(const TBitmap& source, TColorReduction method,
 // affected.
 HPALETTE ReductionPaletteForTransparency(const TBitmap& source, TColorReduction method,
                                          const HPALETTE& customPalette, int depth,
-                                         TColor transparent);
+                                         TColor transparent,
+                                         std::optional<TDitherMode> dither = std::nullopt);
 
 // The lookup a method uses over `palette`; null for crNone and for methods out of range.
 std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction method, const HPALETTE& palette);
+
+// The ditherer a method maps its pixels with for `mode`: crQuality's error diffusion
+// (dtClampedFloydSteinberg) is TQualityDitherer, tuned to its palettes; every other pair is
+// CreateDitherer's. Null for a mode out of range.
+std::unique_ptr<TDitherEngine> CreateReductionDitherer(TColorReduction method, TDitherMode mode,
+                                                       int width, TColorLookup& lookup);
 
 } // namespace gif

@@ -28,7 +28,8 @@ enum TDitherMode : uint8_t {
     dtJarvisJudiceNinke,
     dtStevensonArce,
     dtBurkes,
-    dtClampedFloydSteinberg, // serpentine Floyd-Steinberg with a limit on the carried error
+    dtClampedFloydSteinberg, // serpentine Floyd-Steinberg with a limit on the carried error;
+                             // crQuality maps through its own diffusion in this mode
     dtOrdered,               // a fixed threshold pattern: the same colour at the same place
                              // always gets the same index
 };

@@ -3,6 +3,7 @@
 #include "io/xpress/dib_export.h"
 #include "io/xpress/magick_runtime.h"
 #include "io/xpress/picture_format.h"
+#include "io/xpress/quick_decode.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,10 +131,40 @@ void AskForScaledDecode(MagickCore::ImageInfo* info, const std::vector<uint8_t>&
 
 } // namespace
 
+// ImageMagick's picture, or the 8-bit pixels of a quick decode; the latter becomes an
+// ImageMagick picture only when an operation needs one (resampling, the bitmap).
 struct TXpress::TPicture {
-    explicit TPicture(MagickCore::Image* image) : Image(image) {}
+    explicit TPicture(MagickCore::Image* image) : Image(image), HasImage(true) {}
+    explicit TPicture(TQuickPicture quick) : Quick(std::move(quick)) {}
+
+    Magick::Image& Magick() {
+        if (!HasImage) {
+            Image.read(size_t(Quick.Width), size_t(Quick.Height), "BGRA", Magick::CharPixel,
+                       Quick.Bgra.data());
+            Image.matte(Quick.Alpha);
+            HasImage = true;
+            Quick = {};
+        }
+        return Image;
+    }
+
     Magick::Image Image;
+    bool HasImage = false;
+    TQuickPicture Quick;
 };
+
+namespace {
+
+// The decoders that make a small copy faster than ImageMagick; false when there is none
+// for `format` or it did not read the data cleanly.
+bool DecodeQuickly(const std::string& format, std::span<const uint8_t> bytes,
+                   TQuickPicture& picture) {
+    if (format == "PNG") return DecodePngQuickly(bytes, picture);
+    if (format == "GIF") return DecodeGifFirstFrame(bytes, picture);
+    return false;
+}
+
+} // namespace
 
 const char* XpressErrorText(int16_t error) {
     switch (error) {
@@ -183,6 +214,15 @@ void TXpress::SetFileName(const std::string& path, int coverSide) {
         std::string format = ChoosePictureFormat(bytes, path);
         if (format.empty()) return Fail(xeUnsupportedKind);
         bool icon = IsIconFormat(format);
+        if (coverSide > 0) {
+            TQuickPicture quick;
+            if (DecodeQuickly(format, bytes, quick)) {
+                width_ = fileWidth_ = quick.Width;
+                height_ = fileHeight_ = quick.Height;
+                picture_ = std::make_unique<TPicture>(std::move(quick));
+                return;
+            }
+        }
 
         // The format is named explicitly, so no other decoder can take over the data.
         TImageInfo info(MagickCore::AcquireImageInfo(), &MagickCore::DestroyImageInfo);
@@ -258,7 +298,7 @@ bool TXpress::Resample(int height, int width) {
     }
     try {
         // Rescaled into a new image, so a failure leaves the picture as it was.
-        auto* source = const_cast<MagickCore::Image*>(picture_->Image.constImage());
+        auto* source = const_cast<MagickCore::Image*>(picture_->Magick().constImage());
         TException exception = NewException();
         TDeadline deadline(timeBudget_);
         deadline.Attach(source);
@@ -286,7 +326,7 @@ bool TXpress::Resample(int height, int width) {
 std::vector<uint8_t> TXpress::CopyPicture() const {
     if (!picture_) return {};
     try {
-        return ExportDIB(picture_->Image.constImage());
+        return ExportDIB(picture_->Magick().constImage());
     } catch (const std::exception&) {
         return {};
     }
@@ -294,6 +334,11 @@ std::vector<uint8_t> TXpress::CopyPicture() const {
 
 bool TXpress::CopyPixels(uint8_t* bgra, bool& alpha) const {
     if (!picture_ || !bgra) return false;
+    if (!picture_->HasImage) {
+        std::copy(picture_->Quick.Bgra.begin(), picture_->Quick.Bgra.end(), bgra);
+        alpha = picture_->Quick.Alpha;
+        return true;
+    }
     const MagickCore::Image* image = picture_->Image.constImage();
     TException exception = NewException();
     alpha = image->matte != MagickCore::MagickFalse;

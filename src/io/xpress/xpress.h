@@ -48,10 +48,11 @@ class TXpress {
     TXpress& operator=(const TXpress&) = delete;
 
     // Drops any picture held, then decodes `path` synchronously. Error() tells the result.
-    // A `coverSide` above 0 lets decoders that can scale while decoding (JPEG) produce the
-    // smallest picture that still covers coverSide x coverSide: much faster when only a
-    // small copy is wanted. Width32/Height32 are then the decoded size, and
-    // FileWidth32/FileHeight32 the size stored in the file.
+    // A `coverSide` above 0 asks for a small copy, much faster to make: JPEG is decoded at
+    // the smallest scale that still covers coverSide x coverSide, PNG and GIF straight to
+    // 8-bit pixels (of a GIF, the first frame as shown on its logical screen).
+    // Width32/Height32 are then the decoded size, and FileWidth32/FileHeight32 the size
+    // stored in the file.
     void SetFileName(const std::string& path, int coverSide = 0);
     const std::string& FileName() const { return fileName_; }
 

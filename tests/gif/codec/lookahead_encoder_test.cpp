@@ -101,6 +101,47 @@ TEST(LookaheadEncoder, SmallerOnSmoothPicturesAndOneEncoderServesManyFrames) {
     }
 }
 
+// A full table kept for some codes before the clear: both decoders read the pixels back
+// for any parse, one code at a full table or thousands (the decoder's table, one entry
+// ahead of the encoder's, must stop growing at the same moment); and on data that repeats
+// what filled the table, keeping it is smaller.
+TEST(LookaheadEncoder, ClearDelayDecodesToThePixelsAndPaysOnRepeats) {
+    auto encode = [](const Frame& f, int bias, int delay) {
+        gif::TMemoryStream out;
+        gif::TEncodeSource source{f.Pixels.data(), f.Width, f.Height, f.Interlaced,
+                                  f.Bits,          1 << f.Bits, bias, delay};
+        gif::EncodeImageData(out, source, gif::emLZW);
+        return out.Bytes();
+    };
+    for (const Frame& f : Frames()) {
+        if (f.Pixels.size() < 5000) continue; // the table never fills
+        for (int bias : {-1, 2}) {
+            for (int delay : {1, 700, 100000}) {
+                SCOPED_TRACE(Describe(f) + " bias " + std::to_string(bias) + " delay " +
+                             std::to_string(delay));
+                const std::vector<uint8_t> bytes = encode(f, bias, delay);
+                const DecodeResult fast = Decode(bytes, f.Width, f.Height, f.Interlaced);
+                ASSERT_EQ(fast.Error, "");
+                ASSERT_TRUE(fast.Warnings.empty());
+                ASSERT_EQ(fast.Pixels, f.Pixels);
+                ASSERT_EQ(RunDecoder(giftest::ref::DecodeImageData, bytes, f.Width, f.Height,
+                                     f.Interlaced),
+                          fast);
+            }
+        }
+    }
+    // Noise about as long as fills the table, then the same noise again: the full table
+    // holds its pairs, a fresh one none.
+    std::mt19937 rng(21);
+    const Frame block = RandomFrame(rng, 100, 42, 8, false);
+    Frame repeated{100, 168, 8, false, {}};
+    for (int k = 0; k < 4; ++k)
+        repeated.Pixels.insert(repeated.Pixels.end(), block.Pixels.begin(), block.Pixels.end());
+    const std::vector<uint8_t> kept = encode(repeated, -1, 2000);
+    EXPECT_LT(kept.size() * 100, encode(repeated, -1, 0).size() * 95);
+    EXPECT_EQ(Decode(kept, 100, 168, false).Pixels, repeated.Pixels);
+}
+
 TEST(LookaheadEncoder, PixelOutsideTheTableIsRefusedAndTheEncoderServesOn) {
     std::mt19937 rng(9);
     Frame f = RunsFrame(rng, 200, 100, 4, false, 5);

@@ -127,3 +127,33 @@ TEST(ReaderLimits, DeleteAllFreesFirstToLastFromAnEmptyList) {
     list.DeleteAll();
     EXPECT_EQ(log, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
 }
+
+TEST(ReaderLimits, ReadingCanStopAfterTheFirstFrames) {
+    // Three frames, the third of which is too large, and no trailer: a reader that wants
+    // the first frames only sees neither fault.
+    GifBuilder gif(4, 4, {0, 0xFFFFFF});
+    gif.Image(0, 0, 4, 4, std::vector<uint8_t>(16, 1));
+    gif.Image(0, 0, 2, 2, {1, 0, 0, 1});
+    gif.Image(0, 0, 8, 8, std::vector<uint8_t>(64, 0));
+    const std::vector<uint8_t> bytes = gif.Bytes;
+    for (int wanted : {1, 2}) {
+        TGIFImage image;
+        image.MaxImagePixels = 40;
+        int warnings = 0;
+        image.WarningHandler = [&](TObject*, uint8_t, const std::string&) { ++warnings; };
+        image.MaxFramesRead = wanted;
+        EXPECT_EQ(LoadError(image, bytes), "") << wanted;
+        ASSERT_EQ(image.FrameCount(), wanted);
+        EXPECT_EQ(image.Frame(0)->PixelAt(3, 3), 1);
+        EXPECT_EQ(warnings, 0) << wanted;
+    }
+    TGIFImage whole;
+    whole.MaxImagePixels = 40;
+    EXPECT_NE(LoadError(whole, bytes), "");
+    whole.MaxImagePixels = TGIFImage::DefaultMaxImagePixels;
+    int warnings = 0;
+    whole.WarningHandler = [&](TObject*, uint8_t, const std::string&) { ++warnings; };
+    EXPECT_EQ(LoadError(whole, bytes), "");
+    EXPECT_EQ(whole.FrameCount(), 3);
+    EXPECT_EQ(warnings, 1); // the missing trailer
+}

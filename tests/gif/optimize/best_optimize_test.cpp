@@ -423,6 +423,30 @@ TEST(OptimizeBest, EndsLzwStringsEarlyWhereThatIsSmaller) {
     EXPECT_GE(image.Frame(0)->LookaheadHint(), 0);
 }
 
+// 256-colour noise about as long as fills the LZW table, then the same noise three times
+// more: kept full for a while it matches the repeats in pairs where a fresh
+// table starts from single pixels. The clear is put off, the file read back shows the same,
+// and it is smaller than with the clear at once.
+TEST(OptimizeBest, PutsOffTheClearWhereAFullTableStillServes) {
+    TGIFImage image;
+    std::vector<TColor> colors;
+    for (int i = 0; i < 256; ++i)
+        colors.push_back(RGB(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)));
+    SetColors(image.GlobalColorMap(), colors);
+    Random random(3);
+    std::vector<uint8_t> block(100 * 42), pixels;
+    for (uint8_t& p : block)
+        p = uint8_t(random.Next(256));
+    for (int k = 0; k < 4; ++k)
+        pixels.insert(pixels.end(), block.begin(), block.end());
+    giftest::AddFrame(image, 0, 0, 100, 168, pixels);
+    OptimizeAndCheck(image);
+    ASSERT_GT(image.Frame(0)->ClearDelayHint(), 0);
+    const size_t withDelay = Saved(image).size();
+    image.Frame(0)->SetClearDelayHint(0);
+    EXPECT_LT(withDelay * 100, Saved(image).size() * 97);
+}
+
 // Even rows repeat one noisy row, odd rows another: interlaced, the even rows come first
 // and then the odd ones, each a long repetition LZW takes in ever longer strings.
 TEST(OptimizeBest, InterlacesAFrameWhoseRowsCompressBetterSo) {

@@ -112,3 +112,43 @@ TEST(FlexibleLzw, ReportsTheEncodersSize) {
         }
     }
 }
+
+// With a clear delay the count is the encoder's too (the longest match, the table kept full
+// for that many codes): a delay of one code, a few, more than a table's worth, and more
+// than the data holds; inputs that fill the table once and many times, at small and large
+// code sizes. It tells whether the table was cleared, which decides whether a delay can
+// change anything.
+TEST(FlexibleLzw, CountsAClearDelayAsTheEncoderWritesIt) {
+    TFlexibleLzw lzw;
+    struct Case {
+        int codeSize;
+        size_t n;
+        int noise;
+    };
+    for (const Case& c : {Case{2, 60000, 2}, Case{4, 70000, 3}, Case{8, 9000, 1},
+                          Case{8, 200000, 5}, Case{6, 50000, 50}}) {
+        Random random(c.n * 7 + uint64_t(c.codeSize));
+        const int colours = 1 << c.codeSize;
+        std::vector<uint8_t> pixels(c.n);
+        for (size_t i = 0; i < c.n; ++i)
+            pixels[i] = uint8_t(random.Next(c.noise) ? (i / 13) % colours : random.Next(colours));
+        const int64_t plain = lzw.Measure(pixels.data(), c.n, c.codeSize, INT64_MAX - 1);
+        EXPECT_GT(lzw.Clears(), 0) << c.n;
+        bool changed = false;
+        for (int delay : {1, 37, 5000, 1000000}) {
+            gif::TCountingStream counter;
+            gif::TEncodeSource source{pixels.data(), int(c.n), 1, false, c.codeSize, 256};
+            source.ClearDelay = delay;
+            gif::EncodeImageData(counter, source, gif::emLZW);
+            const int64_t counted =
+                lzw.Measure(pixels.data(), c.n, c.codeSize, INT64_MAX - 1, delay);
+            EXPECT_EQ(counted, counter.Size()) << c.codeSize << " " << c.n << " " << delay;
+            changed = changed || counted != plain;
+            EXPECT_GT(lzw.Measure(pixels.data(), c.n, c.codeSize, counted / 2, delay), counted / 2);
+        }
+        EXPECT_TRUE(changed) << "no delay changed the count of " << c.n;
+    }
+    const std::vector<uint8_t> few(3000, 1);
+    lzw.Measure(few.data(), few.size(), 2, INT64_MAX - 1);
+    EXPECT_EQ(lzw.Clears(), 0);
+}
