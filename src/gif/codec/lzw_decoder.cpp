@@ -161,6 +161,7 @@ class TLZWDecoder {
     uint64_t limit_ = 0;
     bool fresh_ = true;  // the first request gets a clear code without reading
     bool done_ = false;  // the block terminator has been read
+    bool filled_ = false; // every pixel has arrived: data may end without the end code
     bool ended_ = false; // the end code has been read
 
     // LZW state.
@@ -192,7 +193,7 @@ void TLZWDecoder::ReserveData(size_t bytes) {
 
 bool TLZWDecoder::Refill() {
     if (done_) {
-        if (pos_ >= limit_) warn_(msg::BitBufferUnderrun);
+        if (pos_ >= limit_ && !filled_) warn_(msg::BitBufferUnderrun);
         return false;
     }
     int length = source_.ReadLength();
@@ -221,7 +222,7 @@ int TLZWDecoder::ReadCodeSlow(int n) {
     if (!Refill()) return -1;
     while (pos_ + unsigned(n) > limit_) {
         if (done_) {
-            warn_(msg::BitBufferUnderrun);
+            if (!filled_) warn_(msg::BitBufferUnderrun);
             pos_ = limit_;
             return -1;
         }
@@ -501,6 +502,7 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
     }
     save();
     wellFormed_ = wellFormed;
+    filled_ = pos >= total;
     ExtraPixelRequest();
     return pos;
 }
@@ -508,7 +510,9 @@ size_t TLZWDecoder::Decode(uint8_t* const out, const size_t total, const size_t 
 // After the fill, one more pixel is requested and thrown away; with the end code next,
 // this reads the rest of the data and the terminator. Data that goes on without an end
 // code (some writers add codes past the last pixel) is skipped up to the terminator too,
-// so that the frames after it are not lost.
+// so that the frames after it are not lost. Data whose every pixel has arrived may also
+// stop without the end code: gifsicle leaves it out where it would start another byte,
+// and such files are everywhere, so that is no fault worth a warning.
 void TLZWDecoder::ExtraPixelRequest() {
     RequestOnePixel();
     if (!ended_) SkipRest();

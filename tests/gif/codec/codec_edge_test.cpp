@@ -208,6 +208,22 @@ TEST(DecodeImageData, UnderrunAndShortSubBlock) {
     EXPECT_EQ(r.Position, 4);
 }
 
+// Data that stops right after the last pixel's code, without the end code (gifsicle
+// leaves it out where it would start another byte), is whole: no warning, and read up to
+// its terminator. Data that stops before the last pixel still warns.
+TEST(DecodeImageData, EndCodeLeftOutAfterTheLastPixel) {
+    std::vector<uint8_t> bytes = ImageData(2, PackCodes({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {0, 4}}));
+    DecodeResult r = Decode(bytes, 4, 1, false);
+    EXPECT_EQ(r.Pixels, Bytes({1, 2, 3, 0}));
+    EXPECT_EQ(r.Warnings, kNoWarnings);
+    EXPECT_EQ(r.Position, int64_t(bytes.size()));
+    r = Decode(bytes, 5, 1, false);
+    EXPECT_EQ(r.Pixels, Bytes({1, 2, 3, 0, 0xEE}));
+    EXPECT_FALSE(r.Warnings.empty());
+    r = Decode(bytes, 2, 2, true);
+    EXPECT_EQ(r.Warnings, kNoWarnings);
+}
+
 TEST(DecodeImageData, OneByteSubBlocksWithLongCodes) {
     std::mt19937 rng(1);
     Frame f = RandomFrame(rng, 200, 100, 8, false);

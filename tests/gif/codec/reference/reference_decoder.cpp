@@ -96,6 +96,8 @@ class Decoder {
     }
 
     bool StackEmpty() const { return stack_.empty(); }
+    // Every pixel has arrived: the data may end without the end code.
+    void AllFilled() { filled_ = true; }
     // Whether the stream ended where a sub-block length or the terminator belonged.
     bool CutShort() const { return cutShort_; }
 
@@ -115,7 +117,7 @@ class Decoder {
     // One sub-block into the buffer behind the last two bytes; false when there is none.
     bool Refill() {
         if (done_) {
-            if (bitPos_ >= bitEnd_) warn_(gif::msg::BitBufferUnderrun);
+            if (bitPos_ >= bitEnd_ && !filled_) warn_(gif::msg::BitBufferUnderrun);
             return false;
         }
         buf_[0] = buf_[lastByte_ - 2];
@@ -150,7 +152,7 @@ class Decoder {
             // is never built from bytes that are not part of the data.
             while (bitPos_ + n_ > bitEnd_) {
                 if (done_) {
-                    warn_(gif::msg::BitBufferUnderrun);
+                    if (!filled_) warn_(gif::msg::BitBufferUnderrun);
                     bitPos_ = bitEnd_;
                     return -1;
                 }
@@ -170,6 +172,7 @@ class Decoder {
     int s_, K_, E_, n_, T_, F_;
     int bitPos_ = 0, bitEnd_ = 0, lastByte_ = 2;
     bool done_ = false, zeroBlock_ = false, fresh_ = true, ended_ = false, cutShort_ = false;
+    bool filled_ = false;
     int first_ = 0, old_ = 0;
     uint16_t prefix_[4096] = {};
     uint8_t suffix_[4096] = {};
@@ -197,18 +200,20 @@ void DecodeImageData(gif::TStream& stream, const gif::TDecodeTarget& target,
         }
         return true;
     };
-    [&] {
-        if (width <= 0 || height <= 0) return;
+    const bool filled = [&] {
+        if (width <= 0 || height <= 0) return false;
         if (!target.Interlaced) {
             for (int y = 0; y < height; ++y)
-                if (!fillRow(y)) return;
-            return;
+                if (!fillRow(y)) return false;
+            return true;
         }
         const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
             for (int y = start[pass]; y < height; y += step[pass])
-                if (!fillRow(y)) return;
+                if (!fillRow(y)) return false;
+        return true;
     }();
+    if (filled) decoder.AllFilled();
     decoder.ReadPixel();
     decoder.SkipUnusedData();
     if (decoder.CutShort()) warn(gif::msg::MissingBlockTerminator);
