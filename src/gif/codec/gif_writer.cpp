@@ -86,7 +86,6 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
     data->Method = method;
     data->LookaheadBias = method == emLZW ? source.LookaheadBias : -1;
     data->ClearDelay = method == emLZW ? source.ClearDelay : 0;
-    data->LargestPixel = LargestByte({source.Pixels, size_t(source.Width) * size_t(source.Height)});
     frame.KeepEncodedData(std::move(data));
 }
 
