@@ -33,8 +33,15 @@ void TGIFEncoder::Encode(TStream& stream, const TEncodeSource& source) {
         TGIFEncoder* self;
         ~Detach() { self->writer_ = nullptr; }
     } detach{this};
-    if (pixels_ && width_ > 0 && height_ > 0) Compress();
-    EmitCode(endCode_);
+    const bool anyPixels = pixels_ && width_ > 0 && height_ > 0;
+    if (anyPixels) Compress();
+    if (endInLastByte_ && anyPixels) {
+        if (bitCount_ > 0) PutByte(uint8_t(acc_ | uint64_t(endCode_) << bitCount_));
+        acc_ = 0;
+        bitCount_ = 0;
+    } else {
+        EmitCode(endCode_);
+    }
     FlushOut();
     writer.Close();
     stream.WriteByte(0);

@@ -74,6 +74,10 @@ class TGIFEncoder {
     int maxCode_ = 0;      // the largest code of the current size
     int clearCode_ = 0;    // K = 2^s
     int endCode_ = 0;      // E = K + 1
+    // Send the end code only in the bits left over in the last byte: once every pixel is
+    // out, a decoder stops by itself, so a byte that would hold nothing but the end code
+    // is left out.
+    bool endInLastByte_ = false;
     uint64_t acc_ = 0;
     int bitCount_ = 0;
     uint8_t out_[kOutBatch + kOutSlack]; // written before read

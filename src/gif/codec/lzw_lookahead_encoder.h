@@ -22,9 +22,11 @@ namespace gif {
 //
 // Clears and code sizes follow the classic encoder (clear when the next free code reaches
 // 4095). Slower than TLZWEncoder by the look-ahead; meant for the optimiser, which keeps
-// the parse only where it is smaller.
+// the parse only where it is smaller. As gifsicle's optimiser does, it sends the end code
+// only in the bits left over in the last byte; decoders stop at the last pixel anyway.
 class TLZWLookaheadEncoder : public TGIFEncoder {
   public:
+    TLZWLookaheadEncoder() { endInLastByte_ = true; }
     // A negative bias never ends a string early: the classic encoder's bytes.
     void SetBias(int bias) { bias_ = bias; }
     // Codes sent with a full table before the clear (0: the clear comes at once). A table

@@ -60,10 +60,14 @@ class TCodeBits {
     // Bytes written so far, with the last string's code and the end code still to come.
     int64_t BytesSoFar() const { return 1 + (bits_ + 7) / 8 + (bits_ + 7) / 8 / 255 + 1; }
     // The last string's code and the end code: the bytes of the image data as written.
+    // With a clear delay the look-ahead encoder writes the data, and it sends the end code
+    // only in the bits left over in the last byte.
     int64_t Finish() {
         bits_ += width_;
-        if (next_ > maxCode_) ++width_;
-        bits_ += width_;
+        if (clearDelay_ == 0) {
+            if (next_ > maxCode_) ++width_;
+            bits_ += width_;
+        }
         const int64_t data = (bits_ + 7) / 8;
         return 1 + data + (data + 254) / 255 + 1;
     }

@@ -45,7 +45,20 @@ std::string Describe(const Frame& f) {
            std::to_string(f.Bits) + (f.Interlaced ? " interlaced" : "");
 }
 
-TEST(LookaheadEncoder, WithoutBiasWritesTheClassicBytes) {
+// The code stream of image data: the sub-blocks' bytes, joined.
+std::vector<uint8_t> CodeStream(const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> codes;
+    for (size_t at = 1; at < bytes.size() && bytes[at] != 0; at += size_t(bytes[at]) + 1)
+        codes.insert(codes.end(), bytes.begin() + long(at) + 1,
+                     bytes.begin() + long(at) + 1 + bytes[at]);
+    return codes;
+}
+
+// The classic encoder's codes, but for the bytes that would hold nothing but the end code
+// (one or two), which the look-ahead encoder leaves out. Such data still decodes to every
+// pixel without a warning.
+TEST(LookaheadEncoder, WithoutBiasWritesTheClassicCodes) {
+    int shorter = 0;
     for (const Frame& f : Frames()) {
         SCOPED_TRACE(Describe(f));
         gif::TMemoryStream classic, lookahead;
@@ -55,8 +68,24 @@ TEST(LookaheadEncoder, WithoutBiasWritesTheClassicBytes) {
         gif::TLZWLookaheadEncoder encoder;
         encoder.SetBias(-1);
         encoder.Encode(lookahead, source);
-        ASSERT_EQ(lookahead.Bytes(), classic.Bytes());
+        std::vector<uint8_t> expected = CodeStream(classic.Bytes());
+        const std::vector<uint8_t> got = CodeStream(lookahead.Bytes());
+        if (got.size() < expected.size()) {
+            ASSERT_LE(expected.size() - got.size(), 2u);
+            expected.resize(got.size());
+            ++shorter;
+            const std::vector<uint8_t> bytes = lookahead.Bytes();
+            const DecodeResult fast = Decode(bytes, f.Width, f.Height, f.Interlaced);
+            ASSERT_TRUE(fast.Warnings.empty());
+            ASSERT_EQ(fast.Pixels, f.Pixels);
+            ASSERT_EQ(RunDecoder(giftest::ref::DecodeImageData, bytes, f.Width, f.Height,
+                                 f.Interlaced),
+                      fast);
+        }
+        ASSERT_EQ(got, expected);
+        ASSERT_EQ(lookahead.Bytes()[0], classic.Bytes()[0]);
     }
+    EXPECT_GT(shorter, 0); // some frames end on a byte boundary
 }
 
 TEST(LookaheadEncoder, EveryBiasDecodesToThePixels) {
