@@ -11,20 +11,14 @@
 #include "gif/render/dispatcher.h"
 #include "gif/render/painter.h"
 #include "render_test_util.h"
+#include "support/thread_count.h"
 
 using namespace gif;
 using namespace std::chrono_literals;
+using testsupport::ThreadCount;
+using testsupport::ThreadsDownTo;
 
 namespace {
-
-// Threads of this process, as the kernel lists them.
-int ThreadCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator("/proc/self/task"))
-        ++count;
-    return count;
-}
 
 // Pumps the dispatcher until `done` holds; false after 20 s (a hang, not a slow machine).
 bool PumpUntil(TQueuedDispatcher& dispatcher, const std::function<bool()>& done) {
@@ -76,7 +70,7 @@ TEST(RenderThreads, StopDuringALongDelayReturnsPromptly) {
     painter.reset();
     EXPECT_LT(SecondsSince(start), 10.0);
     EXPECT_EQ(f.Before, 1);
-    EXPECT_EQ(ThreadCount(), f.Baseline);
+    EXPECT_TRUE(ThreadsDownTo(f.Baseline));
 }
 
 // Speed 0 freezes play until the renderer is woken; stopping all renderers of the image
@@ -100,7 +94,7 @@ TEST(RenderThreads, FrozenAtSpeedZeroUntilWokenOrStopped) {
     EXPECT_EQ(painter->Image(), nullptr);
     EXPECT_NO_THROW(painter->WaitFor());
     painter.reset();
-    EXPECT_EQ(ThreadCount(), f.Baseline);
+    EXPECT_TRUE(ThreadsDownTo(f.Baseline));
 }
 
 // Frames are painted by the pumping thread: the picture changes frame by frame, and
@@ -136,7 +130,7 @@ TEST(RenderThreads, DrawPlaysAsynchronouslyUntilStopDraw) {
     ASSERT_NE(f.Image.Bitmap(), nullptr);
     EXPECT_EQ(ThreadCount(), f.Baseline + 1);
     f.Image.StopDraw();
-    EXPECT_EQ(ThreadCount(), f.Baseline);
+    EXPECT_TRUE(ThreadsDownTo(f.Baseline));
 
     // Drawing straight onto the canvas: a second Draw onto the same place keeps the
     // renderer that is playing there.
@@ -171,7 +165,7 @@ TEST(RenderThreads, ImageDestroyedWhilePlaying) {
     EXPECT_FALSE(idle->Started());
     playing.reset();
     idle.reset();
-    EXPECT_EQ(ThreadCount(), baseline);
+    EXPECT_TRUE(ThreadsDownTo(baseline));
 }
 
 // An error on the renderer's way (here a handler run through the dispatcher) ends the
