@@ -1,7 +1,5 @@
 #include "gif/model/encoded_image_data.h"
 
-#include "gif/base/byte_words.h"
-
 #include <algorithm>
 
 namespace gif {
@@ -10,10 +8,7 @@ bool EncodedDataFits(const TEncodedImageData& data, const TEncodeSource& source,
                      TEncodingMethod method) {
     if (data.Size == 0 || data.Interlaced != source.Interlaced) return false;
     if (data.CodeSize != std::max(source.Bits, 2)) return false;
-    if (source.ColorLimit < 256 && source.Pixels &&
-        LargestByte({source.Pixels, size_t(source.Width) * size_t(source.Height)}) >=
-            source.ColorLimit)
-        return false;
+    if (data.LargestPixel >= source.ColorLimit) return false;
     if (data.FromFile) return method == emLZW && source.LookaheadBias < 0 && source.ClearDelay == 0;
     if (data.Method != method) return false;
     return method != emLZW ||

@@ -26,6 +26,7 @@ void TGIFEncoder::Encode(TStream& stream, const TEncodeSource& source) {
     acc_ = 0;
     bitCount_ = 0;
     outLen_ = 0;
+    largestPixel_ = -1;
 
     TGIFWriter writer(stream);
     writer_ = &writer;

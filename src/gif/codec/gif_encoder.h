@@ -18,6 +18,9 @@ class TGIFEncoder {
     // block terminator. Raises "Color not in color table" for a pixel at or above the
     // colour limit; the sub-blocks completed before it stay written.
     void Encode(TStream& stream, const TEncodeSource& source);
+    // The largest pixel of the last Encode when the encoder looked at every pixel for it
+    // anyway (the LZW encoder does), else -1.
+    int LargestPixel() const { return largestPixel_; }
 
   protected:
     // Compresses every pixel; the caller emits the end code afterwards.
@@ -78,6 +81,7 @@ class TGIFEncoder {
     // out, a decoder stops by itself, so a byte that would hold nothing but the end code
     // is left out.
     bool endInLastByte_ = false;
+    int largestPixel_ = -1;
     uint64_t acc_ = 0;
     int bitCount_ = 0;
     uint8_t out_[kOutBatch + kOutSlack]; // written before read

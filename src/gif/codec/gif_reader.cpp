@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "gif/base/byte_words.h"
 #include "gif/base/exception.h"
 #include "gif/base/format.h"
 #include "gif/base/messages.h"
@@ -83,6 +84,7 @@ void TGIFSubImage::KeepDataRead(TStream& stream, int64_t start) {
     data->CodeSize = data->Bytes()[0];
     data->Interlaced = IsInterlaced();
     data->FromFile = true;
+    data->LargestPixel = uint8_t(LargestByte(std::as_const(*this).PixelData()));
     KeepEncodedData(std::move(data));
 }
 

@@ -86,6 +86,10 @@ void WriteImageData(TGIFSubImage& frame, TStream& stream, int screenBitDepth,
     data->Method = method;
     data->LookaheadBias = method == emLZW ? source.LookaheadBias : -1;
     data->ClearDelay = method == emLZW ? source.ClearDelay : 0;
+    // The LZW encoder found it on the way; the others did not look.
+    const int largest = writer.LastLargestPixel();
+    data->LargestPixel = uint8_t(
+        largest >= 0 ? largest : LargestByte({source.Pixels, size_t(source.Width) * size_t(source.Height)}));
     frame.KeepEncodedData(std::move(data));
 }
 

@@ -24,18 +24,22 @@ TImageDataWriter::~TImageDataWriter() {
 
 void TImageDataWriter::Write(TStream& stream, const TEncodeSource& source,
                              TEncodingMethod method) {
+    lastLargest_ = -1;
+    TGIFEncoder* encoder;
     if (method == emRLE) {
         if (!rle_) rle_ = std::make_unique<TRLEEncoder>();
-        rle_->Encode(stream, source);
+        encoder = rle_.get();
     } else if (source.LookaheadBias >= 0 || source.ClearDelay > 0) {
         if (!lookahead_) lookahead_ = std::make_unique<TLZWLookaheadEncoder>();
         lookahead_->SetBias(source.LookaheadBias);
         lookahead_->SetClearDelay(source.ClearDelay);
-        lookahead_->Encode(stream, source);
+        encoder = lookahead_.get();
     } else {
         if (!lzw_) lzw_ = spareLzw ? std::move(spareLzw) : std::make_unique<TLZWEncoder>();
-        lzw_->Encode(stream, source);
+        encoder = lzw_.get();
     }
+    encoder->Encode(stream, source);
+    lastLargest_ = encoder->LargestPixel();
 }
 
 TMemoryStream& TImageDataWriter::Scratch() {

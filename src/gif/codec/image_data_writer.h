@@ -51,6 +51,8 @@ class TImageDataWriter {
     TImageDataWriter& operator=(const TImageDataWriter&) = delete;
 
     void Write(TStream& stream, const TEncodeSource& source, TEncodingMethod method);
+    // The largest pixel of the last Write when its encoder found it on the way, else -1.
+    int LastLargestPixel() const { return lastLargest_; }
 
     // A stream of the writer's own to compress a frame into before its bytes go on, emptied
     // (position 0) for each use: it keeps its room from frame to frame, so that the bytes of
@@ -63,6 +65,7 @@ class TImageDataWriter {
     std::unique_ptr<TLZWEncoder> lzw_;
     std::unique_ptr<TRLEEncoder> rle_;
     std::unique_ptr<TLZWLookaheadEncoder> lookahead_;
+    int lastLargest_ = -1;
 };
 
 } // namespace gif

@@ -159,7 +159,7 @@ bool FirstChildFits(TSample sample, size_t pixels) {
 }
 
 // The largest of `count` pixels.
-unsigned LargestPixel(const uint8_t* p, size_t count) {
+unsigned LargestValue(const uint8_t* p, size_t count) {
     uint8_t largest = 0;
     size_t i = 0;
     // Blocks of 64 bytes: a loop the compiler vectorises.
@@ -201,7 +201,8 @@ unsigned TLZWEncoder::TableGenerations() {
 
 void TLZWEncoder::Compress() {
     const size_t total = size_t(width_) * size_t(height_);
-    const unsigned largest = LargestPixel(pixels_, total);
+    const unsigned largest = LargestValue(pixels_, total);
+    largestPixel_ = int(largest);
     // Only a frame holding a pixel at or above the limit is searched for the first one.
     const bool checked = largest >= unsigned(colorLimit_);
     PrepareTables(total, checked ? unsigned(std::max(colorLimit_, 1)) - 1 : largest);

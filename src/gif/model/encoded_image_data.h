@@ -34,12 +34,13 @@ struct TEncodedImageData {
     // Read from a file, made by some other encoder: copied only where the plain LZW encoder
     // would be used, and then the file keeps its own compression.
     bool FromFile = false;
+    // The largest pixel value, so that a colour table that no longer holds every pixel
+    // still gets its "Color not in color table" from the encoder.
+    uint8_t LargestPixel = 0;
 };
 
 // Whether `data` is what writing `source` with `method` produces (or, for bytes read from a
-// file, an equally valid stand-in for it). A colour table that no longer holds every pixel
-// never fits, so that the encoder still raises its "Color not in color table"; the pixels
-// are looked at only then, for tables of fewer than 256 colours.
+// file, an equally valid stand-in for it).
 bool EncodedDataFits(const TEncodedImageData& data, const TEncodeSource& source,
                      TEncodingMethod method);
 

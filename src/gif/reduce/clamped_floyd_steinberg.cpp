@@ -95,10 +95,7 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
 }
 
 void TClampedFloydSteinbergDitherer::Prepare(const TDIBReader& picture) {
-    const TPaletteFit fit = MeasurePaletteFit(lookup_, picture);
-    if (fit.Pixels > 0)
-        tooFar_ = int(std::min<uint64_t>(TooFar * fit.SquaredDistances / fit.Pixels + TooFarBase,
-                                         1 << 30));
+    tooFar_ = MeasurePaletteFit(lookup_, picture).ScaledMean(TooFar, TooFarBase, tooFar_);
 }
 
 uint8_t TClampedFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue) {

@@ -4,6 +4,7 @@
 
 #include "gif/reduce/color_lookup.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -22,6 +23,14 @@ std::array<int, 256> PaletteSpacing(const TColorLookup& lookup);
 struct TPaletteFit {
     uint64_t SquaredDistances = 0;
     uint64_t Pixels = 0;
+
+    // `factor` times the mean squared distance, plus `base`, at most 2^30; `otherwise`
+    // for an empty sample. The ditherers' bound on how far a diffused colour may land.
+    int ScaledMean(int factor, int base, int otherwise) const {
+        if (Pixels == 0) return otherwise;
+        return int(std::min<uint64_t>(uint64_t(factor) * SquaredDistances / Pixels + uint64_t(base),
+                                      uint64_t(1) << 30));
+    }
 };
 TPaletteFit MeasurePaletteFit(TColorLookup& lookup, const TDIBReader& picture);
 

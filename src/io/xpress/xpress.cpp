@@ -111,24 +111,6 @@ bool NeedsConversion(MagickCore::ColorspaceType space) {
            space != TransparentColorspace;
 }
 
-// Lets the JPEG decoder scale by 1/2, 1/4 or 1/8 while decoding when the stored picture
-// exceeds `coverSide` on both sides. It never scales a picture up: the stored size is read
-// from the header first, since the decoder would otherwise enlarge a smaller picture to the
-// size asked for.
-void AskForScaledDecode(MagickCore::ImageInfo* info, const std::vector<uint8_t>& bytes,
-                        int coverSide) {
-    TImageInfo ping(MagickCore::CloneImageInfo(info), &MagickCore::DestroyImageInfo);
-    TException exception = NewException();
-    MagickCore::Image* header =
-        MagickCore::PingBlob(ping.get(), bytes.data(), bytes.size(), exception.get());
-    if (!header) return;
-    const bool larger = header->columns > size_t(coverSide) && header->rows > size_t(coverSide);
-    DestroyList(header);
-    if (!larger) return;
-    const std::string cover = std::to_string(coverSide) + "x" + std::to_string(coverSide);
-    MagickCore::SetImageOption(info, "jpeg:size", cover.c_str());
-}
-
 } // namespace
 
 // ImageMagick's picture, or the 8-bit pixels of a quick decode; the latter becomes an
@@ -232,8 +214,6 @@ void TXpress::SetFileName(const std::string& path, int coverSide) {
         TException exception = NewException();
         std::snprintf(info->filename, sizeof info->filename, "%s:", format.c_str());
         MagickCore::SetImageInfo(info.get(), 1, exception.get());
-        if (coverSide > 0 && format == "JPEG")
-            AskForScaledDecode(info.get(), bytes, coverSide);
         if (!icon) {
             info->scene = 0;
             info->number_scenes = 1;
@@ -278,9 +258,8 @@ void TXpress::SetFileName(const std::string& path, int coverSide) {
         }
         width_ = int32_t(image->columns);
         height_ = int32_t(image->rows);
-        // A decoder that scaled keeps the stored size in magick_columns/rows.
-        fileWidth_ = int32_t(std::max(image->columns, image->magick_columns));
-        fileHeight_ = int32_t(std::max(image->rows, image->magick_rows));
+        fileWidth_ = width_;
+        fileHeight_ = height_;
     } catch (const std::bad_alloc&) {
         Release();
         Fail(xeTooLarge, "out of memory");
