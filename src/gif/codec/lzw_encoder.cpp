@@ -171,6 +171,43 @@ unsigned LargestValue(const uint8_t* p, size_t count) {
     return largest;
 }
 
+// A code's first child, and where the string goes on along first children two and four
+// pixels further: in a flat area, strings mostly go on so, and a run is walked up to four
+// pixels a load (the chain of loads from one string to the next is what limits the speed).
+// Pixels are packed lowest first, as they lie in memory. A code's entry is emptied when the
+// code is given out, the single pixels' at a clear; the steps of a code are set when the
+// string two or four first children down is added.
+struct TFirstChild {
+    uint16_t Tag;    // the first child's pixel + 1, 0 for none
+    uint16_t Code;   // its code
+    uint16_t Pair;   // the next two pixels
+    uint16_t Code2;  // the string they lead to, 0 for none (a child is never code 0)
+    uint32_t Quad;   // the next four pixels
+    uint16_t Code4;  // the string they lead to, 0 for none
+    uint16_t Parent; // the code this one extends by a pixel, kNoParent for a single pixel
+};
+// A code no string ever takes (the table is cleared when the next free code reaches it);
+// its entry's first child is no code at all, so no code looks like its first child.
+constexpr uint16_t kNoParent = kLastCode;
+constexpr TFirstChild kSinglePixel{0, 0, 0, 0, 0, 0, kNoParent};
+
+// `child`, just added as the first child of `code` by `pixel`: the strings two and four
+// first children up now lead to it in a step.
+[[gnu::always_inline]] inline void AddSteps(TFirstChild* firsts, uint32_t code, uint32_t pixel,
+                                            uint32_t child) {
+    const uint32_t up1 = firsts[code].Parent;
+    if (firsts[up1].Code != code) return;
+    firsts[up1].Pair = uint16_t((firsts[up1].Tag - 1) | pixel << 8);
+    firsts[up1].Code2 = uint16_t(child);
+    const uint32_t up2 = firsts[up1].Parent;
+    if (firsts[up2].Code != up1) return;
+    const uint32_t up3 = firsts[up2].Parent;
+    if (firsts[up3].Code != up2) return;
+    firsts[up3].Quad = uint32_t(firsts[up3].Tag - 1) | uint32_t(firsts[up2].Tag - 1) << 8 |
+                       uint32_t(firsts[up1].Tag - 1) << 16 | pixel << 24;
+    firsts[up3].Code4 = uint16_t(child);
+}
+
 } // namespace
 
 struct TLZWEncoder::TTables {
@@ -178,8 +215,7 @@ struct TLZWEncoder::TTables {
     size_t DirectSize = 0;             // entries
     std::unique_ptr<uint32_t[]> Slots; // the string table, made zeroed when first needed
     uint32_t Generation = 0;           // 0: no slot holds a string
-    std::unique_ptr<uint16_t[]> FirstTag;
-    std::unique_ptr<uint16_t[]> FirstCode;
+    std::unique_ptr<TFirstChild[]> First;
     std::unique_ptr<uint64_t[]> Seen; // pairs a frame's sample has shown; empty between frames
 };
 
@@ -295,8 +331,8 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
                            pixels);
     if (!t.Slots) {
         t.Slots = std::make_unique<uint32_t[]>(kTableSize);
-        t.FirstTag = std::make_unique_for_overwrite<uint16_t[]>(4096);
-        t.FirstCode = std::make_unique_for_overwrite<uint16_t[]>(4096);
+        t.First = std::make_unique_for_overwrite<TFirstChild[]>(4096);
+        t.First[kNoParent] = {0, 0xFFFF, 0, 0, 0, 0, kNoParent};
     }
 }
 
@@ -318,7 +354,7 @@ void TLZWEncoder::ResetTables() {
         std::memset(tables_->Direct.get(), 0, row * row * sizeof(uint16_t));
     } else if (flat_) {
         // Single pixels keep their first children there too.
-        std::memset(tables_->FirstTag.get(), 0, size_t(clearCode_) * sizeof(uint16_t));
+        std::fill_n(tables_->First.get(), size_t(clearCode_), kSinglePixel);
     }
     if (directBits_ == 0) {
         if (++tables_->Generation > kLastGeneration) {
@@ -555,14 +591,13 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
 }
 
 // Frames with large flat areas: strings there mostly continue with their first child,
-// so each code's first child sits in two small arrays (its pixel + 1, 0 for none, and its
-// code), where the chain of lookups along a run stays in the fastest cache; only other
-// children go to the string table.
+// so each code's first child sits in a small array (TFirstChild), where the chain of
+// lookups along a run stays in the fastest cache, and a run goes four or two pixels at a
+// time where the array knows the way; only other children go to the string table.
 void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
     uint32_t* const strings = tables_->Slots.get();
     uint32_t stamp = tables_->Generation << kStampShift; // a clear starts the next generation
-    uint16_t* const firstTag = tables_->FirstTag.get();
-    uint16_t* const firstCode = tables_->FirstCode.get();
+    TFirstChild* const firsts = tables_->First.get();
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -572,10 +607,28 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
     unsigned threshold = run.Threshold;
     uint32_t prefix = run.Prefix;
     for (; p < end; ++p) {
+        if (end - p >= 4) {
+            uint32_t quad;
+            std::memcpy(&quad, p, 4);
+            if (firsts[prefix].Quad == quad && firsts[prefix].Code4 != 0) {
+                prefix = firsts[prefix].Code4;
+                p += 3;
+                continue;
+            }
+        }
+        if (end - p >= 2) {
+            uint16_t pair;
+            std::memcpy(&pair, p, 2);
+            if (firsts[prefix].Pair == pair && firsts[prefix].Code2 != 0) {
+                prefix = firsts[prefix].Code2;
+                ++p;
+                continue;
+            }
+        }
         const uint32_t pixel = *p;
-        const uint32_t first = firstTag[prefix];
+        const uint32_t first = firsts[prefix].Tag;
         if (first == pixel + 1) {
-            prefix = firstCode[prefix];
+            prefix = firsts[prefix].Code;
             continue;
         }
         // Other children: the string table, with the prefix's code as its `here`.
@@ -622,12 +675,14 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
             }
         }
         if (first == 0) {
-            firstTag[prefix] = uint16_t(pixel + 1);
-            firstCode[prefix] = uint16_t(next);
+            firsts[prefix].Tag = uint16_t(pixel + 1);
+            firsts[prefix].Code = uint16_t(next);
+            AddSteps(firsts, prefix, pixel, next);
         } else {
             strings[slot] = (want << 12) | next;
         }
-        firstTag[next++] = 0;
+        firsts[next] = kSinglePixel;
+        firsts[next++].Parent = uint16_t(prefix);
         prefix = pixel;
     }
     run.Acc = acc;

@@ -91,7 +91,8 @@ class TLZWEncoder : public TGIFEncoder {
     // 4, code 12),
     // see lzw_encoder.cpp; one more slot takes the stores of strings that overflowed.
     // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
-    // code is given out) and its code.
+    // code is given out) and its code, and the strings two and four pixels further along
+    // first children (see TFirstChild in lzw_encoder.cpp).
     struct TTables;
     std::unique_ptr<TTables> tables_;
     // Strings whose probe went past the longest distance a slot records, by

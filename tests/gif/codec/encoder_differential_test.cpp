@@ -198,5 +198,52 @@ TEST(EncoderDifferential, DitheredFramesOfEveryKindThroughOneWriter) {
     }
 }
 
+// Flat frames walk a string two or four pixels at a time where its first children know the
+// way. Patterns repeated row after row make long strings along first children; a pattern
+// that shifts now and then, and a stray pixel, leave a step part-way. Spans of one to five
+// pixels (interlaced rows) end inside a step, large frames clear the table, and one writer
+// takes frames of three code sizes in turn, so that each finds the others' codes in its
+// arrays. Frames from 16384 pixels take the arrays for few pixel pairs, smaller ones for
+// runs of equal pixels.
+TEST(EncoderDifferential, LongStringsAlongFirstChildren) {
+    std::mt19937 rng(41);
+    auto pattern = [&](int width, int height, int bits, bool interlaced, int period) {
+        Frame f{width, height, bits, interlaced, std::vector<uint8_t>(size_t(width) * height)};
+        const int base = 1 << (bits - 1); // 32 and more: not the direct table
+        const int run = f.Pixels.size() < 16384 ? 3 : 1;
+        int shift = 0;
+        for (int y = 0; y < height; ++y) {
+            if (rng() % 16 == 0) shift = int(rng() % 64);
+            for (int x = 0; x < width; ++x) {
+                const int step = ((x + shift) / run) % period;
+                int v = base + (step * 5) % base;
+                if (rng() % 64 == 0) v = base + int(rng() % unsigned(base));
+                f.Pixels[size_t(y) * width + x] = uint8_t(v);
+            }
+        }
+        return f;
+    };
+    gif::TImageDataWriter writer;
+    for (auto [width, height] : {std::pair{1000, 100}, {3, 6000}, {5, 900}, {1, 3000}, {64, 64}}) {
+        for (bool interlaced : {false, true}) {
+            for (int period : {2, 3, 7, 30}) {
+                for (int bits : {8, 6, 7}) {
+                    SCOPED_TRACE(testing::Message() << width << "x" << height << " interlaced "
+                                                    << interlaced << " period " << period
+                                                    << " bits " << bits);
+                    const Frame f = pattern(width, height, bits, interlaced, period);
+                    EncodeResult expected =
+                        RunEncoder(giftest::ref::EncodeImageData, f, gif::emLZW, 1 << bits);
+                    EncodeResult reused = RunEncoder(
+                        [&](gif::TStream& out, const gif::TEncodeSource& source,
+                            gif::TEncodingMethod m) { writer.Write(out, source, m); },
+                        f, gif::emLZW, 1 << bits);
+                    ASSERT_EQ(reused, expected);
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace giftest::codec
