@@ -152,10 +152,24 @@ constexpr size_t kPairsPixels = size_t(1) << 14;
 // the sample covers much of the frame and finds few pairs in photographs too (a 32 x 32
 // one: Same 37, Pairs 28), which are about 8 % faster with the string table alone: there
 // only Same counts.
+bool RepeatedEdges(TSample sample) {
+    return sample.Same >= 160 && sample.Edges > 0 && sample.Repeated * 2 >= sample.Edges;
+}
+
 bool FirstChildFits(TSample sample, size_t pixels) {
     if (pixels < kPairsPixels) return sample.Same >= 128;
     if (sample.Pairs <= 48) return true;
-    return sample.Same >= 160 && sample.Edges > 0 && sample.Repeated * 2 >= sample.Edges;
+    return RepeatedEdges(sample);
+}
+
+// Runs whose edges repeat row after row, with many pairs (a smooth ramp): a frame that
+// takes the first-child arrays for that alone makes strings of a few pixels that start
+// anew all the time, and the steps of two and four pixels would be tried and missed at
+// almost every pixel (a 1024 x 768 ramp: 1.24 ms without them, 1.50 with). Every other
+// frame on the arrays gains by them (one colour 1.8 to 0.7 ms, flat shapes of 24 colours
+// 1.8 to 0.95, dithered colour bars 200 to 150 us; small frames too).
+bool FirstChildStepsFit(TSample sample, size_t pixels) {
+    return pixels < kPairsPixels || sample.Pairs <= 48;
 }
 
 // The largest of `count` pixels.
@@ -171,15 +185,24 @@ unsigned LargestValue(const uint8_t* p, size_t count) {
     return largest;
 }
 
+// A code's first child: the first-child arrays of frames whose strings are short.
+struct TFirstChild {
+    static constexpr bool kSteps = false;
+    uint16_t Tag;  // the first child's pixel + 1, 0 for none
+    uint16_t Code; // its code
+};
+
 // A code's first child, and where the string goes on along first children two and four
-// pixels further: in a flat area, strings mostly go on so, and a run is walked up to four
+// pixels further: in a flat area strings mostly go on so, and a run is walked up to four
 // pixels a load (the chain of loads from one string to the next is what limits the speed).
 // Pixels are packed lowest first, as they lie in memory. A code's entry is emptied when the
 // code is given out, the single pixels' at a clear; the steps of a code are set when the
-// string two or four first children down is added.
-struct TFirstChild {
-    uint16_t Tag;    // the first child's pixel + 1, 0 for none
-    uint16_t Code;   // its code
+// string two or four first children down is added. (Four times the size of TFirstChild:
+// frames of short strings walk the smaller one faster.)
+struct TFirstChildSteps {
+    static constexpr bool kSteps = true;
+    uint16_t Tag;
+    uint16_t Code;
     uint16_t Pair;   // the next two pixels
     uint16_t Code2;  // the string they lead to, 0 for none (a child is never code 0)
     uint32_t Quad;   // the next four pixels
@@ -189,12 +212,12 @@ struct TFirstChild {
 // A code no string ever takes (the table is cleared when the next free code reaches it);
 // its entry's first child is no code at all, so no code looks like its first child.
 constexpr uint16_t kNoParent = kLastCode;
-constexpr TFirstChild kSinglePixel{0, 0, 0, 0, 0, 0, kNoParent};
+constexpr TFirstChildSteps kSinglePixel{0, 0, 0, 0, 0, 0, kNoParent};
 
 // `child`, just added as the first child of `code` by `pixel`: the strings two and four
 // first children up now lead to it in a step.
-[[gnu::always_inline]] inline void AddSteps(TFirstChild* firsts, uint32_t code, uint32_t pixel,
-                                            uint32_t child) {
+[[gnu::always_inline]] inline void AddSteps(TFirstChildSteps* firsts, uint32_t code,
+                                            uint32_t pixel, uint32_t child) {
     const uint32_t up1 = firsts[code].Parent;
     if (firsts[up1].Code != code) return;
     firsts[up1].Pair = uint16_t((firsts[up1].Tag - 1) | pixel << 8);
@@ -215,7 +238,8 @@ struct TLZWEncoder::TTables {
     size_t DirectSize = 0;             // entries
     std::unique_ptr<uint32_t[]> Slots; // the string table, made zeroed when first needed
     uint32_t Generation = 0;           // 0: no slot holds a string
-    std::unique_ptr<TFirstChild[]> First;
+    std::unique_ptr<TFirstChild[]> First;           // flat frames of short strings
+    std::unique_ptr<TFirstChildSteps[]> FirstSteps; // and of long ones
     std::unique_ptr<uint64_t[]> Seen; // pairs a frame's sample has shown; empty between frames
 };
 
@@ -292,8 +316,10 @@ void TLZWEncoder::Compress() {
             RunDirect<5>(run, p, end);
             break;
         default:
-            if (flat_)
-                RunFirstChild(run, p, end);
+            if (steps_)
+                RunFirstChild(run, p, end, tables_->FirstSteps.get());
+            else if (flat_)
+                RunFirstChild(run, p, end, tables_->First.get());
             else
                 RunHashed(run, p, end);
             break;
@@ -326,13 +352,15 @@ void TLZWEncoder::PrepareTables(size_t pixels, unsigned largestPixel) {
     }
     directBits_ = 0;
     if (!t.Seen) t.Seen = std::make_unique<uint64_t[]>(1024);
-    flat_ = FirstChildFits(SampleFrame(pixels_, pixels, size_t(width_),
-                                       pixels >= kPairsPixels ? t.Seen.get() : nullptr),
-                           pixels);
+    const TSample sample =
+        SampleFrame(pixels_, pixels, size_t(width_), pixels >= kPairsPixels ? t.Seen.get() : nullptr);
+    flat_ = FirstChildFits(sample, pixels);
+    steps_ = flat_ && FirstChildStepsFit(sample, pixels);
     if (!t.Slots) {
         t.Slots = std::make_unique<uint32_t[]>(kTableSize);
         t.First = std::make_unique_for_overwrite<TFirstChild[]>(4096);
-        t.First[kNoParent] = {0, 0xFFFF, 0, 0, 0, 0, kNoParent};
+        t.FirstSteps = std::make_unique_for_overwrite<TFirstChildSteps[]>(4096);
+        t.FirstSteps[kNoParent] = {0, 0xFFFF, 0, 0, 0, 0, kNoParent};
     }
 }
 
@@ -352,9 +380,11 @@ void TLZWEncoder::ResetTables() {
         // The rows of the single pixels; every other row is emptied as its code is given out.
         const size_t row = size_t(1) << directBits_;
         std::memset(tables_->Direct.get(), 0, row * row * sizeof(uint16_t));
-    } else if (flat_) {
+    } else if (steps_) {
         // Single pixels keep their first children there too.
-        std::fill_n(tables_->First.get(), size_t(clearCode_), kSinglePixel);
+        std::fill_n(tables_->FirstSteps.get(), size_t(clearCode_), kSinglePixel);
+    } else if (flat_) {
+        std::fill_n(tables_->First.get(), size_t(clearCode_), TFirstChild{0, 0});
     }
     if (directBits_ == 0) {
         if (++tables_->Generation > kLastGeneration) {
@@ -591,13 +621,15 @@ void TLZWEncoder::RunHashed(TRun& run, const uint8_t* p, const uint8_t* const en
 }
 
 // Frames with large flat areas: strings there mostly continue with their first child,
-// so each code's first child sits in a small array (TFirstChild), where the chain of
-// lookups along a run stays in the fastest cache, and a run goes four or two pixels at a
+// so each code's first child sits in a small array, where the chain of lookups along a run
+// stays in the fastest cache, and with TFirstChildSteps a run goes four or two pixels at a
 // time where the array knows the way; only other children go to the string table.
-void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end) {
+template <typename TEntry>
+void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* const end,
+                                TEntry* const firsts) {
+    constexpr bool Steps = TEntry::kSteps;
     uint32_t* const strings = tables_->Slots.get();
     uint32_t stamp = tables_->Generation << kStampShift; // a clear starts the next generation
-    TFirstChild* const firsts = tables_->First.get();
     uint8_t* const outLimit = out_ + kOutBatch;
     uint64_t acc = run.Acc;
     unsigned bits = run.Bits;
@@ -607,22 +639,24 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
     unsigned threshold = run.Threshold;
     uint32_t prefix = run.Prefix;
     for (; p < end; ++p) {
-        if (end - p >= 4) {
-            uint32_t quad;
-            std::memcpy(&quad, p, 4);
-            if (firsts[prefix].Quad == quad && firsts[prefix].Code4 != 0) {
-                prefix = firsts[prefix].Code4;
-                p += 3;
-                continue;
+        if constexpr (Steps) {
+            if (end - p >= 4) {
+                uint32_t quad;
+                std::memcpy(&quad, p, 4);
+                if (firsts[prefix].Quad == quad && firsts[prefix].Code4 != 0) {
+                    prefix = firsts[prefix].Code4;
+                    p += 3;
+                    continue;
+                }
             }
-        }
-        if (end - p >= 2) {
-            uint16_t pair;
-            std::memcpy(&pair, p, 2);
-            if (firsts[prefix].Pair == pair && firsts[prefix].Code2 != 0) {
-                prefix = firsts[prefix].Code2;
-                ++p;
-                continue;
+            if (end - p >= 2) {
+                uint16_t pair;
+                std::memcpy(&pair, p, 2);
+                if (firsts[prefix].Pair == pair && firsts[prefix].Code2 != 0) {
+                    prefix = firsts[prefix].Code2;
+                    ++p;
+                    continue;
+                }
             }
         }
         const uint32_t pixel = *p;
@@ -677,12 +711,15 @@ void TLZWEncoder::RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* cons
         if (first == 0) {
             firsts[prefix].Tag = uint16_t(pixel + 1);
             firsts[prefix].Code = uint16_t(next);
-            AddSteps(firsts, prefix, pixel, next);
+            if constexpr (Steps) AddSteps(firsts, prefix, pixel, next);
         } else {
             strings[slot] = (want << 12) | next;
         }
-        firsts[next] = kSinglePixel;
-        firsts[next++].Parent = uint16_t(prefix);
+        if constexpr (Steps) {
+            firsts[next] = kSinglePixel;
+            firsts[next].Parent = uint16_t(prefix);
+        }
+        firsts[next++].Tag = 0;
         prefix = pixel;
     }
     run.Acc = acc;

@@ -61,7 +61,8 @@ class TLZWEncoder : public TGIFEncoder {
 
     template <unsigned A> void RunDirect(TRun& run, const uint8_t* p, const uint8_t* end);
     void RunHashed(TRun& run, const uint8_t* p, const uint8_t* end);
-    void RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* end);
+    template <typename TEntry>
+    void RunFirstChild(TRun& run, const uint8_t* p, const uint8_t* end, TEntry* firsts);
     void PrepareTables(size_t pixels, unsigned largestPixel);
     // Sends `code` at the current size; the batch goes to the writer when full.
     void Emit(TRun& run, uint32_t code);
@@ -81,6 +82,7 @@ class TLZWEncoder : public TGIFEncoder {
     // the string table.
     unsigned directBits_ = 0;
     bool flat_ = false; // string table frames: strings mostly continue with their first child
+    bool steps_ = false; // and often for two and four pixels on (long strings)
 
     // Direct: entry (code << directBits_) + pixel holds the child's row (its code shifted
     // left by directBits_), 0 for none (every child code is above K + 1). A code's row is
@@ -91,8 +93,8 @@ class TLZWEncoder : public TGIFEncoder {
     // 4, code 12),
     // see lzw_encoder.cpp; one more slot takes the stores of strings that overflowed.
     // Flat frames: each code's first child, as its pixel + 1 (0 for none, emptied when the
-    // code is given out) and its code, and the strings two and four pixels further along
-    // first children (see TFirstChild in lzw_encoder.cpp).
+    // code is given out) and its code; for long strings also the strings two and four
+    // pixels further along first children (see TFirstChildSteps in lzw_encoder.cpp).
     struct TTables;
     std::unique_ptr<TTables> tables_;
     // Strings whose probe went past the longest distance a slot records, by
