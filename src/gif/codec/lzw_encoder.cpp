@@ -140,6 +140,11 @@ TSample SampleFrame(const uint8_t* p, size_t count, size_t width, uint64_t* seen
 // Frames from this many pixels have their pairs counted.
 constexpr size_t kPairsPixels = size_t(1) << 14;
 
+// Runs whose edges repeat row after row, with many pixel pairs: a smooth ramp.
+bool RepeatedEdges(TSample sample) {
+    return sample.Same >= 160 && sample.Edges > 0 && sample.Repeated * 2 >= sample.Edges;
+}
+
 // Whether the first-child arrays beat the string table alone for a frame sampled so.
 // Measured on 320 x 240 frames (thread CPU time, string table against first-child arrays):
 // dithered colour bars of 30 colours (Same 90, Pairs 47) 142 against 133 us, and 198
@@ -152,20 +157,16 @@ constexpr size_t kPairsPixels = size_t(1) << 14;
 // the sample covers much of the frame and finds few pairs in photographs too (a 32 x 32
 // one: Same 37, Pairs 28), which are about 8 % faster with the string table alone: there
 // only Same counts.
-bool RepeatedEdges(TSample sample) {
-    return sample.Same >= 160 && sample.Edges > 0 && sample.Repeated * 2 >= sample.Edges;
-}
-
 bool FirstChildFits(TSample sample, size_t pixels) {
     if (pixels < kPairsPixels) return sample.Same >= 128;
     if (sample.Pairs <= 48) return true;
     return RepeatedEdges(sample);
 }
 
-// Runs whose edges repeat row after row, with many pairs (a smooth ramp): a frame that
-// takes the first-child arrays for that alone makes strings of a few pixels that start
-// anew all the time, and the steps of two and four pixels would be tried and missed at
-// almost every pixel (a 1024 x 768 ramp: 1.24 ms without them, 1.50 with). Every other
+// Whether a frame on the first-child arrays walks its runs in steps (TFirstChildSteps).
+// A frame that takes the arrays for its repeated edges alone makes strings of a few pixels
+// that start anew all the time: the steps would be tried and missed at almost every pixel
+// (a 1024 x 768 ramp, in a loop of its own: 1.24 ms without them, 1.50 with). Every other
 // frame on the arrays gains by them (one colour 1.8 to 0.7 ms, flat shapes of 24 colours
 // 1.8 to 0.95, dithered colour bars 200 to 150 us; small frames too).
 bool FirstChildStepsFit(TSample sample, size_t pixels) {
