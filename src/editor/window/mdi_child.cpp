@@ -6,6 +6,7 @@
 #include "editor/document/frame_insertion.h"
 #include "editor/document/workspace.h"
 #include "editor/document/workspace_host.h"
+#include "editor/window/elided_label.h"
 #include "editor/window/frame_list_widget.h"
 #include "editor/window/qt_colors.h"
 #include "gif/graphics/bitmap.h"
@@ -118,7 +119,8 @@ TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent
     modifiedIcon_->setFixedWidth(20);
     modifiedText_ = new QLabel(status);
     modifiedText_->setFixedWidth(75);
-    caption_ = new QLabel(status);
+    caption_ = new TElidedLabel(status);
+    caption_->setObjectName("lblCaption");
     caption_->setMinimumWidth(50);
     statusLayout->addWidget(modifiedIcon_);
     statusLayout->addWidget(modifiedText_);
@@ -135,11 +137,11 @@ TMDIChild::TMDIChild(TWorkspace& workspace, TDocument& document, QWidget* parent
 }
 
 QString TMDIChild::StatusText() const {
-    return caption_->text();
+    return caption_->FullText();
 }
 
 void TMDIChild::SetStatusText(const QString& text) {
-    caption_->setText(text);
+    caption_->SetFullText(text);
 }
 
 void TMDIChild::Refresh() {
@@ -152,7 +154,7 @@ void TMDIChild::Refresh() {
     const QString hint = modified ? msg::ModifiedHint : "";
     modifiedIcon_->setToolTip(hint);
     modifiedText_->setToolTip(hint);
-    caption_->setText(document_->StatusText);
+    caption_->SetFullText(document_->StatusText);
     const bool damaged = document_->DamagedFrames >= 0;
     damaged_->setText(damaged ? Format(msg::DamagedNotice, document_->DamagedFrames) : QString());
     damaged_->setVisible(damaged);

@@ -12,6 +12,7 @@ class QScrollArea;
 namespace editor {
 
 class TDocument;
+class TElidedLabel;
 class TMDIChild;
 class TWorkspace;
 
@@ -89,7 +90,7 @@ class TMDIChild : public QWidget {
     TPaintBox* pb_;
     QLabel* modifiedIcon_;
     QLabel* modifiedText_;
-    QLabel* caption_;
+    TElidedLabel* caption_; // the frame caption, shortened with "…" when the window is narrow
     // "damaged: N frames could be read" for a file the reader recovered from damage.
     QLabel* damaged_;
 };

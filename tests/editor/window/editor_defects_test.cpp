@@ -30,9 +30,27 @@ TEST_F(MainWindowTest, DamagedFileIsNamedInItsStatusBar) {
     EXPECT_TRUE(label->isVisible());
     EXPECT_EQ(label->text(), "damaged: 3 frames could be read");
     EXPECT_TRUE(prompter.Asked.empty());
-    // The document's window widens to show the notice whole.
+    // The document's window widens to show the notice whole; the frame caption beside it
+    // gives way, shortened with "…" and shown whole in its tooltip.
     QApplication::processEvents();
     EXPECT_GE(label->width(), label->sizeHint().width());
+    auto* caption = window->findChild<QLabel*>("lblCaption");
+    ASSERT_NE(caption, nullptr);
+    auto* child = window->ChildOf(Active());
+    const QString full = child->StatusText();
+    EXPECT_TRUE(full.startsWith("cut.gif")) << full.toStdString();
+    child->parentWidget()->resize(260, child->parentWidget()->height());
+    QApplication::processEvents();
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_TRUE(caption->text().endsWith(QChar(0x2026))) << caption->text().toStdString();
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(caption->text()), caption->width());
+    EXPECT_EQ(caption->toolTip(), full);
+    EXPECT_EQ(child->StatusText(), full);
+    // Wide enough again: the whole caption, no tooltip.
+    child->parentWidget()->resize(900, child->parentWidget()->height());
+    QApplication::processEvents();
+    EXPECT_EQ(caption->text(), full);
+    EXPECT_TRUE(caption->toolTip().isEmpty());
 
     ASSERT_TRUE(Workspace().OpenGifDocument(WriteGif("sound.gif", 2)));
     QApplication::processEvents();
