@@ -1,11 +1,8 @@
 #include "gif/reduce/clamped_floyd_steinberg.h"
 
-#include "gif/reduce/dib.h"
 #include "gif/reduce/palette_spacing.h"
-#include "gif/reduce/visit_lookup.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace gif {
 
@@ -31,8 +28,7 @@ std::array<int, 256> PaletteFloors(const TColorLookup& lookup) {
 } // namespace
 
 TClampedFloydSteinbergDitherer::TClampedFloydSteinbergDitherer(int width, TColorLookup& lookup)
-    : TDitherEngine(width, lookup), floor_(PaletteFloors(lookup)), rows_(2, width, 1),
-      current_(size_t(width + 2) * 3), above_(size_t(width + 2) * 3) {
+    : TContrastDiffusion(width, lookup), floor_(PaletteFloors(lookup)) {
     for (int c = 0; c <= MaxContrast; ++c) {
         auto mix = [c](int calm, int busy) {
             if (c <= CalmContrast) return calm;
@@ -55,31 +51,14 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
     TRGB chosen;
     uint8_t index = lookup.Lookup(uint8_t(vr), uint8_t(vg), uint8_t(vb), chosen);
     int er = vr - chosen.Red, eg = vg - chosen.Green, eb = vb - chosen.Blue;
-    {
-        const int dr = red - chosen.Red, dg = green - chosen.Green, db = blue - chosen.Blue;
-        if (dr * dr + dg * dg + db * db > tooFar_) {
-            index = lookup.Lookup(uint8_t(red), uint8_t(green), uint8_t(blue), chosen);
-            er = red - chosen.Red;
-            eg = green - chosen.Green;
-            eb = blue - chosen.Blue;
-        }
+    if (LandsTooFar(chosen, red, green, blue)) {
+        index = lookup.Lookup(uint8_t(red), uint8_t(green), uint8_t(blue), chosen);
+        er = red - chosen.Red;
+        eg = green - chosen.Green;
+        eb = blue - chosen.Blue;
     }
 
-    // Neighbours the walk has met; at the row's start and on the first row the pixel
-    // stands in for those it lacks (the guard columns are never read as neighbours).
-    int* here = current_.data() + 3 * (x + 1);
-    here[0] = red;
-    here[1] = green;
-    here[2] = blue;
-    const bool first = x == (direction_ > 0 ? 0 : width_ - 1);
-    const bool last = x + direction_ < 0 || x + direction_ >= width_;
-    const int* behind = first ? here : here - ahead;
-    const int* up = haveAbove_ ? above_.data() + 3 * (x + 1) : here;
-    const int* upAhead = haveAbove_ && !last ? up + ahead : up;
-    int contrast = 0;
-    for (int c = 0; c < 3; ++c)
-        contrast += std::abs(here[c] - behind[c]) + std::abs(here[c] - up[c]) +
-                    std::abs(here[c] - upAhead[c]);
+    const int contrast = NoteContrast(x, red, green, blue);
     const TSpread s = spread_[size_t(std::min(contrast, MaxContrast))];
     const int limit = std::max(s.Limit, floor_[index]);
 
@@ -94,27 +73,6 @@ uint8_t TClampedFloydSteinbergDitherer::Step(Lookup& lookup, int red, int green,
     return index;
 }
 
-void TClampedFloydSteinbergDitherer::Prepare(const TDIBReader& picture) {
-    tooFar_ = MeasurePaletteFit(lookup_, picture).ScaledMean(TooFar, TooFarBase, tooFar_);
-}
-
-uint8_t TClampedFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue) {
-    return Step(lookup_, red, green, blue);
-}
-
-void TClampedFloydSteinbergDitherer::DitherRow(const uint8_t* bgr, uint8_t* indices) {
-    VisitLookup(lookup_, [&](auto& lookup) {
-        for (int x = column_; x >= 0 && x < width_; x = column_)
-            indices[x] = Step(lookup, bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]);
-    });
-}
-
-void TClampedFloydSteinbergDitherer::NextLine() {
-    rows_.Rotate();
-    carried_[0] = carried_[1] = carried_[2] = 0;
-    std::swap(current_, above_);
-    haveAbove_ = true;
-    TDitherEngine::NextLine();
-}
+template class TContrastDiffusion<TClampedFloydSteinbergDitherer>;
 
 } // namespace gif

@@ -6,15 +6,14 @@
 // Integer arithmetic.
 #pragma once
 
-#include "gif/reduce/dither_engine.h"
-#include "gif/reduce/error_rows.h"
+#include "gif/reduce/contrast_diffusion.h"
 
 #include <array>
-#include <vector>
 
 namespace gif {
 
-class TClampedFloydSteinbergDitherer final : public TDitherEngine {
+class TClampedFloydSteinbergDitherer final
+    : public TContrastDiffusion<TClampedFloydSteinbergDitherer> {
   public:
     // How busy a pixel is: the sum over the three channels of its differences to the pixel
     // behind it on its row and the two above it (above, and above ahead), 0..2295: pixels
@@ -30,24 +29,19 @@ class TClampedFloydSteinbergDitherer final : public TDitherEngine {
     static constexpr int CalmLimit = 16;
     static constexpr int BusyLimit = 4;
 
+    // Each pixel: value = channel + carried error, clamped to 0..255; the difference to the
+    // chosen colour, limited and scaled by the pixel's share, goes 7/16 ahead, 3/16 below
+    // behind, 5/16 below and 1/16 below ahead. A pixel whose diffused colour would take an
+    // entry farther than TooFar times the palette's fit (plus TooFarBase) from its own colour
+    // takes its nearest entry instead and passes on only its own error: so a picture the
+    // palette fits closely (flat artwork, a few shaded parts) is barely dithered.
     TClampedFloydSteinbergDitherer(int width, TColorLookup& lookup);
-    // value = channel + carried error, clamped to 0..255; the difference to the chosen
-    // colour, limited and scaled by the pixel's share, goes 7/16 ahead, 3/16 below behind,
-    // 5/16 below and 1/16 below ahead.
-    uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override;
-    void DitherRow(const uint8_t* bgr, uint8_t* indices) override;
-    void NextLine() override;
-    // Measures how well the palette fits the picture: the mean squared distance from a
-    // sample of pixels to their nearest entries. A pixel whose diffused colour would take
-    // an entry farther than TooFar times that (plus TooFarBase) from its own colour takes
-    // its nearest entry instead and passes on only its own error: so a picture the palette
-    // fits closely (flat artwork, a few shaded parts) is barely dithered.
-    void Prepare(const TDIBReader& picture) override;
 
     static constexpr int TooFar = 16;
     static constexpr int TooFarBase = 16;
 
   private:
+    friend class TContrastDiffusion<TClampedFloydSteinbergDitherer>;
     template <typename Lookup> uint8_t Step(Lookup& lookup, int red, int green, int blue);
 
     struct TSpread {
@@ -57,14 +51,9 @@ class TClampedFloydSteinbergDitherer final : public TDitherEngine {
     static constexpr int MaxContrast = BusyContrast; // busier pixels are all alike
     std::array<TSpread, MaxContrast + 1> spread_{};
     std::array<int, 256> floor_{}; // per entry: the least limit
-    int tooFar_ = 1 << 30;         // squared distance, from Prepare
-
-    TErrorRows rows_; // this row (errors from above) and the row below; 1 guard each side
-    int carried_[3] = {0, 0, 0};
-    // Source colours (red, green, blue) of this row and the one above, 1 guard each side.
-    std::vector<int> current_;
-    std::vector<int> above_;
-    bool haveAbove_ = false;
 };
+
+// Made in clamped_floyd_steinberg.cpp, beside the steps it calls.
+extern template class TContrastDiffusion<TClampedFloydSteinbergDitherer>;
 
 } // namespace gif

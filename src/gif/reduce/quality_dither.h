@@ -8,15 +8,13 @@
 // dense palette are not lost to rounding. Integer arithmetic: same input, same output.
 #pragma once
 
-#include "gif/reduce/dither_engine.h"
-#include "gif/reduce/error_rows.h"
+#include "gif/reduce/contrast_diffusion.h"
 
 #include <array>
-#include <vector>
 
 namespace gif {
 
-class TQualityDitherer final : public TDitherEngine {
+class TQualityDitherer final : public TContrastDiffusion<TQualityDitherer> {
   public:
     // A pixel's contrast is the sum over the three channels of its differences to the pixel
     // behind it on its row and the two above it (above, and above ahead): pixels the walk
@@ -39,13 +37,9 @@ class TQualityDitherer final : public TDitherEngine {
     static constexpr int TooFarBase = 16;
 
     TQualityDitherer(int width, TColorLookup& lookup);
-    uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override;
-    void DitherRow(const uint8_t* bgr, uint8_t* indices) override;
-    void NextLine() override;
-    // Measures the palette's fit to the picture for the TooFar rule.
-    void Prepare(const TDIBReader& picture) override;
 
   private:
+    friend class TContrastDiffusion<TQualityDitherer>;
     template <typename Lookup> uint8_t Step(Lookup& lookup, int red, int green, int blue);
 
     struct TEntryRule {
@@ -55,14 +49,9 @@ class TQualityDitherer final : public TDitherEngine {
         int Limit = 0;     // error limit, in levels
     };
     std::array<TEntryRule, 256> rules_{};
-    int tooFar_ = 1 << 30; // squared distance, from Prepare
-
-    TErrorRows rows_; // this row (errors from above) and the row below; 1 guard each side
-    int32_t carried_[3] = {0, 0, 0};
-    // Source colours (red, green, blue) of this row and the one above, 1 guard each side.
-    std::vector<int> current_;
-    std::vector<int> above_;
-    bool haveAbove_ = false;
 };
+
+// Made in quality_dither.cpp, beside the steps it calls.
+extern template class TContrastDiffusion<TQualityDitherer>;
 
 } // namespace gif
